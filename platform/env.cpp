@@ -1,0 +1,144 @@
+#include "platform/env.h"
+
+#include <dirent.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace vexa::platform {
+namespace {
+
+int Result(int rc) { return rc < 0 ? -errno : rc; }
+
+template <typename T>
+T ResultOf(T rc) {
+  return rc < 0 ? static_cast<T>(-errno) : rc;
+}
+
+// Retries a call that a signal interrupted.
+template <typename F>
+auto Retry(F call) {
+  decltype(call()) rc;
+  do {
+    rc = call();
+  } while (rc < 0 && errno == EINTR);
+  return rc;
+}
+
+Env* g_env = nullptr;
+
+}  // namespace
+
+int Env::Open(const std::string& path, int flags, mode_t mode) {
+  return Result(Retry([&] { return ::open(path.c_str(), flags | O_CLOEXEC, mode); }));
+}
+
+int Env::Close(int fd) { return Result(::close(fd)); }
+
+ssize_t Env::Read(int fd, void* buffer, size_t count) {
+  return ResultOf(Retry([&] { return ::read(fd, buffer, count); }));
+}
+
+ssize_t Env::PRead(int fd, void* buffer, size_t count, off_t offset) {
+  return ResultOf(Retry([&] { return ::pread(fd, buffer, count, offset); }));
+}
+
+ssize_t Env::Write(int fd, const void* buffer, size_t count) {
+  return ResultOf(Retry([&] { return ::write(fd, buffer, count); }));
+}
+
+off_t Env::Seek(int fd, off_t offset, int whence) { return ResultOf(::lseek(fd, offset, whence)); }
+
+int Env::Truncate(int fd, off_t length) {
+  return Result(Retry([&] { return ::ftruncate(fd, length); }));
+}
+
+int Env::Sync(int fd) { return Result(Retry([&] { return ::fsync(fd); })); }
+
+int Env::Fstat(int fd, struct stat& st) { return Result(::fstat(fd, &st)); }
+
+int Env::Stat(const std::string& path, struct stat& st) {
+  return Result(::stat(path.c_str(), &st));
+}
+
+int Env::Lock(int fd, int command, struct flock& lock) {
+  return Result(Retry([&] { return ::fcntl(fd, command, &lock); }));
+}
+
+int Env::Unlink(const std::string& path) { return Result(::unlink(path.c_str())); }
+
+int Env::Rename(const std::string& from, const std::string& to) {
+  return Result(::rename(from.c_str(), to.c_str()));
+}
+
+int Env::MakeDir(const std::string& path, mode_t mode) {
+  return Result(::mkdir(path.c_str(), mode));
+}
+
+int Env::RemoveDir(const std::string& path) { return Result(::rmdir(path.c_str())); }
+
+int Env::Chmod(const std::string& path, mode_t mode) {
+  return Result(::chmod(path.c_str(), mode));
+}
+
+int Env::ListDir(const std::string& path, std::vector<DirEntry>& entries) {
+  DIR* dir = ::opendir(path.c_str());
+  if (!dir) return -errno;
+  errno = 0;
+  while (struct dirent* entry = ::readdir(dir)) {
+    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+    DirEntry item;
+    item.name = entry->d_name;
+    if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+      struct stat st;
+      item.isDir = ::fstatat(dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+    } else {
+      item.isDir = entry->d_type == DT_DIR;
+    }
+    entries.push_back(std::move(item));
+    errno = 0;
+  }
+  const int error = errno;
+  ::closedir(dir);
+  return error ? -error : 0;
+}
+
+std::string Env::HostName() {
+  char name[256] = {};
+  if (::gethostname(name, sizeof name - 1) != 0) return "";
+  return name;
+}
+
+std::string Env::UserName() {
+  struct passwd entry;
+  struct passwd* found = nullptr;
+  char buffer[4096];
+  if (::getpwuid_r(::geteuid(), &entry, buffer, sizeof buffer, &found) == 0 && found)
+    return found->pw_name;
+  return "";
+}
+
+std::string Env::ReadSystemFile(const std::string& path) {
+  const int fd = Open(path, O_RDONLY, 0);
+  if (fd < 0) return "";
+  std::string text;
+  char chunk[4096];
+  for (ssize_t n; (n = Read(fd, chunk, sizeof chunk)) > 0;) {
+    text.append(chunk, static_cast<size_t>(n));
+    if (text.size() > (16u << 20)) break;  // a system file never legitimately grows past this
+  }
+  Close(fd);
+  return text;
+}
+
+Env& CurrentEnv() {
+  static Env system;
+  return g_env ? *g_env : system;
+}
+
+ScopedEnv::ScopedEnv(Env& env) : previous_(g_env) { g_env = &env; }
+ScopedEnv::~ScopedEnv() { g_env = previous_; }
+
+}  // namespace vexa::platform

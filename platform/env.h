@@ -1,0 +1,68 @@
+// The one seam through which the core reaches the operating system. Production
+// code calls CurrentEnv(); tests install a FaultEnv (fault_env.h) to fail
+// chosen calls. Every call returns 0 (or a count / descriptor) on success and
+// -errno on failure, so no caller depends on the global errno.
+#pragma once
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vexa::platform {
+
+struct DirEntry {
+  std::string name;
+  bool isDir = false;
+};
+
+class Env {
+ public:
+  virtual ~Env() = default;
+
+  virtual int Open(const std::string& path, int flags, mode_t mode);
+  virtual int Close(int fd);
+  virtual ssize_t Read(int fd, void* buffer, size_t count);
+  virtual ssize_t PRead(int fd, void* buffer, size_t count, off_t offset);
+  virtual ssize_t Write(int fd, const void* buffer, size_t count);
+  virtual off_t Seek(int fd, off_t offset, int whence);
+  virtual int Truncate(int fd, off_t length);
+  virtual int Sync(int fd);
+  virtual int Fstat(int fd, struct stat& st);
+  virtual int Stat(const std::string& path, struct stat& st);
+  // fcntl with F_OFD_SETLK / F_OFD_GETLK (never a waiting command).
+  virtual int Lock(int fd, int command, struct flock& lock);
+
+  virtual int Unlink(const std::string& path);
+  virtual int Rename(const std::string& from, const std::string& to);
+  virtual int MakeDir(const std::string& path, mode_t mode);
+  virtual int RemoveDir(const std::string& path);
+  virtual int Chmod(const std::string& path, mode_t mode);
+  // Entries other than "." and "..", in directory order.
+  virtual int ListDir(const std::string& path, std::vector<DirEntry>& entries);
+
+  virtual std::string HostName();
+  virtual std::string UserName();
+  // Whole text of a small system file such as /proc/self/mountinfo ("" if unreadable).
+  virtual std::string ReadSystemFile(const std::string& path);
+};
+
+// The Env in force (the real operating system unless a test replaced it).
+Env& CurrentEnv();
+
+// Installs env for the lifetime of the object and restores the previous one.
+class ScopedEnv {
+ public:
+  explicit ScopedEnv(Env& env);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  Env* previous_;
+};
+
+}  // namespace vexa::platform

@@ -1,0 +1,63 @@
+// An Env that passes every call through to the real one, except those a test
+// chose to fail: "the Nth Open whose path contains X fails with EIO".
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/env.h"
+
+namespace vexa::platform {
+
+enum class Op {
+  Open, Close, Read, PRead, Write, Seek, Truncate, Sync, Fstat, Stat, Lock,
+  Unlink, Rename, MakeDir, RemoveDir, Chmod, ListDir, HostName, UserName, ReadSystemFile
+};
+
+class FaultEnv : public Env {
+ public:
+  // Fails calls of op (whose path, when the call has one, contains pathPart),
+  // skipping the first `skip` matching calls and failing the next `times` ones
+  // (times < 0: every later one) with -error.
+  void Fail(Op op, int error, const std::string& pathPart = "", int skip = 0, int times = -1);
+  void Clear();
+  // Matching calls seen so far for op (failed or not).
+  int Calls(Op op) const;
+
+  int Open(const std::string& path, int flags, mode_t mode) override;
+  int Close(int fd) override;
+  ssize_t Read(int fd, void* buffer, size_t count) override;
+  ssize_t PRead(int fd, void* buffer, size_t count, off_t offset) override;
+  ssize_t Write(int fd, const void* buffer, size_t count) override;
+  off_t Seek(int fd, off_t offset, int whence) override;
+  int Truncate(int fd, off_t length) override;
+  int Sync(int fd) override;
+  int Fstat(int fd, struct stat& st) override;
+  int Stat(const std::string& path, struct stat& st) override;
+  int Lock(int fd, int command, struct flock& lock) override;
+  int Unlink(const std::string& path) override;
+  int Rename(const std::string& from, const std::string& to) override;
+  int MakeDir(const std::string& path, mode_t mode) override;
+  int RemoveDir(const std::string& path) override;
+  int Chmod(const std::string& path, mode_t mode) override;
+  int ListDir(const std::string& path, std::vector<DirEntry>& entries) override;
+  std::string HostName() override;
+  std::string UserName() override;
+  std::string ReadSystemFile(const std::string& path) override;
+
+ private:
+  struct Rule {
+    Op op;
+    int error;
+    std::string pathPart;
+    int skip;
+    int times;
+  };
+  // Returns -error when this call must fail, else 0. Counts the call.
+  int Check(Op op, const std::string& path);
+
+  std::vector<Rule> rules_;
+  int calls_[static_cast<int>(Op::ReadSystemFile) + 1] = {};
+};
+
+}  // namespace vexa::platform

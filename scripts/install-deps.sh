@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package the project builds, tests and runs with.
+# Idempotent: does nothing (and needs no network) when all packages are present.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build pkg-config clang-format
+  qt6-base-dev libicu-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+  fonts-ipafont-gothic xvfb xauth poppler-utils locales tzdata
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+# The tests pin the ja_JP.UTF-8 locale; make sure it exists.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen >/dev/null
+fi
