@@ -4,7 +4,6 @@
 #include <numeric>
 
 #include "platform/collate.h"
-#include "vexafol/filetime.h"
 
 namespace vexa {
 namespace {
@@ -73,8 +72,9 @@ std::vector<int> SelectionSortOrder(const std::vector<int64_t>& ranks, int direc
 }
 
 int64_t FileTimeRank(const FILETIME& time) {
+  const uint64_t ticks = (uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
   // Flipping the top bit maps unsigned order onto signed order.
-  return static_cast<int64_t>(FileTimeToU64(time) ^ (uint64_t{1} << 63));
+  return static_cast<int64_t>(ticks ^ (uint64_t{1} << 63));
 }
 
 std::vector<int64_t> CollationRanks(const std::vector<std::string>& utf8Texts) {
