@@ -1,0 +1,167 @@
+// The file-system defaults of CEnvironObj. Paths use "/"; a leading "/" is the
+// volume. Names split as Windows' _splitpath splits them: the extension starts
+// at the last dot of the last component, so ".bashrc" is all extension.
+#include "vexafol/environ.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+#include "platform/case_lookup.h"
+#include "platform/env.h"
+#include "vexafol/hooks.h"
+
+namespace vexa {
+namespace {
+
+// path without its trailing separators; a lone "/" stays.
+std::string TrimTrailingSeparators(const std::string& path) {
+  size_t end = path.size();
+  while (end > 1 && path[end - 1] == '/') --end;
+  return path.substr(0, end);
+}
+
+std::string LastComponent(const std::string& path) {
+  const std::string trimmed = TrimTrailingSeparators(path);
+  if (trimmed == "/") return "";
+  const size_t slash = trimmed.rfind('/');
+  return slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
+}
+
+std::string ParentOf(const std::string& path) {
+  const std::string trimmed = TrimTrailingSeparators(path);
+  if (trimmed.empty() || trimmed == "/") return "";
+  const size_t slash = trimmed.rfind('/');
+  if (slash == std::string::npos) return "";
+  const std::string parent = TrimTrailingSeparators(trimmed.substr(0, slash));
+  return parent.empty() ? "/" : parent;
+}
+
+// Position of the extension's dot in the last component of path, or npos.
+size_t ExtensionDot(const std::string& name) {
+  return name.rfind('.');
+}
+
+bool IsDirectory(const std::string& path) {
+  struct stat st;
+  return platform::CurrentEnv().Stat(path, st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// mkdir -p: every missing folder on the way, then the folder itself.
+bool MakeDirs(const std::string& dir) {
+  platform::Env& env = platform::CurrentEnv();
+  struct stat st;
+  const int found = env.Stat(dir, st);
+  if (found == 0) return S_ISDIR(st.st_mode);
+  if (found != -ENOENT) return false;
+  const std::string parent = ParentOf(dir);
+  if (!parent.empty() && parent != dir && !MakeDirs(parent)) return false;
+  const int made = env.MakeDir(dir, 0777);
+  return made == 0 || (made == -EEXIST && IsDirectory(dir));
+}
+
+// Removes dir with its contents. Symbolic links are removed, never followed:
+// unlink succeeds on a link to a folder and fails with EISDIR on a real one.
+bool RemoveTree(const std::string& dir) {
+  platform::Env& env = platform::CurrentEnv();
+  std::vector<platform::DirEntry> entries;
+  if (env.ListDir(dir, entries) != 0) return false;
+  for (const platform::DirEntry& entry : entries) {
+    const std::string child = dir + "/" + entry.name;
+    const int unlinked = env.Unlink(child);
+    if (unlinked == 0 || unlinked == -ENOENT) continue;
+    if (!entry.isDir || (unlinked != -EISDIR && unlinked != -EPERM)) return false;
+    if (!RemoveTree(child)) return false;
+  }
+  return env.RemoveDir(dir) == 0;
+}
+
+}  // namespace
+
+void CEnvironObj::AddFileName(std::string& path, const std::string& name) const {
+  const size_t start = name.find_first_not_of('/');
+  if (start == std::string::npos) return;
+  if (!path.empty() && path.back() != '/') path += '/';
+  path.append(name, start, std::string::npos);
+}
+
+std::string CEnvironObj::GetFileNameFromRelativePath(const std::string& path) const {
+  return LastComponent(path);
+}
+
+std::string CEnvironObj::GetDirNameFromRelativePath(const std::string& path) const {
+  return ParentOf(path);
+}
+
+std::string CEnvironObj::GetPathNameFromRelativePath(const std::string& path) const {
+  return GetDirNameFromRelativePath(path);
+}
+
+std::string CEnvironObj::GetBaseNameFromFileName(const std::string& name) const {
+  const std::string last = LastComponent(name);
+  return last.substr(0, ExtensionDot(last));
+}
+
+std::string CEnvironObj::GetExtNameFromFileName(const std::string& name) const {
+  const std::string last = LastComponent(name);
+  const size_t dot = ExtensionDot(last);
+  return dot == std::string::npos ? "" : last.substr(dot);
+}
+
+std::string CEnvironObj::GetVolumePath(const std::string& path) const {
+  return !path.empty() && path.front() == '/' ? "/" : "";
+}
+
+std::string CEnvironObj::GetRelativePath(const std::string& path) const {
+  const size_t start = path.find_first_not_of('/');
+  return start == std::string::npos ? "" : path.substr(start);
+}
+
+int CEnvironObj::IsExist(const std::string& path) const {
+  if (path.empty()) return -1;
+  struct stat st;
+  if (platform::StatStoreName(path, st) != 0) return -1;
+  return S_ISDIR(st.st_mode) ? 1 : 0;
+}
+
+int CEnvironObj::CreateDir(const std::string& path, int self) const {
+  const std::string folder = self ? TrimTrailingSeparators(path) : GetDirNameFromRelativePath(path);
+  if (folder.empty()) return self ? 0 : 1;  // a bare file name needs no folder
+  return MakeDirs(platform::ResolveStoreName(folder)) ? 1 : 0;
+}
+
+int CEnvironObj::RemoveDir(const std::string& path, int recursive) const {
+  if (path.empty()) return 0;
+  const std::string folder = platform::ResolveStoreName(TrimTrailingSeparators(path));
+  if (!IsDirectory(folder)) return 0;
+  if (recursive) return RemoveTree(folder) ? 1 : 0;
+  return platform::CurrentEnv().RemoveDir(folder) == 0 ? 1 : 0;
+}
+
+std::string CEnvironObj::GetExtStr(int n) const {
+  char text[16];
+  std::snprintf(text, sizeof text, ".%03d", n);
+  return text;
+}
+
+int CEnvironObj::GetExtNumber(const std::string& name) const {
+  const std::string ext = GetExtNameFromFileName(name);
+  if (ext.size() < 2 || ext.size() > 10) return -1;  // at most nine digits: no overflow
+  int number = 0;
+  for (size_t i = 1; i < ext.size(); ++i) {
+    if (ext[i] < '0' || ext[i] > '9') return -1;
+    number = number * 10 + (ext[i] - '0');
+  }
+  return number;
+}
+
+std::string CEnvironObj::SelectOpenFile(void*, const std::string&, const std::string&,
+                                        const std::string&, const std::string&) const {
+  return "";
+}
+
+int CEnvironObj::IsOpeAllowed(unsigned long code) const {
+  return IsOperationAllowed(code);
+}
+
+}  // namespace vexa

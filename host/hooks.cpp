@@ -1,0 +1,45 @@
+#include "vexafol/hooks.h"
+
+namespace vexa {
+namespace {
+
+WaitCursorHook waitCursorHook = nullptr;
+// The hook that saw the outermost begin, so that the matching end reaches it
+// even if another hook was installed in between.
+WaitCursorHook activeWaitCursorHook = nullptr;
+int waitCursorDepth = 0;
+RightsHook rightsHook = nullptr;
+
+}  // namespace
+
+WaitCursorHook SetWaitCursorHook(WaitCursorHook hook) {
+  WaitCursorHook previous = waitCursorHook;
+  waitCursorHook = hook;
+  return previous;
+}
+
+WaitCursor::WaitCursor() {
+  if (waitCursorDepth++ == 0) {
+    activeWaitCursorHook = waitCursorHook;
+    if (activeWaitCursorHook) activeWaitCursorHook(true);
+  }
+}
+
+WaitCursor::~WaitCursor() {
+  if (--waitCursorDepth == 0 && activeWaitCursorHook) {
+    activeWaitCursorHook(false);
+    activeWaitCursorHook = nullptr;
+  }
+}
+
+RightsHook SetRightsHook(RightsHook hook) {
+  RightsHook previous = rightsHook;
+  rightsHook = hook;
+  return previous;
+}
+
+int IsOperationAllowed(unsigned long code) {
+  return rightsHook ? rightsHook(code) : 1;
+}
+
+}  // namespace vexa

@@ -1,0 +1,34 @@
+// Process-wide hooks through which the core reaches host services it cannot
+// provide itself: the wait cursor (the UI library shows an override cursor)
+// and the user-rights check (GateIsOpeAllowed of the host suite). Both are
+// plain function pointers; null means "no such service". Call from the one
+// thread that uses the library.
+#pragma once
+
+namespace vexa {
+
+// Called with true when the first wait cursor of a nest begins and with false
+// when the last of them ends.
+using WaitCursorHook = void (*)(bool show);
+// Installs hook (null: none) and returns the previous one.
+WaitCursorHook SetWaitCursorHook(WaitCursorHook hook);
+
+// Shows the wait cursor for its lifetime. Nested instances show it once: the
+// hook sees one begin for the outermost instance and one end when it is gone.
+class WaitCursor {
+ public:
+  WaitCursor();
+  ~WaitCursor();
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// Answers whether the operation with the given code is allowed for the
+// current user: non-zero allowed, 0 refused.
+using RightsHook = int (*)(unsigned long code);
+// Installs hook (null: every operation allowed) and returns the previous one.
+RightsHook SetRightsHook(RightsHook hook);
+// The installed hook's answer, or 1 when none is installed.
+int IsOperationAllowed(unsigned long code);
+
+}  // namespace vexa

@@ -1,0 +1,125 @@
+#include "platform/case_lookup.h"
+
+#include <cerrno>
+#include <vector>
+
+#include "platform/env.h"
+
+namespace vexa::platform {
+namespace {
+
+char AsciiUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool EndsWithNoCase(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() && EqualsNoCase(text.substr(text.size() - tail.size()), tail);
+}
+
+struct SplitPath {
+  bool absolute = false;
+  std::vector<std::string> parts;
+};
+
+SplitPath Split(const std::string& path) {
+  SplitPath split;
+  split.absolute = !path.empty() && path.front() == '/';
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    if (end > start) split.parts.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return split;
+}
+
+// The first `count` components as a path; "." (or "/") for none, so it can be listed.
+std::string Join(const SplitPath& split, size_t count) {
+  std::string path = split.absolute ? "/" : "";
+  for (size_t i = 0; i < count; ++i) {
+    if (i > 0) path += '/';
+    path += split.parts[i];
+  }
+  return path.empty() ? "." : path;
+}
+
+// The entry of folder equal to name ignoring ASCII case: the exact one if
+// present, else the smallest by bytes (deterministic when several differ only
+// in case). Empty when none or the folder cannot be read.
+std::string FindNoCase(const std::string& folder, const std::string& name) {
+  std::vector<DirEntry> entries;
+  if (CurrentEnv().ListDir(folder, entries) != 0) return "";
+  std::string best;
+  for (const DirEntry& entry : entries) {
+    if (entry.name == name) return name;
+    if (EqualsNoCase(entry.name, name) && (best.empty() || entry.name < best)) best = entry.name;
+  }
+  return best;
+}
+
+}  // namespace
+
+bool EqualsNoCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+  }
+  return true;
+}
+
+bool IsLockFileName(const std::string& name) {
+  return EqualsNoCase(name, "CADAPP.LOC") || EqualsNoCase(name, "LOCK.TMP") ||
+         EndsWithNoCase(name, ".LOC");
+}
+
+int StatStoreName(const std::string& path, struct stat& st, std::string* resolved) {
+  Env& env = CurrentEnv();
+  if (resolved) *resolved = path;
+  const int exact = env.Stat(path, st);
+  if (exact != -ENOENT) return exact;
+
+  SplitPath split = Split(path);
+  if (split.parts.empty() || IsLockFileName(split.parts.back())) return exact;
+
+  // Walk up to the deepest ancestor that exists as spelled.
+  size_t known = split.parts.size() - 1;
+  while (known > 0) {
+    struct stat ancestor;
+    const int result = env.Stat(Join(split, known), ancestor);
+    if (result == 0) {
+      if (!S_ISDIR(ancestor.st_mode)) return exact;
+      break;
+    }
+    if (result != -ENOENT) return exact;
+    --known;
+  }
+
+  // Resolve the missing components downwards, reading each parent once.
+  bool changed = false;
+  size_t next = known;
+  for (; next < split.parts.size(); ++next) {
+    const std::string& part = split.parts[next];
+    if (part == "." || part == "..") break;
+    const std::string match = FindNoCase(Join(split, next), part);
+    if (match.empty()) break;
+    if (match != part) {
+      split.parts[next] = match;
+      changed = true;
+    }
+  }
+  if (!changed) return exact;
+  const std::string found = Join(split, split.parts.size());
+  if (resolved) *resolved = found;
+  if (next < split.parts.size()) return exact;
+  return env.Stat(found, st);
+}
+
+std::string ResolveStoreName(const std::string& path) {
+  struct stat st;
+  std::string resolved;
+  StatStoreName(path, st, &resolved);
+  return resolved;
+}
+
+}  // namespace vexa::platform

@@ -1,0 +1,37 @@
+// Lookup of store names without regard to ASCII case. Stores are copied from
+// and shared with Windows machines, where "INDEX.VXF" and "index.vxf" are the
+// same file; on Linux they are not. When an exact path is missing, each
+// missing component is looked up once in its parent's listing. Lock files
+// ("CADAPP.LOC", "FOL%03d.LOC", "LOCK.TMP") are always used by their exact
+// names: looking one up costs exactly one stat, never a directory listing.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <string>
+
+namespace vexa::platform {
+
+// True for names that the locking protocol uses exactly as spelled: "CADAPP.LOC",
+// "LOCK.TMP" and every "*.LOC" (compared without regard to ASCII case).
+bool IsLockFileName(const std::string& name);
+
+// ASCII-case-insensitive equality ("Fol.007" == "FOL.007"); other bytes compare exactly.
+bool EqualsNoCase(const std::string& a, const std::string& b);
+
+// Stats path; when it is missing (ENOENT) and its last component is not a lock
+// file, resolves the missing components against their parents' listings (each
+// parent read once) and stats the result. Returns 0 and fills st on success,
+// else -errno of the exact path's stat. When resolved is given it receives the
+// path with as many missing components resolved as could be (the input itself
+// when it exists exactly or nothing could be resolved).
+int StatStoreName(const std::string& path, struct stat& st, std::string* resolved = nullptr);
+
+// The path with missing store names matched ignoring ASCII case; the input
+// unchanged when it exists exactly, names a lock file or cannot be resolved.
+// A path whose leading part resolves but whose rest is missing comes back with
+// the leading part resolved and the rest as given, so that a folder created
+// there goes into the existing, differently cased parent instead of a twin.
+std::string ResolveStoreName(const std::string& path);
+
+}  // namespace vexa::platform
