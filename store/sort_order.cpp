@@ -53,11 +53,34 @@ class BestPositionTree {
   std::vector<int> nodes_;
 };
 
+std::vector<int> IdentityOrder(size_t count) {
+  std::vector<int> order(count);
+  std::iota(order.begin(), order.end(), 0);
+  return order;
+}
+
+// One rank per member from a numeric key.
+template <typename Key>
+std::vector<int64_t> NumericRanks(const std::vector<const FolMember*>& members, Key key) {
+  std::vector<int64_t> ranks;
+  ranks.reserve(members.size());
+  for (const FolMember* member : members) ranks.push_back(key(*member));
+  return ranks;
+}
+
+// One rank per member from a text field of the header, in collation order.
+std::vector<int64_t> TextRanks(const std::vector<const FolMember*>& members,
+                               std::string (VexaFileHeader::*text)() const) {
+  std::vector<std::string> texts;
+  texts.reserve(members.size());
+  for (const FolMember* member : members) texts.push_back((member->header.*text)());
+  return CollationRanks(texts);
+}
+
 }  // namespace
 
 std::vector<int> SelectionSortOrder(const std::vector<int64_t>& ranks, int direction) {
-  std::vector<int> order(ranks.size());
-  std::iota(order.begin(), order.end(), 0);
+  std::vector<int> order = IdentityOrder(ranks.size());
   if (order.size() < 2) return order;
   BestPositionTree tree(ranks, order, direction >= 0);
   for (int i = 0; i + 1 < static_cast<int>(order.size()); ++i) {
@@ -91,6 +114,42 @@ std::vector<int64_t> CollationRanks(const std::vector<std::string>& utf8Texts) {
     ranks[byKey[k]] = rank;
   }
   return ranks;
+}
+
+std::vector<int64_t> SortRanks(const CEnvironObj& env, const std::vector<const FolMember*>& members,
+                               int sortType) {
+  switch (sortType) {
+    case 1:
+      return NumericRanks(members, [](const FolMember& m) { return m.appId; });
+    case 2:
+      return TextRanks(members, &VexaFileHeader::Creator);
+    case 3:
+      return TextRanks(members, &VexaFileHeader::Updater);
+    case 4:
+      return NumericRanks(members,
+                          [](const FolMember& m) { return FileTimeRank(m.header.createTime); });
+    case 5:
+      return NumericRanks(members,
+                          [](const FolMember& m) { return FileTimeRank(m.header.updateTime); });
+    case 6:
+      return NumericRanks(members, [&env](const FolMember& m) { return m.GetFolderNo(env); });
+    case 7:
+      return TextRanks(members, &VexaFileHeader::Title);
+    case 8:
+      return NumericRanks(members, [](const FolMember& m) { return m.header.pageCount; });
+  }
+  return std::vector<int64_t>(members.size(), 0);
+}
+
+std::vector<int> FolderSortOrder(const CEnvironObj& env,
+                                 const std::vector<const FolMember*>& members, int sortType,
+                                 int direction) {
+  const bool timeOrder = sortType == 4 || sortType == 5;
+  // Without a direction the time orders keep the creation-time order.
+  if (sortType < 1 || sortType > 8 || (timeOrder && direction == 0)) {
+    return IdentityOrder(members.size());
+  }
+  return SelectionSortOrder(SortRanks(env, members, sortType), direction);
 }
 
 }  // namespace vexa

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "vexafol/environ.h"
+#include "vexafol/folmember.h"
 #include "vexafol/types.h"
 
 namespace vexa {
@@ -30,5 +32,22 @@ int64_t FileTimeRank(const FILETIME& time);
 // ranks exactly where the collator finds the texts equal. One collation key
 // per text.
 std::vector<int64_t> CollationRanks(const std::vector<std::string>& utf8Texts);
+
+// One rank per member (given in creation-time order, none null) for sort type
+// 1 application id, 2 creator, 3 updater, 4 creation time, 5 update time,
+// 6 drawing number (GetFolderNo with env), 7 title, 8 page count: texts in the
+// user's collation, times as CompareFileTime orders them, numbers signed. Equal
+// keys get equal ranks. Other sort types: all ranks 0.
+std::vector<int64_t> SortRanks(const CEnvironObj& env, const std::vector<const FolMember*>& members,
+                               int sortType);
+
+// The folder list's second order of members: position -> member index, the
+// selection sort permutation over SortRanks. direction > 0 ascending, < 0
+// descending, 0 ascending except for the two times (types 4 and 5), whose
+// order then stays the creation-time order. Sort type 0 and types outside 1
+// to 8: the identity.
+std::vector<int> FolderSortOrder(const CEnvironObj& env,
+                                 const std::vector<const FolMember*>& members, int sortType,
+                                 int direction);
 
 }  // namespace vexa

@@ -2,18 +2,18 @@
 // order; the fast implementation must give exactly its permutation.
 #pragma once
 
-#include <functional>
 #include <numeric>
 #include <utility>
 #include <vector>
 
 namespace vexa::test {
 
-// greater(a, b): entry a is greater than entry b. selectWhen(greater(best, j))
-// decides whether j becomes the best.
-inline std::vector<int> ReferenceSelectionSort(int count,
-                                               const std::function<bool(int, int)>& greater,
-                                               int direction, bool neverSelect = false) {
+// greater(a, b): entry a is greater than entry b. With direction >= 0 the
+// candidate j becomes the best when the best is greater than it, with
+// direction < 0 when it is not; neverSelect keeps the identity.
+template <typename Greater>
+std::vector<int> ReferenceSelectionSort(int count, const Greater& greater, int direction,
+                                        bool neverSelect = false) {
   std::vector<int> order(count);
   std::iota(order.begin(), order.end(), 0);
   for (int i = 0; i + 1 < count; ++i) {
