@@ -1,0 +1,115 @@
+#include "vexafol/sel_file_list.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/fault_env.h"
+#include "tests/host/test_environ.h"
+#include "tests/support/temp_dir.h"
+
+namespace vexa {
+namespace {
+
+using platform::FaultEnv;
+using platform::Op;
+using platform::ScopedEnv;
+
+class SelFileListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"fol.003/INDEX.VXF", "Fol.001/INDEX.VXF", "FOL.002/INDEX.VXF",
+                             "Fol.07/INDEX.VXF", "BKUP.001/x", "CADAPP.LOC", "notes.txt"}) {
+      test::WriteFileBytes(dir_ / name, "x");
+    }
+  }
+  std::vector<std::string> Names(const CSelFileList& list) {
+    std::vector<std::string> names;
+    for (int i = 0; i < list.GetCnt(); ++i) names.push_back(list.GetFileName(i));
+    return names;
+  }
+
+  test::TempDir dir_;
+  test::DefaultsOnlyEnviron env_;
+};
+
+TEST_F(SelFileListTest, ListsAdmittedEntriesOrderedByNameIgnoringCase) {
+  CSelFileList list;
+  EXPECT_EQ(
+      list.AddFileList(env_, dir_.path(), "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|FOL.???", nullptr, 1, nullptr, nullptr),
+      3);
+  EXPECT_EQ(Names(list), (std::vector<std::string>{"Fol.001", "FOL.002", "fol.003"}));
+  EXPECT_EQ(list.GetDispStr(1), "FOL.002");
+  EXPECT_EQ(list.GetFileName(3), "");
+  EXPECT_EQ(list.GetDispStr(-1), "");
+  EXPECT_LT(list.GetSelect(), 0);
+
+  CSelFileList all;
+  EXPECT_EQ(all.AddFileList(env_, dir_.path(), "", nullptr, 1, nullptr, nullptr), 7);
+  EXPECT_EQ(Names(all), (std::vector<std::string>{"BKUP.001", "CADAPP.LOC", "Fol.001", "FOL.002",
+                                                  "fol.003", "Fol.07", "notes.txt"}));
+}
+
+TEST_F(SelFileListTest, AppendsAcrossCallsAndSelectsByTheLastExtension) {
+  CSelFileList list;
+  list.AddFileList(env_, dir_.path(), "|BKUP.*", nullptr, 1, nullptr, nullptr);
+  list.AddFileList(env_, dir_.path(), "|FOL.*", ".002", 1, nullptr, nullptr);
+  EXPECT_EQ(list.GetCnt(), 5);
+  EXPECT_EQ(list.GetFileName(0), "BKUP.001");
+  EXPECT_EQ(list.GetSelect(), 2);  // FOL.002, after BKUP.001 and Fol.001
+  list.AddFileList(env_, dir_.path(), "|*.TXT", ".001", 1, nullptr, nullptr);
+  EXPECT_EQ(list.GetSelect(), 0);  // the first entry with that extension
+  list.AddFileList(env_, dir_.path(), "|*.TXT", ".999", 1, nullptr, nullptr);
+  EXPECT_LT(list.GetSelect(), 0);
+}
+
+struct Seen {
+  std::vector<std::string> paths;
+};
+
+TEST_F(SelFileListTest, CallbackKeepsEntriesAndSetsTheirDisplay) {
+  Seen seen;
+  auto keepOddWithPath = [](const CEnvironObj& env, std::string& display, const std::string& path,
+                            void* data) {
+    static_cast<Seen*>(data)->paths.push_back(path);
+    if (env.GetExtNumber(display) % 2 == 0) return 0;
+    display = path;
+    return 1;
+  };
+  CSelFileList list;
+  EXPECT_EQ(list.AddFileList(env_, dir_.path(), "x|FOL.*", ".003", 1, keepOddWithPath, &seen), 3);
+  EXPECT_EQ(seen.paths, (std::vector<std::string>{dir_ / "Fol.001", dir_ / "FOL.002",
+                                                  dir_ / "fol.003", dir_ / "Fol.07"}));
+  EXPECT_EQ(Names(list), (std::vector<std::string>{"Fol.001", "fol.003", "Fol.07"}));
+  EXPECT_EQ(list.GetDispStr(1), dir_ / "fol.003");
+  EXPECT_EQ(list.GetSelect(), 1);
+}
+
+TEST_F(SelFileListTest, ReadsTheFolderOnceAndToleratesFailures) {
+  FaultEnv faults;
+  ScopedEnv scoped(faults);
+  CSelFileList list;
+  list.AddFileList(env_, dir_.path(), "|FOL.???", nullptr, 1, nullptr, nullptr);
+  EXPECT_EQ(faults.Calls(Op::ListDir), 1);
+  faults.Fail(Op::ListDir, EACCES);
+  EXPECT_EQ(list.AddFileList(env_, dir_.path(), "", ".001", 1, nullptr, nullptr), 0);
+  EXPECT_EQ(list.GetCnt(), 3);  // earlier entries stay
+  faults.Clear();
+  CSelFileList missing;
+  EXPECT_EQ(missing.AddFileList(env_, dir_ / "nowhere", "", nullptr, 1, nullptr, nullptr), 0);
+  EXPECT_EQ(missing.GetCnt(), 0);
+  EXPECT_LT(missing.GetSelect(), 0);
+}
+
+TEST_F(SelFileListTest, FindsAFolderCopiedInAnotherCase) {
+  test::WriteFileBytes(dir_ / "cad/hny/fol.004/INDEX.VXF", "x");
+  std::string path;
+  auto recordPath = [](const CEnvironObj&, std::string&, const std::string& full, void* data) {
+    *static_cast<std::string*>(data) = full;
+    return 1;
+  };
+  CSelFileList list;
+  EXPECT_EQ(list.AddFileList(env_, dir_ / "CAD/HNY", "|FOL.???", nullptr, 1, recordPath, &path), 1);
+  EXPECT_EQ(path, dir_ / "cad/hny/fol.004");
+}
+
+}  // namespace
+}  // namespace vexa
