@@ -2,14 +2,17 @@
 # The main job: builds the project, makes a sample drawing store and shows it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The drawings are Japanese; show dates and times as a Japanese user sees them.
+export LANG=${LANG:-ja_JP.UTF-8}
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 ninja -C build -j"$(nproc)" vexafol >/dev/null
 store=${1:-$PWD/out/demo-store}
+mkdir -p "$(dirname "$store")"
 tool=build/tools/vexafol
-"$tool" demo "$store"
+"$tool" demo "$store" | tee "$store.log"
 echo
 "$tool" apps --store "$store"
 echo
-first=$(find "$store" -type d -name "Fol.001" | sort | head -n 1)
-"$tool" info "$first"
+drawing=$(sed -n 's/^  with backups: *//p' "$store.log")
+"$tool" info --store "$store" "$drawing"

@@ -1,0 +1,41 @@
+// vexafol: command-line access to a drawing store.
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tools/command.h"
+
+namespace vexa::tool {
+namespace {
+
+void PrintOverview() {
+  std::printf("Usage: vexafol COMMAND [OPTIONS]\n\nCommands:\n");
+  for (const Command& command : Commands())
+    std::printf("  %-8s %s\n", command.name, command.summary);
+  std::printf("\n'vexafol COMMAND --help' describes one command.\n");
+}
+
+}  // namespace
+}  // namespace vexa::tool
+
+int main(int argc, char** argv) {
+  using namespace vexa::tool;
+  std::setlocale(LC_ALL, "");
+  if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    PrintOverview();
+    return argc < 2 ? 2 : 0;
+  }
+  for (const Command& command : Commands()) {
+    if (command.name != std::string(argv[1])) continue;
+    Args args(argc - 2, argv + 2, command.valueOptions);
+    if (args.Has("help")) {
+      std::printf("vexafol %s: %s.\n\nUsage: %s", command.name, command.summary, command.usage);
+      return 0;
+    }
+    if (!args.ok()) return Fail(args.error());
+    return command.run(args);
+  }
+  std::fprintf(stderr, "vexafol: unknown command '%s' (see 'vexafol --help')\n", argv[1]);
+  return 2;
+}
