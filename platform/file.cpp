@@ -1,0 +1,305 @@
+#include "vexafol/file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "platform/env.h"
+#include "platform/mount_check.h"
+
+namespace vexa {
+namespace {
+
+using platform::CurrentEnv;
+
+// A deleter holds the sentinel exclusively only between its upgrade and its
+// close, so an opener that meets it succeeds within a few attempts.
+constexpr int kOpenAttempts = 1000;
+
+bool IsConflict(int error) {
+  return error == EAGAIN || error == EACCES;
+}
+
+// The file system takes no byte-range locks at all: the handle works without
+// the in-use mark (and CloseAndRemove then only closes).
+bool LocksUnsupported(int error) {
+  return error == ENOLCK || error == EOPNOTSUPP || error == ENOSYS || error == EINVAL;
+}
+
+// Errors after which the handle no longer stands for the file (lost NFS state).
+bool MeansBadHandle(int error) {
+  return error == EIO || error == ESTALE;
+}
+
+struct flock LockOf(short type, uint64_t offset, uint64_t length) {
+  struct flock lock {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = static_cast<off_t>(offset);
+  lock.l_len = static_cast<off_t>(length);
+  return lock;  // l_pid stays 0, as open file description locks require
+}
+
+FILETIME ToFileTime(const struct timespec& time) {
+  constexpr int64_t kSecondsFrom1601To1970 = 11644473600;
+  const int64_t seconds = time.tv_sec + kSecondsFrom1601To1970;
+  if (seconds < 0) return {0, 0};
+  const uint64_t ticks =
+      static_cast<uint64_t>(seconds) * 10000000u + static_cast<uint64_t>(time.tv_nsec) / 100u;
+  return {static_cast<uint32_t>(ticks), static_cast<uint32_t>(ticks >> 32)};
+}
+
+}  // namespace
+
+FileException::FileException(int error, const std::string& path, const std::string& what)
+    : std::runtime_error(what + " (" + path + "): " + std::strerror(error)),
+      error_(error),
+      path_(path) {}
+
+struct File::Handle {
+  int fd = -1;
+  bool writable = false;
+  bool inUseMark = false;  // holds the shared lock on the sentinel byte
+  bool bad = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+  std::string path;
+  std::vector<std::pair<uint64_t, uint64_t>> held;  // locked ranges [start, end)
+};
+
+File::File() = default;
+File::~File() {
+  Close();
+}
+
+int File::fd() const {
+  return handle_ ? handle_->fd : -1;
+}
+
+std::string File::GetFilePath() const {
+  return handle_ ? handle_->path : std::string();
+}
+
+int File::Fail(int error) const {
+  lastError_ = error;
+  if (handle_ && MeansBadHandle(error)) handle_->bad = true;
+  return error;
+}
+
+bool File::Open(const std::string& path, Mode mode) {
+  Close();
+  for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+    bool retry = false;
+    if (OpenOnce(path, mode, retry)) return true;
+    if (!retry) return false;
+    std::this_thread::yield();  // let a deleter that holds the file finish
+  }
+  return false;
+}
+
+// One attempt: open, mark the file in use, then make sure the path still names
+// the file we hold. retry is set when a deleter got in the way (or NFS lost the
+// handle) and a new attempt will find the file the path names now.
+bool File::OpenOnce(const std::string& path, Mode mode, bool& retry) {
+  platform::Env& env = CurrentEnv();
+  const int flags = mode == Mode::ReadOnly ? O_RDONLY : O_RDWR | O_CREAT;
+  const int fd = env.Open(path, flags | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    lastError_ = -fd;
+    retry = lastError_ == ESTALE;
+    return false;
+  }
+  handle_ = std::make_unique<Handle>();
+  handle_->fd = fd;
+  handle_->writable = mode != Mode::ReadOnly;
+  handle_->path = path;
+  auto giveUp = [&](int error, bool again) {
+    Close();
+    lastError_ = error;
+    retry = again;
+    return false;
+  };
+
+  struct flock mark = LockOf(F_RDLCK, kSentinelOffset, 1);
+  const int marked = env.Lock(fd, F_OFD_SETLK, mark);
+  if (marked == 0) {
+    handle_->inUseMark = true;
+  } else if (IsConflict(-marked)) {
+    return giveUp(-marked, true);  // its last user is deleting it right now
+  } else if (!LocksUnsupported(-marked)) {
+    return giveUp(-marked, -marked == ESTALE);
+  }
+
+  struct stat opened, named;
+  int rc = env.Fstat(fd, opened);
+  if (rc < 0) return giveUp(-rc, -rc == ESTALE);
+  if (opened.st_nlink == 0) return giveUp(ENOENT, true);  // deleted before we marked it
+  rc = env.Stat(path, named);
+  if (rc < 0) return giveUp(-rc, -rc == ENOENT || -rc == ESTALE);
+  if (named.st_dev != opened.st_dev || named.st_ino != opened.st_ino)
+    return giveUp(ENOENT, true);  // the path names a newer file now
+  if (mode == Mode::CreateTruncate && (rc = env.Truncate(fd, 0)) < 0) return giveUp(-rc, false);
+
+  handle_->device = opened.st_dev;
+  handle_->inode = opened.st_ino;
+  platform::WarnIfLocksAreLocal(opened.st_dev, path);
+  lastError_ = 0;
+  return true;
+}
+
+void File::Close() {
+  if (!handle_) return;
+  CurrentEnv().Close(handle_->fd);  // the descriptor is gone even when close reports an error
+  handle_.reset();
+}
+
+int File::CheckForeignLock(uint64_t offset, uint64_t length, short type) {
+  constexpr uint64_t kMaxOffset = LLONG_MAX;
+  if (length == 0 || offset >= kMaxOffset) return 0;
+  const uint64_t end = offset + std::min(length, kMaxOffset - offset);
+  // The sentinel byte carries only in-use marks, never a lock on data.
+  const std::pair<uint64_t, uint64_t> parts[] = {{offset, std::min(end, kSentinelOffset)},
+                                                 {std::max(offset, kSentinelOffset + 1), end}};
+  for (const auto& [from, to] : parts) {
+    if (from >= to) continue;
+    struct flock query = LockOf(type, from, to - from);
+    const int rc = CurrentEnv().Lock(handle_->fd, F_OFD_GETLK, query);
+    if (rc < 0 && LocksUnsupported(-rc)) return 0;
+    if (rc < 0) return Fail(-rc);
+    // Locks of this open file description never conflict with the query.
+    if (query.l_type != F_UNLCK) return Fail(EACCES);
+  }
+  return 0;
+}
+
+size_t File::Read(void* buffer, size_t count) {
+  if (!handle_) throw FileException(EBADF, "", "read of a closed file");
+  if (count == 0) return 0;
+  platform::Env& env = CurrentEnv();
+  const off_t position = env.Seek(handle_->fd, 0, SEEK_CUR);
+  if (position < 0) throw FileException(Fail(static_cast<int>(-position)), handle_->path, "read");
+  if (const int error = CheckForeignLock(static_cast<uint64_t>(position), count, F_RDLCK))
+    throw FileException(error, handle_->path, error == EACCES ? "lock violation" : "read");
+  size_t total = 0;
+  while (total < count) {
+    const ssize_t n = env.Read(handle_->fd, static_cast<char*>(buffer) + total, count - total);
+    if (n < 0) throw FileException(Fail(static_cast<int>(-n)), handle_->path, "read");
+    if (n == 0) break;
+    total += static_cast<size_t>(n);
+  }
+  return total;
+}
+
+void File::Write(const void* buffer, size_t count) {
+  if (!handle_) throw FileException(EBADF, "", "write to a closed file");
+  if (count == 0) return;
+  platform::Env& env = CurrentEnv();
+  const off_t position = env.Seek(handle_->fd, 0, SEEK_CUR);
+  if (position < 0) throw FileException(Fail(static_cast<int>(-position)), handle_->path, "write");
+  if (const int error = CheckForeignLock(static_cast<uint64_t>(position), count, F_WRLCK))
+    throw FileException(error, handle_->path, error == EACCES ? "lock violation" : "write");
+  size_t total = 0;
+  while (total < count) {
+    const ssize_t n =
+        env.Write(handle_->fd, static_cast<const char*>(buffer) + total, count - total);
+    if (n < 0) throw FileException(Fail(static_cast<int>(-n)), handle_->path, "write");
+    if (n == 0) throw FileException(Fail(ENOSPC), handle_->path, "write");
+    total += static_cast<size_t>(n);
+  }
+}
+
+uint64_t File::Seek(int64_t offset, SeekFrom from) {
+  if (!handle_) throw FileException(EBADF, "", "seek in a closed file");
+  const int whence = from == begin ? SEEK_SET : from == current ? SEEK_CUR : SEEK_END;
+  const off_t position = CurrentEnv().Seek(handle_->fd, static_cast<off_t>(offset), whence);
+  if (position < 0) throw FileException(Fail(static_cast<int>(-position)), handle_->path, "seek");
+  return static_cast<uint64_t>(position);
+}
+
+bool File::GetLength(uint64_t& length) const {
+  if (!handle_) return Fail(EBADF), false;
+  struct stat st;
+  if (const int rc = CurrentEnv().Fstat(handle_->fd, st); rc < 0) return Fail(-rc), false;
+  length = static_cast<uint64_t>(st.st_size);
+  return true;
+}
+
+uint64_t File::GetLength() const {
+  uint64_t length = 0;
+  return GetLength(length) ? length : 0;
+}
+
+bool File::SetLength(uint64_t length) {
+  if (!handle_) return Fail(EBADF), false;
+  if (length > static_cast<uint64_t>(LLONG_MAX)) return Fail(EINVAL), false;
+  const int rc = CurrentEnv().Truncate(handle_->fd, static_cast<off_t>(length));
+  if (rc < 0) return Fail(-rc), false;
+  return true;
+}
+
+bool File::GetStatus(FileStatus& status) const {
+  if (!handle_) return Fail(EBADF), false;
+  if (handle_->bad) return Fail(EIO), false;
+  struct stat st;
+  if (const int rc = CurrentEnv().Fstat(handle_->fd, st); rc < 0) return Fail(-rc), false;
+  // A handle on a file that was deleted behind our back locks nothing others see.
+  if (st.st_nlink == 0) return Fail(ENOENT), false;
+  status.size = static_cast<uint64_t>(st.st_size);
+  status.modified = ToFileTime(st.st_mtim);
+  status.readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+  status.path = handle_->path;
+  return true;
+}
+
+bool File::LockRange(uint64_t offset, uint64_t length) {
+  if (!handle_) return Fail(EBADF), false;
+  const bool coversSentinel = offset <= kSentinelOffset && kSentinelOffset - offset < length;
+  if (length == 0 || offset >= kLockLimit || length > kLockLimit - offset || coversSentinel)
+    return Fail(EINVAL), false;
+  const uint64_t end = offset + length;
+  // The kernel would grant a lock its owner already holds; a second lock is refused here.
+  for (const auto& [from, to] : handle_->held)
+    if (offset < to && from < end) return Fail(EACCES), false;
+  struct flock lock = LockOf(F_WRLCK, offset, length);
+  if (const int rc = CurrentEnv().Lock(handle_->fd, F_OFD_SETLK, lock); rc < 0)
+    return Fail(-rc), false;
+  handle_->held.emplace_back(offset, end);
+  return true;
+}
+
+bool File::UnlockRange(uint64_t offset, uint64_t length) {
+  if (!handle_) return Fail(EBADF), false;
+  auto& held = handle_->held;
+  const auto range = std::find(held.begin(), held.end(), std::make_pair(offset, offset + length));
+  if (length == 0 || range == held.end()) return Fail(EINVAL), false;  // not held as such
+  struct flock lock = LockOf(F_UNLCK, offset, length);
+  if (const int rc = CurrentEnv().Lock(handle_->fd, F_OFD_SETLK, lock); rc < 0)
+    return Fail(-rc), false;
+  held.erase(range);
+  return true;
+}
+
+void File::CloseAndRemove() {
+  if (!handle_) return;
+  platform::Env& env = CurrentEnv();
+  Handle& handle = *handle_;
+  bool lastUser = false;
+  if (handle.inUseMark && handle.writable) {
+    // Turning our shared mark into an exclusive one in place succeeds only when
+    // no other handle has the file open, and keeps new openers out until we close.
+    struct flock exclusive = LockOf(F_WRLCK, kSentinelOffset, 1);
+    struct stat opened, named;
+    lastUser = env.Lock(handle.fd, F_OFD_SETLK, exclusive) == 0 &&
+               env.Fstat(handle.fd, opened) == 0 && opened.st_nlink > 0 &&
+               env.Stat(handle.path, named) == 0 && named.st_dev == handle.device &&
+               named.st_ino == handle.inode;
+  }
+  if (lastUser) env.Unlink(handle.path);
+  Close();
+}
+
+}  // namespace vexa
