@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <numeric>
+#include <string_view>
+#include <unordered_map>
 
 #include "platform/collate.h"
 
@@ -13,20 +15,24 @@ namespace {
 // final, so the root always names the best entry of the unsorted tail.
 class BestPositionTree {
  public:
-  BestPositionTree(const std::vector<int64_t>& ranks, const std::vector<int>& order, bool lowest)
-      : ranks_(ranks), order_(order), lowest_(lowest) {
-    while (leaves_ < order.size()) leaves_ *= 2;
+  // Positions start in identity order: entry p stands at position p.
+  BestPositionTree(const std::vector<int64_t>& ranks, bool lowest)
+      : rankAt_(ranks), lowest_(lowest) {
+    while (leaves_ < rankAt_.size()) leaves_ *= 2;
     nodes_.assign(2 * leaves_, -1);
-    for (size_t p = 0; p < order.size(); ++p) nodes_[leaves_ + p] = static_cast<int>(p);
+    for (size_t p = 0; p < rankAt_.size(); ++p) nodes_[leaves_ + p] = static_cast<int>(p);
     for (size_t n = leaves_ - 1; n >= 1; --n) nodes_[n] = Better(nodes_[2 * n], nodes_[2 * n + 1]);
   }
 
   int Best() const { return nodes_[1]; }
 
-  // Re-reads the entry now standing at position p (after a swap).
-  void Refresh(int p) { Set(p, p); }
-  // Takes position p out of the competition.
-  void Retire(int p) { Set(p, -1); }
+  // The entry at position best becomes final at position i, the first live
+  // one; the entry that stood at i moves to best.
+  void Place(int i, int best) {
+    rankAt_[best] = rankAt_[i];
+    Set(i, -1);
+    if (best != i) Set(best, best);
+  }
 
  private:
   void Set(int p, int value) {
@@ -40,14 +46,13 @@ class BestPositionTree {
   int Better(int left, int right) const {
     if (left < 0) return right;
     if (right < 0) return left;
-    const int64_t l = ranks_[order_[left]];
-    const int64_t r = ranks_[order_[right]];
+    const int64_t l = rankAt_[left];
+    const int64_t r = rankAt_[right];
     if (lowest_) return r < l ? right : left;
     return r >= l ? right : left;
   }
 
-  const std::vector<int64_t>& ranks_;
-  const std::vector<int>& order_;
+  std::vector<int64_t> rankAt_;  // rank of the entry standing at each position
   const bool lowest_;
   size_t leaves_ = 1;
   std::vector<int> nodes_;
@@ -82,14 +87,11 @@ std::vector<int64_t> TextRanks(const std::vector<const FolMember*>& members,
 std::vector<int> SelectionSortOrder(const std::vector<int64_t>& ranks, int direction) {
   std::vector<int> order = IdentityOrder(ranks.size());
   if (order.size() < 2) return order;
-  BestPositionTree tree(ranks, order, direction >= 0);
+  BestPositionTree tree(ranks, direction >= 0);
   for (int i = 0; i + 1 < static_cast<int>(order.size()); ++i) {
     const int best = tree.Best();
-    if (best != i) {
-      std::swap(order[i], order[best]);
-      tree.Refresh(best);
-    }
-    tree.Retire(i);
+    std::swap(order[i], order[best]);
+    tree.Place(i, best);
   }
   return order;
 }
@@ -101,18 +103,27 @@ int64_t FileTimeRank(const FILETIME& time) {
 }
 
 std::vector<int64_t> CollationRanks(const std::vector<std::string>& utf8Texts) {
+  // Names repeat a lot (a handful of creators for thousands of drawings): one
+  // collation key per distinct text.
+  std::unordered_map<std::string_view, int> groupOf;
+  std::vector<int> group(utf8Texts.size());
   std::vector<std::string> keys;
-  keys.reserve(utf8Texts.size());
-  for (const std::string& text : utf8Texts) keys.push_back(platform::CollationKey(text));
+  for (size_t i = 0; i < utf8Texts.size(); ++i) {
+    const auto [it, added] = groupOf.try_emplace(utf8Texts[i], static_cast<int>(keys.size()));
+    if (added) keys.push_back(platform::CollationKey(utf8Texts[i]));
+    group[i] = it->second;
+  }
   std::vector<int> byKey(keys.size());
   std::iota(byKey.begin(), byKey.end(), 0);
   std::sort(byKey.begin(), byKey.end(), [&](int a, int b) { return keys[a] < keys[b]; });
-  std::vector<int64_t> ranks(keys.size());
+  std::vector<int64_t> groupRank(keys.size());
   int64_t rank = 0;
   for (size_t k = 0; k < byKey.size(); ++k) {
     if (k > 0 && keys[byKey[k - 1]] != keys[byKey[k]]) ++rank;
-    ranks[byKey[k]] = rank;
+    groupRank[byKey[k]] = rank;
   }
+  std::vector<int64_t> ranks(utf8Texts.size());
+  for (size_t i = 0; i < ranks.size(); ++i) ranks[i] = groupRank[group[i]];
   return ranks;
 }
 
