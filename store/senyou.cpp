@@ -4,6 +4,7 @@
 #include <iterator>
 #include <string_view>
 
+#include "platform/collate.h"
 #include "store/store_names.h"
 
 namespace vexa {
@@ -76,7 +77,7 @@ unsigned HostKindBit(unsigned long kind) {
 int IdOfFolderComponent(const CEnvironObj& env, const std::string& name) {
   for (const SenyouRow& row : kRows) {
     std::string component = env.GetFileNameFromRelativePath(GetSenyouPath(env, row.id));
-    if (!component.empty() && store::NameEqualsNoCase(component, name)) return row.id;
+    if (!component.empty() && platform::CollateNoCase(component, name) == 0) return row.id;
   }
   return 0;
 }
@@ -113,7 +114,8 @@ std::string GetSenyouDLL(int id) {
 
 int GetSenyouDLLId(const std::string& module) {
   for (const SenyouRow& row : kRows) {
-    if (row.module && row.hostRestriction == -1 && store::NameEqualsNoCase(row.module, module)) {
+    if (row.module && row.hostRestriction == -1 &&
+        platform::CollateNoCase(row.module, module) == 0) {
       return row.id;
     }
   }
@@ -165,7 +167,7 @@ int GetPathToSenyouId(const CEnvironObj& env, const std::string& path) {
   std::string folder = path;
   while (!folder.empty()) {
     std::string name = env.GetFileNameFromRelativePath(folder);
-    if (store::NameEqualsNoCase(env.GetBaseNameFromFileName(name), "FOL")) break;
+    if (platform::CollateNoCase(env.GetBaseNameFromFileName(name), "FOL") == 0) break;
     std::string parent = env.GetDirNameFromRelativePath(folder);
     // A host whose top has itself as parent must not loop.
     folder = parent == folder ? std::string() : parent;

@@ -1,6 +1,9 @@
 #include "store/store_names.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 
 namespace vexa::store {
 
@@ -10,10 +13,6 @@ std::string Format(const char* pattern, int number) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, pattern, number);
   return buffer;
-}
-
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 }  // namespace
@@ -34,12 +33,9 @@ std::string BackupName(int number) {
   return number == 0 ? std::string(kBackupName) : Format("BKUP.%03d", number);
 }
 
-bool NameEqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
+int LeadingInt(const std::string& text) {
+  const long long value = std::strtoll(text.c_str(), nullptr, 10);
+  return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
 }  // namespace vexa::store

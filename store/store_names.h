@@ -4,7 +4,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 namespace vexa::store {
 
@@ -21,8 +20,9 @@ std::string PageBmpName(int page);
 // "BKUP" for 0, else "BKUP.%03d".
 std::string BackupName(int number);
 
-// Store names compare without regard to ASCII case (stores are shared with
-// Windows machines); other bytes compare exactly.
-bool NameEqualsNoCase(std::string_view a, std::string_view b);
+// Numbers in store names and settings are read as C's atoi reads them: optional
+// white space and sign, then the leading digits; 0 when there are none.
+// Values beyond the int range are clamped to it.
+int LeadingInt(const std::string& text);
 
 }  // namespace vexa::store

@@ -32,16 +32,5 @@ TEST(StoreNames, FormattedNames) {
   EXPECT_STREQ(kRecycleName, "RECYCCAD");
 }
 
-TEST(StoreNames, CompareIgnoringAsciiCaseOnly) {
-  EXPECT_TRUE(NameEqualsNoCase("INDEX.VXF", "index.vxf"));
-  EXPECT_TRUE(NameEqualsNoCase("Fol.007", "FOL.007"));
-  EXPECT_TRUE(NameEqualsNoCase("", ""));
-  EXPECT_FALSE(NameEqualsNoCase("BKUP", "BKUP.001"));
-  EXPECT_FALSE(NameEqualsNoCase("BKUP", "BKUQ"));
-  // Full-width letters are not folded.
-  EXPECT_FALSE(NameEqualsNoCase("ＦＯＬ", "ｆｏｌ"));
-  EXPECT_FALSE(NameEqualsNoCase("[", "{"));  // 0x5B/0x7B differ by the case bit
-}
-
 }  // namespace
 }  // namespace vexa::store

@@ -1,0 +1,60 @@
+// FolMember: one drawing folder in memory, and the functions that name every
+// file and folder of the drawing store. All paths are joined and split through
+// the host environment.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "vexafol/environ.h"
+#include "vexafol/fileformat.h"
+#include "vexafol/types.h"
+
+namespace vexa {
+
+struct FolMember {
+  std::string path;  // the drawing folder ("…/Fol.NNN"), or a backup or recycled folder
+  VexaFileHeader header;
+  int32_t appId = 0;      // application whose folder holds the drawing
+  int32_t lockState = 0;  // 0 free, 1 drawing in use, 2 only a page in use
+  int32_t fileState = 0;  // 0 normal, 1 index file missing or unreadable, 2 read-only
+
+  // Empty path, all header bytes zero, header version 2.
+  FolMember();
+
+  // Zero-based drawing number: the numeric extension of the folder name minus 1
+  // (Fol.012 -> 11); a backup folder ("BKUP", "BKUP.NNN") counts as the drawing
+  // that holds it. -1 when the name carries no number.
+  int GetFolderNo(const CEnvironObj& env) const;
+  // The path; with backup non-zero, its "BKUP" sub folder.
+  std::string GetPath(const CEnvironObj& env, int backup) const;
+  std::string GetIndexFile(const CEnvironObj& env, int backup) const;
+  std::string GetPageFile(const CEnvironObj& env, int backup, int page) const;
+  std::string GetPageBmpFile(const CEnvironObj& env, int backup, int page) const;
+  // The header's creation / update time as local calendar time; out is left
+  // unchanged when the time cannot be converted.
+  void GetCreateSysTime(SYSTEMTIME& out) const;
+  void GetUpdateSysTime(SYSTEMTIME& out) const;
+  // The user's short date and time texts (UTF-8).
+  static std::string GetDateString(const SYSTEMTIME& time);
+  static std::string GetTimeString(const SYSTEMTIME& time);
+};
+
+// Appends "INDEX.VXF" to a folder path.
+void CreateIndexFileName(const CEnvironObj& env, std::string& path);
+// Replaces a file path (the index file) by its folder plus "pagefile.%03d".
+void CreatePageName(const CEnvironObj& env, std::string& path, int page);
+// The same with "page%03d.bmp".
+void CreatePageBmpName(const CEnvironObj& env, std::string& path, int page);
+// Appends "BKUP" for number 0, else "BKUP.%03d".
+void CreateBackupPath(const CEnvironObj& env, std::string& path, int number);
+// Chooses a free drawing folder "Fol.NNN" (1 to 999) under base: one above the
+// highest existing number while Fol.999 is free, else the lowest gap. On
+// success *out is the full path and the result 1; when no number is free *out
+// is emptied and the result 0. Only chooses: nothing is created or reserved.
+int CreateFolderName(const CEnvironObj& env, const char* base, std::string* out);
+// The recycle folder "RECYCCAD" in the data path (or, without one, the home
+// path); empty when the host has neither.
+std::string CreateRecycleCadHomePath(const CEnvironObj& env);
+
+}  // namespace vexa

@@ -1,0 +1,76 @@
+// The scans of a folder-list load: which folders become records, and how one
+// record is made from a drawing folder (its header and its lock state).
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "vexafol/environ.h"
+#include "vexafol/fileformat.h"
+#include "vexafol/folmember.h"
+
+namespace vexa {
+
+class VexaFolderLock;
+class VexaFolderList;
+
+namespace folder_list {
+
+// Reads the header of folder's index file ("INDEX.VXF", or the entry of folder
+// equal to it ignoring ASCII case) over the caller's preset: min(file length,
+// 824) bytes. True when exactly that many came. False when there is no such
+// regular file, it cannot be opened or read, or fewer bytes came. Costs one
+// open, fstat, read and close; a missing exact name costs one listing of folder.
+bool ReadIndexHeader(const CEnvironObj& env, const std::string& folder, VexaFileHeader& header);
+
+// The application folder that a recycle container's name leads back to: the
+// parent of the recycle folder, then the tokens of the first three bracket
+// pairs ("[a][b][TNK]..." -> a, b, CAD, CVL, TNK; "JDN" and "ODN" go under
+// CAD/JDN). A pair is the first "[" and the first "]" of what is left of the
+// name; where one of them is missing nothing is added for that pair.
+std::string RecycleEntryHome(const CEnvironObj& env, const std::string& recycleFolder,
+                             std::string entryName);
+
+// Makes the records of one load and appends them to out.
+class RecordMaker {
+ public:
+  // lock: the load's lock service, or null when records get no lock state.
+  RecordMaker(const CEnvironObj& env, VexaFolderLock* lock, std::vector<FolMember>& out);
+
+  // Appends the record of folder for the application when its index file reads.
+  void Add(const std::string& folder, int appId);
+
+ private:
+  // 1 drawing locked, 2 only a page locked, 0 free.
+  int LockStateOf(const std::string& folder);
+
+  // The directories of the drawing paths given to the lock service so far, per
+  // application (which decides the lock slot).
+  struct SlotDirectory {
+    std::string directory;
+    bool single = true;  // every path of this slot lay in directory
+  };
+
+  const CEnvironObj& env_;
+  VexaFolderLock* lock_;
+  std::vector<FolMember>& out_;
+  std::map<int, SlotDirectory> slotDirectories_;
+};
+
+// The drawing folders ("FOL.???") of an application folder.
+void ScanAppFolder(const CEnvironObj& env, const std::string& appFolder, int appId,
+                   RecordMaker& maker);
+// The drawings of the recycle folder whose containers lead back to the
+// application's folder.
+void ScanRecycle(const CEnvironObj& env, int appId, RecordMaker& maker);
+// The backup folders ("BKUP.*") of loadPath.
+void ScanBackups(const CEnvironObj& env, const std::string& loadPath, int appId,
+                 RecordMaker& maker);
+
+// The folders of the application folder that hold an index file; with
+// stopAtFirst, 0 or 1.
+int CountDrawingFolders(const CEnvironObj& env, const std::string& appFolder, bool stopAtFirst);
+
+}  // namespace folder_list
+}  // namespace vexa

@@ -1,0 +1,136 @@
+// The drawing folder record and the naming functions of the store.
+#include "vexafol/folmember.h"
+
+#include <climits>
+
+#include "platform/collate.h"
+#include "store/store_names.h"
+#include "vexafol/filetime.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr int kHeaderVersion = 2;
+constexpr int kHighestFolderNo = 999;
+constexpr unsigned long kHomePathKind = 0x3000000;
+
+bool IsBackupName(const CEnvironObj& env, const std::string& name) {
+  return platform::CollateNoCase(name, store::kBackupName) == 0 ||
+         platform::CollateNoCase(env.GetBaseNameFromFileName(name), store::kBackupName) == 0;
+}
+
+void ToLocalSystemTime(const FILETIME& utc, SYSTEMTIME& out) {
+  FILETIME local;
+  if (!FileTimeToLocalFileTime(utc, local)) return;
+  FileTimeToSystemTime(local, out);
+}
+
+}  // namespace
+
+FolMember::FolMember() {
+  header.version = kHeaderVersion;
+}
+
+int FolMember::GetFolderNo(const CEnvironObj& env) const {
+  std::string name = env.GetFileNameFromRelativePath(path);
+  if (IsBackupName(env, name)) {
+    name = env.GetFileNameFromRelativePath(env.GetDirNameFromRelativePath(path));
+  }
+  const std::string ext = env.GetExtNameFromFileName(name);
+  const int number = ext.size() > 1 ? store::LeadingInt(ext.substr(1)) : 0;
+  return number == INT_MIN ? INT_MIN : number - 1;
+}
+
+std::string FolMember::GetPath(const CEnvironObj& env, int backup) const {
+  std::string result = path;
+  if (backup) env.AddFileName(result, store::kBackupName);
+  return result;
+}
+
+std::string FolMember::GetIndexFile(const CEnvironObj& env, int backup) const {
+  std::string result = GetPath(env, backup);
+  CreateIndexFileName(env, result);
+  return result;
+}
+
+std::string FolMember::GetPageFile(const CEnvironObj& env, int backup, int page) const {
+  std::string result = GetIndexFile(env, backup);
+  CreatePageName(env, result, page);
+  return result;
+}
+
+std::string FolMember::GetPageBmpFile(const CEnvironObj& env, int backup, int page) const {
+  std::string result = GetIndexFile(env, backup);
+  CreatePageBmpName(env, result, page);
+  return result;
+}
+
+void FolMember::GetCreateSysTime(SYSTEMTIME& out) const {
+  ToLocalSystemTime(header.createTime, out);
+}
+
+void FolMember::GetUpdateSysTime(SYSTEMTIME& out) const {
+  ToLocalSystemTime(header.updateTime, out);
+}
+
+std::string FolMember::GetDateString(const SYSTEMTIME& time) {
+  return FormatShortDate(time);
+}
+
+std::string FolMember::GetTimeString(const SYSTEMTIME& time) {
+  return FormatTime(time);
+}
+
+void CreateIndexFileName(const CEnvironObj& env, std::string& path) {
+  env.AddFileName(path, store::kIndexFileName);
+}
+
+void CreatePageName(const CEnvironObj& env, std::string& path, int page) {
+  path = env.GetPathNameFromRelativePath(path);
+  env.AddFileName(path, store::PageFileName(page));
+}
+
+void CreatePageBmpName(const CEnvironObj& env, std::string& path, int page) {
+  path = env.GetPathNameFromRelativePath(path);
+  env.AddFileName(path, store::PageBmpName(page));
+}
+
+void CreateBackupPath(const CEnvironObj& env, std::string& path, int number) {
+  env.AddFileName(path, store::BackupName(number));
+}
+
+int CreateFolderName(const CEnvironObj& env, const char* base, std::string* out) {
+  const std::string baseDir = base ? base : "";
+  auto candidate = [&](int number) {
+    std::string folder = baseDir;
+    env.AddFileName(folder, store::FolderName(number));
+    return folder;
+  };
+  auto isFree = [&](int number) { return env.IsExist(candidate(number)) < 0; };
+
+  int chosen = 0;
+  if (isFree(kHighestFolderNo)) {
+    // Hand numbers out in rising order: one above the highest existing one.
+    for (int n = kHighestFolderNo - 1; n >= 1 && chosen == 0; --n) {
+      if (!isFree(n) && isFree(n + 1)) chosen = n + 1;
+    }
+    if (chosen == 0 && isFree(1)) chosen = 1;
+  } else {
+    // The top number is taken: reuse the lowest gap.
+    for (int n = 1; n < kHighestFolderNo && chosen == 0; ++n) {
+      if (isFree(n)) chosen = n;
+    }
+  }
+  if (out) *out = chosen ? candidate(chosen) : std::string();
+  return chosen ? 1 : 0;
+}
+
+std::string CreateRecycleCadHomePath(const CEnvironObj& env) {
+  std::string path = env.GetDataPath();
+  if (path.empty()) path = env.GetHomePath(kHomePathKind);
+  if (!path.empty()) env.AddFileName(path, store::kRecycleName);
+  return path;
+}
+
+}  // namespace vexa
