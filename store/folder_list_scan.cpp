@@ -211,5 +211,4 @@ int CountDrawingFolders(const CEnvironObj& env, const std::string& appFolder, bo
   return count;
 }
 
-}  // namespace folder_list
-}  // namespace vexa
+}  // namespace vexa::folder_list

@@ -1,0 +1,105 @@
+// VexaFolderList: the drawings of one or more specialised applications (or the
+// recycled drawings, or the backups of one drawing) as FolMember records in
+// creation-time order, with a second, user-chosen sort order on top.
+//
+// A load lists the application folders through the host (CSelFileList), reads
+// the header of every drawing folder's index file and, unless told not to,
+// records whether another holder has the drawing or one of its pages locked.
+// Folders without a readable index file are skipped silently; a load never
+// fails as a whole. Records returned by pointer stay valid until the next
+// Load or Reload or the destruction of the list.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "vexafol/environ.h"
+#include "vexafol/folmember.h"
+
+namespace vexa {
+
+class VexaFolderLock;
+
+class VexaFolderList {
+ public:
+  // Load flags.
+  enum : int {
+    kLoadNoLocks = 1,   // no lock service, every record's lock state 0
+    kLoadRecycled = 2,  // the drawings in the recycle folder
+    kLoadBackups = 4,   // the backup folders "BKUP.*" in the load path
+  };
+
+  // Keeps a pointer to env (not owned). Empty list, mask and flags 0, no load
+  // path, sort type and direction 0, no lock service.
+  explicit VexaFolderList(const CEnvironObj& env);
+  // Deletes the records and the lock service.
+  virtual ~VexaFolderList();
+  VexaFolderList(const VexaFolderList&) = delete;
+  VexaFolderList& operator=(const VexaFolderList&) = delete;
+
+  // The folder a load scans for the application: GetSenyouPath. Stores it in
+  // *folder when folder is not null; 1 when it is not empty, else 0. A host may
+  // override it to point loads and counts at other folders.
+  virtual int GetAppFolder(int appId, std::string* folder) const;
+
+  // Stores mask and flags, then reloads.
+  void Load(int mask, int flags);
+  // Rescans with the stored mask and flags under the wait cursor: the
+  // application folders (flags 0 or 1), the recycle folder (bit 1), the backup
+  // folders of the load path (bit 2), once per application of the mask in table
+  // order. A lock service is made only when none of bits 0 to 2 is set. The
+  // records end up ordered by creation time (ties keep the scan order), then
+  // the sort order is rebuilt.
+  void Reload();
+  // The folder whose "BKUP.*" entries the backup scan loads; no rescan.
+  void SetLoadPath(const std::string& path);
+
+  int GetAppType() const;    // the stored application mask
+  int GetLoadFlags() const;  // the stored load flags
+  int GetFolderNum() const;  // number of records
+
+  // Record i in creation-time order; null when i is out of range.
+  const FolMember* GetFolderMember(int i) const;
+  // Record at position i of the sort order; null when i is out of range.
+  const FolMember* GetSortedFolderMember(int i) const;
+  // Member index at position i of the sort order (i itself with sort type 0);
+  // -1 when i is out of range.
+  int ToSortedIndex(int i) const;
+
+  // Sort types: 0 creation-time order, 1 application id, 2 creator, 3 updater,
+  // 4 creation time, 5 update time, 6 drawing number, 7 title, 8 page count
+  // (other types keep the creation-time order). Direction > 0 ascending, < 0
+  // descending, 0 ascending except that the two times keep the creation-time
+  // order. The order is rebuilt only when type or direction change:
+  // SetSortType(type) leaves it alone when type is current and the direction is
+  // already 0, else sets type and direction 0; SetSortType(type, direction)
+  // leaves it alone when both are current.
+  void SetSortType(int type);
+  void SetSortType(int type, int direction);
+  int GetSortType() const;
+  int GetSortDir() const;
+
+  // Appends "BKUP" to the path of record i (creation-time order), so that it
+  // stands for the drawing's backup folder; out-of-range i does nothing.
+  void SetBackupPath(int i);
+
+  // 1 when the application folder holds a folder with an index file, else 0.
+  int IsExistCadFile(int appId) const;
+  // Number of folders in the application folder that hold an index file.
+  int CountCadFile(int appId) const;
+
+  // State of a file: 1 when it does not exist as a file or its attributes
+  // cannot be read, 2 when it is read-only (no write permission bit at all),
+  // else 0.
+  static int GetLockType(const CEnvironObj& env, const std::string& path);
+
+  // The lock service of the last load, or null (flags bits 0 to 2, or no load).
+  VexaFolderLock* GetFolderLock();
+  const CEnvironObj& GetEnvObj() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace vexa
