@@ -37,7 +37,7 @@ std::string ParentOf(const std::string& path) {
   return parent.empty() ? "/" : parent;
 }
 
-// Position of the extension's dot in the last component of path, or npos.
+// Position of the extension's dot in a single name, or npos.
 size_t ExtensionDot(const std::string& name) {
   return name.rfind('.');
 }
