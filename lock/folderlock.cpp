@@ -1,0 +1,116 @@
+#include "vexafol/folderlock.h"
+
+#include "lock/drawing_key.h"
+#include "lock/lock_file.h"
+#include "lock/lock_records.h"
+
+namespace vexa {
+namespace {
+
+// A drawing as the operations see it: its slot record and folder number.
+struct Drawing {
+  const CEnvironObj* env = nullptr;  // null: no slot (or no environment yet)
+  std::string path;
+  VexaAppLock* slot = nullptr;
+  int folderNo = -1;
+
+  bool HasSlot() const { return slot != nullptr; }
+  bool NumberInRange() const {
+    return folderNo >= lock::kFirstFolderNo && folderNo <= lock::kLastFolderNo;
+  }
+  VexaPageLock& Pages() const { return slot->Page(folderNo); }
+  // Opens the slot's drawing lock file (placed by this path on first use).
+  bool OpenSlot() const { return slot->EnsureOpen(*env, path); }
+  bool OpenPages() const {
+    return Pages().EnsureOpen(lock::PageLockPath(*env, slot->DrawingPath(), folderNo));
+  }
+};
+
+Drawing Locate(VexaFolderLockInfo& table, const char* path) {
+  Drawing drawing;
+  if (!table.Env()) return drawing;
+  drawing.path = path ? path : "";
+  const int slot = lock::SlotOfDrawing(*table.Env(), drawing.path);
+  if (slot < 0) return drawing;
+  drawing.env = table.Env();
+  drawing.slot = &table.Slot(slot);
+  drawing.folderNo = lock::FolderNumberOf(*drawing.env, drawing.path);
+  return drawing;
+}
+
+}  // namespace
+
+VexaFolderLock::VexaFolderLock(const CEnvironObj* env)
+    : table_(std::make_shared<VexaFolderLockInfo>(env)) {}
+VexaFolderLock::VexaFolderLock(const VexaFolderLock& other) = default;
+VexaFolderLock& VexaFolderLock::operator=(const VexaFolderLock& other) = default;
+VexaFolderLock::~VexaFolderLock() = default;
+
+const CEnvironObj* VexaFolderLock::GetEnvObj() const {
+  return table_->Env();
+}
+void VexaFolderLock::SetEnvObj(const CEnvironObj& env) {
+  table_->SetEnv(&env);
+}
+
+int VexaFolderLock::LockZmn(const char* path) {
+  const Drawing drawing = Locate(*table_, path);
+  if (!drawing.HasSlot() || !drawing.OpenSlot() || !drawing.NumberInRange()) return 0;
+  if (!drawing.slot->LockByte(drawing.folderNo)) return 0;
+  // A drawing being edited page by page by somebody else cannot be taken whole.
+  if (drawing.Pages().HasForeignPageLock(*drawing.env, drawing.slot->DrawingPath(),
+                                         drawing.folderNo)) {
+    drawing.slot->UnlockByte(drawing.folderNo);
+    return 0;
+  }
+  return 1;
+}
+
+void VexaFolderLock::UnLockZmn(const char* path) {
+  const Drawing drawing = Locate(*table_, path);
+  if (!drawing.HasSlot() || !drawing.slot->IsOpen() || !drawing.NumberInRange()) return;
+  if (!drawing.slot->UnlockByte(drawing.folderNo)) return;  // not ours: leave the pages alone
+  drawing.Pages().CloseAndRemove();
+}
+
+int VexaFolderLock::IsLockZmn(const char* path) {
+  const Drawing drawing = Locate(*table_, path);
+  if (!drawing.HasSlot() || !drawing.OpenSlot() || !drawing.NumberInRange()) return 1;
+  if (drawing.slot->ProbeByte(drawing.folderNo)) return 1;
+  return drawing.Pages().HasForeignPageLock(*drawing.env, drawing.slot->DrawingPath(),
+                                            drawing.folderNo)
+             ? 1
+             : 0;
+}
+
+int VexaFolderLock::IsExistLockPage(const char* path) {
+  const Drawing drawing = Locate(*table_, path);
+  if (!drawing.HasSlot() || !drawing.NumberInRange()) return 1;
+  return drawing.Pages().HasForeignPageLock(*drawing.env, drawing.path, drawing.folderNo) ? 1 : 0;
+}
+
+int VexaFolderLock::LockPage(const char* path, int page) {
+  const Drawing drawing = Locate(*table_, path);
+  if (!drawing.HasSlot() || !drawing.OpenSlot() || !drawing.NumberInRange()) return 0;
+  if (!drawing.OpenPages()) return 0;
+  return drawing.Pages().LockByte(page) ? 1 : 0;
+}
+
+void VexaFolderLock::UnLockPage(const char* path, int page) {
+  const Drawing drawing = Locate(*table_, path);
+  if (!drawing.HasSlot() || !drawing.OpenSlot() || !drawing.NumberInRange()) return;
+  drawing.Pages().UnlockByte(page);  // fails quietly when not held or not open
+}
+
+int VexaFolderLock::IsLockPage(const char* path, int page) {
+  const Drawing drawing = Locate(*table_, path);
+  if (!drawing.HasSlot() || !drawing.OpenSlot() || !drawing.NumberInRange()) return 1;
+  if (!drawing.OpenPages()) return 1;
+  return drawing.Pages().ProbeByte(page) ? 1 : 0;
+}
+
+void VexaFolderLock::UnLockAll() {
+  table_->CloseAll();
+}
+
+}  // namespace vexa

@@ -1,0 +1,40 @@
+// The byte protocol shared by the lock records: opening a lock file at its
+// fixed length, keeping an open handle, and one-byte lock requests. Every file
+// error is folded into the boolean results; nothing throws.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "vexafol/environ.h"
+#include "vexafol/file.h"
+
+namespace vexa::lock {
+
+// Fixed lengths of the lock files.
+constexpr uint64_t kDrawingLockFileLength = 1000;
+constexpr uint64_t kPageLockFileLength = 501;
+
+// True when file is open and its status can still be read; otherwise closes it
+// (a handle that went bad, e.g. after a lost network connection) and answers false.
+bool KeepOpen(File& file);
+
+// Opens path for reading and writing (created if missing, never truncated) and
+// sets its length. On any failure the file is closed and removed unless another
+// handle still has it open, and the answer is false.
+bool OpenLockFile(File& file, const std::string& path, uint64_t length);
+
+// Exclusive lock of byte n, never waiting: false when refused or on any error.
+bool LockByte(File& file, int n);
+// Releases byte n: false when this handle does not hold it or on any error.
+bool UnlockByte(File& file, int n);
+// True (locked) when byte n cannot be locked now; a byte that could be locked
+// is released again at once. A byte held through file itself answers true.
+bool ProbeByte(File& file, int n);
+
+// Lock file paths for a drawing folder path P: the directory of P with
+// "CADAPP.LOC", or with "FOL%03d.LOC" formatted from the folder number.
+std::string DrawingLockPath(const CEnvironObj& env, const std::string& drawingPath);
+std::string PageLockPath(const CEnvironObj& env, const std::string& drawingPath, int folderNo);
+
+}  // namespace vexa::lock

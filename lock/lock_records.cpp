@@ -1,0 +1,89 @@
+#include "lock/lock_records.h"
+
+#include "lock/lock_file.h"
+
+namespace vexa {
+namespace {
+
+// Page scans read pages 0 to 499 (not the whole 501-byte file) into one shared
+// buffer; its content is never looked at. The library is used from one thread.
+constexpr size_t kScannedPages = 500;
+char g_scanBuffer[kScannedPages];
+
+}  // namespace
+
+VexaPageLock::~VexaPageLock() {
+  CloseAndRemove();
+}
+
+bool VexaPageLock::EnsureOpen(const std::string& path) {
+  return lock::KeepOpen(file_) || lock::OpenLockFile(file_, path, lock::kPageLockFileLength);
+}
+
+void VexaPageLock::CloseAndRemove() {
+  file_.CloseAndRemove();
+}
+bool VexaPageLock::LockByte(int n) {
+  return lock::LockByte(file_, n);
+}
+bool VexaPageLock::UnlockByte(int n) {
+  return lock::UnlockByte(file_, n);
+}
+bool VexaPageLock::ProbeByte(int n) {
+  return lock::ProbeByte(file_, n);
+}
+
+bool VexaPageLock::HasForeignPageLock(const CEnvironObj& env, const std::string& drawingPath,
+                                      int folderNo) {
+  if (!file_.IsOpen()) {
+    if (env.IsExist(env.GetDirNameFromRelativePath(drawingPath)) < 0) return false;
+    const std::string path = lock::PageLockPath(env, drawingPath, folderNo);
+    if (env.IsExist(path) != 0) return false;
+    if (!EnsureOpen(path)) return true;
+  }
+  // A lock held through another handle makes the read fail; our own do not.
+  try {
+    file_.Seek(0);
+    return file_.Read(g_scanBuffer, kScannedPages) != kScannedPages;
+  } catch (const FileException&) {
+    return true;
+  }
+}
+
+VexaAppLock::~VexaAppLock() {
+  CloseAndRemove();
+}
+
+bool VexaAppLock::EnsureOpen(const CEnvironObj& env, const std::string& drawingPath) {
+  if (lock::KeepOpen(file_)) return true;
+  drawingPath_ = drawingPath;
+  const std::string path = lock::DrawingLockPath(env, drawingPath);
+  env.CreateDir(path, 0);  // a failure shows in the open
+  return lock::OpenLockFile(file_, path, lock::kDrawingLockFileLength);
+}
+
+void VexaAppLock::CloseAndRemove() {
+  file_.CloseAndRemove();
+}
+bool VexaAppLock::LockByte(int n) {
+  return lock::LockByte(file_, n);
+}
+bool VexaAppLock::UnlockByte(int n) {
+  return lock::UnlockByte(file_, n);
+}
+bool VexaAppLock::ProbeByte(int n) {
+  return lock::ProbeByte(file_, n);
+}
+
+VexaFolderLockInfo::~VexaFolderLockInfo() {
+  CloseAll();
+}
+
+void VexaFolderLockInfo::CloseAll() {
+  for (VexaAppLock& slot : slots_) {
+    slot.CloseAndRemove();
+    for (int n = 0; n < VexaAppLock::kPageRecords; ++n) slot.Page(n).CloseAndRemove();
+  }
+}
+
+}  // namespace vexa
