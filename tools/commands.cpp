@@ -7,6 +7,7 @@ int RunDemo(Args& args);
 int RunNew(Args& args);
 int RunInfo(Args& args);
 int RunApps(Args& args);
+int RunList(Args& args);
 
 namespace {
 std::vector<std::string> With(std::vector<std::string> more) {
@@ -37,6 +38,25 @@ const std::vector<Command>& Commands() {
        "local time, memo) and the information of every page, in UTF-8. The store\n"
        "(default: the current folder) tells which application the drawing belongs to.\n",
        RunInfo, kStoreOptions},
+      {"list", "list the drawings of a store",
+       "vexafol list [--store DIR] [--host-kind K] [--app MASK] [--sort TYPE] [--dir -1|0|1]\n"
+       "             [--recycled | --backups DRAWING_FOLDER] [--no-locks] [--json]\n"
+       "             [--no FROM-TO] [--name TEXT] [--creator NAME] [--updater NAME]\n"
+       "             [--created FROM..TO] [--updated FROM..TO] [--memo LINE]...\n\n"
+       "Lists the drawings of the applications in MASK (default: all) as the selection\n"
+       "dialog shows them: No (\"※n\" automatic backup, \"履歴n\" numbered backup), 図面名,\n"
+       "CAD, PAGE, 作成者, 変更者, 作成日, 変更日, the first line of メモ, and whether\n"
+       "another user has the drawing (使用中) or one of its pages (ページ使用中) in use;\n"
+       "locked rows are red on a terminal. TYPE: 0 creation order, 1 application,\n"
+       "2 creator, 3 updater, 4 created, 5 updated (default, with --dir -1), 6 number,\n"
+       "7 name, 8 pages. --recycled lists the deleted drawings, --backups the backups of\n"
+       "one drawing. The search options keep the drawings that meet all of them: number\n"
+       "range, part of the name, exact creator or updater, local days YYYY-MM-DD (either\n"
+       "end may be left out), memo lines that must all occur. --json prints the records\n"
+       "for scripts (times in UTC).\n",
+       RunList,
+       With({"app", "sort", "dir", "backups", "no", "name", "creator", "updater", "created",
+             "updated", "memo"})},
       {"apps", "show the application table",
        "vexafol apps [--store DIR] [--host-kind K]\n\n"
        "Prints the table of specialised applications as a host of kind K (0 to 5) sees it:\n"

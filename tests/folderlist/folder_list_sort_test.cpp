@@ -1,0 +1,190 @@
+// The list's second order: every sort type and direction against the plain
+// selection sort, the rebuild rule of SetSortType, and the index mapping.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/collate.h"
+#include "tests/folderlist/store_fixture.h"
+#include "tests/sort/selection_sort_reference.h"
+#include "vexafol/folderlist.h"
+
+namespace vexa {
+namespace {
+
+using test::DrawingSpec;
+using test::StoreFixture;
+
+// "a is greater than b" for one sort type, written straight from the keys.
+bool Greater(const CEnvironObj& env, const FolMember& a, const FolMember& b, int type) {
+  switch (type) {
+    case 1:
+      return a.appId > b.appId;
+    case 2:
+      return platform::CollateCompare(a.header.Creator(), b.header.Creator()) > 0;
+    case 3:
+      return platform::CollateCompare(a.header.Updater(), b.header.Updater()) > 0;
+    case 4:
+      return CompareFileTime(a.header.createTime, b.header.createTime) > 0;
+    case 5:
+      return CompareFileTime(a.header.updateTime, b.header.updateTime) > 0;
+    case 6:
+      return a.GetFolderNo(env) > b.GetFolderNo(env);
+    case 7:
+      return platform::CollateCompare(a.header.Title(), b.header.Title()) > 0;
+    case 8:
+      return a.header.pageCount > b.header.pageCount;
+    default:
+      return false;
+  }
+}
+
+std::vector<int> Reference(const VexaFolderList& list, int type, int direction) {
+  const bool keepOrder = type < 1 || type > 8 || (direction == 0 && (type == 4 || type == 5));
+  return test::ReferenceSelectionSort(
+      list.GetFolderNum(),
+      [&](int a, int b) {
+        return Greater(list.GetEnvObj(), *list.GetFolderMember(a), *list.GetFolderMember(b), type);
+      },
+      direction, keepOrder);
+}
+
+class FolderListSort : public ::testing::Test {
+ protected:
+  // 80 drawings over four applications with few distinct keys, so that ties
+  // are everywhere.
+  void SetUp() override {
+    std::mt19937 random(7);
+    const char* const names[] = {"山田", "やまだ", "Yamada", "yamada", "田中", ""};
+    const int apps[] = {0x1, 0x4, 0x10, 0x2000};
+    for (int i = 0; i < 80; ++i) {
+      DrawingSpec spec;
+      spec.title = std::string(names[random() % 6]) + (random() % 2 ? "図" : "");
+      spec.creator = names[random() % 6];
+      spec.updater = names[random() % 6];
+      spec.created = 1700000000 + static_cast<int64_t>(random() % 5) * 60;
+      spec.updated = 1700000000 + static_cast<int64_t>(random() % 5) * 60;
+      spec.pages = static_cast<int32_t>(random() % 4) - 1;
+      store_.WriteAppDrawing(apps[i % 4], static_cast<int>(random() % 999) + 1, spec);
+    }
+    list_.Load(-1, 1);
+    ASSERT_GT(list_.GetFolderNum(), 60);
+  }
+
+  std::vector<int> Order() const {
+    std::vector<int> order;
+    for (int i = 0; i < list_.GetFolderNum(); ++i) order.push_back(list_.ToSortedIndex(i));
+    return order;
+  }
+
+  StoreFixture store_;
+  VexaFolderList list_{store_.env()};
+};
+
+TEST_F(FolderListSort, EveryTypeAndDirectionGivesTheSelectionSortPermutation) {
+  for (int type = 0; type <= 9; ++type) {
+    for (int direction : {1, -1, 0, 5, -3}) {
+      SCOPED_TRACE(testing::Message() << "type " << type << " direction " << direction);
+      list_.SetSortType(type, direction);
+      const std::vector<int> expected = Reference(list_, type, direction);
+      ASSERT_EQ(Order(), expected);
+      for (int i = 0; i < list_.GetFolderNum(); ++i)
+        ASSERT_EQ(list_.GetSortedFolderMember(i), list_.GetFolderMember(expected[i]));
+    }
+  }
+}
+
+TEST_F(FolderListSort, UpdateTimeOrders) {
+  list_.SetSortType(5);
+  EXPECT_EQ(list_.GetSortDir(), 0);
+  for (int i = 0; i < list_.GetFolderNum(); ++i) EXPECT_EQ(list_.ToSortedIndex(i), i);
+  list_.SetSortType(5, -1);
+  const int n = list_.GetFolderNum();
+  for (int i = 1; i < n; ++i) {
+    EXPECT_GE(CompareFileTime(list_.GetSortedFolderMember(i - 1)->header.updateTime,
+                              list_.GetSortedFolderMember(i)->header.updateTime),
+              0);
+  }
+  list_.SetSortType(5, 1);
+  for (int i = 1; i < n; ++i) {
+    EXPECT_LE(CompareFileTime(list_.GetSortedFolderMember(i - 1)->header.updateTime,
+                              list_.GetSortedFolderMember(i)->header.updateTime),
+              0);
+  }
+}
+
+TEST_F(FolderListSort, IndexesOutOfRange) {
+  const int n = list_.GetFolderNum();
+  for (int type : {0, 7}) {
+    list_.SetSortType(type, 1);
+    EXPECT_EQ(list_.ToSortedIndex(-1), -1);
+    EXPECT_EQ(list_.ToSortedIndex(n), -1);
+    EXPECT_EQ(list_.GetSortedFolderMember(-1), nullptr);
+    EXPECT_EQ(list_.GetSortedFolderMember(n), nullptr);
+  }
+  list_.SetSortType(0, 1);
+  EXPECT_EQ(list_.ToSortedIndex(3), 3);
+}
+
+TEST_F(FolderListSort, ReloadKeepsTheSortAndRebuildsIt) {
+  list_.SetSortType(8, -1);
+  store_.WriteAppDrawing(0x1, 999, [] {
+    DrawingSpec spec;
+    spec.pages = 1000;
+    return spec;
+  }());
+  list_.Reload();
+  EXPECT_EQ(list_.GetSortType(), 8);
+  EXPECT_EQ(list_.GetSortedFolderMember(0)->header.pageCount, 1000);
+  EXPECT_EQ(Order(), Reference(list_, 8, -1));
+}
+
+// Counts the extension lookups through which sorting by drawing number reads
+// every record, so a rebuild of the order can be seen.
+class CountingEnv : public FolderEnvironObj {
+ public:
+  using FolderEnvironObj::FolderEnvironObj;
+  std::string GetExtNameFromFileName(const std::string& name) const override {
+    ++lookups;
+    return FolderEnvironObj::GetExtNameFromFileName(name);
+  }
+  mutable int lookups = 0;
+};
+
+TEST(FolderListSortRule, OrderIsRebuiltOnlyWhenTypeOrDirectionChange) {
+  test::TempDir dir;
+  FolderEnvironOptions options;
+  options.dataPath = dir / "DATA";
+  CountingEnv env(dir.path(), options);
+  for (int n = 1; n <= 5; ++n)
+    StoreFixture::WriteDrawing(GetSenyouPath(env, 0x1) + "/Fol.00" + std::to_string(n));
+  VexaFolderList list(env);
+  list.Load(0x1, 1);
+  int seen = env.lookups;
+  auto rebuilt = [&] {
+    const bool changed = env.lookups != seen;
+    seen = env.lookups;
+    return changed;
+  };
+  list.SetSortType(6);
+  EXPECT_TRUE(rebuilt());
+  list.SetSortType(6);
+  EXPECT_FALSE(rebuilt());
+  list.SetSortType(6, 0);
+  EXPECT_FALSE(rebuilt());
+  list.SetSortType(6, 1);
+  EXPECT_TRUE(rebuilt());
+  list.SetSortType(6, 1);
+  EXPECT_FALSE(rebuilt());
+  list.SetSortType(6);  // resets the direction to 0
+  EXPECT_TRUE(rebuilt());
+  EXPECT_EQ(list.GetSortDir(), 0);
+  list.SetSortType(6, -1);
+  EXPECT_TRUE(rebuilt());
+  EXPECT_EQ(list.GetSortedFolderMember(0)->GetFolderNo(env), 4);
+}
+
+}  // namespace
+}  // namespace vexa

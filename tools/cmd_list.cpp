@@ -1,0 +1,246 @@
+// vexafol list: the drawings of a store as the selection dialog's grid shows
+// them, with their lock state; or as JSON for scripts.
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "platform/case_lookup.h"
+#include "tools/columns.h"
+#include "tools/command.h"
+#include "tools/store_env.h"
+#include "vexafol/filetime.h"
+#include "vexafol/findcriteria.h"
+#include "vexafol/folder_environ.h"
+#include "vexafol/folderlist.h"
+#include "vexafol/senyou.h"
+
+namespace vexa::tool {
+namespace {
+
+// The grid's default without stored settings: by update date, newest first.
+constexpr int kDefaultSortType = 5;
+constexpr int kDefaultSortDir = -1;
+
+struct Row {
+  const FolMember* member;
+  std::vector<std::string> cells;  // the grid's nine columns, then the lock column
+};
+
+// "※%d" for the automatic backup "BKUP", "履歴%d" with n for "BKUP.n", else the
+// drawing number.
+std::string NumberText(const CEnvironObj& env, const FolMember& member) {
+  const std::string name = env.GetFileNameFromRelativePath(member.path);
+  const std::string number = std::to_string(member.GetFolderNo(env) + 1);
+  if (platform::EqualsNoCase(name, "BKUP")) return "※" + number;
+  if (platform::EqualsNoCase(env.GetBaseNameFromFileName(name), "BKUP")) {
+    const int history = env.GetExtNumber(name);
+    if (history >= 0) return "履歴" + std::to_string(history);
+  }
+  return number;
+}
+
+std::string DateText(const FolMember& member, bool created) {
+  SYSTEMTIME time{};
+  created ? member.GetCreateSysTime(time) : member.GetUpdateSysTime(time);
+  return time.wYear == 0 ? "" : FolMember::GetDateString(time);
+}
+
+std::string FirstLine(const std::string& text) {
+  return text.substr(0, text.find_first_of("\r\n"));
+}
+
+const char* LockText(int state) {
+  return state == 1 ? "使用中" : state == 2 ? "ページ使用中" : "";
+}
+
+Row MakeRow(const CEnvironObj& env, const FolMember& member) {
+  const VexaFileHeader& h = member.header;
+  return {&member,
+          {NumberText(env, member), h.Title(), GetSenyouTitle(env, member.appId, 0),
+           std::to_string(h.pageCount), h.Creator(), h.Updater(), DateText(member, true),
+           DateText(member, false), FirstLine(h.Memo()), LockText(member.lockState)}};
+}
+
+void PrintTable(const std::vector<Row>& rows) {
+  const std::vector<std::string> headers = {"No",     "図面名", "CAD",    "PAGE", "作成者",
+                                            "変更者", "作成日", "変更日", "メモ", "ロック"};
+  std::vector<size_t> widths;
+  for (const std::string& header : headers) widths.push_back(DisplayWidth(header));
+  for (const Row& row : rows)
+    for (size_t c = 0; c < row.cells.size(); ++c)
+      widths[c] = std::max(widths[c], DisplayWidth(row.cells[c]));
+  const bool colour = isatty(STDOUT_FILENO) == 1;
+  auto print = [&](const std::vector<std::string>& cells, bool locked) {
+    std::string line;
+    for (size_t c = 0; c < cells.size(); ++c) {
+      const bool last = c + 1 == cells.size();
+      line += last ? cells[c] : PadToColumns(cells[c], widths[c]) + "  ";
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    if (locked && colour) line = "\x1b[31m" + line + "\x1b[0m";  // the grid's red
+    std::printf("%s\n", line.c_str());
+  };
+  print(headers, false);
+  for (const Row& row : rows) print(row.cells, row.member->lockState != 0);
+}
+
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+      out += escaped;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+std::string IsoTime(const FILETIME& time) {
+  const time_t seconds = static_cast<time_t>(FileTimeToUnix(time));
+  struct tm utc {};
+  if (!gmtime_r(&seconds, &utc)) return "";
+  char text[40];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  return text;
+}
+
+void PrintJson(const CEnvironObj& env, const std::vector<Row>& rows) {
+  std::printf("[");
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const FolMember& m = *rows[i].member;
+    const VexaFileHeader& h = m.header;
+    std::printf(
+        "%s\n  {\"no\": %d, \"mark\": %s, \"path\": %s, \"title\": %s, \"appId\": %d, "
+        "\"cad\": %s, \"pages\": %d, \"creator\": %s, \"updater\": %s, \"created\": %s, "
+        "\"updated\": %s, \"memo\": %s, \"lockState\": %d}",
+        i ? "," : "", m.GetFolderNo(env) + 1, JsonString(rows[i].cells[0]).c_str(),
+        JsonString(m.path).c_str(), JsonString(h.Title()).c_str(), m.appId,
+        JsonString(rows[i].cells[2]).c_str(), h.pageCount, JsonString(h.Creator()).c_str(),
+        JsonString(h.Updater()).c_str(), JsonString(IsoTime(h.createTime)).c_str(),
+        JsonString(IsoTime(h.updateTime)).c_str(), JsonString(h.Memo()).c_str(), m.lockState);
+  }
+  std::printf("%s]\n", rows.empty() ? "" : "\n");
+}
+
+// "YYYY-MM-DD" as seconds at noon of that local day (the search compares days).
+bool ParseDay(const std::string& text, int64_t& seconds) {
+  struct tm day {};
+  int year = 0, month = 0, mday = 0;
+  char rest = 0;
+  if (std::sscanf(text.c_str(), "%d-%d-%d%c", &year, &month, &mday, &rest) != 3) return false;
+  if (month < 1 || month > 12 || mday < 1 || mday > 31 || year < 1601 || year > 9999) return false;
+  day.tm_year = year - 1900;
+  day.tm_mon = month - 1;
+  day.tm_mday = mday;
+  day.tm_hour = 12;
+  day.tm_isdst = -1;
+  seconds = static_cast<int64_t>(mktime(&day));
+  return true;
+}
+
+// "FROM..TO", "FROM..", "..TO" or one day for both ends.
+bool ParseDays(const std::string& text, int64_t& from, int64_t& to) {
+  const size_t dots = text.find("..");
+  const std::string first = dots == std::string::npos ? text : text.substr(0, dots);
+  const std::string second = dots == std::string::npos ? text : text.substr(dots + 2);
+  if (first.empty() && second.empty()) return false;
+  if (!ParseDay(first.empty() ? "1601-01-01" : first, from)) return false;
+  return ParseDay(second.empty() ? "9999-12-30" : second, to);
+}
+
+// "FROM-TO" or one number.
+bool ParseNumbers(const std::string& text, int& from, int& to) {
+  char rest = 0;
+  if (std::sscanf(text.c_str(), "%d-%d%c", &from, &to, &rest) == 2) return true;
+  if (std::sscanf(text.c_str(), "%d%c", &from, &rest) == 1) {
+    to = from;
+    return true;
+  }
+  return false;
+}
+
+bool ReadCriteria(Args& args, FindCriteria& criteria, std::string& error) {
+  if (auto text = args.Value("no")) {
+    criteria.useNo = 1;
+    if (!ParseNumbers(*text, criteria.noFrom, criteria.noTo)) error = "--no wants FROM-TO";
+  }
+  auto text = [&](const char* option, int& use, std::string& field) {
+    if (auto value = args.Value(option)) {
+      use = 1;
+      field = *value;
+    }
+  };
+  text("name", criteria.useName, criteria.name);
+  text("creator", criteria.useCreator, criteria.creator);
+  text("updater", criteria.useUpdater, criteria.updater);
+  for (const std::string& line : args.Values("memo")) {
+    criteria.useMemo = 1;
+    criteria.memo += line + "\r\n";
+  }
+  if (auto days = args.Value("created")) {
+    criteria.useCreated = 1;
+    if (!ParseDays(*days, criteria.createdFrom, criteria.createdTo))
+      error = "--created wants YYYY-MM-DD..YYYY-MM-DD";
+  }
+  if (auto days = args.Value("updated")) {
+    criteria.useUpdated = 1;
+    if (!ParseDays(*days, criteria.updatedFrom, criteria.updatedTo))
+      error = "--updated wants YYYY-MM-DD..YYYY-MM-DD";
+  }
+  return error.empty();
+}
+
+}  // namespace
+
+int RunList(Args& args) {
+  std::string root;
+  FolderEnvironOptions options;
+  if (!MakeStoreEnv(args, root, options)) return Fail(args.error());
+  const FolderEnvironObj env(root, options);
+  const std::optional<long> app = args.Number("app");
+  const std::optional<long> sortType = args.Number("sort");
+  const std::optional<long> sortDir = args.Number("dir");
+  if (!args.ok()) return Fail(args.error());
+  if (sortType && (*sortType < 0 || *sortType > 8)) return Fail("--sort wants a type 0 to 8");
+  if (sortDir && (*sortDir < -1 || *sortDir > 1)) return Fail("--dir wants -1, 0 or 1");
+  FindCriteria criteria;
+  std::string error;
+  if (!ReadCriteria(args, criteria, error)) return Fail(error);
+
+  VexaFolderList list(env);
+  int mask = static_cast<int>(app.value_or(-1));
+  int flags = args.Has("no-locks") ? VexaFolderList::kLoadNoLocks : 0;
+  if (args.Has("recycled")) flags |= VexaFolderList::kLoadRecycled;
+  if (auto drawing = args.Value("backups")) {
+    if (env.IsExist(*drawing) <= 0) return Fail(*drawing + ": no such drawing folder");
+    list.SetLoadPath(*drawing);
+    flags |= VexaFolderList::kLoadBackups;
+    // The backup scan runs once per application of the mask: one is enough.
+    if (!app) mask = GetPathToSenyouId(env, *drawing);
+  }
+  list.Load(mask, flags);
+  list.SetSortType(static_cast<int>(sortType.value_or(kDefaultSortType)),
+                   static_cast<int>(sortDir.value_or(kDefaultSortDir)));
+
+  std::vector<Row> rows;
+  for (int i = 0; i < list.GetFolderNum(); ++i) {
+    const FolMember* member = list.GetSortedFolderMember(i);
+    if (Matches(criteria, env, member)) rows.push_back(MakeRow(env, *member));
+  }
+  if (args.Has("json"))
+    PrintJson(env, rows);
+  else
+    PrintTable(rows);
+  return 0;
+}
+
+}  // namespace vexa::tool
