@@ -1,0 +1,389 @@
+#include "vexafol/ui/sx_sheet.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <algorithm>
+
+#include "host/ui/sx_sheet_model.h"
+#include "vexafol/ui/dialog_units.h"
+#include "vexafol/ui/ui_library.h"
+
+namespace vexa {
+namespace {
+
+struct KeyPair {
+  Qt::Key qt;
+  unsigned vk;
+};
+
+constexpr KeyPair kKeys[] = {
+    {Qt::Key_Tab, VK_TAB},       {Qt::Key_Return, VK_RETURN}, {Qt::Key_Enter, VK_RETURN},
+    {Qt::Key_Escape, VK_ESCAPE}, {Qt::Key_Space, VK_SPACE},   {Qt::Key_PageUp, VK_PRIOR},
+    {Qt::Key_PageDown, VK_NEXT}, {Qt::Key_End, VK_END},       {Qt::Key_Home, VK_HOME},
+    {Qt::Key_Left, VK_LEFT},     {Qt::Key_Up, VK_UP},         {Qt::Key_Right, VK_RIGHT},
+    {Qt::Key_Down, VK_DOWN},     {Qt::Key_Delete, VK_DELETE},
+};
+
+unsigned VirtualKeyOf(int qtKey) {
+  if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)) {
+    return static_cast<unsigned>(qtKey);  // Qt uses the ASCII codes, as virtual keys do
+  }
+  for (const KeyPair& pair : kKeys) {
+    if (pair.qt == qtKey) return pair.vk;
+  }
+  return 0;
+}
+
+int QtKeyOf(unsigned vk) {
+  if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return static_cast<int>(vk);
+  for (const KeyPair& pair : kKeys) {
+    if (pair.vk == vk) return pair.qt;
+  }
+  return Qt::Key_unknown;
+}
+
+// Cell padding added to a column's character width, in pixels.
+constexpr int kColumnPadding = 6;
+
+}  // namespace
+
+SxSheet::SxSheet(QWidget* parent) : QTableView(parent), model_(new SxSheetModel(this)) {
+  InitUiLibrary();
+  setModel(model_);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setTabKeyNavigation(false);
+  setSortingEnabled(false);
+  setWordWrap(false);
+  verticalHeader()->hide();
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  horizontalHeader()->setSectionsClickable(true);
+  horizontalHeader()->setHighlightSections(false);
+  horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  ApplyRowHeight();
+  connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int col) {
+    const int itemId = GetColItem(col);
+    OnHeaderClick(itemId);
+    emit headerClicked(itemId);
+  });
+  connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &SxSheet::OnCurrentChanged);
+  connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &SxSheet::OnSelectionChanged);
+}
+
+SxSheet::~SxSheet() = default;
+
+// --- Frame -------------------------------------------------------------------
+
+void SxSheet::ClearFrame() {
+  headerTexts_.clear();
+  colLen_.clear();
+  colItem_.clear();
+  colFlag_.clear();
+  dataForms_.clear();
+  colNum_ = 0;
+  ApplyColumnCount();
+}
+
+void SxSheet::SetHeaderRow(int lines) {
+  headerLines_ = std::max(1, lines);
+  horizontalHeader()->setMinimumHeight(headerLines_ * (fontMetrics().height() + 4));
+}
+
+void SxSheet::SetRecRow(int lines) {
+  recordLines_ = std::max(1, lines);
+  ApplyRowHeight();
+}
+
+void SxSheet::SetColNum(int columns) {
+  colNum_ = std::max(0, columns);
+  colLen_.resize(colNum_, 0);
+  colItem_.resize(colNum_, -1);
+  colFlag_.resize(colNum_, 0);
+  std::erase_if(headerTexts_, [this](const HeaderText& t) { return t.col >= colNum_; });
+  ApplyColumnCount();
+}
+
+void SxSheet::SetTextHeight(int pixels) {
+  textHeight_ = std::max(1, pixels);
+  ApplyRowHeight();
+}
+
+void SxSheet::AddText(int row, int col, const char* text, int id) {
+  if (row < 0 || row >= headerLines_ || col < 0 || col >= colNum_) return;
+  headerTexts_.push_back({row, col, id, text ? text : ""});
+  model_->RefreshHeader(col, col);
+}
+
+void SxSheet::SetTextString(int id, const char* text) {
+  for (HeaderText& header : headerTexts_) {
+    if (header.id != id) continue;
+    header.text = text ? text : "";
+    model_->RefreshHeader(header.col, header.col);
+  }
+}
+
+std::string SxSheet::GetHeaderText(int col) const {
+  std::string joined;
+  for (int line = 0; line < headerLines_; ++line) {
+    for (const HeaderText& header : headerTexts_) {
+      if (header.col != col || header.line != line) continue;
+      if (!joined.empty()) joined += '\n';
+      joined += header.text;
+    }
+  }
+  return joined;
+}
+
+void SxSheet::SetColLen(int col, int len) {
+  if (col < 0 || col >= colNum_) return;
+  colLen_[col] = std::max(0, len);
+  if (col < model_->columnCount()) {
+    horizontalHeader()->resizeSection(
+        col, colLen_[col] * DialogBaseUnits(font()).width() + kColumnPadding);
+  }
+}
+
+int SxSheet::GetColLen(int col) const {
+  return col >= 0 && col < colNum_ ? colLen_[col] : 0;
+}
+
+void SxSheet::AddItem(int /*row*/, int col, int itemId, unsigned char flag) {
+  if (col < 0 || col >= colNum_) return;
+  colItem_[col] = itemId;
+  colFlag_[col] = flag;
+  model_->RefreshAll();
+}
+
+int SxSheet::GetColItem(int col) const {
+  return col >= 0 && col < colNum_ ? colItem_[col] : -1;
+}
+
+void SxSheet::SetDataForm(int itemId, unsigned char form) {
+  std::erase_if(dataForms_, [itemId](const auto& entry) { return entry.first == itemId; });
+  dataForms_.emplace_back(itemId, form);
+  model_->RefreshAll();
+}
+
+void SxSheet::MultiSelect(int multi) {
+  const QAbstractItemView::SelectionMode mode =
+      multi ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection;
+  if (mode == selectionMode()) return;
+  setSelectionMode(mode);
+  // Leaving multiple marking keeps only the cursor's record marked.
+  int row = -1;
+  int col = -1;
+  GetEditPos(&row, &col);
+  if (mode == QAbstractItemView::SingleSelection && row >= 0) RestoreMarks({row}, row, col);
+}
+
+void SxSheet::EnableMarkOrder(int on) {
+  markOrder_ = on != 0;
+}
+
+// --- Records and cursor ---------------------------------------------------------
+
+void SxSheet::SetRecMax(int max) {
+  recMax_ = std::max(0, max);
+}
+
+void SxSheet::SetRecCnt(int count) {
+  model_->Reset(colNum_, [this, count] {
+    recCnt_ = std::max(0, count);
+    markSeq_.assign(recCnt_, 0);
+    lastRecord_ = -1;
+  });
+  heldMarks_.clear();
+  heldCursorRow_ = heldCursorCol_ = -1;
+  for (int col = 0; col < colNum_; ++col) SetColLen(col, colLen_[col]);
+}
+
+void SxSheet::GetEditPos(int* row, int* col) const {
+  const QModelIndex current = selectionModel()->currentIndex();
+  if (row) *row = current.isValid() ? current.row() : -1;
+  if (col) *col = current.isValid() ? current.column() : -1;
+}
+
+void SxSheet::JumpTo(int row, int col) {
+  if (recCnt_ == 0 || colNum_ == 0) return;
+  const QModelIndex target =
+      model_->index(std::clamp(row, 0, recCnt_ - 1), std::clamp(col, 0, colNum_ - 1));
+  selectionModel()->setCurrentIndex(
+      target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  scrollTo(target);
+}
+
+void SxSheet::DrawPage() {
+  model_->RefreshAll();
+  viewport()->update();
+}
+
+int SxSheet::GetPageTop() const {
+  return recCnt_ > 0 ? rowAt(0) : -1;
+}
+
+int SxSheet::GetPageBot() const {
+  if (recCnt_ == 0) return -1;
+  const int bottom = rowAt(viewport()->height() - 1);
+  return bottom >= 0 ? bottom : (rowAt(0) >= 0 ? recCnt_ - 1 : -1);
+}
+
+std::vector<int> SxSheet::MarkedRows() const {
+  std::vector<int> rows;
+  std::vector<char> seen(recCnt_, 0);
+  for (const QItemSelectionRange& range : selectionModel()->selection()) {
+    for (int row = range.top(); row <= range.bottom() && row < recCnt_; ++row) {
+      if (!seen[row] && selectionModel()->isRowSelected(row)) rows.push_back(row);
+      seen[row] = 1;
+    }
+  }
+  return rows;
+}
+
+int SxSheet::GetMarkCnt() const {
+  return static_cast<int>(MarkedRows().size());
+}
+
+std::vector<int> SxSheet::GetMarkRecOrder() const {
+  std::vector<int> rows = MarkedRows();
+  if (markOrder_) {
+    std::stable_sort(rows.begin(), rows.end(),
+                     [this](int a, int b) { return markSeq_[a] < markSeq_[b]; });
+  } else {
+    std::sort(rows.begin(), rows.end());
+  }
+  return rows;
+}
+
+int SxSheet::GetMarkRecOrder(int* out, int n) const {
+  const std::vector<int> rows = GetMarkRecOrder();
+  const int written = std::clamp(static_cast<int>(rows.size()), 0, std::max(0, n));
+  std::copy_n(rows.begin(), written, out);
+  return written;
+}
+
+void SxSheet::RecalcFrame(const QRect& rect) {
+  setGeometry(rect);
+}
+
+void SxSheet::OnKeyDown(unsigned key, unsigned, unsigned) {
+  if (key == VK_RETURN) {
+    int row = -1;
+    GetEditPos(&row, nullptr);
+    emit returnPressed(row);
+    return;
+  }
+  if (pendingKey_) {
+    QTableView::keyPressEvent(pendingKey_);
+    return;
+  }
+  QKeyEvent synthetic(QEvent::KeyPress, QtKeyOf(key), Qt::NoModifier);
+  QTableView::keyPressEvent(&synthetic);
+}
+
+// --- Hooks --------------------------------------------------------------------------
+
+int SxSheet::GetCellState(int row, int) {
+  return row >= 0 && row < recCnt_ ? 2 : 0;
+}
+void SxSheet::GetItemText(int, int, std::string&) {}
+int SxSheet::GetItemColor(int, int, COLORREF&) {
+  return 1;
+}
+void SxSheet::OnRecordChanged(int, int) {}
+void SxSheet::OnHeaderClick(int) {}
+void SxSheet::OnRecordMouse(unsigned, int, int) {}
+
+// --- Events ---------------------------------------------------------------------------
+
+void SxSheet::keyPressEvent(QKeyEvent* event) {
+  QKeyEvent* outer = pendingKey_;
+  pendingKey_ = event;
+  OnKeyDown(VirtualKeyOf(event->key()), event->isAutoRepeat() ? 2 : 1, 0);
+  pendingKey_ = outer;
+}
+
+void SxSheet::mousePressEvent(QMouseEvent* event) {
+  QTableView::mousePressEvent(event);
+  const QModelIndex index = indexAt(event->position().toPoint());
+  if (!index.isValid()) return;
+  if (event->button() == Qt::LeftButton) OnRecordMouse(WM_LBUTTONDOWN, index.row(), index.column());
+  if (event->button() == Qt::RightButton) {
+    OnRecordMouse(WM_RBUTTONDOWN, index.row(), index.column());
+  }
+}
+
+void SxSheet::mouseDoubleClickEvent(QMouseEvent* event) {
+  QTableView::mouseDoubleClickEvent(event);
+  const QModelIndex index = indexAt(event->position().toPoint());
+  if (!index.isValid() || event->button() != Qt::LeftButton) return;
+  OnRecordMouse(WM_LBUTTONDBLCLK, index.row(), index.column());
+  emit recordDoubleClicked(index.row(), index.column());
+}
+
+// --- Internals ----------------------------------------------------------------------
+
+void SxSheet::ApplyRowHeight() {
+  const int height = recordLines_ * (textHeight_ + 4);
+  verticalHeader()->setMinimumSectionSize(std::min(height, verticalHeader()->minimumSectionSize()));
+  verticalHeader()->setDefaultSectionSize(height);
+}
+
+void SxSheet::ApplyColumnCount() {
+  if (model_->columnCount() == colNum_) {
+    model_->RefreshAll();
+    return;
+  }
+  // A reset clears the selection model; the records' marks, their order and
+  // the cursor survive it here, also across a frame with no columns at all.
+  if (model_->columnCount() > 0) {
+    heldMarks_ = GetMarkRecOrder();
+    GetEditPos(&heldCursorRow_, &heldCursorCol_);
+  }
+  model_->Reset(colNum_, [] {});
+  if (colNum_ == 0) return;
+  for (int col = 0; col < colNum_; ++col) SetColLen(col, colLen_[col]);
+  RestoreMarks(heldMarks_, heldCursorRow_, std::min(heldCursorCol_, colNum_ - 1));
+  heldMarks_.clear();
+  heldCursorRow_ = heldCursorCol_ = -1;
+}
+
+void SxSheet::RestoreMarks(const std::vector<int>& rows, int cursorRow, int cursorCol) {
+  QItemSelectionModel* selection = selectionModel();
+  selection->clearSelection();
+  std::fill(markSeq_.begin(), markSeq_.end(), 0);
+  for (int row : rows) {
+    if (row < 0 || row >= recCnt_) continue;
+    selection->select(model_->index(row, 0),
+                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  }
+  if (cursorRow >= 0 && cursorRow < recCnt_ && cursorCol >= 0) {
+    selection->setCurrentIndex(model_->index(cursorRow, cursorCol), QItemSelectionModel::NoUpdate);
+  }
+}
+
+void SxSheet::OnCurrentChanged(const QModelIndex& current, const QModelIndex&) {
+  if (!current.isValid() || current.row() == lastRecord_) return;
+  lastRecord_ = current.row();
+  OnRecordChanged(current.row(), current.column());
+  emit recordChanged(current.row(), current.column());
+}
+
+void SxSheet::OnSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+  QItemSelectionModel* selection = selectionModel();
+  for (const QItemSelectionRange& range : deselected) {
+    for (int row = range.top(); row <= range.bottom() && row < recCnt_; ++row) {
+      if (!selection->isRowSelected(row)) markSeq_[row] = 0;
+    }
+  }
+  for (const QItemSelectionRange& range : selected) {
+    for (int row = range.top(); row <= range.bottom() && row < recCnt_; ++row) {
+      if (markSeq_[row] == 0 && selection->isRowSelected(row)) markSeq_[row] = nextMarkSeq_++;
+    }
+  }
+}
+
+}  // namespace vexa
