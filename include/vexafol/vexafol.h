@@ -1,0 +1,21 @@
+// The core library in one include: drawing records and names, the index and
+// page-information formats, the application table, the write-path setting, the
+// host environment, the folder list, the lock service, the file class, text
+// and time helpers.
+#pragma once
+
+#include "vexafol/environ.h"
+#include "vexafol/file.h"
+#include "vexafol/fileformat.h"
+#include "vexafol/filetime.h"
+#include "vexafol/findcriteria.h"
+#include "vexafol/folder_environ.h"
+#include "vexafol/folderlist.h"
+#include "vexafol/folderlock.h"
+#include "vexafol/folmember.h"
+#include "vexafol/hooks.h"
+#include "vexafol/sel_file_list.h"
+#include "vexafol/senyou.h"
+#include "vexafol/text.h"
+#include "vexafol/types.h"
+#include "vexafol/writepath.h"
