@@ -1,0 +1,54 @@
+// The info panel beside the drawing grid (template 29016): the first page
+// preview of the current drawing in an ImageFrame, and read-only fields with
+// its number, name, page count, application, creator, updater, creation and
+// update time and memo. The grid tells it which drawing to show.
+#pragma once
+
+#include <QImage>
+
+#include "vexafol/ui/dialog_base.h"
+
+namespace vexa {
+
+struct FolMember;
+class ImageFrame;
+class VexaFolderList;
+
+class FileInfoDlg : public DialogBase {
+  Q_OBJECT
+
+ public:
+  // The panel over list (not owned; its environment names numbers and
+  // titles). No member and no bitmap yet. The controls are built here; the
+  // image frame is made by the initialisation.
+  explicit FileInfoDlg(const VexaFolderList* list, QWidget* parent = nullptr);
+  ~FileInfoDlg() override;
+
+  using DialogBase::Create;
+  // Creates the panel as a child window of parent (template 29016 only):
+  // initialises it and shows it. False for another template id.
+  bool Create(int templateId, QWidget* parent);
+
+  // The drawing shown (not owned; null for none) and its preview.
+  void SetMember(const FolMember* member) { member_ = member; }
+  const FolMember* GetMember() const { return member_; }
+  void SetBitmap(const QImage& bitmap) { bitmap_ = bitmap; }
+  const QImage& GetBitmap() const { return bitmap_; }
+  // Fills the nine fields from the member (all empty without one) and
+  // repaints the panel.
+  void Refresh();
+  // The preview window; null before the initialisation.
+  ImageFrame* GetImageFrame() const { return imageFrame_; }
+
+ protected:
+  // Makes the image frame on the rectangle of the placeholder 29022.
+  bool OnInitDialog() override;
+
+ private:
+  const VexaFolderList* list_;
+  ImageFrame* imageFrame_ = nullptr;
+  const FolMember* member_ = nullptr;
+  QImage bitmap_;
+};
+
+}  // namespace vexa

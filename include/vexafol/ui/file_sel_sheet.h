@@ -1,0 +1,205 @@
+// The drawing grid of the selection dialog: FileSelSheet shows one record per
+// drawing of a VexaFolderList in the list's sort order; FileAddSheet shows one
+// record per drawing number (1 up to the highest number in use plus one), so
+// that free numbers can be chosen for writing a new drawing.
+//
+// Records map to member keys through the row map: for FileSelSheet a
+// position in the list's sort order, for FileAddSheet a drawing index
+// (number - 1). Cell texts come from the in-memory records only; the one file
+// a sheet reads is the first page preview of the record under the cursor,
+// cached per member.
+#pragma once
+
+#include <QImage>
+
+#include <string>
+#include <vector>
+
+#include "vexafol/findcriteria.h"
+#include "vexafol/folmember.h"
+#include "vexafol/ui/sx_sheet.h"
+
+namespace vexa {
+
+class CEnvironObj;
+class FileInfoDlg;
+class VexaFolderList;
+
+// One display item (a column the grid can show).
+struct ItemDef {
+  int id;                // the index in the table, 0 to 8
+  const char* caption;   // header text (UTF-8)
+  int width;             // column width in characters (CP932 bytes)
+  unsigned char form;    // data form handed to the grid (0 left, 1 centred, 2 right)
+  const char* longName;  // name in the display-item settings
+  int sortType;          // folder-list sort type of a header click, 0 for none
+};
+
+// Number of display items.
+inline constexpr int kItemDefCount = 9;
+// Default width of the drawing-name column (item 1).
+inline constexpr int kDefaultNameMax = 65;
+
+// The item with that id; null when id is not 0 to 8.
+const ItemDef* FindItemDef(int id);
+// The width of item 1 ("図面名"), the table's only mutable entry. It is shared
+// by every grid of the process (the selection dialogs set it from the stored
+// NAME_MAX before they build their columns).
+int GetNameMax();
+void SetNameMax(int width);
+// The item whose header carries the arrow of sort type t: 6 -> 0, 7 -> 1,
+// 1 -> 2, 8 -> 3, 2 -> 4, 3 -> 5, 4 -> 6, 5 -> 7, any other type -> 0.
+int SortTypeToItem(int sortType);
+
+class FileSelSheet : public SxSheet {
+  Q_OBJECT
+
+ public:
+  // Copies criteria; nothing bound yet, not searching. Sort fields get their
+  // values in Init.
+  explicit FileSelSheet(const FindCriteria& criteria, QWidget* parent = nullptr);
+  ~FileSelSheet() override;
+
+  // Binds the sheet to list (not owned) and its environment and to the info
+  // panel (not owned, may be null), builds the columns for items (multiple
+  // marking on) and the records, restores the stored sort order (re-sorting
+  // the list and writing it back), and puts the cursor in column 1 of the
+  // record of drawing number initialNo whose application id equals the list's
+  // mask, or on record 0 when initialNo is 0 or no record is found.
+  void Init(VexaFolderList* list, FileInfoDlg* infoPanel, const int* items, int itemCount,
+            int initialNo);
+  // Re-binds to list after it was reloaded: the preview cache is dropped and
+  // rebuilt empty, the info panel forgets its member (the old records are
+  // gone). The records are rebuilt by the caller (ClearSearch or Refresh).
+  void AttachList(VexaFolderList* list);
+  // Rebuilds the columns for the given item ids (ids outside 0 to 8 give
+  // empty columns); multi switches multiple marking. Records, cursor and
+  // marks stay. The header of the sort column keeps its arrow.
+  void SetupColumns(const int* items, int itemCount, int multi);
+
+  // Filters the records by criteria (kept in the sheet in any case). False
+  // when nothing matches: records and search state stay as they were. True:
+  // searching, cursor on column 1 of the same record number when it still
+  // exists, else of record 0, focus taken.
+  bool ApplySearch(const FindCriteria& criteria);
+  // Shows every record again and ends the search; cursor as for ApplySearch.
+  void ClearSearch();
+  // Rebuilds the records (after the list changed) and re-applies an active
+  // search with the sheet's criteria.
+  void Refresh();
+
+  // The first-page preview of the member of key, loaded from its
+  // "page000.bmp" on first use and cached; a null image when the member has
+  // none or it cannot be loaded (the next call tries again).
+  QImage GetPreview(int key);
+  // The record that shows drawing index drawingIndex with application id
+  // appId (a free FileAddSheet number matches on its index alone); -1 when
+  // none or when drawingIndex is negative.
+  int FindRecord(int drawingIndex, int appId) const;
+
+  // The member of a member key; null for none (out of range, free number).
+  virtual const FolMember* GetMember(int key) const;
+  // The index of the member in the list's creation-time order (the preview
+  // cache slot); -1 outside.
+  virtual int GetMemberIndex(int key) const;
+  // Number of member keys.
+  virtual int CountMembers();
+  // Shows every member key as a record.
+  virtual void ResetRows();
+  // Orders the row map after a sort change; non-zero when rows were written.
+  virtual int ArrangeRows();
+  // Keeps the records whose member matches the criteria. 0 (records
+  // unchanged) when none matches, else 1 and the sheet redrawn.
+  virtual int ApplyFilter();
+
+  // The member key of record row; -1 outside the records.
+  int GetRowKey(int row) const;
+  // The member of record row (GetMember of its key); null outside.
+  const FolMember* GetRowMember(int row) const;
+  // The key of the record under the cursor; -1 without a cursor.
+  int GetCurrentKey() const;
+
+  int GetSortType() const { return sortType_; }
+  int GetSortDir() const { return sortDir_; }
+  bool IsSearching() const { return searching_; }
+  const FindCriteria& GetCriteria() const { return criteria_; }
+  VexaFolderList* GetList() const { return list_; }
+  FileInfoDlg* GetInfoPanel() const { return infoPanel_; }
+  // Number of previews currently held by the cache.
+  int CachedPreviewCount() const;
+
+ signals:
+  // A double click on a visible record or Return: the dialog's focus went to
+  // its OK button (1); the dialog runs its confirm operation.
+  void confirmRequested();
+
+ protected:
+  int GetCellState(int row, int col) override;
+  void GetItemText(int row, int itemId, std::string& text) override;
+  int GetItemColor(int row, int col, COLORREF& color) override;
+  void OnRecordChanged(int row, int col) override;
+  void OnHeaderClick(int itemId) override;
+  void OnRecordMouse(unsigned message, int row, int col) override;
+  void OnKeyDown(unsigned key, unsigned repeat, unsigned flags) override;
+
+  // Shows the sort arrow on item, hands the sort to the list, stores it,
+  // re-arranges (and re-filters) the records and puts the cursor on record 0.
+  void ShowSort(int item);
+  // Text of a record's member for itemId (shared with FileAddSheet).
+  void MemberItemText(const FolMember& member, int itemId, std::string& text) const;
+  // Sets the record count and maximum to the row map's size.
+  void ApplyRowCount();
+  // Moves the cursor to column 1 of row when it is a record, else of record 0,
+  // and takes the focus.
+  void PlaceCursor(int row);
+
+  VexaFolderList* list_ = nullptr;
+  const CEnvironObj* env_ = nullptr;
+  FileInfoDlg* infoPanel_ = nullptr;
+  FindCriteria criteria_;
+  std::vector<int> rowMap_;
+  int memberCount_ = 0;
+  int sortType_ = 5;
+  int sortDir_ = -1;
+  bool searching_ = false;
+  // Counts the lists bound by Init and AttachList, so that derived sheets
+  // know when records they built from the old list are gone.
+  int listGeneration_ = 0;
+
+ private:
+  // Feeds the info panel and the backup button with the record row.
+  void ShowRecord(int row);
+  void ResetPreviewCache();
+  QWidget* DialogControl(int id) const;
+
+  std::vector<QImage> previewCache_;
+};
+
+class FileAddSheet : public FileSelSheet {
+  Q_OBJECT
+
+ public:
+  explicit FileAddSheet(const FindCriteria& criteria, QWidget* parent = nullptr);
+  ~FileAddSheet() override;
+
+  const FolMember* GetMember(int key) const override;
+  int GetMemberIndex(int key) const override;
+  // Highest drawing number in use plus one (1 for an empty list).
+  int CountMembers() override;
+  void ResetRows() override;
+  // Sorted by number: every index ascending or descending. Otherwise the
+  // drawings in the list's order, then the free numbers ascending.
+  int ArrangeRows() override;
+  int ApplyFilter() override;
+
+ protected:
+  // Free numbers: "%d" and "新　規　書　込"; drawings as FileSelSheet.
+  void GetItemText(int row, int itemId, std::string& text) override;
+
+ private:
+  // Members by drawing index, null for a free number; built once.
+  std::vector<const FolMember*> slots_;
+  int slotsGeneration_ = -1;
+};
+
+}  // namespace vexa
