@@ -8,6 +8,9 @@ int RunNew(Args& args);
 int RunInfo(Args& args);
 int RunApps(Args& args);
 int RunList(Args& args);
+int RunLock(Args& args);
+int RunStatus(Args& args);
+int RunWho(Args& args);
 
 namespace {
 std::vector<std::string> With(std::vector<std::string> more) {
@@ -62,6 +65,28 @@ const std::vector<Command>& Commands() {
        "Prints the table of specialised applications as a host of kind K (0 to 5) sees it:\n"
        "ids, titles, colours, modules, whether it may create drawings, and the folders.\n",
        RunApps, kStoreOptions},
+      {"lock", "take drawing or page locks and hold them",
+       "vexafol lock [--store DIR] DRAWING_FOLDER [--zmn] [--page N]...\n\n"
+       "Takes the drawing lock (without --page) or the lock of each page N (with --zmn the\n"
+       "drawing lock as well), prints for each whether it was granted or refused, and holds\n"
+       "what it got until standard input ends (Ctrl-D, or the writing end of a pipe closes)\n"
+       "or until SIGINT (Ctrl-C), SIGTERM or SIGHUP; then releases everything and removes\n"
+       "the lock files nobody else has open. Exits at once when nothing was granted. Exit\n"
+       "status 1 when any lock was refused, else 0. Two terminals play two users.\n",
+       RunLock, With({"page"})},
+      {"status", "show whether a drawing and its pages are locked",
+       "vexafol status [--store DIR] DRAWING_FOLDER [--page N]...\n\n"
+       "Prints IsLockZmn and IsExistLockPage of the drawing and IsLockPage of each page N\n"
+       "(default: every page in the drawing's header), as another user sees them (1: in\n"
+       "use or cannot be told, 0: free). The page scan of the first two sees pages 0 to\n"
+       "499 only.\n",
+       RunStatus, With({"page"})},
+      {"who", "list the processes that hold a drawing's locks",
+       "vexafol who [--store DIR] DRAWING_FOLDER\n\n"
+       "Lists the processes on this computer that have the drawing's lock files open:\n"
+       "pid, user, lock file, what they lock (the drawing's byte, pages, or only \"open\")\n"
+       "and command line, from /proc. Other users' processes need root to be seen.\n",
+       RunWho, kStoreOptions},
   };
   return commands;
 }

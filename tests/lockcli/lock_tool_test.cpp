@@ -1,0 +1,269 @@
+// Two users of one store played by separate `vexafol` processes: a holder
+// started with `vexafol lock` keeps its locks while its standard input (a pipe
+// of this test) stays open; `status`, `who` and a second `lock` look on.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/support/temp_dir.h"
+#include "vexafol/folder_environ.h"
+#include "vexafol/senyou.h"
+
+namespace vexa::test {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+// A running vexafol process with its standard input and output on pipes.
+class Tool {
+ public:
+  explicit Tool(const std::vector<std::string>& words) {
+    int input[2], output[2];
+    if (pipe2(input, O_CLOEXEC) != 0 || pipe2(output, O_CLOEXEC) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(input[0], STDIN_FILENO);
+      dup2(output[1], STDOUT_FILENO);
+      std::vector<char*> argv;
+      std::string tool = VEXAFOL_TOOL;
+      argv.push_back(tool.data());
+      std::vector<std::string> copies = words;
+      for (std::string& word : copies) argv.push_back(word.data());
+      argv.push_back(nullptr);
+      execv(tool.c_str(), argv.data());
+      _exit(127);
+    }
+    close(input[0]);
+    close(output[1]);
+    input_ = input[1];
+    output_ = output[0];
+  }
+  ~Tool() {
+    CloseInput();
+    if (pid_ > 0 && !reaped_) {
+      kill(pid_, SIGKILL);
+      Wait();
+    }
+    if (output_ >= 0) close(output_);
+  }
+  Tool(const Tool&) = delete;
+  Tool& operator=(const Tool&) = delete;
+
+  pid_t pid() const { return pid_; }
+  // Next line of output without its newline; "" at the end of the output.
+  std::string ReadLine() {
+    std::string line;
+    char c;
+    while (read(output_, &c, 1) == 1 && c != '\n') line += c;
+    return line;
+  }
+  // Reads lines until one contains text; all lines read, or "" at the end.
+  std::string ReadUntil(const std::string& text) {
+    std::string seen;
+    for (std::string line = ReadLine(); !line.empty(); line = ReadLine()) {
+      seen += line + "\n";
+      if (line.find(text) != std::string::npos) return seen;
+    }
+    return seen;
+  }
+  std::string ReadAll() {
+    std::string text;
+    char chunk[4096];
+    for (ssize_t n; (n = read(output_, chunk, sizeof chunk)) > 0;) text.append(chunk, n);
+    return text;
+  }
+  void CloseInput() {
+    if (input_ >= 0) close(input_);
+    input_ = -1;
+  }
+  // Exit code, or 128 + signal.
+  int Wait() {
+    int status = 0;
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
+    reaped_ = true;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int input_ = -1;
+  int output_ = -1;
+  bool reaped_ = false;
+};
+
+struct Result {
+  int exit = -1;
+  std::string out;
+};
+
+// Runs a command to its end with standard input already closed.
+Result RunTool(const std::vector<std::string>& words) {
+  Tool tool(words);
+  tool.CloseInput();
+  Result result;
+  result.out = tool.ReadAll();
+  result.exit = tool.Wait();
+  return result;
+}
+
+bool Exists(const std::string& path) {
+  return access(path.c_str(), F_OK) == 0;
+}
+
+class LockToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(RunTool({"demo", store_}).exit, 0);
+    const FolderEnvironObj env(store_);
+    folder_ = GetSenyouPath(env, 1);
+    drawing_ = folder_ + "/Fol.001";
+    ASSERT_TRUE(Exists(drawing_));
+  }
+
+  std::vector<std::string> On(const std::string& command, std::vector<std::string> more = {}) {
+    std::vector<std::string> words = {command, drawing_, "--store", store_};
+    words.insert(words.end(), more.begin(), more.end());
+    return words;
+  }
+  std::string Status(std::vector<std::string> more = {}) {
+    const Result result = RunTool(On("status", more));
+    EXPECT_EQ(result.exit, 0) << result.out;
+    return result.out;
+  }
+  bool LockFilesGone() const {
+    return !Exists(folder_ + "/CADAPP.LOC") && !Exists(folder_ + "/FOL001.LOC");
+  }
+
+  TempDir dir_;
+  std::string store_ = dir_ / "store";
+  std::string folder_;
+  std::string drawing_;
+};
+
+TEST_F(LockToolTest, DrawingLockHolderIsSeenByOthersAndReleasedWhenInputEnds) {
+  Tool holder(On("lock"));
+  ASSERT_THAT(holder.ReadUntil("holding"), HasSubstr("LockZmn        granted"));
+
+  const std::string status = Status();
+  EXPECT_THAT(status, HasSubstr("IsLockZmn        1"));
+  EXPECT_THAT(status, HasSubstr("IsExistLockPage  0"));
+  EXPECT_THAT(status, HasSubstr("IsLockPage 0     0"));
+
+  const Result who = RunTool(On("who"));
+  EXPECT_EQ(who.exit, 0);
+  EXPECT_THAT(who.out, HasSubstr(std::to_string(holder.pid()) + " "));
+  EXPECT_THAT(who.out, HasSubstr("CADAPP.LOC  byte 1 (drawing lock)"));
+  EXPECT_THAT(who.out, HasSubstr("vexafol lock"));
+
+  const Result second = RunTool(On("lock"));
+  EXPECT_EQ(second.exit, 1);
+  EXPECT_THAT(second.out, HasSubstr("LockZmn        refused"));
+  EXPECT_THAT(second.out, Not(HasSubstr("holding")));  // nothing got: it ends at once
+
+  // A page lock is granted although the drawing is locked as a whole.
+  const Result page = RunTool(On("lock", {"--page", "2"}));
+  EXPECT_EQ(page.exit, 0);
+  EXPECT_THAT(page.out, HasSubstr("LockPage 2     granted"));
+
+  holder.CloseInput();
+  EXPECT_THAT(holder.ReadAll(), HasSubstr("released"));
+  EXPECT_EQ(holder.Wait(), 0);
+  EXPECT_TRUE(LockFilesGone());
+  EXPECT_THAT(Status(), HasSubstr("IsLockZmn        0"));
+  EXPECT_TRUE(LockFilesGone());  // the looker removes what it opened
+  EXPECT_THAT(RunTool(On("who")).out, HasSubstr("No process on this computer has them open."));
+}
+
+TEST_F(LockToolTest, PageLocksBelow500BlockTheDrawingLockOfOthersAndAbove499DoNot) {
+  Tool pages(On("lock", {"--page", "3", "--page", "4", "--page", "600"}));
+  ASSERT_THAT(pages.ReadUntil("holding"), HasSubstr("LockPage 600   granted"));
+
+  const std::string status = Status({"--page", "3", "--page", "5", "--page", "600"});
+  EXPECT_THAT(status, HasSubstr("IsLockZmn        1"));
+  EXPECT_THAT(status, HasSubstr("IsExistLockPage  1"));
+  EXPECT_THAT(status, HasSubstr("IsLockPage 3     1"));
+  EXPECT_THAT(status, HasSubstr("IsLockPage 5     0"));
+  EXPECT_THAT(status, HasSubstr("IsLockPage 600   1"));
+
+  // Adjacent pages held through one handle are one range to the kernel.
+  const Result who = RunTool(On("who"));
+  EXPECT_THAT(who.out, HasSubstr(std::to_string(pages.pid()) + " "));
+  EXPECT_THAT(who.out, HasSubstr("FOL001.LOC  pages 3-4, 600"));
+
+  const Result drawing = RunTool(On("lock"));
+  EXPECT_EQ(drawing.exit, 1);
+  EXPECT_THAT(drawing.out, HasSubstr("refused"));
+  EXPECT_THAT(drawing.out, HasSubstr("one of its pages"));
+  const Result samePage = RunTool(On("lock", {"--page", "600"}));
+  EXPECT_EQ(samePage.exit, 1);
+
+  pages.CloseInput();
+  EXPECT_EQ(pages.Wait(), 0);
+
+  // Page 600 alone is invisible to the page scan: the drawing lock is granted.
+  Tool high(On("lock", {"--page", "600"}));
+  ASSERT_THAT(high.ReadUntil("holding"), HasSubstr("granted"));
+  EXPECT_THAT(Status(), HasSubstr("IsExistLockPage  0"));
+  Tool whole(On("lock"));
+  EXPECT_THAT(whole.ReadUntil("holding"), HasSubstr("LockZmn        granted"));
+}
+
+TEST_F(LockToolTest, OneProcessHoldsDrawingAndPagesAndReportsEachRefusal) {
+  Tool first(On("lock", {"--zmn", "--page", "1"}));
+  const std::string got = first.ReadUntil("holding");
+  EXPECT_THAT(got, HasSubstr("LockZmn        granted"));
+  EXPECT_THAT(got, HasSubstr("LockPage 1     granted"));
+  EXPECT_THAT(got, HasSubstr("holding 2 locks"));
+
+  // Some granted, some refused: it holds what it got and fails when it ends.
+  Tool second(On("lock", {"--zmn", "--page", "1", "--page", "7"}));
+  const std::string mixed = second.ReadUntil("holding");
+  EXPECT_THAT(mixed, HasSubstr("LockZmn        refused"));
+  EXPECT_THAT(mixed, HasSubstr("LockPage 1     refused"));
+  EXPECT_THAT(mixed, HasSubstr("LockPage 7     granted"));
+  EXPECT_THAT(Status({"--page", "7"}), HasSubstr("IsLockPage 7     1"));
+  second.CloseInput();
+  EXPECT_EQ(second.Wait(), 1);
+  EXPECT_THAT(Status({"--page", "7"}), HasSubstr("IsLockPage 7     0"));
+}
+
+TEST_F(LockToolTest, InterruptReleasesAndRemovesTheLockFiles) {
+  Tool holder(On("lock", {"--zmn", "--page", "0"}));
+  ASSERT_THAT(holder.ReadUntil("holding"), HasSubstr("holding 2 locks"));
+  EXPECT_TRUE(Exists(folder_ + "/CADAPP.LOC"));
+  EXPECT_TRUE(Exists(folder_ + "/FOL001.LOC"));
+  kill(holder.pid(), SIGTERM);
+  EXPECT_THAT(holder.ReadAll(), HasSubstr("released"));
+  EXPECT_EQ(holder.Wait(), 0);
+  EXPECT_TRUE(LockFilesGone());
+}
+
+TEST_F(LockToolTest, RefusesPathsThatNameNoDrawing) {
+  const Result missing = RunTool({"lock", folder_ + "/Fol.999", "--store", store_});
+  EXPECT_EQ(missing.exit, 1);
+  EXPECT_FALSE(Exists(folder_ + "/CADAPP.LOC"));
+  // A folder without a number cannot be locked and reads as locked.
+  const std::string odd = folder_ + "/Fol";
+  ASSERT_EQ(mkdir(odd.c_str(), 0777), 0);
+  const Result lock = RunTool({"lock", odd, "--store", store_});
+  EXPECT_EQ(lock.exit, 1);
+  EXPECT_THAT(lock.out, HasSubstr("refused"));
+  EXPECT_THAT(RunTool({"status", odd, "--store", store_, "--page", "0"}).out,
+              HasSubstr("IsLockZmn        1"));
+  EXPECT_EQ(RunTool(On("lock", {"--page", "x"})).exit, 1);
+}
+
+}  // namespace
+}  // namespace vexa::test

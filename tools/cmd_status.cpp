@@ -1,0 +1,88 @@
+// vexafol status: the answers of the lock service's tests for one drawing, as
+// any other user of the store gets them.
+#include <cstdio>
+#include <vector>
+
+#include "platform/case_lookup.h"
+#include "tools/command.h"
+#include "tools/lock_target.h"
+#include "tools/store_env.h"
+#include "vexafol/file.h"
+#include "vexafol/fileformat.h"
+#include "vexafol/folderlock.h"
+#include "vexafol/folmember.h"
+
+namespace vexa::tool {
+namespace {
+
+// The page scan of IsLockZmn and IsExistLockPage reads pages 0 to 499 only.
+constexpr int kScannedPages = 500;
+// A damaged header may claim any page count; no drawing has more pages than this.
+constexpr int kMostPages = 1000;
+
+// Page count from the drawing's index header; -1 when it cannot be read.
+int HeaderPageCount(const LockTarget& target) {
+  FolMember drawing;
+  drawing.path = target.path();
+  File index;
+  if (!index.Open(platform::ResolveStoreName(drawing.GetIndexFile(target.env(), 0)),
+                  File::Mode::ReadOnly))
+    return -1;
+  try {
+    if (!ReadHeadFile(index, drawing.header)) return -1;
+  } catch (const FileException&) {
+    return -1;
+  }
+  const int count = drawing.header.pageCount;
+  return count < 0 ? 0 : count > kMostPages ? kMostPages : count;
+}
+
+}  // namespace
+
+int RunStatus(Args& args) {
+  LockTarget target;
+  if (!target.Load(args)) return Fail("status: " + target.error());
+  std::vector<int> pages;
+  std::string error;
+  if (!PageOptions(args, pages, error)) return Fail(error);
+  const bool pagesGiven = !pages.empty();
+  const int pageCount = pagesGiven ? 0 : HeaderPageCount(target);
+  for (int page = 0; page < pageCount; ++page) pages.push_back(page);
+
+  std::printf("Drawing          %s\n", target.c_path());
+  std::printf("Application      %s, lock slot %d, folder number %d\n",
+              HexId(target.appId()).c_str(), target.slot(), target.folderNo());
+  std::printf("Lock files       %s (byte %d), %s\n", target.drawingLockFile().c_str(),
+              target.folderNo(), FileNameOf(target.pageLockFile()).c_str());
+  if (!target.Lockable())
+    std::printf("                 (no slot or no folder number 1 to 999: every test answers 1)\n");
+
+  // A service of its own: this process is "another user" to every holder.
+  VexaFolderLock locks(&target.env());
+  const int drawing = locks.IsLockZmn(target.c_path());
+  const int anyPage = locks.IsExistLockPage(target.c_path());
+  std::printf("IsLockZmn        %d  %s\n", drawing,
+              drawing ? "in use: somebody holds the drawing, or one of its pages 0-499" : "free");
+  std::printf("IsExistLockPage  %d  %s\n", anyPage,
+              anyPage ? "somebody holds one of its pages 0-499" : "no page 0-499 is held");
+  std::printf(
+      "                 (both see pages 0 to %d only; a lock on page %d or above shows\n"
+      "                 only in IsLockPage: ask for it with --page)\n",
+      kScannedPages - 1, kScannedPages);
+  if (!pagesGiven) {
+    if (pageCount < 0)
+      std::printf("IsLockPage       (the header cannot be read: give pages with --page)\n");
+    else if (pageCount == 0)
+      std::printf("IsLockPage       (the drawing has no pages: give pages with --page)\n");
+    else
+      std::printf("IsLockPage       pages 0 to %d (the drawing has %d page%s)\n", pageCount - 1,
+                  pageCount, pageCount == 1 ? "" : "s");
+  }
+  for (const int page : pages) {
+    const int held = locks.IsLockPage(target.c_path(), page);
+    std::printf("IsLockPage %-5d %d  %s\n", page, held, held ? "in use" : "free");
+  }
+  return 0;
+}
+
+}  // namespace vexa::tool

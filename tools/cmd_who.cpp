@@ -1,0 +1,197 @@
+// vexafol who: the local processes that have a drawing's lock files open and
+// the bytes they lock. Lock files carry no owner, so the answer comes from the
+// kernel: /proc/PID/fd tells which descriptors are open on the lock files
+// (matched by device and inode) and /proc/PID/fdinfo/FD lists the locks of
+// each open file description ("lock:" lines; /proc/locks shows open file
+// description locks with pid -1, so it cannot name the holder).
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/env.h"
+#include "tools/command.h"
+#include "tools/lock_target.h"
+#include "vexafol/file.h"
+
+namespace vexa::tool {
+namespace {
+
+struct LockFile {
+  std::string path;
+  bool exists = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+};
+
+struct Range {
+  uint64_t first = 0;
+  uint64_t last = 0;  // inclusive, as the kernel shows it
+};
+
+// One descriptor of a process open on one of the lock files.
+struct Holding {
+  long pid = 0;
+  size_t file = 0;  // index into the lock files
+  std::vector<Range> locked;
+};
+
+bool IsNumber(const std::string& text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Exclusive locks of one open file description from its fdinfo text:
+// "lock:\t1: OFDLCK ADVISORY  WRITE -1 fe:00:1234 3 4" (start and end
+// inclusive, "EOF" for a lock to the end). Shared locks are the in-use marks.
+std::vector<Range> ExclusiveLocks(const std::string& fdinfo) {
+  std::vector<Range> ranges;
+  std::istringstream lines(fdinfo);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.compare(0, 5, "lock:") != 0 || line.find("->") != std::string::npos) continue;
+    std::istringstream words(line.substr(5));
+    std::string id, kind, mode, access, pid, inode, start, end;
+    if (!(words >> id >> kind >> mode >> access >> pid >> inode >> start >> end)) continue;
+    if (access != "WRITE" || !IsNumber(start)) continue;
+    Range range;
+    range.first = std::strtoull(start.c_str(), nullptr, 10);
+    range.last = IsNumber(end) ? std::strtoull(end.c_str(), nullptr, 10) : UINT64_MAX;
+    if (range.first == File::kSentinelOffset) continue;  // a last user deleting the file
+    ranges.push_back(range);
+  }
+  return ranges;
+}
+
+// User names by uid from /etc/passwd; users known only to other name services
+// show as their number.
+std::map<long, std::string> UserNames() {
+  std::map<long, std::string> names;
+  std::istringstream lines(platform::CurrentEnv().ReadSystemFile("/etc/passwd"));
+  for (std::string line; std::getline(lines, line);) {
+    const size_t nameEnd = line.find(':');
+    const size_t uidStart = nameEnd == std::string::npos ? nameEnd : line.find(':', nameEnd + 1);
+    if (uidStart == std::string::npos) continue;
+    names.emplace(std::atol(line.c_str() + uidStart + 1), line.substr(0, nameEnd));
+  }
+  return names;
+}
+
+std::string UserOf(long pid, const std::map<long, std::string>& names) {
+  std::istringstream lines(
+      platform::CurrentEnv().ReadSystemFile("/proc/" + std::to_string(pid) + "/status"));
+  for (std::string line; std::getline(lines, line);) {
+    if (line.compare(0, 4, "Uid:") != 0) continue;
+    const long uid = std::atol(line.c_str() + 4);
+    const auto name = names.find(uid);
+    return name != names.end() ? name->second : std::to_string(uid);
+  }
+  return "?";
+}
+
+std::string CommandOf(long pid) {
+  platform::Env& env = platform::CurrentEnv();
+  const std::string proc = "/proc/" + std::to_string(pid);
+  std::string command = env.ReadSystemFile(proc + "/cmdline");
+  while (!command.empty() && command.back() == '\0') command.pop_back();
+  std::replace(command.begin(), command.end(), '\0', ' ');
+  if (command.empty()) {
+    command = env.ReadSystemFile(proc + "/comm");
+    while (!command.empty() && command.back() == '\n') command.pop_back();
+    command = "[" + command + "]";
+  }
+  return command;
+}
+
+// What one descriptor holds, in words: the drawing's byte of the drawing lock
+// file, the pages of the page lock file, or only "open".
+std::string HoldsText(const Holding& holding, bool pageFile, int folderNo) {
+  std::string text;
+  for (const Range& range : holding.locked) {
+    if (!pageFile) {
+      const uint64_t n = static_cast<uint64_t>(folderNo);
+      if (folderNo >= 0 && range.first <= n && n <= range.last)
+        text = "byte " + std::to_string(folderNo) + " (drawing lock)";
+      continue;  // bytes of other drawings of the application
+    }
+    text += text.empty() ? "pages " : ", ";
+    text += std::to_string(range.first);
+    if (range.last != range.first)
+      text += range.last == UINT64_MAX ? "-" : "-" + std::to_string(range.last);
+  }
+  return text.empty() ? "open" : text;
+}
+
+}  // namespace
+
+int RunWho(Args& args) {
+  LockTarget target;
+  if (!target.Load(args)) return Fail("who: " + target.error());
+  platform::Env& env = platform::CurrentEnv();
+
+  std::vector<LockFile> files = {{target.drawingLockFile()}, {target.pageLockFile()}};
+  std::printf("Lock files of %s:\n", target.c_path());
+  for (LockFile& file : files) {
+    struct stat st;
+    file.exists = env.Stat(file.path, st) == 0;
+    file.device = st.st_dev;
+    file.inode = st.st_ino;
+    std::printf("  %s%s\n", file.path.c_str(),
+                file.exists ? "" : "  (not there: nobody has it open)");
+  }
+  std::printf("  byte %d of %s is the drawing lock; byte p of %s locks page p\n", target.folderNo(),
+              FileNameOf(files[0].path).c_str(), FileNameOf(files[1].path).c_str());
+
+  std::vector<Holding> holdings;
+  int hidden = 0;  // processes whose descriptors this user may not see
+  std::vector<platform::DirEntry> processes;
+  if (files[0].exists || files[1].exists) env.ListDir("/proc", processes);
+  const long self = static_cast<long>(getpid());
+  for (const platform::DirEntry& process : processes) {
+    if (!IsNumber(process.name) || std::atol(process.name.c_str()) == self) continue;
+    const std::string proc = "/proc/" + process.name;
+    std::vector<platform::DirEntry> descriptors;
+    if (const int rc = env.ListDir(proc + "/fd", descriptors); rc == -EACCES) ++hidden;
+    for (const platform::DirEntry& descriptor : descriptors) {
+      struct stat st;
+      if (env.Stat(proc + "/fd/" + descriptor.name, st) != 0) continue;
+      for (size_t f = 0; f < files.size(); ++f) {
+        if (!files[f].exists || st.st_dev != files[f].device || st.st_ino != files[f].inode)
+          continue;
+        holdings.push_back(
+            {std::atol(process.name.c_str()), f,
+             ExclusiveLocks(env.ReadSystemFile(proc + "/fdinfo/" + descriptor.name))});
+      }
+    }
+  }
+  std::sort(holdings.begin(), holdings.end(), [](const Holding& a, const Holding& b) {
+    return a.pid != b.pid ? a.pid < b.pid : a.file < b.file;
+  });
+
+  if (holdings.empty()) {
+    std::printf("No process on this computer has them open.\n");
+  } else {
+    const std::map<long, std::string> names = UserNames();
+    std::printf("%-8s %-10s %-11s %-24s %s\n", "PID", "USER", "FILE", "HOLDS", "COMMAND");
+    for (const Holding& holding : holdings) {
+      std::printf("%-8ld %-10s %-11s %-24s %s\n", holding.pid, UserOf(holding.pid, names).c_str(),
+                  FileNameOf(files[holding.file].path).c_str(),
+                  HoldsText(holding, holding.file == 1, target.folderNo()).c_str(),
+                  CommandOf(holding.pid).c_str());
+    }
+  }
+  if (hidden > 0)
+    std::printf("(%d processes of other users could not be looked into; root sees them all)\n",
+                hidden);
+  std::printf("Users on other computers sharing the store are not visible here.\n");
+  return 0;
+}
+
+}  // namespace vexa::tool

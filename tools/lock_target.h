@@ -1,0 +1,55 @@
+// The drawing that the lock commands (lock, status, who) work on: the store it
+// belongs to, its folder path, application slot and folder number, and the
+// paths of its two lock files.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tools/command.h"
+#include "vexafol/folder_environ.h"
+
+namespace vexa::tool {
+
+class LockTarget {
+ public:
+  // Reads --store, --host-kind and the one drawing folder argument (trailing
+  // "/" removed). False with a message in error() when an option is wrong or
+  // the folder does not exist: a lock command never creates lock files for a
+  // mistyped path.
+  bool Load(Args& args);
+  const std::string& error() const { return error_; }
+
+  const FolderEnvironObj& env() const { return *env_; }
+  const std::string& path() const { return path_; }
+  const char* c_path() const { return path_.c_str(); }
+  int appId() const { return appId_; }
+  // Application slot 0 to 10, -1 when the application has none.
+  int slot() const { return slot_; }
+  int folderNo() const { return folderNo_; }
+  // The slot and number that the lock files can stand for (slot found, 1 to 999).
+  bool Lockable() const;
+  // "…/CADAPP.LOC" (byte folderNo) and "…/FOL%03d.LOC" (byte p: page p).
+  const std::string& drawingLockFile() const { return drawingLockFile_; }
+  const std::string& pageLockFile() const { return pageLockFile_; }
+
+ private:
+  std::unique_ptr<FolderEnvironObj> env_;
+  std::string path_;
+  int appId_ = 0;
+  int slot_ = -1;
+  int folderNo_ = -1;
+  std::string drawingLockFile_;
+  std::string pageLockFile_;
+  std::string error_;
+};
+
+// The page numbers given with --page (repeatable). False with error set when
+// one is not an integer.
+bool PageOptions(const Args& args, std::vector<int>& pages, std::string& error);
+
+// The last component of a path ("CADAPP.LOC").
+std::string FileNameOf(const std::string& path);
+
+}  // namespace vexa::tool
