@@ -4,6 +4,7 @@
 
 #include "platform/env.h"
 
+#include "tools/demo_store.h"
 #include "tools/drawing_writer.h"
 #include "tools/store_env.h"
 #include "vexafol/file.h"
@@ -66,9 +67,7 @@ DrawingSpec SampleDrawing(int n) {
 
 }  // namespace
 
-int RunDemo(Args& args) {
-  if (args.positional().size() > 1) return Fail("demo takes at most one folder (see --help)");
-  const std::string root = args.positional().empty() ? "vexafol-demo" : args.positional()[0];
+int MakeDemoStore(const std::string& root, std::FILE* report) {
   const FolderEnvironObj probe("");
   std::string marker = root;
   probe.AddFileName(marker, kMarker);
@@ -112,10 +111,15 @@ int RunDemo(Args& args) {
       }
     }
   }
-  std::printf("Made a sample store of %d drawings in %s\n", n, root.c_str());
-  std::printf("  data folder:   %s\n", env.GetDataPath().c_str());
-  std::printf("  with backups:  %s\n", withBackups.c_str());
+  std::fprintf(report, "Made a sample store of %d drawings in %s\n", n, root.c_str());
+  std::fprintf(report, "  data folder:   %s\n", env.GetDataPath().c_str());
+  std::fprintf(report, "  with backups:  %s\n", withBackups.c_str());
   return 0;
+}
+
+int RunDemo(Args& args) {
+  if (args.positional().size() > 1) return Fail("demo takes at most one folder (see --help)");
+  return MakeDemoStore(args.positional().empty() ? kDemoStore : args.positional()[0], stdout);
 }
 
 }  // namespace vexa::tool

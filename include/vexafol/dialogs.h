@@ -1,0 +1,78 @@
+// The dialog functions of the library in one include: the drawing selection
+// dialog, in which the user picks drawings to open, a number to write to, or
+// drawings to delete. Each call checks the user's right to the operation,
+// loads the drawings itself, runs the dialog modally over parent and destroys
+// everything it made before it returns; only user settings and files survive.
+//
+// Mode word (the array and single-path forms):
+//   mode & 3     kind: 0 choose drawings to open, 1 choose a number to write
+//                to, 2 delete drawings, 3 no dialog (the call fails at once)
+//   mode & 0x80  only a page file may be chosen (through the page list)
+//   mode & 0x40  the page list only views
+// Application filter: a mask of application ids (senyou.h); -1 for all.
+// Result paths: the drawing folder ("…/Fol.007"); the page file
+// ("…/Fol.007/pagefile.002") when a page was chosen; in the write kind, for a
+// free number, the application folder of the filter plus "Fol.%03d".
+//
+// Call from the thread that owns the QApplication. The print context
+// (print.h) is only handed on to the drawing-list printing; null pointers
+// leave the print button out.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "vexafol/environ.h"
+#include "vexafol/print.h"
+
+class QWidget;
+
+namespace vexa {
+
+// Permission codes asked of env.IsOpeAllowed before a dialog opens.
+inline constexpr unsigned long kOpeSelectDrawing = 0x1e0200;
+inline constexpr unsigned long kOpeDeleteDrawing = 0x1e0203;
+
+// Array form. The first string of paths, when there is one, names the drawing
+// the cursor starts on (the extension number of its directory: "…/Fol.005/
+// pagefile.000" starts on drawing 5). Returns 1 when the user confirmed:
+// paths holds the result paths in the order the user marked the drawings (it
+// may be empty). Returns 0 when refused (paths untouched), cancelled or failed
+// (paths emptied). multiSelect non-zero lets the user mark several drawings.
+int SelectFolderName(QWidget* parent, const CEnvironObj& env, int mode, int appFilter,
+                     std::vector<std::string>& paths, const CFormPathList* formPathList,
+                     CJknMan* condMan, CFormPrintData* printData, int multiSelect);
+
+// As the array form, with the "図面管理切替" button offered. altFlag non-zero
+// (kind 0) titles the dialog "図面選択" and lets a locked drawing be chosen.
+// Returns 1 confirmed, 255 when the user pressed "図面管理切替" (paths empty),
+// 2 cancelled or failed (paths emptied), 0 refused (paths untouched).
+int SelectFolderName2(QWidget* parent, const CEnvironObj& env, int mode, int appFilter,
+                      std::vector<std::string>& paths, const CFormPathList* formPathList,
+                      CJknMan* condMan, CFormPrintData* printData, int multiSelect, int altFlag);
+
+// Single-path form: *path (when path is not null) names the starting drawing
+// and receives the first result path; it is emptied when the result is 0.
+// Results as the array form (several drawings may be marked; the first wins).
+int SelectFolderName(QWidget* parent, const CEnvironObj& env, int mode, int appFilter,
+                     std::string* path, const CFormPathList* formPathList, CJknMan* condMan,
+                     CFormPrintData* printData);
+int SelectFolderName(QWidget* parent, const CEnvironObj& env, int mode, int appFilter,
+                     std::string* path);
+
+// Path-and-command-line form: choose a drawing to open (kind 0). On 1, *path
+// is the drawing's index file ("…/Fol.007/INDEX.VXF", or the chosen page
+// file) and *commandLine the command that opens it:
+//   "<executables folder>/VEXA.EXE" <module> <path>
+// ("APPB.EXE" for host kinds 2 and 3 and for drawings of application
+// 0x2000; module "APPA.DLL ASSIST" for application 0x1000 outside host kind 2,
+// else the application's module). With several marked drawings the last one
+// wins. On 0 both are emptied, unless the permission was refused (untouched).
+// Null pointers are skipped.
+int SelectFolderName(QWidget* parent, const CEnvironObj& env, int appFilter, std::string* path,
+                     std::string* commandLine, const CFormPathList* formPathList, CJknMan* condMan,
+                     CFormPrintData* printData);
+int SelectFolderName(QWidget* parent, const CEnvironObj& env, int appFilter, std::string* path,
+                     std::string* commandLine);
+
+}  // namespace vexa

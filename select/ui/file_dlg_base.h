@@ -1,0 +1,223 @@
+// The drawing selection dialog (template 29003): a toolbar along the top, the
+// application filter, the drawing grid and the info panel. FileDlgBase owns
+// the window, the toolbar, the grid, the info panel, the window size and the
+// result of the choice; its kinds decide the caption, the buttons shown and
+// what confirming means:
+//   FileSelDlg     choose drawings to open
+//   FileAddDlg     choose a number to write to (free numbers included)
+//   FileDelDlg     delete drawings (its OK is the delete command)
+//   RestoreSelDlg  choose a deleted drawing or a backup to bring back
+//
+// Result of the choice, read by the creator after DoModal returned IDOK:
+// GetSelKeys (member keys in the order the user marked them), GetPageNo (-1
+// when no page was chosen), GetSelectSource; GetSelectedMember turns a key
+// into its drawing.
+//
+// The page list, delete, restore, search and print buttons are there but stay
+// disabled: their operations are not part of this library yet.
+#pragma once
+
+#include <QRect>
+
+#include <memory>
+#include <vector>
+
+#include "vexafol/findcriteria.h"
+#include "vexafol/folderlist.h"
+#include "vexafol/print.h"
+#include "vexafol/ui/dialog_base.h"
+
+class QComboBox;
+class QPushButton;
+
+namespace vexa {
+
+class BitButton;
+class FileInfoDlg;
+class FileSelSheet;
+
+// Control ids of template 29003.
+enum FileDlgControl : int {
+  kIdPageList = 29006,
+  kIdDelete = 29007,
+  kIdRestore = 29008,
+  kIdBackup = 29010,
+  kIdSearch = 29033,
+  kIdClearSearch = 29055,
+  kIdDisplayItems = 29065,
+  kIdPrint = 29072,
+  kIdSwitch = 29073,
+  kIdAppCombo = 29019,
+  kIdSheet = 29064,
+  kIdBackupLegend = 25000,
+};
+
+// The dialog's template id and the info panel's.
+inline constexpr int kFileDlgTemplate = 29003;
+inline constexpr int kInfoPanelTemplate = 29016;
+
+class FileDlgBase : public DialogBase {
+  Q_OBJECT
+
+ public:
+  // A dialog over list (not owned; it must outlive the dialog). initialNo:
+  // the drawing number the cursor starts on (0: the first record).
+  // multiSelect non-zero lets the user mark several records. The print
+  // context is only handed on; the print button is shown when formPathList
+  // and condMan are both given.
+  FileDlgBase(VexaFolderList* list, QWidget* parent, int initialNo, int multiSelect,
+              const CFormPathList* formPathList, CJknMan* condMan, CFormPrintData* printData);
+  // Stores the display settings and the window size for the next dialog.
+  ~FileDlgBase() override;
+
+  // Set by the creator before DoModal: mode & 0x0f, mode & 0xf0, and 1 to
+  // offer the "図面管理切替" button.
+  void SetKindWord(int kindWord) { kindWord_ = kindWord; }
+  void SetFlagWord(int flagWord) { flagWord_ = flagWord; }
+  void SetSwitchState(int state) { switchState_ = state; }
+  int GetKindWord() const { return kindWord_; }
+  int GetFlagWord() const { return flagWord_; }
+  // 2 after the "図面管理切替" button ended the dialog.
+  int GetSwitchState() const { return switchState_; }
+
+  // The choice: member keys in marking order, the chosen page (-1: none),
+  // 0 when the keys refer to the grid's list, 1 to the restore list.
+  const std::vector<int>& GetSelKeys() const { return selKeys_; }
+  int GetSelCount() const { return static_cast<int>(selKeys_.size()); }
+  int GetPageNo() const { return pageNo_; }
+  int GetSelectSource() const { return selectSource_; }
+  // The key of the record under the cursor at the last confirm.
+  int GetCurrentKey() const { return currentKey_; }
+  // The drawing of a selected key: through the grid (source 0) or at that
+  // sorted position of the restore list (source 1); null for none.
+  const FolMember* GetSelectedMember(int key) const;
+
+  VexaFolderList* GetList() const { return list_; }
+  FileSelSheet* GetSheet() const { return sheet_; }
+  FileInfoDlg* GetInfoPanel() const { return infoPanel_; }
+  const int* GetItems() const { return items_.data(); }
+  int GetItemCount() const { return itemCount_; }
+  int GetLastSizeX() const { return lastSizeX_; }
+  int GetLastSizeY() const { return lastSizeY_; }
+
+ protected:
+  // Called by the kinds' constructors: takes the grid as control 29064 and
+  // loads the display settings and the last window size.
+  void AttachSheet(FileSelSheet* sheet);
+
+  bool OnInitDialog() override;
+  // Runs Confirm only while the OK button itself has the focus: Return in
+  // another control does not end the dialog.
+  void OnOK() override;
+  // The kind's caption and buttons, at the end of the initialisation.
+  virtual void InitKind() = 0;
+  // Validates the choice and ends the dialog with OK, or stays open.
+  virtual void Confirm() = 0;
+
+  // The common first steps of Confirm: the cursor's key and the marked keys
+  // in marking order.
+  void ReadChoice();
+  // Ends the dialog with OK (the data exchange first).
+  void EndWithOK() { DialogBase::OnOK(); }
+  // Hides control id; moves the delete button onto the OK button.
+  void HideControl(int id);
+  void MoveDeleteOntoOK();
+
+  void resizeEvent(QResizeEvent* event) override;
+
+  VexaFolderList* list_;
+  std::unique_ptr<VexaFolderList> restoreList_;
+  int currentKey_ = 0;
+  int pageNo_ = -1;
+  int kindWord_ = 0;
+  int flagWord_ = 0;
+  FileSelSheet* sheet_ = nullptr;
+  FileInfoDlg* infoPanel_ = nullptr;
+  int selectSource_ = 0;
+  FindCriteria criteria_;
+  std::vector<int> items_;
+  int itemCount_ = 0;
+  std::vector<int> selKeys_;
+  int lastSizeX_ = 0;
+  int lastSizeY_ = 0;
+  const CFormPathList* formPathList_;
+  CJknMan* condMan_;
+  CFormPrintData* printData_;
+  int initialNo_;
+  int multiSelect_;
+  int switchState_ = 0;
+
+ private:
+  void BuildControls();
+  void FillAppCombo();
+  // Places the info panel and the grid in the client area and rebuilds the
+  // columns; records the size.
+  void Layout();
+  void ApplyMinimumWidth();
+  void OnAppFilterChanged(int index);
+  void OnDisplayItems();
+  void OnSwitch();
+
+  QPushButton* okButton_ = nullptr;
+  QComboBox* appCombo_ = nullptr;
+  std::vector<BitButton*> toolbar_;
+};
+
+class FileSelDlg : public FileDlgBase {
+  Q_OBJECT
+
+ public:
+  // altFlag non-zero: caption "図面選択" and a locked drawing may be chosen.
+  FileSelDlg(VexaFolderList* list, QWidget* parent, int initialNo, int multiSelect,
+             const CFormPathList* formPathList, CJknMan* condMan, CFormPrintData* printData,
+             int altFlag);
+
+ protected:
+  void InitKind() override;
+  // Refuses, in this order: no drawing at all, the page-only flag 0x80, a
+  // locked drawing under the cursor (unless altFlag).
+  void Confirm() override;
+
+ private:
+  int altFlag_;
+};
+
+class FileAddDlg : public FileDlgBase {
+  Q_OBJECT
+
+ public:
+  FileAddDlg(VexaFolderList* list, QWidget* parent, int initialNo);
+
+ protected:
+  void InitKind() override;
+  // For each marked drawing in marking order: refuses a locked one, asks
+  // before overwriting any other; free numbers pass.
+  void Confirm() override;
+};
+
+class FileDelDlg : public FileDlgBase {
+  Q_OBJECT
+
+ public:
+  FileDelDlg(VexaFolderList* list, QWidget* parent, int initialNo);
+
+ protected:
+  void InitKind() override;
+  // Confirming means deleting the current drawing, which this library does
+  // not offer yet: the dialog stays open and only Cancel ends it.
+  void Confirm() override;
+};
+
+class RestoreSelDlg : public FileDlgBase {
+  Q_OBJECT
+
+ public:
+  RestoreSelDlg(VexaFolderList* list, QWidget* parent);
+
+ protected:
+  void InitKind() override;
+  // As FileSelDlg, with the lock check always applied.
+  void Confirm() override;
+};
+
+}  // namespace vexa
