@@ -43,6 +43,8 @@ class FileInfoDlg : public DialogBase {
  protected:
   // Makes the image frame on the rectangle of the placeholder 29022.
   bool OnInitDialog() override;
+  // Return and Escape go on to the selection dialog around the panel.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   const VexaFolderList* list_;

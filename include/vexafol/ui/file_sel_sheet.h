@@ -170,9 +170,15 @@ class FileSelSheet : public SxSheet {
   // Feeds the info panel and the backup button with the record row.
   void ShowRecord(int row);
   void ResetPreviewCache();
+  // Moves the dialog's focus to OK and asks the dialog to confirm.
+  void RequestConfirm();
+  // The control with that template id in the dialog that holds the sheet.
   QWidget* DialogControl(int id) const;
 
   std::vector<QImage> previewCache_;
+  // The record last given to the info panel.
+  int shownKey_ = -1;
+  const FolMember* shownMember_ = nullptr;
 };
 
 class FileAddSheet : public FileSelSheet {
@@ -197,7 +203,10 @@ class FileAddSheet : public FileSelSheet {
   void GetItemText(int row, int itemId, std::string& text) override;
 
  private:
-  // Members by drawing index, null for a free number; built once.
+  // The row map of the current sort: see ArrangeRows.
+  std::vector<int> Arrangement() const;
+
+  // Members by drawing index, null for a free number; built once per list.
   std::vector<const FolMember*> slots_;
   int slotsGeneration_ = -1;
 };

@@ -1,0 +1,127 @@
+#include "vexafol/ui/file_info_dlg.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include <string>
+
+#include "vexafol/folderlist.h"
+#include "vexafol/senyou.h"
+#include "vexafol/ui/image_frame.h"
+
+namespace vexa {
+namespace {
+
+constexpr int kTemplateId = 29016;
+constexpr int kPreviewPlaceholder = 29022;
+constexpr int kFirstField = 29023;  // 29023 to 29030: one-line fields
+constexpr int kMemoField = 29031;
+
+// A label and its one-line field (dialog units; the name label sits two
+// units below its field).
+struct FieldRow {
+  const char* label;
+  int labelY;
+  int labelWidth;
+  int fieldY;
+};
+
+constexpr FieldRow kFields[] = {
+    {"図面No：", 104, 26, 104}, {"図面名：", 122, 26, 120}, {"ﾍﾟｰｼﾞ数：", 136, 26, 136},
+    {"CAD：", 152, 26, 152},    {"作成者：", 168, 25, 168}, {"変更者：", 184, 25, 184},
+    {"作成日：", 200, 25, 200}, {"変更日：", 216, 25, 216},
+};
+
+// Date, two spaces, time, in local time.
+std::string DateTimeText(const SYSTEMTIME& time) {
+  return FolMember::GetDateString(time) + "  " + FolMember::GetTimeString(time);
+}
+
+// Memo lines are stored with "\r\n".
+QString MemoText(const std::string& memo) {
+  QString text = QString::fromStdString(memo);
+  text.replace("\r\n", "\n");
+  return text;
+}
+
+}  // namespace
+
+FileInfoDlg::FileInfoDlg(const VexaFolderList* list, QWidget* parent)
+    : DialogBase(kTemplateId, parent), list_(list) {
+  // A child window without a caption, embedded in the selection dialog.
+  setWindowFlags(Qt::Widget);
+  SetTemplateSize(110, 322);
+  auto* placeholder = Place(new QFrame, kPreviewPlaceholder, 3, 4, 103, 91);
+  placeholder->setFrameShape(QFrame::NoFrame);
+  for (int i = 0; i < 8; ++i) {
+    AddLabel(-1, kFields[i].label, 6, kFields[i].labelY, kFields[i].labelWidth, 10);
+    auto* field = Place(new QLineEdit, kFirstField + i, 34, kFields[i].fieldY, 72, 12);
+    field->setReadOnly(true);
+  }
+  AddLabel(-1, "メモ：", 6, 232, 16, 10);
+  auto* memo = Place(new QPlainTextEdit, kMemoField, 34, 232, 72, 86);
+  memo->setReadOnly(true);
+  memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  memo->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+FileInfoDlg::~FileInfoDlg() = default;
+
+bool FileInfoDlg::Create(int templateId, QWidget* parent) {
+  if (templateId != kTemplateId) return false;
+  if (parent != parentWidget()) setParent(parent, Qt::Widget);
+  DialogBase::Create();
+  return true;
+}
+
+bool FileInfoDlg::OnInitDialog() {
+  DialogBase::OnInitDialog();
+  imageFrame_ = new ImageFrame(this);
+  imageFrame_->setGeometry(GetDlgItem(kPreviewPlaceholder)->geometry());
+  imageFrame_->show();
+  return true;
+}
+
+void FileInfoDlg::Refresh() {
+  QString texts[8];
+  QString memo;
+  if (member_ && list_) {
+    const CEnvironObj& env = list_->GetEnvObj();
+    const VexaFileHeader& header = member_->header;
+    SYSTEMTIME created{};
+    SYSTEMTIME updated{};
+    member_->GetCreateSysTime(created);
+    member_->GetUpdateSysTime(updated);
+    texts[0] = QString::number(member_->GetFolderNo(env) + 1);
+    texts[1] = QString::fromStdString(header.Title());
+    texts[2] = QString::number(header.pageCount);
+    texts[3] = QString::fromStdString(GetSenyouTitle(env, member_->appId, 0));
+    texts[4] = QString::fromStdString(header.Creator());
+    texts[5] = QString::fromStdString(header.Updater());
+    texts[6] = QString::fromStdString(DateTimeText(created));
+    texts[7] = QString::fromStdString(DateTimeText(updated));
+    memo = MemoText(header.Memo());
+  }
+  for (int i = 0; i < 8; ++i) {
+    if (auto* field = Item<QLineEdit>(kFirstField + i)) {
+      field->setText(texts[i]);
+      field->setCursorPosition(0);
+    }
+  }
+  if (auto* field = Item<QPlainTextEdit>(kMemoField)) field->setPlainText(memo);
+  update();
+}
+
+void FileInfoDlg::keyPressEvent(QKeyEvent* event) {
+  // Return and Escape belong to the selection dialog around the panel.
+  const int key = event->key();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+    event->ignore();
+    return;
+  }
+  DialogBase::keyPressEvent(event);
+}
+
+}  // namespace vexa

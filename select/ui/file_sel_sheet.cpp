@@ -1,0 +1,427 @@
+#include "vexafol/ui/file_sel_sheet.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "select/ui/user_settings.h"
+#include "vexafol/folderlist.h"
+#include "vexafol/sel_file_list.h"
+#include "vexafol/senyou.h"
+#include "vexafol/text.h"
+#include "vexafol/ui/file_info_dlg.h"
+#include "vexafol/ui/image_frame.h"
+
+namespace vexa {
+namespace {
+
+constexpr int kBackupButton = 29010;
+constexpr COLORREF kLockedColor = 0x0000FF;
+
+bool EqualsNoCase(const std::string& a, const char* b) {
+  const std::string other(b);
+  return a.size() == other.size() &&
+         std::equal(a.begin(), a.end(), other.begin(), [](char x, char y) {
+           auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+           return lower(x) == lower(y);
+         });
+}
+
+// Length of a text in CP932 bytes (the unit of column widths).
+int Cp932Length(const char* utf8) {
+  std::string cp932;
+  Utf8ToCp932(utf8, cp932);
+  return static_cast<int>(cp932.size());
+}
+
+// The header text of an item: its caption, with the sort arrow when it is the
+// sort column. Brackets only when the column has room for them.
+std::string SortHeaderText(const ItemDef& item, bool sorted, int sortDir) {
+  std::string text = item.caption;
+  if (!sorted) return text;
+  const bool roomy = item.width - Cp932Length(item.caption) >= 4;
+  if (sortDir >= 0) {
+    text += roomy ? "(↓)" : "↓";
+  } else {
+    text += roomy ? "(↑)" : "↑";
+  }
+  return text;
+}
+
+// Line breaks of a memo read as spaces in a one-line cell.
+std::string OneLine(std::string text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
+  }
+  return out;
+}
+
+}  // namespace
+
+FileSelSheet::FileSelSheet(const FindCriteria& criteria, QWidget* parent)
+    : SxSheet(parent), criteria_(criteria) {
+  setObjectName("29064");
+}
+
+FileSelSheet::~FileSelSheet() = default;
+
+// --- Set-up ---------------------------------------------------------------------
+
+void FileSelSheet::Init(VexaFolderList* list, FileInfoDlg* infoPanel, const int* items,
+                        int itemCount, int initialNo) {
+  list_ = list;
+  env_ = &list->GetEnvObj();
+  ++listGeneration_;
+  memberCount_ = CountMembers();
+  ResetPreviewCache();
+  infoPanel_ = infoPanel;
+  // The stored sort is read before the columns are built, so that the header
+  // of the sort column carries its arrow from the start.
+  sortType_ = 5;
+  sortDir_ = -1;
+  ReadUserInt(*env_, "SORTTYPE", sortType_);
+  ReadUserInt(*env_, "SORTDIR", sortDir_);
+  SetupColumns(items, itemCount, 1);
+  ResetRows();
+  if (sortType_ != 0) ShowSort(SortTypeToItem(sortType_));
+  const int record = initialNo > 0 ? FindRecord(initialNo - 1, list_->GetAppType()) : -1;
+  JumpTo(record >= 0 ? record : 0, 1);
+}
+
+void FileSelSheet::AttachList(VexaFolderList* list) {
+  list_ = list;
+  env_ = &list->GetEnvObj();
+  ++listGeneration_;
+  memberCount_ = CountMembers();
+  ResetPreviewCache();
+  // The records the panel pointed at went with the old load.
+  shownMember_ = nullptr;
+  shownKey_ = -1;
+  if (infoPanel_) {
+    infoPanel_->SetMember(nullptr);
+    infoPanel_->SetBitmap(QImage());
+    infoPanel_->Refresh();
+    if (ImageFrame* frame = infoPanel_->GetImageFrame()) {
+      frame->SetBitmap(QImage());
+      frame->SetAppId(0);
+      frame->update();
+    }
+  }
+}
+
+void FileSelSheet::SetupColumns(const int* items, int itemCount, int multi) {
+  const int sortItem = list_ && sortType_ != 0 ? SortTypeToItem(sortType_) : -1;
+  ClearFrame();
+  SetHeaderRow(1);
+  SetRecRow(1);
+  SetColNum(itemCount);
+  SetTextHeight(14);
+  for (int i = 0; i < itemCount; ++i) {
+    const int id = items[i];
+    const ItemDef* item = FindItemDef(id);
+    const std::string header = item ? SortHeaderText(*item, id == sortItem, sortDir_) : "";
+    AddText(0, i, header.c_str(), id);
+    SetColLen(i, item ? item->width : 0);
+    AddItem(1, i, id, id == 0 ? 1 : 0);
+    if (item) SetDataForm(id, item->form);
+  }
+  MultiSelect(multi);
+  EnableMarkOrder(1);
+}
+
+void FileSelSheet::ResetPreviewCache() {
+  previewCache_.assign(std::max(0, memberCount_), QImage());
+}
+
+// --- Rows -----------------------------------------------------------------------
+
+int FileSelSheet::CountMembers() {
+  return list_ ? list_->GetFolderNum() : 0;
+}
+
+const FolMember* FileSelSheet::GetMember(int key) const {
+  return list_ ? list_->GetSortedFolderMember(key) : nullptr;
+}
+
+int FileSelSheet::GetMemberIndex(int key) const {
+  return list_ ? list_->ToSortedIndex(key) : -1;
+}
+
+void FileSelSheet::ResetRows() {
+  rowMap_.resize(std::max(0, memberCount_));
+  for (size_t i = 0; i < rowMap_.size(); ++i) rowMap_[i] = static_cast<int>(i);
+  ApplyRowCount();
+}
+
+int FileSelSheet::ArrangeRows() {
+  return 1;  // the list itself is in the sheet's order
+}
+
+int FileSelSheet::ApplyFilter() {
+  std::vector<int> kept;
+  for (int key = 0; key < memberCount_; ++key) {
+    if (Matches(criteria_, *env_, GetMember(key))) kept.push_back(key);
+  }
+  if (kept.empty()) return 0;
+  rowMap_ = std::move(kept);
+  ApplyRowCount();
+  DrawPage();
+  return 1;
+}
+
+void FileSelSheet::ApplyRowCount() {
+  const int count = static_cast<int>(rowMap_.size());
+  SetRecMax(count);
+  SetRecCnt(count);
+}
+
+int FileSelSheet::GetRowKey(int row) const {
+  return row >= 0 && row < GetRecCnt() && row < static_cast<int>(rowMap_.size()) ? rowMap_[row]
+                                                                                 : -1;
+}
+
+const FolMember* FileSelSheet::GetRowMember(int row) const {
+  const int key = GetRowKey(row);
+  return key >= 0 ? GetMember(key) : nullptr;
+}
+
+int FileSelSheet::GetCurrentKey() const {
+  int row = -1;
+  GetEditPos(&row, nullptr);
+  return GetRowKey(row);
+}
+
+int FileSelSheet::FindRecord(int drawingIndex, int appId) const {
+  if (drawingIndex < 0 || !env_) return -1;
+  for (int row = 0; row < GetRecCnt(); ++row) {
+    const int key = rowMap_[row];
+    const FolMember* member = GetMember(key);
+    if (member ? member->GetFolderNo(*env_) == drawingIndex && member->appId == appId
+               : GetMemberIndex(key) == drawingIndex) {
+      return row;
+    }
+  }
+  return -1;
+}
+
+// --- Search ---------------------------------------------------------------------
+
+void FileSelSheet::PlaceCursor(int row) {
+  JumpTo(row >= 0 && row < GetRecCnt() ? row : 0, 1);
+  setFocus();
+}
+
+bool FileSelSheet::ApplySearch(const FindCriteria& criteria) {
+  int row = -1;
+  GetEditPos(&row, nullptr);
+  criteria_ = criteria;
+  if (!ApplyFilter()) return false;
+  searching_ = true;
+  PlaceCursor(row);
+  return true;
+}
+
+void FileSelSheet::ClearSearch() {
+  int row = -1;
+  GetEditPos(&row, nullptr);
+  ResetRows();
+  searching_ = false;
+  PlaceCursor(row);
+}
+
+void FileSelSheet::Refresh() {
+  int row = -1;
+  GetEditPos(&row, nullptr);
+  ResetRows();
+  // A search that no longer matches anything ends: every record is shown.
+  if (searching_ && !ApplyFilter()) searching_ = false;
+  PlaceCursor(row);
+}
+
+// --- Sorting --------------------------------------------------------------------
+
+void FileSelSheet::OnHeaderClick(int itemId) {
+  const ItemDef* item = FindItemDef(itemId);
+  if (!item || item->sortType == 0) return;  // not a sortable column: nothing changes
+  if (sortType_ != 0) {
+    const ItemDef* shown = FindItemDef(SortTypeToItem(sortType_));
+    SetTextString(shown->id, shown->caption);
+  }
+  if (item->sortType == sortType_) {
+    sortDir_ = -sortDir_;
+  } else {
+    sortDir_ = 1;
+    sortType_ = item->sortType;
+  }
+  ShowSort(itemId);
+}
+
+void FileSelSheet::ShowSort(int item) {
+  if (const ItemDef* def = FindItemDef(item)) {
+    SetTextString(item, SortHeaderText(*def, true, sortDir_).c_str());
+  }
+  int col = -1;
+  GetEditPos(nullptr, &col);
+  list_->SetSortType(sortType_, sortDir_);
+  WriteUserInt(*env_, "SORTTYPE", sortType_);
+  WriteUserInt(*env_, "SORTDIR", sortDir_);
+  ArrangeRows();
+  if (searching_) ApplyFilter();
+  DrawPage();
+  JumpTo(0, std::max(col, 0));
+  setFocus();
+  // The cursor may stay on record 0 while another drawing moved there.
+  int row = -1;
+  GetEditPos(&row, nullptr);
+  if (row >= 0 && (GetRowKey(row) != shownKey_ || GetRowMember(row) != shownMember_)) {
+    ShowRecord(row);
+  }
+}
+
+// --- Hooks ----------------------------------------------------------------------
+
+int FileSelSheet::GetCellState(int row, int) {
+  return row >= 0 && row < GetRecCnt() ? 2 : 0;
+}
+
+void FileSelSheet::GetItemText(int row, int itemId, std::string& text) {
+  if (const FolMember* member = GetRowMember(row)) MemberItemText(*member, itemId, text);
+}
+
+void FileSelSheet::MemberItemText(const FolMember& member, int itemId, std::string& text) const {
+  char number[32];
+  switch (itemId) {
+    case 0: {
+      const std::string name = env_->GetFileNameFromRelativePath(member.path);
+      const int drawingNo = member.GetFolderNo(*env_) + 1;
+      if (EqualsNoCase(name, "BKUP")) {
+        std::snprintf(number, sizeof number, "※%d", drawingNo);
+      } else if (const int history = env_->GetExtNumber(name);
+                 history >= 0 && EqualsNoCase(env_->GetBaseNameFromFileName(name), "BKUP")) {
+        std::snprintf(number, sizeof number, "履歴%d", history);
+      } else {
+        std::snprintf(number, sizeof number, "%d", drawingNo);
+      }
+      text = number;
+      break;
+    }
+    case 1:
+      text = member.header.Title();
+      break;
+    case 2:
+      text = GetSenyouTitle(*env_, member.appId, 0);
+      break;
+    case 3:
+      std::snprintf(number, sizeof number, "%d", member.header.pageCount);
+      text = number;
+      break;
+    case 4:
+      text = member.header.Creator();
+      break;
+    case 5:
+      text = member.header.Updater();
+      break;
+    case 6:
+    case 7: {
+      SYSTEMTIME time{};
+      if (itemId == 6) {
+        member.GetCreateSysTime(time);
+      } else {
+        member.GetUpdateSysTime(time);
+      }
+      if (time.wYear != 0) text = FolMember::GetDateString(time);
+      break;
+    }
+    case 8:
+      text = OneLine(member.header.Memo());
+      break;
+    default:
+      break;
+  }
+}
+
+int FileSelSheet::GetItemColor(int row, int, COLORREF& color) {
+  const FolMember* member = GetRowMember(row);
+  if (member && member->lockState != 0) color = kLockedColor;
+  return 1;
+}
+
+void FileSelSheet::OnRecordChanged(int row, int) {
+  if (row >= 0 && row < GetRecCnt()) ShowRecord(row);
+}
+
+void FileSelSheet::ShowRecord(int row) {
+  const int key = GetRowKey(row);
+  const QImage bitmap = GetPreview(key);
+  const FolMember* member = GetMember(key);
+  shownKey_ = key;
+  shownMember_ = member;
+  if (infoPanel_) {
+    infoPanel_->SetMember(member);
+    infoPanel_->SetBitmap(bitmap);
+    infoPanel_->Refresh();
+    if (ImageFrame* frame = infoPanel_->GetImageFrame()) {
+      frame->SetBitmap(bitmap);
+      frame->SetAppId(member ? member->appId : 0);
+      frame->update();
+    }
+  }
+  if (!member) return;
+  int backups = 0;
+  if (!member->path.empty() && env_->IsExist(member->path) > 0) {
+    CSelFileList entries;
+    backups = entries.AddFileList(*env_, member->path, "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|BKUP.*", nullptr, 0, nullptr,
+                                  nullptr);
+  }
+  if (QWidget* button = DialogControl(kBackupButton)) button->setEnabled(backups != 0);
+}
+
+void FileSelSheet::OnRecordMouse(unsigned message, int row, int) {
+  if (message != WM_LBUTTONDBLCLK) return;
+  if (row < GetPageTop() || row > GetPageBot()) return;
+  RequestConfirm();
+}
+
+void FileSelSheet::OnKeyDown(unsigned key, unsigned repeat, unsigned flags) {
+  if (key == VK_RETURN) {
+    RequestConfirm();
+    return;
+  }
+  SxSheet::OnKeyDown(key, repeat, flags);
+}
+
+void FileSelSheet::RequestConfirm() {
+  if (QWidget* ok = DialogControl(1)) ok->setFocus();
+  emit confirmRequested();
+}
+
+QWidget* FileSelSheet::DialogControl(int id) const {
+  QWidget* dialog = window();
+  if (dialog == this) return nullptr;
+  return dialog->findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
+}
+
+// --- Previews -------------------------------------------------------------------
+
+QImage FileSelSheet::GetPreview(int key) {
+  const int index = GetMemberIndex(key);
+  if (index < 0 || index >= static_cast<int>(previewCache_.size())) return QImage();
+  QImage& cached = previewCache_[index];
+  if (!cached.isNull()) return cached;
+  const FolMember* member = GetMember(key);
+  if (!member) return QImage();
+  // A failed load stays null, so the next request tries again.
+  cached.load(QString::fromStdString(member->GetPageBmpFile(*env_, 0, 0)));
+  return cached;
+}
+
+int FileSelSheet::CachedPreviewCount() const {
+  return static_cast<int>(std::count_if(previewCache_.begin(), previewCache_.end(),
+                                        [](const QImage& image) { return !image.isNull(); }));
+}
+
+}  // namespace vexa
