@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "tests/dialogs/lock_holder.h"
+#include "tests/file/child_process.h"
 #include "tests/select_ui/grid_fixture.h"
 #include "vexafol/folderlock.h"
 
@@ -112,8 +112,18 @@ TEST_F(SheetRows, WriteKindNeverOffersANumberPast999) {
 TEST_F(SheetRows, LockedDrawingsArePaintedRed) {
   const std::string locked = Drawing(1);
   Drawing(2);
-  LockHolder holder(env(), [&](VexaFolderLock& lock) { return lock.LockZmn(locked.c_str()) != 0; });
-  ASSERT_TRUE(holder.ok());
+  // Another process holds the drawing until the test lets it go.
+  Signal held, release;
+  ChildProcess holder([&] {
+    release.CloseGiving();
+    VexaFolderLock lock(&env());
+    if (!lock.LockZmn(locked.c_str())) return 1;
+    held.Give();
+    release.Take();
+    return 0;
+  });
+  held.CloseGiving();
+  ASSERT_TRUE(held.Take());
   FileSelSheet sheet{FindCriteria{}};
   SetUserValue("SORTTYPE", "6");
   SetUserValue("SORTDIR", "1");
@@ -121,6 +131,8 @@ TEST_F(SheetRows, LockedDrawingsArePaintedRed) {
   const QColor red(255, 0, 0);
   EXPECT_EQ(sheet.model()->index(0, 1).data(Qt::BackgroundRole).value<QBrush>().color(), red);
   EXPECT_FALSE(sheet.model()->index(1, 1).data(Qt::BackgroundRole).isValid());
+  release.Give();
+  EXPECT_EQ(holder.Wait(), 0);
 }
 
 TEST_F(SheetRows, SearchFiltersAndAMissKeepsEverything) {
@@ -205,6 +217,35 @@ TEST_F(SheetRows, ReturnAndDoubleClickAskTheDialogToConfirm) {
   QTest::keyClick(sheet, Qt::Key_Up);  // other keys move the cursor as usual
   EXPECT_EQ(confirms.count(), 2);
   EXPECT_EQ(sheet->GetCurrentKey(), 0);
+}
+
+}  // namespace
+}  // namespace vexa::test
+
+namespace vexa::test {
+namespace {
+
+TEST_F(SheetRows, RelayingOutKeepsCursorMarksAndTheVisibleRange) {
+  for (int n = 1; n <= 40; ++n) Drawing(n);
+  QWidget dialog;
+  auto* sheet = new FileSelSheet(FindCriteria{}, &dialog);
+  dialog.resize(800, 600);
+  dialog.show();
+  sheet->RecalcFrame(QRect(5, 40, 600, 550));
+  Open(*sheet, Load());
+  sheet->JumpTo(3, 1);
+  sheet->selectionModel()->select(sheet->model()->index(5, 0),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  const int tallBottom = sheet->GetPageBot();
+
+  // The dialog shrinks: the grid gets a smaller rectangle and its columns anew.
+  sheet->RecalcFrame(QRect(5, 40, 300, 200));
+  sheet->SetupColumns(kDefaultItems.data(), 5, 1);
+  EXPECT_EQ(sheet->geometry(), QRect(5, 40, 300, 200));
+  EXPECT_LT(sheet->GetPageBot(), tallBottom);
+  EXPECT_EQ(sheet->GetCurrentKey(), 3);
+  EXPECT_EQ(sheet->GetMarkRecOrder(), (std::vector<int>{3, 5}));
+  EXPECT_EQ(sheet->GetHeaderText(4), "変更日(↑)");
 }
 
 }  // namespace
