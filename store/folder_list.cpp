@@ -14,6 +14,35 @@
 #include "vexafol/senyou.h"
 
 namespace vexa {
+namespace {
+
+// Oldest first. Drawings created at the same moment keep the scan order, so a
+// load is repeatable (any order of equal times is allowed). The 856-byte
+// records are sorted through their keys and then moved into place once.
+void SortByCreationTime(std::vector<FolMember>& records) {
+  std::vector<std::pair<int64_t, int>> keys;
+  keys.reserve(records.size());
+  for (size_t i = 0; i < records.size(); ++i)
+    keys.emplace_back(FileTimeRank(records[i].header.createTime), static_cast<int>(i));
+  std::stable_sort(keys.begin(), keys.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  // Position i takes the record at keys[i].second: follow each cycle once.
+  std::vector<bool> placed(records.size());
+  for (size_t start = 0; start < records.size(); ++start) {
+    if (placed[start]) continue;
+    FolMember first = std::move(records[start]);
+    size_t to = start;
+    for (size_t from = keys[to].second; from != start; from = keys[to].second) {
+      records[to] = std::move(records[from]);
+      placed[to] = true;
+      to = from;
+    }
+    records[to] = std::move(first);
+    placed[to] = true;
+  }
+}
+
+}  // namespace
 
 struct VexaFolderList::Impl {
   const CEnvironObj* env;
@@ -84,11 +113,7 @@ void VexaFolderList::Reload() {
       folder_list::ScanBackups(env, d.loadPath, id, maker);
   }
 
-  // Oldest first. Drawings created at the same moment keep the scan order, so
-  // a load is repeatable (any order of equal times is allowed).
-  std::stable_sort(d.members.begin(), d.members.end(), [](const FolMember& a, const FolMember& b) {
-    return CompareFileTime(a.header.createTime, b.header.createTime) < 0;
-  });
+  SortByCreationTime(d.members);
   d.RebuildOrder();
 }
 

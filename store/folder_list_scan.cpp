@@ -53,21 +53,28 @@ int OpenForHeader(const std::string& path) {
 }
 
 // min(length, 824) bytes of an open index file into header; false on any error
-// or when fewer bytes come.
+// or when fewer bytes come. A first read that brings all 824 bytes settles it;
+// only a short one needs the file's type and length.
 bool ReadHeaderFrom(int fd, VexaFileHeader& header) {
   platform::Env& os = platform::CurrentEnv();
-  struct stat st;
-  if (os.Fstat(fd, st) != 0 || !S_ISREG(st.st_mode)) return false;
-  const size_t wanted = std::min(static_cast<size_t>(st.st_size), kHeaderSize);
   char buffer[kHeaderSize];
-  size_t got = 0;
-  while (got < wanted) {
-    const ssize_t n = os.Read(fd, buffer + got, wanted - got);
-    if (n == -EINTR) continue;
-    if (n <= 0) break;
-    got += static_cast<size_t>(n);
+  ssize_t first;
+  while ((first = os.Read(fd, buffer, kHeaderSize)) == -EINTR) {
   }
-  if (got != wanted) return false;
+  if (first < 0) return false;
+  size_t got = static_cast<size_t>(first);
+  if (got < kHeaderSize) {
+    struct stat st;
+    if (os.Fstat(fd, st) != 0 || !S_ISREG(st.st_mode)) return false;
+    const size_t wanted = std::min(static_cast<size_t>(st.st_size), kHeaderSize);
+    while (got < wanted) {
+      const ssize_t n = os.Read(fd, buffer + got, wanted - got);
+      if (n == -EINTR) continue;
+      if (n <= 0) break;
+      got += static_cast<size_t>(n);
+    }
+    if (got != wanted) return false;
+  }
   std::copy(buffer, buffer + got, reinterpret_cast<char*>(&header));
   return true;
 }
@@ -81,9 +88,9 @@ int KeepFullPath(const CEnvironObj&, std::string& display, const std::string& pa
 }  // namespace
 
 bool ReadIndexHeader(const CEnvironObj& env, const std::string& folder, VexaFileHeader& header) {
-  // The plain open/fstat/read/close of the file: an index file is only read,
-  // so the in-use mark and identity checks of vexa::File would cost four more
-  // calls per drawing without changing what is read.
+  // The plain open/read/close of the file: an index file is only read, so the
+  // in-use mark and identity checks of vexa::File would cost five more calls
+  // per drawing without changing what is read.
   std::string path = folder;
   CreateIndexFileName(env, path);
   int fd = OpenForHeader(path);
@@ -126,6 +133,11 @@ std::string RecycleEntryHome(const CEnvironObj& env, const std::string& recycleF
 RecordMaker::RecordMaker(const CEnvironObj& env, VexaFolderLock* lock, std::vector<FolMember>& out)
     : env_(env), lock_(lock), out_(out) {}
 
+void RecordMaker::Reserve(int more) {
+  const size_t needed = out_.size() + static_cast<size_t>(more);
+  if (needed > out_.capacity()) out_.reserve(std::max(needed, 2 * out_.capacity()));
+}
+
 void RecordMaker::Add(const std::string& folder, int appId) {
   FolMember member;
   if (!ReadIndexHeader(env_, folder, member.header)) return;
@@ -135,9 +147,22 @@ void RecordMaker::Add(const std::string& folder, int appId) {
   out_.push_back(std::move(member));
 }
 
+int RecordMaker::SlotIdOf(const std::string& folder, const std::string& directory) {
+  // For a drawing folder named "FOL.*" without brackets the application follows
+  // from its directory alone: work it out once per directory.
+  const std::string name = env_.GetFileNameFromRelativePath(folder);
+  if (name.find_first_of("[]") != std::string::npos ||
+      platform::CollateNoCase(env_.GetBaseNameFromFileName(name), "FOL") != 0)
+    return GetPathToSenyouId(env_, folder);
+  auto known = idByDirectory_.find(directory);
+  if (known == idByDirectory_.end())
+    known = idByDirectory_.emplace(directory, GetPathToSenyouId(env_, folder)).first;
+  return known->second;
+}
+
 int RecordMaker::LockStateOf(const std::string& folder) {
-  const int slotId = GetPathToSenyouId(env_, folder);
   std::string directory = env_.GetDirNameFromRelativePath(folder);
+  const int slotId = SlotIdOf(folder, directory);
   auto [slot, first] = slotDirectories_.try_emplace(slotId, SlotDirectory{directory, true});
   if (!first && slot->second.directory != directory) slot->second.single = false;
 
@@ -156,6 +181,7 @@ void ScanAppFolder(const CEnvironObj& env, const std::string& appFolder, int app
   if (folder.empty() || !ResolveFolder(folder)) return;
   CSelFileList list;
   list.AddFileList(env, folder, kDrawingFilter, nullptr, 0, nullptr, nullptr);
+  maker.Reserve(list.GetCnt());
   for (int i = 0; i < list.GetCnt(); ++i) {
     const std::string name = list.GetFileName(i);
     if (platform::CollateNoCase(std::string_view(name).substr(0, 3), "FOL") != 0) continue;

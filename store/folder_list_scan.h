@@ -21,7 +21,8 @@ namespace folder_list {
 // equal to it ignoring ASCII case) over the caller's preset: min(file length,
 // 824) bytes. True when exactly that many came. False when there is no such
 // regular file, it cannot be opened or read, or fewer bytes came. Costs one
-// open, fstat, read and close; a missing exact name costs one listing of folder.
+// open, read and close (and an fstat for files shorter than 824 bytes); a
+// missing exact name costs one listing of folder.
 bool ReadIndexHeader(const CEnvironObj& env, const std::string& folder, VexaFileHeader& header);
 
 // The application folder that a recycle container's name leads back to: the
@@ -38,12 +39,16 @@ class RecordMaker {
   // lock: the load's lock service, or null when records get no lock state.
   RecordMaker(const CEnvironObj& env, VexaFolderLock* lock, std::vector<FolMember>& out);
 
+  // Room for that many more records.
+  void Reserve(int more);
   // Appends the record of folder for the application when its index file reads.
   void Add(const std::string& folder, int appId);
 
  private:
   // 1 drawing locked, 2 only a page locked, 0 free.
   int LockStateOf(const std::string& folder);
+  // GetPathToSenyouId of the drawing folder, which decides its lock slot.
+  int SlotIdOf(const std::string& folder, const std::string& directory);
 
   // The directories of the drawing paths given to the lock service so far, per
   // application (which decides the lock slot).
@@ -56,6 +61,7 @@ class RecordMaker {
   VexaFolderLock* lock_;
   std::vector<FolMember>& out_;
   std::map<int, SlotDirectory> slotDirectories_;
+  std::map<std::string, int> idByDirectory_;
 };
 
 // The drawing folders ("FOL.???") of an application folder.

@@ -59,7 +59,7 @@ TEST(FolderListBadInput, FoldersWithoutAReadableIndexFileAreSkipped) {
   test::WriteFileBytes(Numbered(app, 5), "a file named like a drawing folder");
   StoreFixture::WriteDrawing(Numbered(app, 6));
   StoreFixture::WriteDrawing(Numbered(app, 7));
-  StoreFixture::WriteDrawing(Numbered(app, 8));
+  test::WriteFileBytes(Numbered(app, 8) + "/INDEX.VXF", std::string(100, 'x'));  // short
 
   platform::FaultEnv faults;
   platform::ScopedEnv scoped(faults);
