@@ -8,6 +8,9 @@ int RunNew(Args& args);
 int RunInfo(Args& args);
 int RunApps(Args& args);
 int RunList(Args& args);
+#ifdef VEXA_TOOL_UI
+int RunSelect(Args& args);
+#endif
 int RunLock(Args& args);
 int RunStatus(Args& args);
 int RunWho(Args& args);
@@ -60,6 +63,20 @@ const std::vector<Command>& Commands() {
        RunList,
        With({"app", "sort", "dir", "backups", "no", "name", "creator", "updater", "created",
              "updated", "memo"})},
+#ifdef VEXA_TOOL_UI
+      {"select",
+       "choose drawings in the selection dialog",
+       "vexafol select [STORE] [--kind open|write|delete] [--app MASK] [--host-kind K]\n"
+       "               [--screenshot FILE]\n\n"
+       "Opens the drawing selection dialog over STORE (default: ./vexafol-demo, made with\n"
+       "the sample drawings when missing) and prints the paths chosen: drawing folders,\n"
+       "page files, or for --kind write the folder of a free number. MASK: the\n"
+       "applications shown (default: all; 0x1 for --kind write). --screenshot renders\n"
+       "the dialog offscreen to the PNG file FILE instead of waiting for a user; without\n"
+       "a display (DISPLAY and WAYLAND_DISPLAY unset) only --screenshot works.\n",
+       RunSelect,
+       {"kind", "app", "host-kind", "screenshot"}},
+#endif
       {"apps", "show the application table",
        "vexafol apps [--store DIR] [--host-kind K]\n\n"
        "Prints the table of specialised applications as a host of kind K (0 to 5) sees it:\n"
