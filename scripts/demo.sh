@@ -16,3 +16,13 @@ echo
 echo
 drawing=$(sed -n 's/^  with backups: *//p' "$store.log")
 "$tool" info --store "$store" "$drawing"
+echo
+# The drawing selection dialog over the sample store: on screen when there is a
+# display (the chosen paths are printed), otherwise rendered to out/select.png.
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "Choose drawings in the selection dialog (OK prints their paths):"
+  "$tool" select "$store" || true
+else
+  "$tool" select "$store" --screenshot out/select.png
+  echo "No display: the selection dialog was rendered to $PWD/out/select.png"
+fi

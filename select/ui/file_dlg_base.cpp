@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QStyle>
 
 #include "vexafol/hooks.h"
 #include "vexafol/senyou.h"
@@ -49,8 +50,8 @@ constexpr ToolbarButton kToolbar[] = {
 };
 
 // Where the layout puts the info panel: 10 pixels from the right edge, 100
-// pixels below the top; the grid ends 10 pixels left of the panel and 5
-// pixels above the bottom.
+// pixels below the top of the window (its title bar included); the grid ends
+// 10 pixels left of the panel and 5 pixels above the bottom.
 constexpr int kPanelRightGap = 10;
 constexpr int kPanelTop = 100;
 constexpr int kSheetPanelGap = 10;
@@ -177,7 +178,10 @@ void FileDlgBase::Layout() {
   const QRect area = rect();
   const QSize panelSize = infoPanel_->size();
   const int panelLeft = area.x() + area.width() - kPanelRightGap - panelSize.width();
-  infoPanel_->move(panelLeft, area.y() + kPanelTop);
+  // Qt places a window's client area without telling where its title bar
+  // is (offscreen there is none), so the style's title bar height stands in.
+  const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+  infoPanel_->move(panelLeft, area.y() + kPanelTop - titleBar);
 
   const QRect placeholder = sheet_->geometry();
   const int sheetRight = panelLeft - kSheetPanelGap;

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QStyle>
 
 #include "tests/dialogs/dialog_driver.h"
 #include "tests/dialogs/lock_holder.h"
@@ -342,7 +343,8 @@ TEST_F(FileDlgTest, LayoutFollowsTheWindowAndKeepsTheToolbarVisible) {
     dialog.resize(1000, 640);
     const QRect panel = dialog.GetInfoPanel()->geometry();
     EXPECT_EQ(panel.x() + panel.width(), 1000 - 10);
-    EXPECT_EQ(panel.y(), 100);
+    // 100 pixels below the window's top, which lies a title bar above.
+    EXPECT_EQ(panel.y(), 100 - dialog.style()->pixelMetric(QStyle::PM_TitleBarHeight));
     const QRect sheet = dialog.GetSheet()->geometry();
     EXPECT_EQ(sheet.x() + sheet.width(), panel.x() - 10);
     EXPECT_EQ(sheet.y() + sheet.height(), 640 - 5);
