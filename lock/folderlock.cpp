@@ -10,7 +10,8 @@ namespace {
 // A drawing as the operations see it: its slot record and folder number.
 struct Drawing {
   const CEnvironObj* env = nullptr;  // null: no slot (or no environment yet)
-  std::string path;
+  const std::string& path;
+  VexaFolderLockInfo* table = nullptr;
   VexaAppLock* slot = nullptr;
   int folderNo = -1;
 
@@ -22,14 +23,20 @@ struct Drawing {
   // Opens the slot's drawing lock file (placed by this path on first use).
   bool OpenSlot() const { return slot->EnsureOpen(*env, path); }
   bool OpenPages() const {
-    return Pages().EnsureOpen(lock::PageLockPath(*env, slot->DrawingPath(), folderNo));
+    return Pages().EnsureOpen(table->SlotPaths().PagePath(*env, slot->DrawingPath(), folderNo));
+  }
+  // The page scan through the slot's drawing path.
+  bool SlotHasForeignPageLock() const {
+    return Pages().HasForeignPageLock(*env, slot->DrawingPath(), folderNo, table->SlotPaths());
   }
 };
 
 Drawing Locate(VexaFolderLockInfo& table, const char* path) {
-  Drawing drawing;
+  // One text per thread for the path: its buffer is reused by every call.
+  thread_local std::string text;
+  text.assign(path ? path : "");
+  Drawing drawing{nullptr, text, &table};
   if (!table.Env()) return drawing;
-  drawing.path = path ? path : "";
   const int slot = lock::SlotOfDrawing(*table.Env(), drawing.path);
   if (slot < 0) return drawing;
   drawing.env = table.Env();
@@ -58,8 +65,7 @@ int VexaFolderLock::LockZmn(const char* path) {
   if (!drawing.HasSlot() || !drawing.OpenSlot() || !drawing.NumberInRange()) return 0;
   if (!drawing.slot->LockByte(drawing.folderNo)) return 0;
   // A drawing being edited page by page by somebody else cannot be taken whole.
-  if (drawing.Pages().HasForeignPageLock(*drawing.env, drawing.slot->DrawingPath(),
-                                         drawing.folderNo)) {
+  if (drawing.SlotHasForeignPageLock()) {
     drawing.slot->UnlockByte(drawing.folderNo);
     return 0;
   }
@@ -77,16 +83,16 @@ int VexaFolderLock::IsLockZmn(const char* path) {
   const Drawing drawing = Locate(*table_, path);
   if (!drawing.HasSlot() || !drawing.OpenSlot() || !drawing.NumberInRange()) return 1;
   if (drawing.slot->ProbeByte(drawing.folderNo)) return 1;
-  return drawing.Pages().HasForeignPageLock(*drawing.env, drawing.slot->DrawingPath(),
-                                            drawing.folderNo)
-             ? 1
-             : 0;
+  return drawing.SlotHasForeignPageLock() ? 1 : 0;
 }
 
 int VexaFolderLock::IsExistLockPage(const char* path) {
   const Drawing drawing = Locate(*table_, path);
   if (!drawing.HasSlot() || !drawing.NumberInRange()) return 1;
-  return drawing.Pages().HasForeignPageLock(*drawing.env, drawing.path, drawing.folderNo) ? 1 : 0;
+  return drawing.Pages().HasForeignPageLock(*drawing.env, drawing.path, drawing.folderNo,
+                                            drawing.table->ScanPaths())
+             ? 1
+             : 0;
 }
 
 int VexaFolderLock::LockPage(const char* path, int page) {

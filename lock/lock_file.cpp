@@ -4,9 +4,20 @@
 
 namespace vexa::lock {
 
+namespace {
+
+std::string PageLockName(int folderNo) {
+  char name[32];
+  std::snprintf(name, sizeof name, "FOL%03d.LOC", folderNo);
+  return name;
+}
+
+}  // namespace
+
 bool KeepOpen(File& file) {
   if (!file.IsOpen()) return false;
-  FileStatus status;
+  // One status record per thread: its path text keeps its buffer between calls.
+  thread_local FileStatus status;
   if (file.GetStatus(status)) return true;
   file.Close();
   return false;
@@ -41,11 +52,31 @@ std::string DrawingLockPath(const CEnvironObj& env, const std::string& drawingPa
 }
 
 std::string PageLockPath(const CEnvironObj& env, const std::string& drawingPath, int folderNo) {
-  char name[32];
-  std::snprintf(name, sizeof name, "FOL%03d.LOC", folderNo);
   std::string path = env.GetDirNameFromRelativePath(drawingPath);
-  env.AddFileName(path, name);
+  env.AddFileName(path, PageLockName(folderNo));
   return path;
+}
+
+const std::string& LockPaths::Dir(const CEnvironObj& env, const std::string& drawingPath) {
+  if (&env != env_ || drawingPath != drawingPath_) {
+    env_ = &env;
+    drawingPath_ = drawingPath;
+    dir_ = env.GetDirNameFromRelativePath(drawingPath);
+    pageKnown_ = false;
+  }
+  return dir_;
+}
+
+const std::string& LockPaths::PagePath(const CEnvironObj& env, const std::string& drawingPath,
+                                       int folderNo) {
+  const std::string& dir = Dir(env, drawingPath);
+  if (!pageKnown_ || folderNo != folderNo_) {
+    pagePath_ = dir;
+    env.AddFileName(pagePath_, PageLockName(folderNo));
+    folderNo_ = folderNo;
+    pageKnown_ = true;
+  }
+  return pagePath_;
 }
 
 }  // namespace vexa::lock

@@ -37,4 +37,23 @@ bool ProbeByte(File& file, int n);
 std::string DrawingLockPath(const CEnvironObj& env, const std::string& drawingPath);
 std::string PageLockPath(const CEnvironObj& env, const std::string& drawingPath, int folderNo);
 
+// The directory of a drawing path and its page lock file path, as
+// GetDirNameFromRelativePath and PageLockPath give them, remembered for the
+// last environment, drawing path and folder number asked. Building them through
+// the environment on every call would cost more than the lock request itself;
+// for the same arguments the environment's path functions give the same text.
+class LockPaths {
+ public:
+  const std::string& Dir(const CEnvironObj& env, const std::string& drawingPath);
+  const std::string& PagePath(const CEnvironObj& env, const std::string& drawingPath, int folderNo);
+
+ private:
+  const CEnvironObj* env_ = nullptr;
+  std::string drawingPath_;
+  std::string dir_;
+  bool pageKnown_ = false;
+  int folderNo_ = 0;
+  std::string pagePath_;
+};
+
 }  // namespace vexa::lock

@@ -35,9 +35,15 @@ bool VexaPageLock::ProbeByte(int n) {
 
 bool VexaPageLock::HasForeignPageLock(const CEnvironObj& env, const std::string& drawingPath,
                                       int folderNo) {
+  lock::LockPaths paths;
+  return HasForeignPageLock(env, drawingPath, folderNo, paths);
+}
+
+bool VexaPageLock::HasForeignPageLock(const CEnvironObj& env, const std::string& drawingPath,
+                                      int folderNo, lock::LockPaths& paths) {
   if (!file_.IsOpen()) {
-    if (env.IsExist(env.GetDirNameFromRelativePath(drawingPath)) < 0) return false;
-    const std::string path = lock::PageLockPath(env, drawingPath, folderNo);
+    if (env.IsExist(paths.Dir(env, drawingPath)) < 0) return false;
+    const std::string& path = paths.PagePath(env, drawingPath, folderNo);
     if (env.IsExist(path) != 0) return false;
     if (!EnsureOpen(path)) return true;
   }

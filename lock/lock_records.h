@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "lock/lock_file.h"
 #include "vexafol/environ.h"
 #include "vexafol/file.h"
 
@@ -34,6 +35,9 @@ class VexaPageLock {
   // cannot be opened or read. No data directory or no page lock file: false,
   // and nothing is created. The record stays open afterwards.
   bool HasForeignPageLock(const CEnvironObj& env, const std::string& drawingPath, int folderNo);
+  // The same, with the directory and page lock file path taken from paths.
+  bool HasForeignPageLock(const CEnvironObj& env, const std::string& drawingPath, int folderNo,
+                          lock::LockPaths& paths);
 
   bool IsOpen() const { return file_.IsOpen(); }
 
@@ -87,11 +91,17 @@ class VexaFolderLockInfo {
   const CEnvironObj* Env() const { return env_; }
   void SetEnv(const CEnvironObj* env) { env_ = env; }
   VexaAppLock& Slot(int slot) { return slots_[slot]; }
+  // Paths built from the slots' drawing paths, and from the drawing paths
+  // that page scans are given directly; kept between calls.
+  lock::LockPaths& SlotPaths() { return slotPaths_; }
+  lock::LockPaths& ScanPaths() { return scanPaths_; }
   // CloseAndRemove on every drawing lock file and every page lock file.
   void CloseAll();
 
  private:
   const CEnvironObj* env_;
+  lock::LockPaths slotPaths_;
+  lock::LockPaths scanPaths_;
   VexaAppLock slots_[kSlots];
 };
 

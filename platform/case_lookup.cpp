@@ -34,6 +34,17 @@ SplitPath Split(const std::string& path) {
   return split;
 }
 
+// The last component that Split would give ("" when there is none), without
+// splitting the whole path: a missing lock file is answered with no allocation
+// of the other components.
+std::string LastPart(const std::string& path) {
+  const size_t end = path.find_last_not_of('/');
+  if (end == std::string::npos) return "";
+  const size_t slash = path.find_last_of('/', end);
+  const size_t start = slash == std::string::npos ? 0 : slash + 1;
+  return path.substr(start, end + 1 - start);
+}
+
 // The first `count` components as a path; "." (or "/") for none, so it can be listed.
 std::string Join(const SplitPath& split, size_t count) {
   std::string path = split.absolute ? "/" : "";
@@ -79,8 +90,9 @@ int StatStoreName(const std::string& path, struct stat& st, std::string* resolve
   const int exact = env.Stat(path, st);
   if (exact != -ENOENT) return exact;
 
+  const std::string last = LastPart(path);
+  if (last.empty() || IsLockFileName(last)) return exact;
   SplitPath split = Split(path);
-  if (split.parts.empty() || IsLockFileName(split.parts.back())) return exact;
 
   // Walk up to the deepest ancestor that exists as spelled.
   size_t known = split.parts.size() - 1;

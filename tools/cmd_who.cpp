@@ -121,12 +121,16 @@ std::string HoldsText(const Holding& holding, bool pageFile, int folderNo) {
         text = "byte " + std::to_string(folderNo) + " (drawing lock)";
       continue;  // bytes of other drawings of the application
     }
-    text += text.empty() ? "pages " : ", ";
+    if (!text.empty()) text += ", ";
     text += std::to_string(range.first);
     if (range.last != range.first)
       text += range.last == UINT64_MAX ? "-" : "-" + std::to_string(range.last);
   }
-  return text.empty() ? "open" : text;
+  if (text.empty()) return "open";
+  if (!pageFile) return text;
+  const bool onePage =
+      holding.locked.size() == 1 && holding.locked[0].first == holding.locked[0].last;
+  return (onePage ? "page " : "pages ") + text;
 }
 
 }  // namespace
