@@ -40,6 +40,12 @@ void AddPatternList(const std::string& list, std::vector<std::string>& patterns)
 // O(pattern * name) at worst, never exponential.
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
   if (pattern == "*.*") return true;
+  // As on Windows, a trailing ".*" also admits a name without any extension, so
+  // "BKUP.*" finds the automatic backup folder "BKUP" beside "BKUP.001".
+  if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
+      name.find('.') == std::string_view::npos &&
+      WildcardMatch(pattern.substr(0, pattern.size() - 2), name))
+    return true;
   size_t p = 0, n = 0;
   size_t starP = std::string_view::npos, starN = 0;
   while (n < name.size()) {

@@ -152,9 +152,10 @@ TEST(FolderListRecycle, LoadsTheDrawingsOfMatchingContainersOnly) {
   }
 }
 
-TEST(FolderListBackups, LoadsTheNumberedBackupsOfTheLoadPathOncePerApplication) {
+TEST(FolderListBackups, LoadsTheAutomaticAndNumberedBackupsOfTheLoadPathOncePerApplication) {
   StoreFixture store;
   const std::string drawing = store.WriteAppDrawing(0x1, 3);
+  StoreFixture::WriteDrawing(drawing + "/BKUP", Titled("b0", 5));
   StoreFixture::WriteDrawing(drawing + "/BKUP.001", Titled("b1", 10));
   StoreFixture::WriteDrawing(drawing + "/BKUP.002", Titled("b2", 20));
   test::WriteFileBytes(drawing + "/BKUP.003/pagefile.000", "no index here");
@@ -164,13 +165,14 @@ TEST(FolderListBackups, LoadsTheNumberedBackupsOfTheLoadPathOncePerApplication) 
   EXPECT_EQ(list.GetFolderNum(), 0);  // no load path yet
   list.SetLoadPath(drawing);
   list.Load(0x1, 4);
-  ASSERT_EQ(list.GetFolderNum(), 2);
-  EXPECT_EQ(Titles(list), (std::vector<std::string>{"b1", "b2"}));
-  EXPECT_EQ(list.GetFolderMember(1)->path, drawing + "/BKUP.002");
-  EXPECT_EQ(list.GetFolderMember(1)->GetFolderNo(store.env()), 2);
+  ASSERT_EQ(list.GetFolderNum(), 3);
+  EXPECT_EQ(Titles(list), (std::vector<std::string>{"b0", "b1", "b2"}));
+  EXPECT_EQ(list.GetFolderMember(0)->path, drawing + "/BKUP");
+  EXPECT_EQ(list.GetFolderMember(2)->path, drawing + "/BKUP.002");
+  EXPECT_EQ(list.GetFolderMember(2)->GetFolderNo(store.env()), 2);
 
   list.Load(0x1 | 0x4, 4);  // the scan runs once per application of the mask
-  EXPECT_EQ(list.GetFolderNum(), 4);
+  EXPECT_EQ(list.GetFolderNum(), 6);
 }
 
 TEST(FolderListBackups, SetBackupPathPointsOneRecordAtItsBackupFolder) {

@@ -20,7 +20,9 @@ TEST(Wildcard, MatchesLikeWindowsIgnoringAsciiCase) {
       {"FOL.???", "Fol", false},
       {"FOL.*", "Fol.", true},
       {"FOL.*", "Fol.12345", true},
-      {"FOL.*", "Fol", false},
+      {"FOL.*", "Fol", true},  // a trailing ".*" admits a name without extension
+      {"BKUP.*", "BKUP", true},
+      {"BKUP.*", "BKUPX", false},
       {"BKUP.*", "bkup.003", true},
       {"BKUP.*", "BKUPX.003", false},
       {"*", "", true},
