@@ -134,7 +134,8 @@ std::string Env::ReadSystemFile(const std::string& path) {
 }
 
 Env& CurrentEnv() {
-  static Env system;
+  // Never destroyed: files closed by static destructors still need it at exit.
+  static Env& system = *new Env;
   return g_env ? *g_env : system;
 }
 
