@@ -86,6 +86,9 @@ FolderEnvironObj::FolderEnvironObj(const std::string& root, FolderEnvironOptions
     AddFileName(options_.dataPath, "DATA");
   }
   userDataFile_ = options_.userDataFile.empty() ? DefaultUserDataFile() : options_.userDataFile;
+  // The options never change, so the folder that holds every application folder
+  // is made once: the lock service asks for application folders on every call.
+  cadFolder_ = CadFolder();
 }
 
 std::string FolderEnvironObj::AppFolderCode(unsigned long kind) {
@@ -95,10 +98,12 @@ std::string FolderEnvironObj::AppFolderCode(unsigned long kind) {
   return "";
 }
 
-std::string FolderEnvironObj::SiteFolder() const {
+std::string FolderEnvironObj::CadFolder() const {
+  if (options_.dataPath.empty()) return "";
   std::string path = options_.dataPath;
-  AddFileName(path, options_.folderName + GetExtStr(options_.folderNo));
-  AddFileName(path, options_.siteName + GetExtStr(options_.siteNo));
+  AddFileName(path, options_.folderName + FolderEnvironObj::GetExtStr(options_.folderNo));
+  AddFileName(path, options_.siteName + FolderEnvironObj::GetExtStr(options_.siteNo));
+  AddFileName(path, "CAD");
   return path;
 }
 
@@ -114,9 +119,8 @@ std::string FolderEnvironObj::GetPath(unsigned long kind) const {
     return path;
   }
   const std::string code = AppFolderCode(kind);
-  if (code.empty() || options_.dataPath.empty()) return "";
-  std::string path = SiteFolder();
-  AddFileName(path, "CAD");
+  if (code.empty() || cadFolder_.empty()) return "";
+  std::string path = cadFolder_;
   AddFileName(path, code);
   return path;
 }

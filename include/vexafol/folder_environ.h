@@ -74,14 +74,15 @@ class FolderEnvironObj : public CEnvironObj {
   const std::string& UserDataFile() const { return userDataFile_; }
 
  private:
-  // The folder of the current site: <data>/<work folder><ext>/<site><ext>.
-  std::string SiteFolder() const;
+  // <data>/<work folder><ext>/<site><ext>/CAD, or "" without a data path.
+  std::string CadFolder() const;
   // The base name of the entry of folder whose extension number is number.
   std::string NameByNumber(const std::string& folder, int number) const;
 
   std::string root_;
   FolderEnvironOptions options_;
   std::string userDataFile_;
+  std::string cadFolder_;
 };
 
 }  // namespace vexa
