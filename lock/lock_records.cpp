@@ -42,7 +42,8 @@ bool VexaPageLock::HasForeignPageLock(const CEnvironObj& env, const std::string&
 bool VexaPageLock::HasForeignPageLock(const CEnvironObj& env, const std::string& drawingPath,
                                       int folderNo, lock::LockPaths& paths) {
   if (!file_.IsOpen()) {
-    if (env.IsExist(paths.Dir(env, drawingPath)) < 0) return false;
+    // No data directory means no page lock file in it either: the one test of
+    // the page lock file answers both questions, saving a stat per drawing.
     const std::string& path = paths.PagePath(env, drawingPath, folderNo);
     if (env.IsExist(path) != 0) return false;
     if (!EnsureOpen(path)) return true;
