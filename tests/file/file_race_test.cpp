@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/env.h"
-#include "tests/file/child_process.h"
+#include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
 #include "vexafol/file.h"
 
@@ -24,7 +24,7 @@ namespace {
 
 constexpr int kProcesses = 4;
 constexpr int kBytes = 3;
-constexpr auto kDuration = std::chrono::milliseconds(1500);
+constexpr auto kDuration = std::chrono::milliseconds(800);
 
 struct Ledger {
   std::atomic<int> holders[kBytes];
@@ -44,14 +44,15 @@ bool NamesOpenFile(const std::string& path, int fd) {
 
 // Takes byte n if it can, checks everything a holder may rely on, and lets it go.
 void HoldBriefly(File& file, const std::string& path, int n, Ledger& ledger) {
-  if (!file.LockRange(static_cast<uint64_t>(n), 1)) return;
+  const auto byte = static_cast<uint64_t>(n);
+  if (!file.LockRange(byte, 1)) return;
   ledger.grants++;
   if (ledger.holders[n].fetch_add(1) != 0) ledger.doubleHolds++;
   if (!NamesOpenFile(path, file.fd())) ledger.grantsOnDeletedFiles++;
-  if (file.LockRange(static_cast<uint64_t>(n), 1)) ledger.brokenRules++;
+  if (file.LockRange(byte, 1)) ledger.brokenRules++;
   sched_yield();
   ledger.holders[n].fetch_sub(1);
-  if (!file.UnlockRange(static_cast<uint64_t>(n), 1)) ledger.brokenRules++;
+  if (!file.UnlockRange(byte, 1)) ledger.brokenRules++;
 }
 
 // Stretches the steps of open and close, as a loaded machine or a network file
@@ -91,13 +92,13 @@ int Worker(const std::string& path, Ledger& ledger, unsigned seed) {
     const int n = static_cast<int>(random() % kBytes);
     HoldBriefly(file, path, n, ledger);
     HoldBriefly(file, path, (n + 1) % kBytes, ledger);  // the probe of a neighbour
-    if (random() % 2) {
-      file.CloseAndRemove();
-      struct stat named;
-      if (stat(path.c_str(), &named) != 0) ledger.deletions++;
-    } else {
+    if (random() % 2 == 0) {
       file.Close();
+      continue;
     }
+    file.CloseAndRemove();
+    struct stat named;
+    if (stat(path.c_str(), &named) != 0) ledger.deletions++;
   }
   return 0;
 }

@@ -1,48 +1,46 @@
 // Who sees which lock: every situation of one drawing, with the other holder
 // being another process or another service object of this process, and each
 // answer taken by a fresh service (the lock operations change what follows).
+#include <array>
 #include <functional>
 #include <memory>
 
 #include <gtest/gtest.h>
 
-#include "tests/file/child_process.h"
 #include "tests/lock/lock_store.h"
+#include "tests/support/child_process.h"
 #include "vexafol/folderlock.h"
 
 namespace vexa {
 namespace {
 
-using test::ChildProcess;
+using test::HoldingChild;
 using test::LockStore;
-using test::Signal;
 
 constexpr int kFolderNo = 12;
 
-struct Answers {
-  int lockZmn, isLockZmn, isExistLockPage, lockPage, isLockPage;
-  bool operator==(const Answers&) const = default;
+// Answers of LockZmn, IsLockZmn, IsExistLockPage, LockPage(p), IsLockPage(p).
+using Answers = std::array<int, 5>;
+// What one service takes in the drawing before it asks; true when granted.
+using Holding = std::function<bool(VexaFolderLock&, const char* drawing)>;
+
+struct Situation {
+  const char* name;
+  Holding others;  // what another holder has
+  Holding mine;    // what the asking service has
+  int page;
+  Answers answers;
 };
 
-std::ostream& operator<<(std::ostream& out, const Answers& a) {
-  return out << "{" << a.lockZmn << "," << a.isLockZmn << "," << a.isExistLockPage << ","
-             << a.lockPage << "," << a.isLockPage << "}";
-}
-
-// Sets up what one service holds in the drawing (nothing when empty).
-using Holding = std::function<void(VexaFolderLock&, const char* drawing)>;
-
-Holding DrawingLock() {
-  return
-      [](VexaFolderLock& service, const char* drawing) { ASSERT_EQ(service.LockZmn(drawing), 1); };
+bool DrawingLock(VexaFolderLock& service, const char* drawing) {
+  return service.LockZmn(drawing) == 1;
 }
 Holding PageLock(int page) {
   return [page](VexaFolderLock& service, const char* drawing) {
-    ASSERT_EQ(service.LockPage(drawing, page), 1);
+    return service.LockPage(drawing, page) == 1;
   };
 }
 
-// Each answer from a service that first takes `mine`, then asks once.
 Answers Ask(const LockStore& store, const Holding& mine, int page) {
   const std::string path = store.Drawing(kFolderNo);
   const char* drawing = path.c_str();
@@ -53,84 +51,46 @@ Answers Ask(const LockStore& store, const Holding& mine, int page) {
       [&](VexaFolderLock& s) { return s.LockPage(drawing, page); },
       [&](VexaFolderLock& s) { return s.IsLockPage(drawing, page); },
   };
-  int answers[5];
+  Answers answers{};
   for (int i = 0; i < 5; ++i) {
     VexaFolderLock service(&store.env());
-    if (mine) mine(service, drawing);
-    answers[i] = questions[i](service);
+    answers[i] = (mine && !mine(service, drawing)) ? -1 : questions[i](service);
   }
-  return {answers[0], answers[1], answers[2], answers[3], answers[4]};
+  return answers;
 }
 
-// The other holder: a forked process, or a service object of this process.
-class OtherHolder {
- public:
-  OtherHolder(const LockStore& store, const Holding& holding, bool inProcess) {
+class WhoSeesWhichLock : public testing::TestWithParam<bool> {};
+
+TEST_P(WhoSeesWhichLock, EverySituationOfOneDrawing) {
+  const bool inProcess = GetParam();
+  const Situation situations[] = {
+      {"nothing held", nullptr, nullptr, 3, {1, 0, 0, 1, 0}},
+      {"another holder has the drawing lock", DrawingLock, nullptr, 3, {0, 1, 0, 1, 0}},
+      {"this service has the drawing lock", nullptr, DrawingLock, 3, {0, 1, 0, 1, 0}},
+      {"another holder has page 0", PageLock(0), nullptr, 0, {0, 1, 1, 0, 1}},
+      {"another holder has page 499", PageLock(499), nullptr, 499, {0, 1, 1, 0, 1}},
+      {"another holder has page 500", PageLock(500), nullptr, 500, {1, 0, 0, 0, 1}},
+      {"another holder has page 777", PageLock(777), nullptr, 777, {1, 0, 0, 0, 1}},
+      {"this service has page 3", nullptr, PageLock(3), 3, {1, 0, 0, 0, 1}},
+  };
+  for (const Situation& situation : situations) {
+    SCOPED_TRACE(situation.name);
+    LockStore store;
     const std::string path = store.Drawing(kFolderNo);
-    if (inProcess) {
-      service_ = std::make_unique<VexaFolderLock>(&store.env());
-      holding(*service_, path.c_str());
-      return;
+    VexaFolderLock otherService(&store.env());
+    std::unique_ptr<HoldingChild> otherProcess;
+    if (situation.others && inProcess) {
+      ASSERT_TRUE(situation.others(otherService, path.c_str()));
+    } else if (situation.others) {
+      otherProcess = std::make_unique<HoldingChild>(
+          [&] { return situation.others(otherService, path.c_str()); });
+      ASSERT_TRUE(otherProcess->holding());
     }
-    child_ = std::make_unique<ChildProcess>([&] {
-      done_.CloseGiving();
-      VexaFolderLock service(&store.env());
-      holding(service, path.c_str());
-      if (testing::Test::HasFailure()) return 1;
-      ready_.Give();
-      done_.Take();
-      return 0;
-    });
-    ready_.CloseGiving();
-    EXPECT_TRUE(ready_.Take()) << "the holder process could not take its lock";
+    EXPECT_EQ(Ask(store, situation.mine, situation.page), situation.answers);
+    if (otherProcess) {
+      EXPECT_EQ(otherProcess->Release(), 0);
+    }
   }
-  ~OtherHolder() {
-    if (!child_) return;
-    done_.Give();
-    EXPECT_EQ(child_->Wait(), 0);
-  }
-
- private:
-  Signal ready_, done_;
-  std::unique_ptr<VexaFolderLock> service_;
-  std::unique_ptr<ChildProcess> child_;
-};
-
-class WhoSeesWhichLock : public testing::TestWithParam<bool> {
- protected:
-  bool inProcess() const { return GetParam(); }
-  LockStore store_;
-};
-
-TEST_P(WhoSeesWhichLock, NothingHeld) {
-  EXPECT_EQ(Ask(store_, nullptr, 3), (Answers{1, 0, 0, 1, 0}));
-}
-
-TEST_P(WhoSeesWhichLock, AnotherHolderHasTheDrawingLock) {
-  OtherHolder other(store_, DrawingLock(), inProcess());
-  EXPECT_EQ(Ask(store_, nullptr, 3), (Answers{0, 1, 0, 1, 0}));
-}
-
-TEST_P(WhoSeesWhichLock, ThisServiceHasTheDrawingLock) {
-  EXPECT_EQ(Ask(store_, DrawingLock(), 3), (Answers{0, 1, 0, 1, 0}));
-}
-
-TEST_P(WhoSeesWhichLock, AnotherHolderHasAPageBelow500) {
-  for (int page : {0, 3, 499}) {
-    OtherHolder other(store_, PageLock(page), inProcess());
-    EXPECT_EQ(Ask(store_, nullptr, page), (Answers{0, 1, 1, 0, 1})) << page;
-  }
-}
-
-TEST_P(WhoSeesWhichLock, AnotherHolderHasAPageFrom500On) {
-  for (int page : {500, 777}) {
-    OtherHolder other(store_, PageLock(page), inProcess());
-    EXPECT_EQ(Ask(store_, nullptr, page), (Answers{1, 0, 0, 0, 1})) << page;
-  }
-}
-
-TEST_P(WhoSeesWhichLock, ThisServiceHasAPage) {
-  EXPECT_EQ(Ask(store_, PageLock(3), 3), (Answers{1, 0, 0, 0, 1}));
 }
 
 INSTANTIATE_TEST_SUITE_P(OtherHolders, WhoSeesWhichLock, testing::Values(false, true),
@@ -141,24 +101,16 @@ INSTANTIATE_TEST_SUITE_P(OtherHolders, WhoSeesWhichLock, testing::Values(false, 
 TEST(FolderLockProcesses, AKilledHoldersLockFilesAreReusedAsTheyAre) {
   LockStore store;
   const std::string path = store.Drawing(kFolderNo);
-  Signal ready;
-  ChildProcess holder([&] {
-    VexaFolderLock service(&store.env());
-    if (service.LockZmn(path.c_str()) != 1 || service.LockPage(path.c_str(), 3) != 1) return 1;
-    ready.Give();
-    for (;;) pause();
-  });
-  ready.CloseGiving();
-  ASSERT_TRUE(ready.Take());
+  VexaFolderLock holding(&store.env());
+  HoldingChild holder(
+      [&] { return holding.LockZmn(path.c_str()) == 1 && holding.LockPage(path.c_str(), 3) == 1; });
+  ASSERT_TRUE(holder.holding());
   VexaFolderLock service(&store.env());
   EXPECT_EQ(service.IsLockZmn(path.c_str()), 1);
-  EXPECT_EQ(service.IsExistLockPage(path.c_str()), 1);
-  holder.Kill();
-  ASSERT_EQ(holder.Wait(), 128 + SIGKILL);
+  EXPECT_EQ(service.IsLockPage(path.c_str(), 3), 1);
+  ASSERT_EQ(holder.Kill(), 128 + SIGKILL);
 
   // The leftovers hold nothing; their content stays and their length is set again.
-  ASSERT_TRUE(LockStore::Exists(store.DrawingLockFile()));
-  ASSERT_TRUE(LockStore::Exists(store.PageLockFile(kFolderNo)));
   VexaFolderLock fresh(&store.env());
   test::WriteFileBytes(store.DrawingLockFile(), "stays");
   EXPECT_EQ(fresh.IsExistLockPage(path.c_str()), 0);
@@ -174,18 +126,13 @@ TEST(FolderLockProcesses, AKilledHoldersLockFilesAreReusedAsTheyAre) {
 TEST(FolderLockProcesses, LockFilesDisappearWithTheirLastUser) {
   LockStore store;
   const std::string path = store.Drawing(kFolderNo);
-  Signal ready, done;
-  ChildProcess user([&] {
-    done.CloseGiving();
-    VexaFolderLock service(&store.env());
-    if (service.LockPage(path.c_str(), 600) != 1) return 1;
-    ready.Give();
-    done.Take();
-    service.UnLockAll();
-    return LockStore::Exists(store.PageLockFile(kFolderNo)) ? 2 : 0;
-  });
-  ready.CloseGiving();
-  ASSERT_TRUE(ready.Take());
+  VexaFolderLock user(&store.env());
+  HoldingChild child([&] { return user.LockPage(path.c_str(), 600) == 1; },
+                     [&] {
+                       user.UnLockAll();
+                       return LockStore::Exists(store.PageLockFile(kFolderNo)) ? 2 : 0;
+                     });
+  ASSERT_TRUE(child.holding());
   {
     VexaFolderLock service(&store.env());
     EXPECT_EQ(service.LockZmn(path.c_str()), 1);
@@ -193,8 +140,7 @@ TEST(FolderLockProcesses, LockFilesDisappearWithTheirLastUser) {
   }  // destroyed: closes and tries to remove both lock files
   EXPECT_TRUE(LockStore::Exists(store.DrawingLockFile()));
   EXPECT_TRUE(LockStore::Exists(store.PageLockFile(kFolderNo)));
-  done.Give();
-  EXPECT_EQ(user.Wait(), 0);
+  EXPECT_EQ(child.Release(), 0);
   EXPECT_FALSE(LockStore::Exists(store.DrawingLockFile()));
 }
 

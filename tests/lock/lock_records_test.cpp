@@ -1,8 +1,5 @@
-// The lock records: opening lock files at their fixed lengths, probes, the
-// page scan, and closing everything.
+// The lock records: the page scan, and lock files that cannot be opened or read.
 #include "lock/lock_records.h"
-
-#include <dirent.h>
 
 #include <gtest/gtest.h>
 
@@ -18,69 +15,6 @@ using platform::Op;
 using platform::ScopedEnv;
 using test::LockStore;
 
-int OpenDescriptors() {
-  int count = 0;
-  if (DIR* dir = opendir("/proc/self/fd")) {
-    while (readdir(dir)) ++count;
-    closedir(dir);
-  }
-  return count;
-}
-
-TEST(LockRecords, TheTableIsSmallAndAnUnusedServiceHoldsNoFiles) {
-  // 11 slots of 1000 page records each live in one block per service.
-  EXPECT_LE(sizeof(VexaPageLock), 24u);
-  EXPECT_LE(sizeof(VexaFolderLockInfo), 11u * (1000u * 24u + 80u) + 16u);
-  const int before = OpenDescriptors();
-  {
-    VexaFolderLock unused;
-    VexaFolderLock copy = unused;
-    EXPECT_EQ(OpenDescriptors(), before);
-  }
-  EXPECT_EQ(OpenDescriptors(), before);
-}
-
-TEST(LockRecords, OpeningSetsTheLengthOfLeftoverFilesWithoutTruncatingThem) {
-  LockStore store;
-  test::WriteFileBytes(store.DrawingLockFile(), "left by a crash");
-  test::WriteFileBytes(store.PageLockFile(12), std::string(2000, 'p'));
-  VexaAppLock slot;
-  ASSERT_TRUE(slot.EnsureOpen(store.env(), store.Drawing(12)));
-  EXPECT_EQ(LockStore::SizeOf(store.DrawingLockFile()), 1000);
-  EXPECT_EQ(test::ReadFileBytes(store.DrawingLockFile()).substr(0, 15), "left by a crash");
-  VexaPageLock& pages = slot.Page(12);
-  ASSERT_TRUE(pages.EnsureOpen(store.PageLockFile(12)));
-  EXPECT_EQ(LockStore::SizeOf(store.PageLockFile(12)), 501);
-
-  // A slot that is open keeps the drawing path it was opened with.
-  ASSERT_TRUE(slot.EnsureOpen(store.env(), "/elsewhere/Fol.001"));
-  EXPECT_EQ(slot.DrawingPath(), store.Drawing(12));
-}
-
-TEST(LockRecords, TheSlotCreatesTheFoldersOnTheWay) {
-  LockStore store;
-  ASSERT_FALSE(LockStore::Exists(store.AppFolder()));
-  VexaAppLock slot;
-  ASSERT_TRUE(slot.EnsureOpen(store.env(), store.Drawing(3)));
-  EXPECT_TRUE(LockStore::Exists(store.DrawingLockFile()));
-}
-
-TEST(LockRecords, ProbesReportBytesHeldByAnybodyAndLeaveFreeBytesFree) {
-  LockStore store;
-  VexaAppLock mine, other;
-  ASSERT_TRUE(mine.EnsureOpen(store.env(), store.Drawing(1)));
-  ASSERT_TRUE(other.EnsureOpen(store.env(), store.Drawing(1)));
-  EXPECT_FALSE(mine.ProbeByte(7));
-  EXPECT_TRUE(other.LockByte(7));  // the probe released it again
-  EXPECT_TRUE(mine.ProbeByte(7));
-  EXPECT_TRUE(other.ProbeByte(7));  // its own byte too
-  EXPECT_FALSE(mine.UnlockByte(7));
-  EXPECT_TRUE(other.UnlockByte(7));
-  EXPECT_FALSE(other.UnlockByte(7));
-  EXPECT_FALSE(mine.LockByte(-1));
-  EXPECT_TRUE(mine.ProbeByte(-1));
-}
-
 TEST(LockRecords, ThePageScanSeesOtherHandlesLocksOnPagesBelow500) {
   LockStore store;
   const std::string drawing = store.Drawing(12);
@@ -94,6 +28,10 @@ TEST(LockRecords, ThePageScanSeesOtherHandlesLocksOnPagesBelow500) {
   ASSERT_TRUE(holder.LockByte(500));  // a lock beyond the scanned pages
   ASSERT_TRUE(holder.LockByte(1000));
   EXPECT_FALSE(scanner.HasForeignPageLock(store.env(), drawing, 12));
+  EXPECT_TRUE(scanner.ProbeByte(500));
+  EXPECT_TRUE(holder.ProbeByte(500));  // its own byte too
+  EXPECT_FALSE(scanner.ProbeByte(700));
+  EXPECT_TRUE(holder.LockByte(700));  // the probe left the free byte free
   ASSERT_TRUE(scanner.LockByte(3));  // its own lock is invisible to it
   EXPECT_FALSE(scanner.HasForeignPageLock(store.env(), drawing, 12));
   ASSERT_TRUE(holder.LockByte(499));
@@ -148,24 +86,6 @@ TEST(LockRecords, AFailedOpenRemovesTheFileItCreated) {
   EXPECT_FALSE(slot.IsOpen());
   EXPECT_FALSE(LockStore::Exists(store.DrawingLockFile()));
   EXPECT_TRUE(slot.EnsureOpen(store.env(), store.Drawing(1)));
-}
-
-TEST(LockRecords, CloseAllClosesAndRemovesEveryLockFile) {
-  LockStore store;
-  VexaFolderLockInfo table(&store.env());
-  VexaAppLock& general = table.Slot(0);
-  VexaAppLock& civil = table.Slot(9);
-  ASSERT_TRUE(general.EnsureOpen(store.env(), store.Drawing(1)));
-  ASSERT_TRUE(general.Page(1).EnsureOpen(store.PageLockFile(1)));
-  ASSERT_TRUE(general.Page(999).EnsureOpen(store.PageLockFile(999)));
-  ASSERT_TRUE(civil.EnsureOpen(store.env(), store.Drawing(5, 0x1000)));
-  ASSERT_TRUE(general.LockByte(1));
-  table.CloseAll();
-  EXPECT_FALSE(general.IsOpen());
-  EXPECT_FALSE(general.Page(999).IsOpen());
-  for (const std::string& path : {store.DrawingLockFile(), store.PageLockFile(1),
-                                  store.PageLockFile(999), store.DrawingLockFile(0x1000)})
-    EXPECT_FALSE(LockStore::Exists(path)) << path;
 }
 
 }  // namespace

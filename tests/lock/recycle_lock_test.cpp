@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sysinfo.h"
-#include "tests/file/child_process.h"
+#include "tests/support/child_process.h"
 #include "tests/lock/lock_store.h"
 
 namespace vexa {

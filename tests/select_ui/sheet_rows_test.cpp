@@ -1,16 +1,10 @@
 // Records of the drawing grid: the number column's backup marks, the free
-// numbers of the write kind, lock colours, search filters, the record found
-// for the initial number, and confirming with Return or a double click.
+// numbers of the write kind, lock colours, the record found for the initial
+// number, and relaying out.
 #include <gtest/gtest.h>
 
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
-#include <QVBoxLayout>
-
-#include "tests/file/child_process.h"
+#include "tests/dialogs/dialog_driver.h"
 #include "tests/select_ui/grid_fixture.h"
-#include "vexafol/folderlock.h"
 
 namespace vexa::test {
 namespace {
@@ -23,9 +17,15 @@ class SheetRows : public testing::Test, public GridFixture {
     spec.updated = updated;
     return spec;
   }
-  static void Open(FileSelSheet& sheet, VexaFolderList& list, int initialNo = 0) {
+  static void Open(FileSelSheet& sheet, VexaFolderList& list, int initialNo = 0,
+                   const std::vector<int>& items = kDefaultItems) {
     sheet.resize(800, 400);
-    sheet.Init(&list, nullptr, kDefaultItems.data(), 5, initialNo);
+    sheet.Init(&list, nullptr, items.data(), static_cast<int>(items.size()), initialNo);
+  }
+  static int Row(const FileSelSheet& sheet) {
+    int row = -1;
+    sheet.GetEditPos(&row, nullptr);
+    return row;
   }
 };
 
@@ -41,38 +41,17 @@ TEST_F(SheetRows, BackupFoldersShowTheirMarks) {
   VexaFolderList history(env());
   history.SetLoadPath(drawing);
   history.Load(kApp, VexaFolderList::kLoadBackups);
-  ASSERT_EQ(history.GetFolderNum(), 1);
   FileSelSheet sheet{FindCriteria{}};
   Open(sheet, history);
   EXPECT_EQ(ColumnTexts(sheet, 0), (std::vector<std::string>{"履歴3"}));
-  EXPECT_EQ(ColumnTexts(sheet, 1), (std::vector<std::string>{"履歴"}));
 }
 
-TEST_F(SheetRows, CellsShowTheHeaderAndApplicationTitle) {
-  DrawingSpec spec = Titled("計画平面図");
-  spec.memo = "一行目\r\n二行目";
-  spec.pages = 12;
-  Drawing(4, spec);
-  FileSelSheet sheet{FindCriteria{}};
-  sheet.resize(800, 400);
-  const std::vector<int> items = {0, 1, 2, 3, 4, 5, 8};
-  sheet.Init(&Load(), nullptr, items.data(), 7, 0);
-  std::vector<std::string> row;
-  for (int col = 0; col < 7; ++col) row.push_back(ColumnTexts(sheet, col)[0]);
-  EXPECT_EQ(row, (std::vector<std::string>{"4", "計画平面図", "用地", "12", "山田", "田中",
-                                           "一行目 二行目"}));
-}
+TEST_F(SheetRows, WriteKindListsDrawingsThenFreeNumbersUpTo999) {
+  FileAddSheet empty{FindCriteria{}};
+  Open(empty, Load());
+  EXPECT_EQ(ColumnTexts(empty, 0), (std::vector<std::string>{"1"}));
+  EXPECT_EQ(empty.GetMember(0), nullptr);
 
-TEST_F(SheetRows, WriteKindOnAnEmptyListOffersNumberOne) {
-  FileAddSheet sheet{FindCriteria{}};
-  Open(sheet, Load());
-  EXPECT_EQ(sheet.CountMembers(), 1);
-  EXPECT_EQ(ColumnTexts(sheet, 0), (std::vector<std::string>{"1"}));
-  EXPECT_EQ(ColumnTexts(sheet, 1), (std::vector<std::string>{"新　規　書　込"}));
-  EXPECT_EQ(sheet.GetMember(0), nullptr);
-}
-
-TEST_F(SheetRows, WriteKindListsDrawingsThenFreeNumbers) {
   Drawing(1, Titled("一", 1700000100));
   Drawing(3, Titled("三", 1700000200));
   FileAddSheet sheet{FindCriteria{}};
@@ -80,7 +59,8 @@ TEST_F(SheetRows, WriteKindListsDrawingsThenFreeNumbers) {
   EXPECT_EQ(ColumnTexts(sheet, 0), (std::vector<std::string>{"3", "1", "2", "4"}));
   EXPECT_EQ(ColumnTexts(sheet, 1),
             (std::vector<std::string>{"三", "一", "新　規　書　込", "新　規　書　込"}));
-  EXPECT_EQ(sheet.GetRowKey(2), 1);  // keys are drawing indexes
+  EXPECT_EQ(sheet.GetRowKey(2), 1);      // keys are drawing indexes
+  EXPECT_EQ(sheet.FindRecord(1, 0), 2);  // a free number matches on its index alone
 
   FindCriteria numbers;
   numbers.useNo = 1;
@@ -88,144 +68,51 @@ TEST_F(SheetRows, WriteKindListsDrawingsThenFreeNumbers) {
   numbers.noTo = 4;
   ASSERT_TRUE(sheet.ApplySearch(numbers));  // free numbers never match
   EXPECT_EQ(ColumnTexts(sheet, 0), (std::vector<std::string>{"3", "1"}));
-  sheet.ClearSearch();
 
-  SetUserValue("SORTTYPE", "6");
-  SetUserValue("SORTDIR", "1");
-  FileAddSheet byNumber{FindCriteria{}};
-  Open(byNumber, list());
-  EXPECT_EQ(ColumnTexts(byNumber, 0), (std::vector<std::string>{"1", "2", "3", "4"}));
-  EXPECT_EQ(byNumber.FindRecord(1, 0), 1);  // a free number matches on its index alone
-}
-
-TEST_F(SheetRows, WriteKindNeverOffersANumberPast999) {
   Drawing(998);
   Drawing(999);
-  FileAddSheet sheet{FindCriteria{}};
-  Open(sheet, Load());
-  EXPECT_EQ(sheet.GetRecCnt(), 999);
-  const std::vector<std::string> numbers = ColumnTexts(sheet, 0);
-  EXPECT_EQ(std::count(numbers.begin(), numbers.end(), "1000"), 0);
-  EXPECT_EQ(std::count(numbers.begin(), numbers.end(), "999"), 1);
+  FileAddSheet full{FindCriteria{}};
+  Open(full, Load());
+  EXPECT_EQ(full.GetRecCnt(), 999);  // 4 drawings and 995 free numbers, none past 999
+  EXPECT_EQ(ColumnTexts(full, 0).back(), "997");
 }
 
-TEST_F(SheetRows, LockedDrawingsArePaintedRed) {
+TEST_F(SheetRows, DrawingsLockedByAnotherProcessArePaintedRed) {
   const std::string locked = Drawing(1);
   Drawing(2);
-  // Another process holds the drawing until the test lets it go.
-  Signal held, release;
-  ChildProcess holder([&] {
-    release.CloseGiving();
-    VexaFolderLock lock(&env());
-    if (!lock.LockZmn(locked.c_str())) return 1;
-    held.Give();
-    release.Take();
-    return 0;
-  });
-  held.CloseGiving();
-  ASSERT_TRUE(held.Take());
-  FileSelSheet sheet{FindCriteria{}};
+  HoldingChild holder(LockDrawing(env(), locked));
+  ASSERT_TRUE(holder.holding());
   SetUserValue("SORTTYPE", "6");
   SetUserValue("SORTDIR", "1");
-  Open(sheet, Load(kApp, 0));
-  const QColor red(255, 0, 0);
-  EXPECT_EQ(sheet.model()->index(0, 1).data(Qt::BackgroundRole).value<QBrush>().color(), red);
-  EXPECT_FALSE(sheet.model()->index(1, 1).data(Qt::BackgroundRole).isValid());
-  release.Give();
-  EXPECT_EQ(holder.Wait(), 0);
-}
-
-TEST_F(SheetRows, SearchFiltersAndAMissKeepsEverything) {
-  Drawing(1, Titled("道路平面図", 1700000300));
-  Drawing(2, Titled("横断図", 1700000200));
-  Drawing(3, Titled("道路縦断図", 1700000100));
   FileSelSheet sheet{FindCriteria{}};
-  Open(sheet, Load());
-  sheet.JumpTo(2, 0);
-
-  FindCriteria nothing;
-  nothing.useName = 1;
-  nothing.name = "橋梁";
-  EXPECT_FALSE(sheet.ApplySearch(nothing));
-  EXPECT_EQ(sheet.GetRecCnt(), 3);
-  EXPECT_FALSE(sheet.IsSearching());
-  EXPECT_EQ(sheet.GetCriteria().name, "橋梁");  // kept for the next search dialog
-
-  FindCriteria road;
-  road.useName = 1;
-  road.name = "道路";
-  ASSERT_TRUE(sheet.ApplySearch(road));
-  EXPECT_TRUE(sheet.IsSearching());
-  EXPECT_EQ(ColumnTexts(sheet, 1), (std::vector<std::string>{"道路平面図", "道路縦断図"}));
-  int row = -1, col = -1;
-  sheet.GetEditPos(&row, &col);
-  EXPECT_EQ(row, 0);  // record 2 is gone
-  EXPECT_EQ(col, 1);
-  EXPECT_EQ(sheet.GetRowKey(1), 2);
-
-  sheet.JumpTo(1, 1);
-  sheet.ClearSearch();
-  EXPECT_FALSE(sheet.IsSearching());
-  EXPECT_EQ(sheet.GetRecCnt(), 3);
-  sheet.GetEditPos(&row, nullptr);
-  EXPECT_EQ(row, 1);
+  Open(sheet, Load(kApp, 0));
+  EXPECT_EQ(sheet.model()->index(0, 1).data(Qt::BackgroundRole).value<QBrush>().color(),
+            QColor(255, 0, 0));
+  EXPECT_FALSE(sheet.model()->index(1, 1).data(Qt::BackgroundRole).isValid());
 }
 
-TEST_F(SheetRows, InitialNumberPutsTheCursorOnItsDrawing) {
-  Drawing(5, Titled("五", 1700000100));
+TEST_F(SheetRows, InitialNumberPutsTheCursorOnItsDrawingAndCellsShowTheHeader) {
+  DrawingSpec spec = Titled("五", 1700000100);
+  spec.memo = "一行目\r\n二行目";
+  spec.pages = 12;
+  Drawing(5, spec);
   Drawing(9, Titled("九", 1700000200));
   FileSelSheet sheet{FindCriteria{}};
-  Open(sheet, Load(), 5);
-  int row = -1, col = -1;
-  sheet.GetEditPos(&row, &col);
-  EXPECT_EQ(row, 1);
-  EXPECT_EQ(col, 1);
-  EXPECT_EQ(sheet.GetRowMember(row)->header.Title(), "五");
+  Open(sheet, Load(), 5, {0, 1, 2, 3, 4, 5, 8});
+  EXPECT_EQ(Row(sheet), 1);
+  std::vector<std::string> row;
+  for (int col = 0; col < 7; ++col) row.push_back(ColumnTexts(sheet, col)[1]);
+  EXPECT_EQ(row,
+            (std::vector<std::string>{"5", "五", "用地", "12", "山田", "田中", "一行目 二行目"}));
   EXPECT_EQ(sheet.FindRecord(8, kApp), 0);
   EXPECT_EQ(sheet.FindRecord(8, 0x1), -1);  // the application must match exactly
-  EXPECT_EQ(sheet.FindRecord(-1, kApp), -1);
 
   FileSelSheet unknown{FindCriteria{}};
   Open(unknown, list(), 6);
-  unknown.GetEditPos(&row, nullptr);
-  EXPECT_EQ(row, 0);
+  EXPECT_EQ(Row(unknown), 0);
 }
 
-TEST_F(SheetRows, ReturnAndDoubleClickAskTheDialogToConfirm) {
-  Drawing(1);
-  Drawing(2);
-  QWidget dialog;
-  auto* ok = new QPushButton("OK", &dialog);
-  ok->setObjectName("1");
-  auto* sheet = new FileSelSheet(FindCriteria{}, &dialog);
-  sheet->setGeometry(0, 30, 600, 300);
-  dialog.resize(600, 340);
-  dialog.show();
-  Open(*sheet, Load());
-  QSignalSpy confirms(sheet, &FileSelSheet::confirmRequested);
-
-  sheet->setFocus();
-  QTest::keyClick(sheet, Qt::Key_Return);
-  EXPECT_EQ(confirms.count(), 1);
-  EXPECT_EQ(dialog.focusWidget(), ok);
-
-  const QRect cell = sheet->visualRect(sheet->model()->index(1, 1));
-  QTest::mouseDClick(sheet->viewport(), Qt::LeftButton, {}, cell.center());
-  EXPECT_EQ(confirms.count(), 2);
-
-  sheet->setFocus();
-  QTest::keyClick(sheet, Qt::Key_Up);  // other keys move the cursor as usual
-  EXPECT_EQ(confirms.count(), 2);
-  EXPECT_EQ(sheet->GetCurrentKey(), 0);
-}
-
-}  // namespace
-}  // namespace vexa::test
-
-namespace vexa::test {
-namespace {
-
-TEST_F(SheetRows, RelayingOutKeepsCursorMarksAndTheVisibleRange) {
+TEST_F(SheetRows, RelayingOutKeepsCursorMarksAndTheSortArrow) {
   for (int n = 1; n <= 40; ++n) Drawing(n);
   QWidget dialog;
   auto* sheet = new FileSelSheet(FindCriteria{}, &dialog);
