@@ -1,5 +1,5 @@
 // Loading: flags and masks, creation-time order, the recycle and backup scans,
-// a host list that moves the application folders, counting, file states.
+// file states.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -9,8 +9,6 @@
 #include "store/folder_list_scan.h"
 #include "tests/folderlist/store_fixture.h"
 #include "vexafol/folderlist.h"
-#include "vexafol/folderlock.h"
-#include "vexafol/hooks.h"
 
 namespace vexa {
 namespace {
@@ -43,10 +41,7 @@ TEST(FolderListLoad, EmptyMaskStillMakesALockServiceOnlyWithoutFlags) {
   for (int flags : {1, 2, 4, 6}) {
     list.Load(0x1, flags);
     EXPECT_EQ(list.GetFolderLock(), nullptr) << flags;
-    EXPECT_EQ(list.GetLoadFlags(), flags);
   }
-  EXPECT_EQ(list.GetAppType(), 0x1);
-  EXPECT_EQ(&list.GetEnvObj(), &store.env());
 }
 
 TEST(FolderListLoad, RecordsCarryTheIdOfTheRowThatFoundThemInCreationOrder) {
@@ -64,9 +59,6 @@ TEST(FolderListLoad, RecordsCarryTheIdOfTheRowThatFoundThemInCreationOrder) {
   EXPECT_EQ(list.GetFolderMember(0)->appId, 0x20);
   EXPECT_EQ(list.GetFolderMember(2)->appId, 0x10);
   EXPECT_EQ(list.GetFolderMember(1)->path, store.AppFolder(0x1) + "/Fol.002");
-  const FolMember* member = list.GetFolderMember(1);
-  EXPECT_EQ(member->lockState, 0);
-  EXPECT_EQ(member->fileState, 0);
   EXPECT_EQ(list.GetFolderMember(-1), nullptr);
   EXPECT_EQ(list.GetFolderMember(4), nullptr);
 
@@ -78,30 +70,6 @@ TEST(FolderListLoad, RecordsCarryTheIdOfTheRowThatFoundThemInCreationOrder) {
 
   list.Load(-1, 0);  // every application
   EXPECT_EQ(list.GetFolderNum(), 6);
-}
-
-TEST(FolderListLoad, EqualCreationTimesKeepTheScanOrder) {
-  StoreFixture store;
-  for (int n = 1; n <= 20; ++n) store.WriteAppDrawing(0x1, n, Titled(std::to_string(n)));
-  VexaFolderList list(store.env());
-  list.Load(0x1, 1);
-  ASSERT_EQ(list.GetFolderNum(), 20);
-  for (int i = 0; i < 20; ++i) EXPECT_EQ(list.GetFolderMember(i)->GetFolderNo(store.env()), i);
-}
-
-TEST(FolderListLoad, ScansRunUnderOneWaitCursor) {
-  static std::vector<bool> calls;
-  calls.clear();
-  WaitCursorHook previous = SetWaitCursorHook([](bool show) { calls.push_back(show); });
-  StoreFixture store;
-  store.WriteAppDrawing(0x1, 1);
-  VexaFolderList list(store.env());
-  list.Load(-1, 0);
-  EXPECT_EQ(calls, (std::vector<bool>{true, false}));
-  list.CountCadFile(0x1);
-  list.IsExistCadFile(0x1);
-  EXPECT_EQ(calls.size(), 6u);
-  SetWaitCursorHook(previous);
 }
 
 TEST(FolderListRecycle, EntryNamesLeadBackToApplicationFolders) {
@@ -186,61 +154,6 @@ TEST(FolderListBackups, SetBackupPathPointsOneRecordAtItsBackupFolder) {
   list.SetBackupPath(0);
   EXPECT_EQ(list.GetFolderMember(0)->path, drawing + "/BKUP");
   EXPECT_EQ(list.GetFolderMember(0)->GetFolderNo(store.env()), 2);
-}
-
-// A host list that keeps the drawings of application 0x1 elsewhere.
-class MovedList : public VexaFolderList {
- public:
-  MovedList(const CEnvironObj& env, std::string folder)
-      : VexaFolderList(env), folder_(std::move(folder)) {}
-  int GetAppFolder(int appId, std::string* folder) const override {
-    if (appId != 0x1) return VexaFolderList::GetAppFolder(appId, folder);
-    if (folder) *folder = folder_;
-    return folder_.empty() ? 0 : 1;
-  }
-
- private:
-  std::string folder_;
-};
-
-TEST(FolderListHost, OverriddenApplicationFolderIsScannedAndCounted) {
-  StoreFixture store;
-  store.WriteAppDrawing(0x1, 1, Titled("standard"));
-  const std::string moved = store.dir() / "elsewhere/HNY";
-  StoreFixture::WriteDrawing(moved + "/Fol.004", Titled("moved"));
-  StoreFixture::WriteDrawing(moved + "/Fol.005", Titled("moved too"));
-  test::WriteFileBytes(moved + "/Fol.006/pagefile.000", "no index");
-  test::WriteFileBytes(moved + "/notes.txt", "a file");
-
-  MovedList list(store.env(), moved);
-  VexaFolderList& base = list;
-  base.Load(0x1, 0);
-  EXPECT_EQ(Titles(base), (std::vector<std::string>{"moved", "moved too"}));
-  EXPECT_EQ(base.CountCadFile(0x1), 2);
-  EXPECT_EQ(base.IsExistCadFile(0x1), 1);
-  EXPECT_EQ(base.CountCadFile(0x4), 0);
-  EXPECT_EQ(base.IsExistCadFile(0x4), 0);
-
-  MovedList nowhere(store.env(), "");
-  EXPECT_EQ(nowhere.CountCadFile(0x1), 0);
-  nowhere.Load(0x1, 0);
-  EXPECT_EQ(nowhere.GetFolderNum(), 0);
-  MovedList missing(store.env(), store.dir() / "missing");
-  EXPECT_EQ(missing.CountCadFile(0x1), 0);
-}
-
-TEST(FolderListFileState, LockTypeOfIndexFiles) {
-  StoreFixture store;
-  const std::string drawing = store.WriteAppDrawing(0x1, 1);
-  const std::string index = drawing + "/INDEX.VXF";
-  EXPECT_EQ(VexaFolderList::GetLockType(store.env(), index), 0);
-  ASSERT_EQ(chmod(index.c_str(), 0444), 0);
-  EXPECT_EQ(VexaFolderList::GetLockType(store.env(), index), 2);
-  EXPECT_EQ(VexaFolderList::GetLockType(store.env(), drawing + "/index.vxf"), 2);
-  ASSERT_EQ(chmod(index.c_str(), 0200), 0);  // writable by the owner only
-  EXPECT_EQ(VexaFolderList::GetLockType(store.env(), index), 0);
-  EXPECT_EQ(VexaFolderList::GetLockType(store.env(), drawing + "/MISSING.VXF"), 1);
-  EXPECT_EQ(VexaFolderList::GetLockType(store.env(), drawing), 1);  // a folder is no file
 }
 
 }  // namespace

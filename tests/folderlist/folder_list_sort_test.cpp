@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -92,49 +93,19 @@ TEST_F(FolderListSort, EveryTypeAndDirectionGivesTheSelectionSortPermutation) {
       ASSERT_EQ(Order(), expected);
       for (int i = 0; i < list_.GetFolderNum(); ++i)
         ASSERT_EQ(list_.GetSortedFolderMember(i), list_.GetFolderMember(expected[i]));
+      const int n = list_.GetFolderNum();
+      EXPECT_EQ(list_.ToSortedIndex(-1), -1);
+      EXPECT_EQ(list_.ToSortedIndex(n), -1);
+      EXPECT_EQ(list_.GetSortedFolderMember(n), nullptr);
     }
   }
 }
 
-TEST_F(FolderListSort, UpdateTimeOrders) {
-  list_.SetSortType(5);
-  EXPECT_EQ(list_.GetSortDir(), 0);
-  for (int i = 0; i < list_.GetFolderNum(); ++i) EXPECT_EQ(list_.ToSortedIndex(i), i);
-  list_.SetSortType(5, -1);
-  const int n = list_.GetFolderNum();
-  for (int i = 1; i < n; ++i) {
-    EXPECT_GE(CompareFileTime(list_.GetSortedFolderMember(i - 1)->header.updateTime,
-                              list_.GetSortedFolderMember(i)->header.updateTime),
-              0);
-  }
-  list_.SetSortType(5, 1);
-  for (int i = 1; i < n; ++i) {
-    EXPECT_LE(CompareFileTime(list_.GetSortedFolderMember(i - 1)->header.updateTime,
-                              list_.GetSortedFolderMember(i)->header.updateTime),
-              0);
-  }
-}
-
-TEST_F(FolderListSort, IndexesOutOfRange) {
-  const int n = list_.GetFolderNum();
-  for (int type : {0, 7}) {
-    list_.SetSortType(type, 1);
-    EXPECT_EQ(list_.ToSortedIndex(-1), -1);
-    EXPECT_EQ(list_.ToSortedIndex(n), -1);
-    EXPECT_EQ(list_.GetSortedFolderMember(-1), nullptr);
-    EXPECT_EQ(list_.GetSortedFolderMember(n), nullptr);
-  }
-  list_.SetSortType(0, 1);
-  EXPECT_EQ(list_.ToSortedIndex(3), 3);
-}
-
 TEST_F(FolderListSort, ReloadKeepsTheSortAndRebuildsIt) {
   list_.SetSortType(8, -1);
-  store_.WriteAppDrawing(0x1, 999, [] {
-    DrawingSpec spec;
-    spec.pages = 1000;
-    return spec;
-  }());
+  DrawingSpec spec;
+  spec.pages = 1000;
+  store_.WriteAppDrawing(0x1, 999, spec);
   list_.Reload();
   EXPECT_EQ(list_.GetSortType(), 8);
   EXPECT_EQ(list_.GetSortedFolderMember(0)->header.pageCount, 1000);
@@ -168,21 +139,19 @@ TEST(FolderListSortRule, OrderIsRebuiltOnlyWhenTypeOrDirectionChange) {
     seen = env.lookups;
     return changed;
   };
-  list.SetSortType(6);
-  EXPECT_TRUE(rebuilt());
-  list.SetSortType(6);
-  EXPECT_FALSE(rebuilt());
-  list.SetSortType(6, 0);
-  EXPECT_FALSE(rebuilt());
-  list.SetSortType(6, 1);
-  EXPECT_TRUE(rebuilt());
-  list.SetSortType(6, 1);
-  EXPECT_FALSE(rebuilt());
-  list.SetSortType(6);  // resets the direction to 0
-  EXPECT_TRUE(rebuilt());
-  EXPECT_EQ(list.GetSortDir(), 0);
-  list.SetSortType(6, -1);
-  EXPECT_TRUE(rebuilt());
+  // Calls in turn with whether they rebuild; kNone calls SetSortType(6), which
+  // resets the direction to 0.
+  constexpr int kNone = 99;
+  const std::tuple<int, bool> calls[] = {{kNone, true}, {kNone, false}, {0, false}, {1, true},
+                                         {1, false},    {kNone, true},  {-1, true}};
+  for (const auto& [direction, rebuilds] : calls) {
+    if (direction == kNone) {
+      list.SetSortType(6);
+    } else {
+      list.SetSortType(6, direction);
+    }
+    EXPECT_EQ(rebuilt(), rebuilds) << direction;
+  }
   EXPECT_EQ(list.GetSortedFolderMember(0)->GetFolderNo(env), 4);
 }
 

@@ -1,20 +1,16 @@
 // Two users of one store played by separate `vexafol` processes: a holder
 // started with `vexafol lock` keeps its locks while its standard input (a pipe
 // of this test) stays open; `status`, `who` and a second `lock` look on.
-#include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
+#include <array>
 #include <string>
 #include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
 #include "vexafol/folder_environ.h"
 #include "vexafol/senyou.h"
@@ -28,79 +24,52 @@ using ::testing::Not;
 // A running vexafol process with its standard input and output on pipes.
 class Tool {
  public:
-  explicit Tool(const std::vector<std::string>& words) {
-    int input[2], output[2];
-    if (pipe2(input, O_CLOEXEC) != 0 || pipe2(output, O_CLOEXEC) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(input[0], STDIN_FILENO);
-      dup2(output[1], STDOUT_FILENO);
-      std::vector<char*> argv;
-      std::string tool = VEXAFOL_TOOL;
-      argv.push_back(tool.data());
-      std::vector<std::string> copies = words;
-      for (std::string& word : copies) argv.push_back(word.data());
-      argv.push_back(nullptr);
-      execv(tool.c_str(), argv.data());
-      _exit(127);
-    }
-    close(input[0]);
-    close(output[1]);
-    input_ = input[1];
-    output_ = output[0];
+  explicit Tool(const std::vector<std::string>& words)
+      : child_([&] {
+          dup2(input_[0], STDIN_FILENO);
+          dup2(output_[1], STDOUT_FILENO);
+          std::vector<std::string> copies = words;
+          copies.insert(copies.begin(), VEXAFOL_TOOL);
+          std::vector<char*> argv;
+          for (std::string& word : copies) argv.push_back(word.data());
+          argv.push_back(nullptr);
+          execv(VEXAFOL_TOOL, argv.data());
+          return 127;
+        }) {
+    close(input_[0]);
+    close(output_[1]);
   }
   ~Tool() {
     CloseInput();
-    if (pid_ > 0 && !reaped_) {
-      kill(pid_, SIGKILL);
-      Wait();
-    }
-    if (output_ >= 0) close(output_);
+    close(output_[0]);
   }
-  Tool(const Tool&) = delete;
-  Tool& operator=(const Tool&) = delete;
 
-  pid_t pid() const { return pid_; }
-  // Next line of output without its newline; "" at the end of the output.
-  std::string ReadLine() {
-    std::string line;
-    char c;
-    while (read(output_, &c, 1) == 1 && c != '\n') line += c;
-    return line;
-  }
-  // Reads lines until one contains text; all lines read, or "" at the end.
+  pid_t pid() const { return child_.pid(); }
+  // Reads output up to the first line containing text (or the end).
   std::string ReadUntil(const std::string& text) {
     std::string seen;
-    for (std::string line = ReadLine(); !line.empty(); line = ReadLine()) {
-      seen += line + "\n";
-      if (line.find(text) != std::string::npos) return seen;
+    char c;
+    while (read(output_[0], &c, 1) == 1) {
+      seen += c;
+      if (c == '\n' && seen.find(text) != std::string::npos) break;
     }
     return seen;
   }
-  std::string ReadAll() {
-    std::string text;
-    char chunk[4096];
-    for (ssize_t n; (n = read(output_, chunk, sizeof chunk)) > 0;) text.append(chunk, n);
-    return text;
-  }
+  std::string ReadAll() { return ReadUntil(std::string(1, '\0')); }
   void CloseInput() {
-    if (input_ >= 0) close(input_);
-    input_ = -1;
+    if (input_[1] >= 0) close(input_[1]);
+    input_[1] = -1;
   }
-  // Exit code, or 128 + signal.
-  int Wait() {
-    int status = 0;
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
-    reaped_ = true;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
+  int Wait() { return child_.Wait(); }
 
  private:
-  pid_t pid_ = -1;
-  int input_ = -1;
-  int output_ = -1;
-  bool reaped_ = false;
+  static std::array<int, 2> Pipe() {
+    std::array<int, 2> fds{-1, -1};
+    [[maybe_unused]] int rc = pipe2(fds.data(), O_CLOEXEC);
+    return fds;
+  }
+  std::array<int, 2> input_ = Pipe(), output_ = Pipe();
+  ChildProcess child_;
 };
 
 struct Result {
@@ -218,25 +187,6 @@ TEST_F(LockToolTest, PageLocksBelow500BlockTheDrawingLockOfOthersAndAbove499DoNo
   EXPECT_THAT(Status(), HasSubstr("IsExistLockPage  0"));
   Tool whole(On("lock"));
   EXPECT_THAT(whole.ReadUntil("holding"), HasSubstr("LockZmn        granted"));
-}
-
-TEST_F(LockToolTest, OneProcessHoldsDrawingAndPagesAndReportsEachRefusal) {
-  Tool first(On("lock", {"--zmn", "--page", "1"}));
-  const std::string got = first.ReadUntil("holding");
-  EXPECT_THAT(got, HasSubstr("LockZmn        granted"));
-  EXPECT_THAT(got, HasSubstr("LockPage 1     granted"));
-  EXPECT_THAT(got, HasSubstr("holding 2 locks"));
-
-  // Some granted, some refused: it holds what it got and fails when it ends.
-  Tool second(On("lock", {"--zmn", "--page", "1", "--page", "7"}));
-  const std::string mixed = second.ReadUntil("holding");
-  EXPECT_THAT(mixed, HasSubstr("LockZmn        refused"));
-  EXPECT_THAT(mixed, HasSubstr("LockPage 1     refused"));
-  EXPECT_THAT(mixed, HasSubstr("LockPage 7     granted"));
-  EXPECT_THAT(Status({"--page", "7"}), HasSubstr("IsLockPage 7     1"));
-  second.CloseInput();
-  EXPECT_EQ(second.Wait(), 1);
-  EXPECT_THAT(Status({"--page", "7"}), HasSubstr("IsLockPage 7     0"));
 }
 
 TEST_F(LockToolTest, InterruptReleasesAndRemovesTheLockFiles) {
