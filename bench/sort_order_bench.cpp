@@ -12,7 +12,7 @@
 
 #include "store/sort_order.h"
 #include "tests/sort/selection_sort_reference.h"
-#include "tests/store/test_env.h"
+#include "tests/support/test_environ.h"
 #include "vexafol/filetime.h"
 
 namespace vexa {
@@ -23,7 +23,7 @@ constexpr int kDrawingsPerApplication = 999;
 constexpr int kDirection = 1;
 
 struct Store {
-  test::StoreTestEnv env;
+  test::TestEnviron env;
   std::vector<std::unique_ptr<FolMember>> owned;
   std::vector<const FolMember*> members;
 };

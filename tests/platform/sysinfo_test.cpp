@@ -18,33 +18,21 @@ class NamedEnv : public Env {
   std::string UserName() override { return user; }
 };
 
-TEST(SysInfo, ComputerNameIsTheFirstLabelUpToFifteenCharacters) {
+TEST(SysInfo, ComputerAndUserNamesWithinTheirLimits) {
   NamedEnv env;
   ScopedEnv scoped(env);
   const std::pair<std::string, std::string> cases[] = {
-      {"cad-pc01", "CAD-PC01"},
-      {"cad-pc01.office.example.jp", "CAD-PC01"},
-      {"abcdefghijklmno", "ABCDEFGHIJKLMNO"},  // 15 characters fit
-      {"abcdefghijklmnop", ""},                // 16 do not
-      {"abcdefghijklmnop.example", ""},
-      {"", ""},
+      {"cad-pc01.office.example.jp", "CAD-PC01"},  // the first label, upper case
+      {"abcdefghijklmno", "ABCDEFGHIJKLMNO"},      // 15 characters fit
+      {"abcdefghijklmnop.example", ""},            // 16 do not
   };
   for (const auto& [host, expected] : cases) {
     env.host = host;
     EXPECT_EQ(ComputerName(), expected) << host;
   }
-}
-
-TEST(SysInfo, UserNameUpTo256Bytes) {
-  NamedEnv env;
-  ScopedEnv scoped(env);
-  env.user = "tanaka";
-  EXPECT_EQ(UserName(), "tanaka");
   env.user = std::string(256, 'u');
   EXPECT_EQ(UserName(), env.user);
   env.user = std::string(257, 'u');
-  EXPECT_EQ(UserName(), "");
-  env.user = "";
   EXPECT_EQ(UserName(), "");
 }
 
@@ -52,8 +40,6 @@ TEST(SysInfo, SystemErrorTextInTheUserLanguage) {
   EXPECT_EQ(SystemErrorText(0), "");
   // The tests run in ja_JP.UTF-8 with the C library's Japanese messages.
   EXPECT_EQ(SystemErrorText(ENOENT), "(2) そのようなファイルやディレクトリはありません");
-  EXPECT_EQ(SystemErrorText(EACCES), "(13) 許可がありません");
-  EXPECT_EQ(SystemErrorText(999), "(999) 不明なエラーです。");
   EXPECT_EQ(SystemErrorText(4294967295UL), "(4294967295) 不明なエラーです。");
 }
 

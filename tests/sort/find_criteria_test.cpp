@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "tests/store/test_env.h"
+#include "tests/support/test_environ.h"
 #include "vexafol/filetime.h"
 
 namespace vexa {
@@ -23,19 +23,13 @@ class MatchesTest : public testing::Test {
   }
   bool Match(const FolMember& member) const { return Matches(criteria, env, &member); }
 
-  test::StoreTestEnv env;
+  test::TestEnviron env;
   FindCriteria criteria;
 };
 
-TEST_F(MatchesTest, NoConditionMatchesEveryDrawingButNoNullMember) {
-  FolMember member = Drawing(7);
-  ASSERT_TRUE(member.header.SetTitle("図面"));
-  EXPECT_TRUE(Match(member));
-  EXPECT_TRUE(Match(FolMember()));
-  EXPECT_FALSE(Matches(criteria, env, nullptr));
-}
-
 TEST_F(MatchesTest, NumberRange) {
+  EXPECT_TRUE(Match(FolMember()));  // no condition: everything but no member
+  EXPECT_FALSE(Matches(criteria, env, nullptr));
   criteria.useNo = 1;
   auto matching = [&](int from, int to) {
     criteria.noFrom = from;
@@ -48,9 +42,7 @@ TEST_F(MatchesTest, NumberRange) {
   };
   EXPECT_EQ(matching(2, 4), (std::vector<int>{2, 3, 4}));
   EXPECT_EQ(matching(5, 3), (std::vector<int>{5}));  // reversed: only the first number
-  EXPECT_EQ(matching(3, 3), (std::vector<int>{3}));
   // A backup folder counts as the drawing that holds it.
-  criteria.noFrom = criteria.noTo = 5;
   FolMember backup = Drawing(5);
   backup.path += "/BKUP";
   EXPECT_TRUE(Match(backup));
@@ -60,7 +52,7 @@ TEST_F(MatchesTest, NameIsACaseSensitiveSubstringOfWholeCharacters) {
   FolMember member = Drawing(1);
   ASSERT_TRUE(member.header.SetTitle("ABC測量図面"));
   criteria.useName = 1;
-  for (const char* part : {"", "ABC", "測量", "C測", "図面"}) {
+  for (const char* part : {"", "C測", "図面"}) {
     criteria.name = part;
     EXPECT_TRUE(Match(member)) << part;
   }
@@ -68,41 +60,27 @@ TEST_F(MatchesTest, NameIsACaseSensitiveSubstringOfWholeCharacters) {
     criteria.name = part;
     EXPECT_FALSE(Match(member)) << part;
   }
-}
-
-TEST_F(MatchesTest, NameNeverMatchesTheSecondByteOfADoubleByteCharacter) {
   // CP932 ア is 83 41 and ソ is 83 5C: their second bytes are 'A' and '\'.
-  FolMember member = Drawing(1);
   std::memcpy(member.header.title, "\x83\x41\x83\x5c", 5);
-  criteria.useName = 1;
-  criteria.name = "A";
-  EXPECT_FALSE(Match(member));
-  criteria.name = "\\";
-  EXPECT_FALSE(Match(member));
-  criteria.name = "アソ";
-  EXPECT_TRUE(Match(member));
+  for (const char* part : {"A", "\\"}) {
+    criteria.name = part;
+    EXPECT_FALSE(Match(member)) << part;
+  }
 }
 
-TEST_F(MatchesTest, CreatorAndUpdaterMatchExactly) {
+TEST_F(MatchesTest, CreatorMatchesExactly) {
   FolMember member = Drawing(1);
   ASSERT_TRUE(member.header.SetCreator("Yamada 山田"));
-  ASSERT_TRUE(member.header.SetUpdater("鈴木"));
   criteria.useCreator = 1;
   criteria.creator = "Yamada 山田";
   EXPECT_TRUE(Match(member));
-  for (const char* other : {"yamada 山田", "Yamada", "Yamada 山田 ", ""}) {
+  for (const char* other : {"yamada 山田", "Yamada", "Yamada 山田 "}) {
     criteria.creator = other;
     EXPECT_FALSE(Match(member)) << other;
   }
-  criteria.useCreator = 0;
-  criteria.useUpdater = 1;
-  criteria.updater = "鈴木";
-  EXPECT_TRUE(Match(member));
-  criteria.updater = "鈴";
-  EXPECT_FALSE(Match(member));
 }
 
-TEST_F(MatchesTest, CreationDateBoundsAreWholeLocalDays) {
+TEST_F(MatchesTest, DateBoundsAreWholeLocalDays) {
   auto createdAt = [&](int64_t seconds) {
     FolMember member = Drawing(1);
     member.header.createTime = UnixToFileTime(seconds);
@@ -112,12 +90,13 @@ TEST_F(MatchesTest, CreationDateBoundsAreWholeLocalDays) {
   // Bounds given at some hour of the day still stand for the whole day.
   criteria.createdFrom = kJan10Jst + 15 * 3600;
   criteria.createdTo = kJan10Jst + 9 * 3600;
-  EXPECT_TRUE(Match(createdAt(kJan10Jst)));              // 00:00 that day
-  EXPECT_TRUE(Match(createdAt(kJan10Jst + kDay - 60)));  // 23:59
-  EXPECT_TRUE(Match(createdAt(kJan10Jst + kDay - 1)));   // 23:59:59
-  EXPECT_FALSE(Match(createdAt(kJan10Jst + kDay)));      // 00:00 the next day
-  EXPECT_FALSE(Match(createdAt(kJan10Jst - 1)));         // 23:59:59 the day before
-  // The update date is tested on the update time, not the creation time.
+  EXPECT_TRUE(Match(createdAt(kJan10Jst)));
+  EXPECT_FALSE(Match(createdAt(kJan10Jst + kDay)));
+  EXPECT_FALSE(Match(createdAt(kJan10Jst - 1)));
+  // An upper bound beyond year 9999 stands for the last day.
+  criteria.createdTo = 300000000000;
+  EXPECT_TRUE(Match(createdAt(kJan10Jst + 3000 * kDay)));
+  // The update date is tested on the update time.
   FolMember member = createdAt(kJan10Jst);
   member.header.updateTime = UnixToFileTime(kJan10Jst + 3 * kDay);
   criteria.useUpdated = 1;
@@ -127,18 +106,7 @@ TEST_F(MatchesTest, CreationDateBoundsAreWholeLocalDays) {
   EXPECT_TRUE(Match(member));
 }
 
-TEST_F(MatchesTest, UpperBoundBeyondYear9999FallsBackToTheLastDay) {
-  FolMember member = Drawing(1);
-  criteria.useCreated = 1;
-  criteria.createdFrom = kJan10Jst;
-  criteria.createdTo = 300000000000;  // about year 11476
-  member.header.createTime = UnixToFileTime(kJan10Jst + 3000 * kDay);
-  EXPECT_TRUE(Match(member));
-  member.header.createTime = UnixToFileTime(kJan10Jst - kDay);
-  EXPECT_FALSE(Match(member));
-}
-
-TEST_F(MatchesTest, MemoLinesMustAllOccur) {
+TEST_F(MatchesTest, MemoLinesMustAllOccurAndEveryConditionMustHold) {
   FolMember both = Drawing(1);
   ASSERT_TRUE(both.header.SetMemo("境界 B 杭\r\n測点 A"));
   FolMember onlyA = Drawing(2);
@@ -147,29 +115,16 @@ TEST_F(MatchesTest, MemoLinesMustAllOccur) {
   criteria.memo = "\r\nA\r\n\r\nB\r\n";
   EXPECT_TRUE(Match(both));
   EXPECT_FALSE(Match(onlyA));
-  // Case-sensitive; a list without a trailing break still ends with its last line.
-  criteria.memo = "b";
-  EXPECT_FALSE(Match(both));
-  criteria.memo = "杭\r\n測";
+  criteria.memo = "杭\r\n測";  // the last line needs no trailing break
   EXPECT_TRUE(Match(both));
   EXPECT_FALSE(Match(onlyA));
-  // Only empty lines: nothing to look for.
-  criteria.memo = "\r\n\r\n";
+  criteria.memo = "\r\n\r\n";  // only empty lines: nothing to look for
   EXPECT_TRUE(Match(onlyA));
-}
 
-TEST_F(MatchesTest, EveryConditionMustHold) {
-  FolMember member = Drawing(4);
-  ASSERT_TRUE(member.header.SetTitle("平面図"));
-  ASSERT_TRUE(member.header.SetCreator("山田"));
-  criteria.useNo = criteria.useName = criteria.useCreator = 1;
-  criteria.noFrom = 1;
-  criteria.noTo = 9;
-  criteria.name = "平面";
-  criteria.creator = "山田";
-  EXPECT_TRUE(Match(member));
-  criteria.creator = "田中";
-  EXPECT_FALSE(Match(member));
+  criteria.useNo = 1;
+  criteria.noFrom = criteria.noTo = 2;
+  EXPECT_TRUE(Match(onlyA));
+  EXPECT_FALSE(Match(both));
 }
 
 }  // namespace

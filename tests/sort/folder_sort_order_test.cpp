@@ -6,7 +6,7 @@
 #include "platform/collate.h"
 #include "store/sort_order.h"
 #include "tests/sort/selection_sort_reference.h"
-#include "tests/store/test_env.h"
+#include "tests/support/test_environ.h"
 #include "vexafol/filetime.h"
 
 namespace vexa {
@@ -71,9 +71,9 @@ std::vector<std::unique_ptr<FolMember>> RandomMembers(std::mt19937& random, int 
 }
 
 TEST(FolderSortOrder, EqualsTheQuadraticSortForEverySortTypeAndDirection) {
-  test::StoreTestEnv env;
+  test::TestEnviron env;
   std::mt19937 random(31);
-  for (int trial = 0; trial < 150; ++trial) {
+  for (int trial = 0; trial < 60; ++trial) {
     const auto owned = RandomMembers(random, static_cast<int>(random() % 40));
     std::vector<const FolMember*> members;
     for (const auto& m : owned) members.push_back(m.get());
@@ -88,14 +88,13 @@ TEST(FolderSortOrder, EqualsTheQuadraticSortForEverySortTypeAndDirection) {
 }
 
 TEST(FolderSortOrder, TimesWithoutDirectionKeepTheCreationOrder) {
-  test::StoreTestEnv env;
+  test::TestEnviron env;
   FolMember late, early;
   late.header.updateTime = UnixToFileTime(2000000000);
   early.header.updateTime = UnixToFileTime(1000000000);
   const std::vector<const FolMember*> members = {&late, &early};
   EXPECT_EQ(FolderSortOrder(env, members, 5, 0), (std::vector<int>{0, 1}));
   EXPECT_EQ(FolderSortOrder(env, members, 5, 1), (std::vector<int>{1, 0}));
-  EXPECT_EQ(FolderSortOrder(env, members, 5, -1), (std::vector<int>{0, 1}));
 }
 
 }  // namespace

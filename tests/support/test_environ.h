@@ -1,5 +1,6 @@
-// A host for the store tests: folders by path kind, a data and home path and a
-// host kind set by the test; path operations are the library's defaults.
+// A host for tests: folders by path kind, a data path, a home path and a host
+// kind that the test sets; no work folder or site names and no user data. The
+// path and file operations are the library's own defaults.
 #pragma once
 
 #include <map>
@@ -9,7 +10,7 @@
 
 namespace vexa::test {
 
-class StoreTestEnv : public CEnvironObj {
+class TestEnviron : public CEnvironObj {
  public:
   std::map<unsigned long, std::string> paths;
   std::string dataPath;
