@@ -1,6 +1,7 @@
 // Driving the selection dialog in tests as a user would: finding it once its
-// modal loop runs, marking records, pressing its buttons, and recording the
-// message boxes it shows (answered by a hook, no window).
+// modal loop runs, marking records, pressing its buttons, recording the
+// message boxes it shows (answered by a hook, no window), and drawings locked
+// by another process.
 #pragma once
 
 #include <QApplication>
@@ -14,26 +15,23 @@
 #include <vector>
 
 #include "select/ui/file_dlg_base.h"
+#include "tests/support/child_process.h"
+#include "vexafol/folderlock.h"
 #include "vexafol/ui/file_sel_sheet.h"
 #include "vexafol/ui/message_box.h"
 
 namespace vexa::test {
 
-// The visible selection dialog, or null.
-inline FileDlgBase* FindSelectionDialog() {
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    auto* dialog = qobject_cast<FileDlgBase*>(widget);
-    if (dialog && dialog->isVisible()) return dialog;
-  }
-  return nullptr;
-}
-
-// Runs act on the selection dialog once its modal loop runs. A dialog that
-// act leaves open is cancelled, so a failing test cannot hang. *seen tells
-// whether a dialog was there at all.
+// Runs act on the visible selection dialog once its modal loop runs. A dialog
+// that act leaves open is cancelled, so a failing test cannot hang. *seen
+// tells whether a dialog was there at all.
 inline void WhenDialogShown(std::function<void(FileDlgBase&)> act, bool* seen = nullptr) {
   QTimer::singleShot(0, [act = std::move(act), seen] {
-    FileDlgBase* dialog = FindSelectionDialog();
+    FileDlgBase* dialog = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      auto* candidate = qobject_cast<FileDlgBase*>(widget);
+      if (candidate && candidate->isVisible()) dialog = candidate;
+    }
     if (seen) *seen = dialog != nullptr;
     if (!dialog) return;
     act(*dialog);
@@ -57,6 +55,12 @@ inline void MarkRows(FileSelSheet& sheet, const std::vector<int>& rows) {
   }
 }
 
+// For a HoldingChild: locks the drawing folder in the child, where the lock
+// object lives until the child ends.
+inline std::function<bool()> LockDrawing(const CEnvironObj& env, std::string folder) {
+  return [&env, folder] { return (new VexaFolderLock(&env))->LockZmn(folder.c_str()) != 0; };
+}
+
 struct ShownMessage {
   std::string text;
   std::string title;
@@ -71,14 +75,12 @@ class MessageRecorder {
       : answers_(std::move(answers)),
         hook_([this](QWidget*, const std::string& text, const std::string& title, unsigned type) {
           shown.push_back({text, title, type});
-          if (next_ < answers_.size()) return answers_[next_++];
-          return IDOK;
+          return shown.size() <= answers_.size() ? answers_[shown.size() - 1] : IDOK;
         }) {}
   std::vector<ShownMessage> shown;
 
  private:
   std::vector<int> answers_;
-  size_t next_ = 0;
   ScopedMessageBoxHook hook_;
 };
 
