@@ -200,20 +200,5 @@ TEST_F(LockToolTest, InterruptReleasesAndRemovesTheLockFiles) {
   EXPECT_TRUE(LockFilesGone());
 }
 
-TEST_F(LockToolTest, RefusesPathsThatNameNoDrawing) {
-  const Result missing = RunTool({"lock", folder_ + "/Fol.999", "--store", store_});
-  EXPECT_EQ(missing.exit, 1);
-  EXPECT_FALSE(Exists(folder_ + "/CADAPP.LOC"));
-  // A folder without a number cannot be locked and reads as locked.
-  const std::string odd = folder_ + "/Fol";
-  ASSERT_EQ(mkdir(odd.c_str(), 0777), 0);
-  const Result lock = RunTool({"lock", odd, "--store", store_});
-  EXPECT_EQ(lock.exit, 1);
-  EXPECT_THAT(lock.out, HasSubstr("refused"));
-  EXPECT_THAT(RunTool({"status", odd, "--store", store_, "--page", "0"}).out,
-              HasSubstr("IsLockZmn        1"));
-  EXPECT_EQ(RunTool(On("lock", {"--page", "x"})).exit, 1);
-}
-
 }  // namespace
 }  // namespace vexa::test
