@@ -82,7 +82,6 @@ TEST_F(FileFaults, AnIoErrorOfALockOrReadMakesTheHandleBad) {
   EXPECT_FALSE(file.LockRange(1, 1));
   EXPECT_TRUE(file.GetStatus(status));
   EXPECT_TRUE(file.LockRange(1, 1));
-
 }
 
 TEST_F(FileFaults, CloseAndRemoveKeepsTheFileWhenItCannotProveItIsTheLastUser) {

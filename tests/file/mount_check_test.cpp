@@ -27,9 +27,10 @@ TEST(MountCheck, FindsTheOptionsThatKeepLocksLocal) {
   // By minor device number of the lines above; only flock() locks staying
   // local, or a non-network file system, are harmless.
   const std::pair<unsigned, const char*> cases[] = {
-      {40, ""},      {41, "nolock"}, {42, "local_lock=posix"}, {43, ""}, {44, "nobrl"},
-      {45, ""},      {46, ""},       {47, "local_lock=all"},   {48, ""}, {99, ""}};
-  for (const auto& [minor, option] : cases) EXPECT_EQ(LocalLockOption(kMountInfo, 0, minor), option);
+      {40, ""}, {41, "nolock"}, {42, "local_lock=posix"}, {43, ""}, {44, "nobrl"},
+      {45, ""}, {46, ""},       {47, "local_lock=all"},   {48, ""}, {99, ""}};
+  for (const auto& [minor, option] : cases)
+    EXPECT_EQ(LocalLockOption(kMountInfo, 0, minor), option);
   EXPECT_EQ(LocalLockOption(kMountInfo, 8, 1), "");
   EXPECT_EQ(LocalLockOption("", 0, 41), "");
 }

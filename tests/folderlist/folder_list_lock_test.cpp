@@ -43,12 +43,10 @@ TEST(FolderListLocks, RecordsShowWhatAnotherProcessHolds) {
     ASSERT_TRUE(holder.holding());
     list.Load(0x1 | 0x4, 0);
     // A folder without a number counts as locked.
-    EXPECT_EQ(StatesOf(list), (States{{whole, 1},
-                                      {lowPage, 1},
-                                      {highPage, 0},
-                                      {free, 0},
-                                      {otherApp, 0},
-                                      {unnumbered, 1}}));
+    EXPECT_EQ(
+        StatesOf(list),
+        (States{
+            {whole, 1}, {lowPage, 1}, {highPage, 0}, {free, 0}, {otherApp, 0}, {unnumbered, 1}}));
     // The list's own service sees the same and may lock the free drawing.
     ASSERT_NE(list.GetFolderLock(), nullptr);
     EXPECT_EQ(list.GetFolderLock()->IsLockZmn(whole.c_str()), 1);

@@ -29,7 +29,7 @@ std::array<int, 5> Fresh(const LockStore& store, const std::string& path) {
 TEST(FolderLockFailures, EachConditionGivesItsAnswersAndUnlocksDoNothing) {
   struct Row {
     const char* condition;
-    std::string name;        // of the drawing folder in the application folder
+    std::string name;         // of the drawing folder in the application folder
     const char* failingOpen;  // lock file whose open fails, or nullptr
     std::array<int, 5> answers;
   };

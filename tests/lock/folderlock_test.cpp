@@ -24,7 +24,7 @@ class FolderLock : public testing::Test {
 TEST_F(FolderLock, TheDrawingLockIsHeldOnceAndReleasedByItsHolderOnly) {
   EXPECT_EQ(mine_.LockZmn(drawing_), 1);
   EXPECT_EQ(mine_.LockZmn(drawing_), 0);  // a second lock through the same handle
-  other_.UnLockZmn(drawing_);  // not its lock
+  other_.UnLockZmn(drawing_);             // not its lock
   EXPECT_EQ(other_.IsLockZmn(drawing_), 1);
   mine_.UnLockZmn(drawing_);
   EXPECT_EQ(other_.IsLockZmn(drawing_), 0);

@@ -32,7 +32,7 @@ TEST(LockRecords, ThePageScanSeesOtherHandlesLocksOnPagesBelow500) {
   EXPECT_TRUE(holder.ProbeByte(500));  // its own byte too
   EXPECT_FALSE(scanner.ProbeByte(700));
   EXPECT_TRUE(holder.LockByte(700));  // the probe left the free byte free
-  ASSERT_TRUE(scanner.LockByte(3));  // its own lock is invisible to it
+  ASSERT_TRUE(scanner.LockByte(3));   // its own lock is invisible to it
   EXPECT_FALSE(scanner.HasForeignPageLock(store.env(), drawing, 12));
   ASSERT_TRUE(holder.LockByte(499));
   EXPECT_TRUE(scanner.HasForeignPageLock(store.env(), drawing, 12));

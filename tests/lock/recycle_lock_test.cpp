@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/sysinfo.h"
-#include "tests/support/child_process.h"
 #include "tests/lock/lock_store.h"
+#include "tests/support/child_process.h"
 
 namespace vexa {
 namespace {
