@@ -2,8 +2,11 @@
 # The main job: builds the project, makes a sample drawing store and shows it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# The drawings are Japanese; show dates and times as a Japanese user sees them.
-export LANG=${LANG:-ja_JP.UTF-8}
+# The drawings are Japanese; without a locale of the user's own (unset, C or
+# POSIX), show dates and times as a Japanese user sees them.
+case "${LC_ALL:-${LANG:-C}}" in
+  C | C.* | POSIX) export LC_ALL=ja_JP.UTF-8 ;;
+esac
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 ninja -C build -j"$(nproc)" vexafol >/dev/null
