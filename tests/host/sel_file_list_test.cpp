@@ -31,42 +31,35 @@ class SelFileListTest : public ::testing::Test {
   test::TestEnviron env_;
 };
 
-TEST_F(SelFileListTest, ListsAdmittedEntriesOrderedByNameIgnoringCase) {
+TEST_F(SelFileListTest, ListsAdmittedEntriesByNameIgnoringCaseAndSelectsByTheLastExtension) {
   CSelFileList list;
   EXPECT_EQ(
       list.AddFileList(env_, dir_.path(), "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|FOL.???", nullptr, 1, nullptr, nullptr),
       3);
   EXPECT_EQ(Names(list), (std::vector<std::string>{"Fol.001", "FOL.002", "fol.003"}));
   EXPECT_LT(list.GetSelect(), 0);
+  CSelFileList appended;
+  appended.AddFileList(env_, dir_.path(), "|BKUP.*", nullptr, 1, nullptr, nullptr);
+  appended.AddFileList(env_, dir_.path(), "|FOL.*", ".002", 1, nullptr, nullptr);
+  EXPECT_EQ(appended.GetCnt(), 5);
+  EXPECT_EQ(appended.GetSelect(), 2);  // FOL.002, after BKUP.001 and Fol.001
+  appended.AddFileList(env_, dir_.path(), "|*.TXT", ".001", 1, nullptr, nullptr);
+  EXPECT_EQ(appended.GetSelect(), 0);  // the first entry with that extension
 }
-
-TEST_F(SelFileListTest, AppendsAcrossCallsAndSelectsByTheLastExtension) {
-  CSelFileList list;
-  list.AddFileList(env_, dir_.path(), "|BKUP.*", nullptr, 1, nullptr, nullptr);
-  list.AddFileList(env_, dir_.path(), "|FOL.*", ".002", 1, nullptr, nullptr);
-  EXPECT_EQ(list.GetCnt(), 5);
-  EXPECT_EQ(list.GetSelect(), 2);  // FOL.002, after BKUP.001 and Fol.001
-  list.AddFileList(env_, dir_.path(), "|*.TXT", ".001", 1, nullptr, nullptr);
-  EXPECT_EQ(list.GetSelect(), 0);  // the first entry with that extension
-}
-
-struct Seen {
-  std::vector<std::string> paths;
-};
 
 TEST_F(SelFileListTest, CallbackKeepsEntriesAndSetsTheirDisplay) {
-  Seen seen;
+  std::vector<std::string> seen;
   auto keepOddWithPath = [](const CEnvironObj& env, std::string& display, const std::string& path,
                             void* data) {
-    static_cast<Seen*>(data)->paths.push_back(path);
+    static_cast<std::vector<std::string>*>(data)->push_back(path);
     if (env.GetExtNumber(display) % 2 == 0) return 0;
     display = path;
     return 1;
   };
   CSelFileList list;
   EXPECT_EQ(list.AddFileList(env_, dir_.path(), "x|FOL.*", ".003", 1, keepOddWithPath, &seen), 3);
-  EXPECT_EQ(seen.paths, (std::vector<std::string>{dir_ / "Fol.001", dir_ / "FOL.002",
-                                                  dir_ / "fol.003", dir_ / "Fol.07"}));
+  EXPECT_EQ(seen, (std::vector<std::string>{dir_ / "Fol.001", dir_ / "FOL.002", dir_ / "fol.003",
+                                            dir_ / "Fol.07"}));
   EXPECT_EQ(Names(list), (std::vector<std::string>{"Fol.001", "fol.003", "Fol.07"}));
   EXPECT_EQ(list.GetDispStr(1), dir_ / "fol.003");
   EXPECT_EQ(list.GetSelect(), 1);

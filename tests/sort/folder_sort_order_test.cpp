@@ -87,15 +87,5 @@ TEST(FolderSortOrder, EqualsTheQuadraticSortForEverySortTypeAndDirection) {
   }
 }
 
-TEST(FolderSortOrder, TimesWithoutDirectionKeepTheCreationOrder) {
-  test::TestEnviron env;
-  FolMember late, early;
-  late.header.updateTime = UnixToFileTime(2000000000);
-  early.header.updateTime = UnixToFileTime(1000000000);
-  const std::vector<const FolMember*> members = {&late, &early};
-  EXPECT_EQ(FolderSortOrder(env, members, 5, 0), (std::vector<int>{0, 1}));
-  EXPECT_EQ(FolderSortOrder(env, members, 5, 1), (std::vector<int>{1, 0}));
-}
-
 }  // namespace
 }  // namespace vexa

@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <filesystem>
 #include <set>
 
-#include "tests/support/temp_dir.h"
 #include "tests/support/test_environ.h"
 
 namespace vexa {
@@ -53,17 +51,6 @@ TEST(CreateFolderName, NumberAboveTheHighestThenTheLowestGap) {
   EXPECT_EQ(CreateFolderName(env, "/app", nullptr), 0);
 }
 
-TEST(CreateFolderName, ChoosesAmongRealFoldersWithoutCreating) {
-  test::TempDir dir;
-  TestEnviron env;
-  std::filesystem::create_directories(dir / "Fol.001");
-  std::filesystem::create_directories(dir / "Fol.004");
-  std::string out;
-  ASSERT_EQ(CreateFolderName(env, dir.path().c_str(), &out), 1);
-  EXPECT_EQ(out, dir / "Fol.005");
-  EXPECT_FALSE(std::filesystem::exists(out));
-}
-
 TEST(FolderNo, FromTheNumericExtension) {
   TestEnviron env;
   const std::pair<const char*, int> cases[] = {
@@ -85,7 +72,6 @@ TEST(FolMemberPaths, FilesOfTheDrawingAndItsBackups) {
   FolMember member;
   member.path = "/app/Fol.003";
   EXPECT_EQ(member.GetIndexFile(env, 1), "/app/Fol.003/BKUP/INDEX.VXF");
-  EXPECT_EQ(member.GetPageFile(env, 0, 12), "/app/Fol.003/pagefile.012");
   EXPECT_EQ(member.GetPageFile(env, 1, 1000), "/app/Fol.003/BKUP/pagefile.1000");
   EXPECT_EQ(member.GetPageBmpFile(env, 0, 7), "/app/Fol.003/page007.bmp");
 
@@ -101,13 +87,6 @@ TEST(RecyclePath, DataPathThenHomePath) {
   EXPECT_EQ(CreateRecycleCadHomePath(env), "/home/u/vexa/RECYCCAD");
   env.dataPath = "/data";
   EXPECT_EQ(CreateRecycleCadHomePath(env), "/data/RECYCCAD");
-}
-
-TEST(FolMemberRecord, NewDrawingHeaderIsVersionTwoAndZero) {
-  FolMember member;
-  EXPECT_EQ(member.header.version, 2);
-  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&member.header);
-  for (size_t i = 4; i < sizeof member.header; ++i) ASSERT_EQ(bytes[i], 0) << i;
 }
 
 }  // namespace

@@ -51,14 +51,8 @@ TEST(HeadFile, WritesAndReadsTheLayoutTable) {
   test::OpenWith(dir, HandBuiltHeader(), in);
   VexaFileHeader read;
   ASSERT_EQ(ReadHeadFile(in, read), 1);
-  EXPECT_EQ(read.version, 2);
-  EXPECT_EQ(read.Title(), "図面A");
-  EXPECT_EQ(read.pageCount, 3);
   EXPECT_EQ(read.Memo(), "memo あ");
-  EXPECT_EQ(read.Creator(), "山田");
-  EXPECT_EQ(read.Updater(), "ｱｲｳ");
-  EXPECT_EQ(read.createTime.dwHighDateTime, 0x01D9ABCDu);
-  EXPECT_EQ(read.updateTime.dwLowDateTime, 0x55667788u);
+  EXPECT_EQ(std::memcmp(&read, &written, sizeof read), 0);
 }
 
 TEST(HeadFile, FileLengthDecidesHowMuchIsRead) {
@@ -89,8 +83,7 @@ TEST(HeaderText, CutAtACharacterBoundaryToFitWithItsNul) {
   EXPECT_EQ(header.Title(), sixtyFour.substr(0, 63 * 3));
   ASSERT_TRUE(header.SetTitle("a" + sixtyFour));
   EXPECT_EQ(std::strlen(header.title), 127u);  // 'a' and 63 double-byte characters
-
-  ASSERT_TRUE(header.SetTitle("short"));  // the rest of the field is cleared
+  ASSERT_TRUE(header.SetTitle("short"));       // the rest of the field is cleared
   for (size_t i = 5; i < sizeof header.title; ++i) ASSERT_EQ(header.title[i], '\0') << i;
   EXPECT_FALSE(header.SetTitle("絵文字😀"));  // unmappable: the field stays
   EXPECT_EQ(header.Title(), "short");

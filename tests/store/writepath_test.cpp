@@ -57,7 +57,8 @@ TEST_F(WritePathTest, RoundTripStoresPathsRelativeToTheApplication) {
   EXPECT_EQ(path, "/moved/JDN/ODN/Fol.004");
 }
 
-TEST_F(WritePathTest, SeparateSettingsPerComputerAndUser) {
+TEST_F(WritePathTest, SeparateSettingsPerComputerAndUserAndEmptyPathRemovesOne) {
+  EXPECT_EQ(SetVexaWritePath(env_, "a.exe", ""), 1);  // nothing there: still success
   ASSERT_EQ(SetVexaWritePath(env_, "a.exe", dir_ / "APPK/Fol.001"), 1);
   names_.host = "pc2.example.org";
   ASSERT_EQ(SetVexaWritePath(env_, "b.exe", dir_ / "YOUCHI/Fol.002"), 1);
@@ -69,34 +70,22 @@ TEST_F(WritePathTest, SeparateSettingsPerComputerAndUser) {
   EXPECT_EQ(exe, "/opt/vexa/bin/a.exe");
   EXPECT_EQ(path, dir_ / "APPK/Fol.001");
   names_.user = "tanaka";
-  exe = "keep";
   EXPECT_EQ(GetVexaWritePath(env_, exe, path), 0);
-  EXPECT_EQ(exe, "keep");
+  names_.user = "sato";
+  ASSERT_EQ(SetVexaWritePath(env_, "", ""), 1);  // only this computer's section goes
+  EXPECT_EQ(Key("EXE"), "none");
+  names_.host = "pc2";
+  EXPECT_EQ(GetVexaWritePath(env_, exe, path), 1);
 }
 
 TEST_F(WritePathTest, MissingFileOrPathKey) {
-  std::string exe = "keep", path = "keep";
-  EXPECT_EQ(GetVexaWritePath(env_, exe, path), 0);  // no file
-  EXPECT_EQ(exe, "keep");
+  std::string exe, path = "keep";
   std::filesystem::create_directories(dir_ / "settings");
   ASSERT_TRUE(platform::WriteProfileString("PC1,sato", "EXE", "x.exe", Ini()));
   ASSERT_TRUE(platform::WriteProfileString("PC1,sato", "APPID", "16", Ini()));
   EXPECT_EQ(GetVexaWritePath(env_, exe, path), 0);  // no PATH: exe already set
   EXPECT_EQ(exe, "/opt/vexa/bin/x.exe");
   EXPECT_EQ(path, "keep");
-}
-
-TEST_F(WritePathTest, EmptyPathRemovesTheSection) {
-  EXPECT_EQ(SetVexaWritePath(env_, "a.exe", ""), 1);  // nothing there: still success
-  ASSERT_EQ(SetVexaWritePath(env_, "a.exe", dir_ / "APPK/Fol.001"), 1);
-  names_.user = "other";
-  ASSERT_EQ(SetVexaWritePath(env_, "b.exe", dir_ / "APPK/Fol.002"), 1);
-  names_.user = "sato";
-  ASSERT_EQ(SetVexaWritePath(env_, "", ""), 1);
-  EXPECT_EQ(Key("EXE"), "none");
-  names_.user = "other";
-  std::string exe, path;
-  EXPECT_EQ(GetVexaWritePath(env_, exe, path), 1);
 }
 
 TEST_F(WritePathTest, PathOutsideEveryApplicationIsCutByTheLengthOfApplicationFour) {
