@@ -23,18 +23,6 @@ constexpr const char* kMountInfo =
     "garbage line\n"
     "38 22 0:48 / /srv/i rw\n";
 
-TEST(MountCheck, FindsTheOptionsThatKeepLocksLocal) {
-  // By minor device number of the lines above; only flock() locks staying
-  // local, or a non-network file system, are harmless.
-  const std::pair<unsigned, const char*> cases[] = {
-      {40, ""}, {41, "nolock"}, {42, "local_lock=posix"}, {43, ""}, {44, "nobrl"},
-      {45, ""}, {46, ""},       {47, "local_lock=all"},   {48, ""}, {99, ""}};
-  for (const auto& [minor, option] : cases)
-    EXPECT_EQ(LocalLockOption(kMountInfo, 0, minor), option);
-  EXPECT_EQ(LocalLockOption(kMountInfo, 8, 1), "");
-  EXPECT_EQ(LocalLockOption("", 0, 41), "");
-}
-
 class FakeMountTable : public Env {
  public:
   std::string ReadSystemFile(const std::string& path) override {
@@ -44,7 +32,17 @@ class FakeMountTable : public Env {
   int reads = 0;
 };
 
-TEST(MountCheck, WarnsOncePerMountAndReadsTheTableOncePerDevice) {
+TEST(MountCheck, FindsLocalLockOptionsAndWarnsOncePerMount) {
+  // By minor device number of the lines above; only flock() locks staying
+  // local, or a non-network file system, are harmless.
+  const std::pair<unsigned, const char*> cases[] = {
+      {40, ""}, {41, "nolock"}, {42, "local_lock=posix"}, {43, ""}, {44, "nobrl"},
+      {45, ""}, {46, ""},       {47, "local_lock=all"},   {48, ""}, {99, ""}};
+  for (const auto& [minor, option] : cases)
+    EXPECT_EQ(LocalLockOption(kMountInfo, 0, minor), option);
+  EXPECT_EQ(LocalLockOption(kMountInfo, 8, 1), "");
+  EXPECT_EQ(LocalLockOption("", 0, 41), "");
+
   FakeMountTable table;
   ScopedEnv scoped(table);
   testing::internal::CaptureStderr();

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "store/folder_list_scan.h"
 #include "tests/folderlist/store_fixture.h"
 #include "vexafol/folderlist.h"
 
@@ -72,23 +71,6 @@ TEST(FolderListLoad, RecordsCarryTheIdOfTheRowThatFoundThemInCreationOrder) {
   EXPECT_EQ(list.GetFolderNum(), 6);
 }
 
-TEST(FolderListRecycle, EntryNamesLeadBackToApplicationFolders) {
-  StoreFixture store;
-  const std::string parent = store.env().GetDirNameFromRelativePath(store.Recycle());
-  auto home = [&](const std::string& name) {
-    return folder_list::RecycleEntryHome(store.env(), store.Recycle(), name);
-  };
-  EXPECT_EQ(home("[x][y][JDN]title.001"), parent + "/x/y/CAD/JDN/JDN");
-  EXPECT_EQ(home("[x][y][odn]"), parent + "/x/y/CAD/JDN/odn");
-  EXPECT_EQ(home("[x][y][TNK]t"), parent + "/x/y/CAD/CVL/TNK");
-  EXPECT_EQ(home("[x][y][HNY][more][and more]"), parent + "/x/y/CAD/HNY");
-  EXPECT_EQ(home("plain"), parent);
-  EXPECT_EQ(home("[x]"), parent + "/x");
-  EXPECT_EQ(home("[x][y"), parent + "/x");
-  // A "]" before the "[" gives an empty token and consumes up to that "]".
-  EXPECT_EQ(home("]x[y][z][HNY]"), parent + "/y/CAD/z");
-}
-
 TEST(FolderListRecycle, LoadsTheDrawingsOfMatchingContainersOnly) {
   StoreFixture store;
   const std::string recycle = store.Recycle();
@@ -141,12 +123,8 @@ TEST(FolderListBackups, LoadsTheAutomaticAndNumberedBackupsOfTheLoadPathOncePerA
 
   list.Load(0x1 | 0x4, 4);  // the scan runs once per application of the mask
   EXPECT_EQ(list.GetFolderNum(), 6);
-}
 
-TEST(FolderListBackups, SetBackupPathPointsOneRecordAtItsBackupFolder) {
-  StoreFixture store;
-  const std::string drawing = store.WriteAppDrawing(0x1, 3);
-  VexaFolderList list(store.env());
+  // SetBackupPath points one loaded record at its backup folder.
   list.Load(0x1, 0);
   list.SetBackupPath(5);
   list.SetBackupPath(-1);

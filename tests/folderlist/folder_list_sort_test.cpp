@@ -20,26 +20,18 @@ using test::StoreFixture;
 
 // "a is greater than b" for one sort type, written straight from the keys.
 bool Greater(const CEnvironObj& env, const FolMember& a, const FolMember& b, int type) {
-  switch (type) {
-    case 1:
-      return a.appId > b.appId;
-    case 2:
-      return platform::CollateCompare(a.header.Creator(), b.header.Creator()) > 0;
-    case 3:
-      return platform::CollateCompare(a.header.Updater(), b.header.Updater()) > 0;
-    case 4:
-      return CompareFileTime(a.header.createTime, b.header.createTime) > 0;
-    case 5:
-      return CompareFileTime(a.header.updateTime, b.header.updateTime) > 0;
-    case 6:
-      return a.GetFolderNo(env) > b.GetFolderNo(env);
-    case 7:
-      return platform::CollateCompare(a.header.Title(), b.header.Title()) > 0;
-    case 8:
-      return a.header.pageCount > b.header.pageCount;
-    default:
-      return false;
-  }
+  const auto text = [](const std::string& x, const std::string& y) {
+    return platform::CollateCompare(x, y) > 0;
+  };
+  const VexaFileHeader &x = a.header, &y = b.header;
+  return type == 1   ? a.appId > b.appId
+         : type == 2 ? text(x.Creator(), y.Creator())
+         : type == 3 ? text(x.Updater(), y.Updater())
+         : type == 4 ? CompareFileTime(x.createTime, y.createTime) > 0
+         : type == 5 ? CompareFileTime(x.updateTime, y.updateTime) > 0
+         : type == 6 ? a.GetFolderNo(env) > b.GetFolderNo(env)
+         : type == 7 ? text(x.Title(), y.Title())
+                     : type == 8 && x.pageCount > y.pageCount;
 }
 
 std::vector<int> Reference(const VexaFolderList& list, int type, int direction) {

@@ -94,5 +94,22 @@ TEST(FolderLockFailures, NoPageLockFileIsNoFailure) {
   EXPECT_EQ(service.LockPage(path.c_str(), 3), 0);  // this one must open it
 }
 
+TEST(FolderLockFailures, ABadHandleOrNoEnvironmentLosesTheLocks) {
+  LockStore store;
+  const std::string path = store.Drawing(12);
+  VexaFolderLock service;
+  EXPECT_EQ(service.LockZmn(path.c_str()), 0);
+  EXPECT_EQ(service.IsLockZmn(path.c_str()), 1);
+  VexaFolderLock copy = service;
+  copy.SetEnvObj(store.env());  // the copies share the table and its environment
+  ASSERT_EQ(service.LockZmn(path.c_str()), 1);
+  EXPECT_EQ(service.LockZmn(nullptr), 0);
+  FaultEnv faults;
+  platform::ScopedEnv scoped(faults);
+  faults.Fail(Op::Fstat, EIO, "CADAPP.LOC", 0, 1);
+  EXPECT_EQ(service.LockZmn(path.c_str()), 1);  // reopened without the old lock
+  EXPECT_EQ(service.LockZmn(path.c_str()), 0);
+}
+
 }  // namespace
 }  // namespace vexa

@@ -144,5 +144,37 @@ TEST(FolderLockProcesses, LockFilesDisappearWithTheirLastUser) {
   EXPECT_FALSE(LockStore::Exists(store.DrawingLockFile()));
 }
 
+// Within one process: the holder alone releases, unlocking the drawing drops
+// this service's page locks of it, copies share one table, UnLockAll removes
+// the files.
+TEST(FolderLockService, UnlocksReleaseOnlyWhatThisServiceHolds) {
+  LockStore store;
+  const std::string path = store.Drawing(kFolderNo), path13 = store.Drawing(13);
+  const char* drawing = path.c_str();
+  VexaFolderLock mine(&store.env()), other(&store.env());
+  VexaFolderLock copy = mine;
+  ASSERT_EQ(mine.LockZmn(drawing), 1);
+  EXPECT_EQ(copy.LockZmn(drawing), 0);  // the same handle holds it
+  other.UnLockZmn(drawing);             // not its lock
+  EXPECT_EQ(other.IsLockZmn(drawing), 1);
+  ASSERT_EQ(copy.LockPage(drawing, 3), 1);
+  ASSERT_EQ(mine.LockPage(drawing, 4), 1);
+  ASSERT_EQ(mine.LockPage(path13.c_str(), 3), 1);
+  mine.UnLockPage(drawing, 3);
+  EXPECT_EQ(other.IsLockPage(drawing, 3), 0);
+  EXPECT_EQ(other.IsLockPage(drawing, 4), 1);
+  mine.UnLockZmn(drawing);
+  EXPECT_EQ(other.IsLockZmn(drawing), 0);
+  EXPECT_EQ(other.IsLockPage(drawing, 4), 0);
+  EXPECT_EQ(other.IsLockPage(path13.c_str(), 3), 1);  // another drawing
+  ASSERT_EQ(mine.LockZmn(drawing), 1);
+  mine.UnLockAll();
+  other.UnLockAll();  // the last user removes the files
+  EXPECT_FALSE(LockStore::Exists(store.DrawingLockFile()));
+  EXPECT_FALSE(LockStore::Exists(store.PageLockFile(kFolderNo)));
+  EXPECT_EQ(other.LockZmn(drawing), 1);
+  EXPECT_EQ(mine.LockZmn(drawing), 0);  // the service works on after UnLockAll
+}
+
 }  // namespace
 }  // namespace vexa

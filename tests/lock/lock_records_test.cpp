@@ -41,42 +41,7 @@ TEST(LockRecords, ThePageScanSeesOtherHandlesLocksOnPagesBelow500) {
   EXPECT_FALSE(scanner.HasForeignPageLock(store.env(), drawing, 12));
 }
 
-TEST(LockRecords, WithoutAPageLockFileTheScanFindsNothingAndCreatesNothing) {
-  LockStore store;
-  VexaPageLock pages;
-  // No data directory at all.
-  EXPECT_FALSE(pages.HasForeignPageLock(store.env(), store.Drawing(12), 12));
-  EXPECT_FALSE(LockStore::Exists(store.AppFolder()));
-  // The directory exists, the page lock file does not.
-  test::WriteFileBytes(store.DrawingLockFile(), "");
-  EXPECT_FALSE(pages.HasForeignPageLock(store.env(), store.Drawing(12), 12));
-  EXPECT_FALSE(pages.IsOpen());
-  EXPECT_FALSE(LockStore::Exists(store.PageLockFile(12)));
-  // A directory in the place of the page lock file is no page lock file either.
-  test::WriteFileBytes(store.PageLockFile(12) + "/x", "");
-  EXPECT_FALSE(pages.HasForeignPageLock(store.env(), store.Drawing(12), 12));
-}
-
-TEST(LockRecords, APageLockFileThatCannotBeOpenedOrReadMeansLocked) {
-  LockStore store;
-  test::WriteFileBytes(store.PageLockFile(12), std::string(501, '\0'));
-  FaultEnv faults;
-  ScopedEnv scoped(faults);
-  faults.Fail(Op::Open, EACCES, "FOL012.LOC", 0, 1);
-  VexaPageLock pages;
-  EXPECT_TRUE(pages.HasForeignPageLock(store.env(), store.Drawing(12), 12));
-  EXPECT_FALSE(pages.IsOpen());
-  EXPECT_TRUE(LockStore::Exists(store.PageLockFile(12)));  // a failed open deletes nothing
-
-  faults.Fail(Op::Read, EIO, "FOL012.LOC", 0, 1);
-  EXPECT_TRUE(pages.HasForeignPageLock(store.env(), store.Drawing(12), 12));
-  EXPECT_TRUE(pages.IsOpen());
-  // A short file reads fewer than 500 bytes.
-  ASSERT_EQ(truncate(store.PageLockFile(12).c_str(), 100), 0);
-  EXPECT_TRUE(pages.HasForeignPageLock(store.env(), store.Drawing(12), 12));
-}
-
-TEST(LockRecords, AFailedOpenRemovesTheFileItCreated) {
+TEST(LockRecords, FailedOpensAndReadsNeitherLeaveFilesNorGrantPages) {
   LockStore store;
   FaultEnv faults;
   ScopedEnv scoped(faults);
@@ -86,6 +51,13 @@ TEST(LockRecords, AFailedOpenRemovesTheFileItCreated) {
   EXPECT_FALSE(slot.IsOpen());
   EXPECT_FALSE(LockStore::Exists(store.DrawingLockFile()));
   EXPECT_TRUE(slot.EnsureOpen(store.env(), store.Drawing(1)));
+  // A page lock file that cannot be read, or reads short, means locked.
+  test::WriteFileBytes(store.PageLockFile(12), std::string(501, '\0'));
+  faults.Fail(Op::Read, EIO, "FOL012.LOC", 0, 1);
+  VexaPageLock pages;
+  EXPECT_TRUE(pages.HasForeignPageLock(store.env(), store.Drawing(12), 12));
+  ASSERT_EQ(truncate(store.PageLockFile(12).c_str(), 100), 0);
+  EXPECT_TRUE(pages.HasForeignPageLock(store.env(), store.Drawing(12), 12));
 }
 
 }  // namespace
