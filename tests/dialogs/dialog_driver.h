@@ -55,6 +55,16 @@ inline void MarkRows(FileSelSheet& sheet, const std::vector<int>& rows) {
   }
 }
 
+// Puts the cursor on the first of the drawings (numbers of appId), marks
+// them in order and presses OK.
+inline void ConfirmDrawings(FileDlgBase& dialog, const std::vector<int>& numbers, int appId = 0x1) {
+  std::vector<int> rows;
+  for (int number : numbers) rows.push_back(dialog.GetSheet()->FindRecord(number - 1, appId));
+  dialog.GetSheet()->JumpTo(rows.front(), 1);
+  MarkRows(*dialog.GetSheet(), rows);
+  ClickControl(dialog, IDOK);
+}
+
 // For a HoldingChild: locks the drawing folder in the child, where the lock
 // object lives until the child ends.
 inline std::function<bool()> LockDrawing(const CEnvironObj& env, std::string folder) {
