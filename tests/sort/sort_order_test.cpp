@@ -2,12 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
 
-#include "platform/collate.h"
 #include "tests/sort/selection_sort_reference.h"
-#include "vexafol/filetime.h"
 
 namespace vexa {
 namespace {
@@ -39,26 +36,6 @@ TEST(SelectionSortOrder, EqualsTheQuadraticSortOnRandomInput) {
           << "trial " << trial << " direction " << direction;
     }
   }
-}
-
-TEST(SortRanks, FileTimesCompareUnsignedAndTextsByTheCollator) {
-  const FILETIME early{0xFFFFFFFFu, 0x00000001u};
-  const FILETIME late{0x00000000u, 0x00000002u};
-  const FILETIME top{0x00000000u, 0x80000000u};  // negative as a signed 64-bit value
-  EXPECT_LT(FileTimeRank(early), FileTimeRank(late));
-  EXPECT_LT(FileTimeRank(late), FileTimeRank(top));
-
-  const std::vector<std::string> texts = {"かきく", "アイウ", "b", "かきく", "A", "", "a"};
-  const std::vector<int64_t> ranks = CollationRanks(texts);
-  ASSERT_EQ(ranks.size(), texts.size());
-  for (size_t a = 0; a < texts.size(); ++a) {
-    for (size_t b = 0; b < texts.size(); ++b) {
-      const int byRank = (ranks[a] > ranks[b]) - (ranks[a] < ranks[b]);
-      EXPECT_EQ(byRank, platform::CollateCompare(texts[a], texts[b]))
-          << texts[a] << " " << texts[b];
-    }
-  }
-  EXPECT_EQ(*std::max_element(ranks.begin(), ranks.end()), 5);  // dense: six distinct texts
 }
 
 }  // namespace

@@ -14,7 +14,6 @@
 namespace vexa {
 namespace {
 
-using test::Bytes;
 using test::Chunk;
 using test::Field;
 using test::Header;
@@ -26,12 +25,12 @@ std::vector<std::string> Seeds() {
   const std::string tagged = Le32(100) + Header(0x10000000, 0, 0) + Chunk(1, std::string("c", 2)) +
                              Header(0x10000009, 2, 2) + "abcd" + Chunk(7, "xyz") +
                              Header(0x20000009, 0, 0) + Chunk(2, Field("name", 300)) +
-                             Chunk(3, std::string("s", 2)) + Chunk(4, Bytes(32, 4)) +
-                             Chunk(5, Bytes(76, 5)) + Header(0x20000000, 0, 0);
-  const std::string fixed5 = Le32(5) + Field("n", 260) + Field("s", 260) + Bytes(32, 4) +
-                             Bytes(76, 5) + Field("caption", 80);
-  const std::string fixed1 = Le32(1) + Field("n", 128) + Bytes(32, 4);
-  return {tagged, fixed5, fixed1, Bytes(824, 'h')};
+                             Chunk(3, std::string("s", 2)) + Chunk(4, std::string(32, 4)) +
+                             Chunk(5, std::string(76, 5)) + Header(0x20000000, 0, 0);
+  const std::string fixed5 = Le32(5) + Field("n", 260) + Field("s", 260) + std::string(32, 4) +
+                             std::string(76, 5) + Field("caption", 80);
+  const std::string fixed1 = Le32(1) + Field("n", 128) + std::string(32, 4);
+  return {tagged, fixed5, fixed1, std::string(824, 'h')};
 }
 
 // One mutation of bytes, chosen by rng.

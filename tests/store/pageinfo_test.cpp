@@ -10,7 +10,6 @@
 namespace vexa {
 namespace {
 
-using test::Bytes;
 using test::Chunk;
 using test::Field;
 using test::Header;
@@ -39,8 +38,8 @@ std::string FixedRecord(int32_t version) {
   } else {
     bytes += Field("name2", 260) + Field("sub2", 260);  // 4, 264
   }
-  if (version > 0) bytes += Bytes(32, '\x44');          // 132 or 524: block 4
-  if (version >= 3) bytes += Bytes(76, '\x55');         // 556: block 5
+  if (version > 0) bytes += std::string(32, '\x44');    // 132 or 524: block 4
+  if (version >= 3) bytes += std::string(76, '\x55');   // 556: block 5
   if (version >= 4) bytes += Field("cap\x82\xa0", 80);  // 632: caption "capあ"
   return bytes;
 }
@@ -144,7 +143,7 @@ TEST(PageInfoTagged, AbsentAndUnknownChunks) {
 
   // Chunk 9 holds a payload and a nested name chunk that must not be read; a
   // chunk with only one of size and count zero has no payload.
-  const std::string unknown = Header(0x10000009, 4, 2) + Bytes(8, 'u') +
+  const std::string unknown = Header(0x10000009, 4, 2) + std::string(8, 'u') +
                               Chunk(2, std::string("nested", 7)) + Header(0x20000009, 0, 0) +
                               Header(0x10000010, 0xFFFFFFFF, 0) + Header(0x20000010, 0, 0);
   ASSERT_EQ(Read(kTagged + unknown + Chunk(2, std::string("after", 6)) +
@@ -178,7 +177,7 @@ TEST(PageInfoTagged, OversizedNamesAreCutTo259BytesAndCaptionsAreUnbounded) {
   std::string payload(1025, 'n');
   payload[0] = 'N';
   VexaFilePageInfo info;
-  ASSERT_EQ(Read(kTagged + Chunk(3, payload) + Chunk(4, Bytes(40, 'f')) +
+  ASSERT_EQ(Read(kTagged + Chunk(3, payload) + Chunk(4, std::string(40, 'f')) +
                      Chunk(1, std::string(3000, 'c') + '\0' + "rest") + kClose,
                  info),
             1);
@@ -212,10 +211,10 @@ TEST(PageInfoTagged, MalformedRecordsFail) {
     EXPECT_EQ(Read(c.bytes, info), 0) << c.what;
   }
   VexaFilePageInfo info;  // the payload that ends exactly at the closing headers
-  EXPECT_EQ(
-      Read(kTagged + Header(0x10000009, 24, 1) + Bytes(24, 'p') + Header(0x20000009, 0, 0) + kClose,
-           info),
-      1);
+  EXPECT_EQ(Read(kTagged + Header(0x10000009, 24, 1) + std::string(24, 'p') +
+                     Header(0x20000009, 0, 0) + kClose,
+                 info),
+            1);
 }
 
 TEST(StoreRecordIo, ReadErrorsReachTheCallerAndWriteErrorsGiveZero) {

@@ -23,11 +23,6 @@ inline std::string Field(const std::string& text, size_t size) {
   return out;
 }
 
-// size bytes of one value.
-inline std::string Bytes(size_t size, char value) {
-  return std::string(size, value);
-}
-
 // A chunk header or closing header of the tagged page layout.
 inline std::string Header(uint32_t tag, uint32_t size, uint32_t count) {
   return Le32(tag) + Le32(size) + Le32(count);

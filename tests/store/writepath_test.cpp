@@ -55,6 +55,11 @@ TEST_F(WritePathTest, RoundTripStoresPathsRelativeToTheApplication) {
   env_.paths[0x3030500] = "/moved/JDN";  // the application folder moved: the setting follows
   ASSERT_EQ(GetVexaWritePath(env_, exe, path), 1);
   EXPECT_EQ(path, "/moved/JDN/ODN/Fol.004");
+  // Undecided paths belong to id 4 and are cut by the length of its folder, dir/YOUCHI.
+  const std::string outside = dir_ / "OTHERS/drawings/x";
+  ASSERT_EQ(SetVexaWritePath(env_, "a.exe", outside), 1);
+  EXPECT_EQ(Key("APPID"), "4");
+  EXPECT_EQ(Key("PATH"), outside.substr((dir_ / "YOUCHI").size() + 1));
 }
 
 TEST_F(WritePathTest, SeparateSettingsPerComputerAndUserAndEmptyPathRemovesOne) {
@@ -86,14 +91,6 @@ TEST_F(WritePathTest, MissingFileOrPathKey) {
   EXPECT_EQ(GetVexaWritePath(env_, exe, path), 0);  // no PATH: exe already set
   EXPECT_EQ(exe, "/opt/vexa/bin/x.exe");
   EXPECT_EQ(path, "keep");
-}
-
-TEST_F(WritePathTest, PathOutsideEveryApplicationIsCutByTheLengthOfApplicationFour) {
-  // Undecided paths belong to id 4, whose folder is dir/YOUCHI.
-  const std::string outside = dir_ / "OTHERS/drawings/x";
-  ASSERT_EQ(SetVexaWritePath(env_, "a.exe", outside), 1);
-  EXPECT_EQ(Key("APPID"), "4");
-  EXPECT_EQ(Key("PATH"), outside.substr((dir_ / "YOUCHI").size() + 1));
 }
 
 TEST_F(WritePathTest, FailuresGiveZero) {
