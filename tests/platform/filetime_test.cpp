@@ -42,10 +42,9 @@ TEST(FileTime, SystemTimeConversionsAtTheEdges) {
   // Round trip through a leap day; the given wDayOfWeek is ignored.
   SYSTEMTIME leap = Make(2000, 2, 29, 13, 14, 15, 16);
   leap.wDayOfWeek = 6;
-  SYSTEMTIME back{};
-  ASSERT_EQ(FileTimeToSystemTime(U64ToFileTime(Ticks(leap)), back), 1);
-  EXPECT_EQ(back.wMilliseconds, 16);
-  EXPECT_EQ(back.wDayOfWeek, 2);  // Tuesday
+  ASSERT_EQ(FileTimeToSystemTime(U64ToFileTime(Ticks(leap)), st), 1);
+  EXPECT_EQ(st.wMilliseconds, 16);
+  EXPECT_EQ(st.wDayOfWeek, 2);  // Tuesday
 }
 
 TEST(FileTime, SystemTimeToFileTimeRefusesInvalidFields) {

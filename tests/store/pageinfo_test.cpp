@@ -223,8 +223,6 @@ TEST(StoreRecordIo, ReadErrorsReachTheCallerAndWriteErrorsGiveZero) {
   test::OpenWith(dir, FixedRecord(5), readOnly);
   VexaFileHeader header;
   VexaFilePageInfo info;
-  EXPECT_EQ(WriteHeadFile(readOnly, header), 0);
-  EXPECT_EQ(WritePageFileInfo(readOnly, info), 0);
   File writable;
   ASSERT_TRUE(writable.Open(dir / "w", File::Mode::CreateTruncate));
 
