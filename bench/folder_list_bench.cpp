@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_store.h"
 #include "vexafol/filetime.h"
 #include "vexafol/folder_environ.h"
 #include "vexafol/folderlist.h"
@@ -38,18 +39,10 @@ namespace {
 constexpr int kDrawings = 999;
 constexpr int kRuns = 11;
 
-std::string BenchRoot() {
-  const char* base = std::getenv("TMPDIR");
-  return std::string(base && *base ? base : "/tmp") + "/vexafol-folder-list-bench";
-}
+using bench::AppIds;
 
-std::vector<int> AppIds(const CEnvironObj& env) {
-  std::vector<int> ids;
-  for (int row = 0; row < GetSenyouCnt(); ++row) {
-    const int id = GetSenyouId(row);
-    if (id != -1 && !GetSenyouPath(env, id).empty()) ids.push_back(id);
-  }
-  return ids;
+std::string BenchRoot() {
+  return bench::ScratchFolder("vexafol-folder-list-bench");
 }
 
 std::string DrawingPath(const CEnvironObj& env, int id, int n) {

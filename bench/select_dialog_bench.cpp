@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_store.h"
 #include "select/ui/file_dlg_base.h"
 #include "vexafol/file.h"
 #include "vexafol/fileformat.h"
@@ -31,19 +32,10 @@ namespace {
 
 constexpr int kRuns = 5;
 
-std::string BenchRoot(int drawings) {
-  const char* base = std::getenv("TMPDIR");
-  return std::string(base && *base ? base : "/tmp") + "/vexafol-select-dialog-bench/" +
-         std::to_string(drawings);
-}
+using bench::AppIds;
 
-std::vector<int> AppIds(const CEnvironObj& env) {
-  std::vector<int> ids;
-  for (int row = 0; row < GetSenyouCnt(); ++row) {
-    const int id = GetSenyouId(row);
-    if (id != -1 && !GetSenyouPath(env, id).empty()) ids.push_back(id);
-  }
-  return ids;
+std::string BenchRoot(int drawings) {
+  return bench::ScratchFolder("vexafol-select-dialog-bench/" + std::to_string(drawings));
 }
 
 // Index files only: the dialog reads nothing else until a preview is shown.
