@@ -6,7 +6,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include "tests/select_ui/grid_fixture.h"
+#include "tests/select/ui/grid_fixture.h"
 #include "vexafol/ui/file_info_dlg.h"
 #include "vexafol/ui/image_frame.h"
 

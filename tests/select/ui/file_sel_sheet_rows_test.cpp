@@ -2,7 +2,7 @@
 // record found for the initial number.
 #include <gtest/gtest.h>
 
-#include "tests/select_ui/grid_fixture.h"
+#include "tests/select/ui/grid_fixture.h"
 
 namespace vexa::test {
 namespace {

@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <QStyle>
 
-#include "tests/dialogs/dialog_driver.h"
-#include "tests/folderlist/store_fixture.h"
+#include "tests/select/ui/dialog_driver.h"
+#include "tests/support/store_fixture.h"
 #include "vexafol/ui/file_info_dlg.h"
 
 namespace vexa::test {
