@@ -21,7 +21,7 @@ namespace vexa::tool {
 namespace {
 
 // The grid's default without stored settings: by update date, newest first.
-constexpr int kDefaultSortType = 5;
+constexpr int kDefaultSortType = kSortUpdateTime;
 constexpr int kDefaultSortDir = -1;
 
 struct Row {

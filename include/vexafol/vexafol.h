@@ -5,6 +5,7 @@
 #pragma once
 
 #include "vexafol/environ.h"
+#include "vexafol/environ_kinds.h"
 #include "vexafol/file.h"
 #include "vexafol/fileformat.h"
 #include "vexafol/filetime.h"
@@ -16,6 +17,7 @@
 #include "vexafol/hooks.h"
 #include "vexafol/sel_file_list.h"
 #include "vexafol/senyou.h"
+#include "vexafol/senyou_ids.h"
 #include "vexafol/text.h"
 #include "vexafol/types.h"
 #include "vexafol/writepath.h"

@@ -81,7 +81,7 @@ void FileSelSheet::Init(VexaFolderList* list, FileInfoDlg* infoPanel, const int*
   infoPanel_ = infoPanel;
   // The stored sort is read before the columns are built, so that the header
   // of the sort column carries its arrow from the start.
-  sortType_ = 5;
+  sortType_ = kSortUpdateTime;
   sortDir_ = -1;
   ReadUserInt(*env_, "SORTTYPE", sortType_);
   ReadUserInt(*env_, "SORTDIR", sortDir_);
