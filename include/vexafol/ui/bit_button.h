@@ -25,11 +25,9 @@ class BitButton : public QPushButton {
   bool SetBitmap(int bitmapId);
   // Shows face 0 or 1; other values are ignored.
   void SetFace(int face);
-  int Face() const { return face_; }
 
   // The tooltip; empty for none.
   void SetHint(const std::string& hint);
-  std::string Hint() const;
   std::string Caption() const { return caption_; }
 
  private:

@@ -53,8 +53,6 @@ class DialogBase : public QDialog {
 
   // The template's font; dialog units follow it from then on.
   void SetTemplateFont(const std::string& face, int pointSize);
-  // Base units of the template font (average character width, line height).
-  QSize BaseUnits() const { return baseUnits_; }
   // A template rectangle in dialog units, in pixels.
   QRect DluRect(int x, int y, int width, int height) const;
   // Sizes the dialog's client area to width x height dialog units.

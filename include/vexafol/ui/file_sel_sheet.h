@@ -119,12 +119,7 @@ class FileSelSheet : public SxSheet {
   // The key of the record under the cursor; -1 without a cursor.
   int GetCurrentKey() const;
 
-  int GetSortType() const { return sortType_; }
-  int GetSortDir() const { return sortDir_; }
   bool IsSearching() const { return searching_; }
-  const FindCriteria& GetCriteria() const { return criteria_; }
-  VexaFolderList* GetList() const { return list_; }
-  FileInfoDlg* GetInfoPanel() const { return infoPanel_; }
   // Number of previews currently held by the cache.
   int CachedPreviewCount() const;
 

@@ -44,7 +44,6 @@ class ImageFrame : public QWidget {
   const QImage& GetBitmap() const { return bitmap_; }
   // The application id of the drawing shown; 0 for none.
   void SetAppId(int appId) { appId_ = appId; }
-  int GetAppId() const { return appId_; }
   // The background colour the frame paints (0x00BBGGRR).
   unsigned long BackgroundColor() const;
 

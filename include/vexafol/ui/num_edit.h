@@ -27,9 +27,6 @@ class NumEdit : public QLineEdit {
   // holds no number.
   int GetValue() const;
 
-  int Minimum() const { return minimum_; }
-  int Maximum() const { return maximum_; }
-
  protected:
   // Leaving the edit replaces what was typed by the value GetValue answers.
   void focusOutEvent(QFocusEvent* event) override;
