@@ -8,8 +8,9 @@
 # A public header (include/vexafol/X.h) belongs to the folder of the source
 # named after it (X.cpp, or X_<part>.cpp); headers with no source are listed
 # below. Prints every offending line and exits 1, or exits 0 silently.
+# Usage: check-includes.sh [source tree]  (default: this script's tree)
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "${1:-$(dirname "$0")/..}"
 
 # The layers, lowest first.
 layers=(platform host store lock folderlist select host/ui select/ui tools examples)
@@ -63,6 +64,12 @@ for header in $(cd include && find vexafol -name '*.h'); do
   public_owner[$header]=$(owner_of_public "$header")
 done
 
+# The folders to read: nested layers (host/ui) are read with their parent.
+top_folders=()
+for layer in "${layers[@]}"; do
+  [[ $layer == */* ]] || top_folders+=("$layer")
+done
+
 # Every #include of the layers' sources and headers; a public header counts
 # as a member of the layer that owns it.
 while IFS=: read -r file line text; do
@@ -96,7 +103,8 @@ while IFS=: read -r file line text; do
   elif ((r < core_layers)) && [[ $target =~ ^Q[A-Za-z]*(/|$) ]]; then
     fail "$file:$line" "the core library ($layer) does not include Qt ($target)"
   fi
-done < <(grep -rnE --include='*.cpp' --include='*.h' '^[[:space:]]*#[[:space:]]*include' "${layers[@]}" include/vexafol | sort)
+done < <(grep -rsnE --include='*.cpp' --include='*.h' '^[[:space:]]*#[[:space:]]*include' \
+  "${top_folders[@]}" include/vexafol | sort)
 
 if ((failures > 0)); then
   echo "check-includes: $failures include(s) break the layer rules of docs/architecture.md" >&2
