@@ -5,7 +5,7 @@ set(CPACK_PACKAGE_NAME vexafol)
 set(CPACK_PACKAGE_VENDOR "VEXAFOL developers")
 set(CPACK_PACKAGE_CONTACT "VEXAFOL developers <vexafol@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "drawing store, locking and selection dialog of a Japanese CAD suite")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "Keeps the drawings of a surveying and civil-engineering CAD suite on disk in the\n"
   "Windows-compatible store format, with the locks that let several users share a\n"
   "store, the drawing selection dialog (Qt) and the vexafol command-line tool.")

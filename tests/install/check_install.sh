@@ -20,7 +20,7 @@ libdir=$(dirname "$core")
 
 # Hidden visibility: the public API is there, the internals are not.
 exported=$(nm -D --defined-only -C "$core")
-for symbol in 'vexa::GetSenyouCnt()' 'vexa::DrawingColumnText(' 'vexa::VexaFolderLock::LockZmn(' \
+for symbol in 'vexa::GetSenyouCnt()' 'vexa::GetDrawingLockFiles(' 'vexa::VexaFolderLock::LockZmn(' \
               'typeinfo for vexa::FileException'; do
   grep -qF "$symbol" <<<"$exported" || fail "libvexafol does not export $symbol"
 done
@@ -49,7 +49,8 @@ flags=$(PKG_CONFIG_PATH="$pc_dir" pkg-config --cflags --libs vexafol)
 g++ -std=c++20 "$source/main.cpp" -o "$work/consumer-pc" $flags
 LD_LIBRARY_PATH="$libdir" "$work/consumer-pc"
 
-cpack -G DEB -B "$work/package" --config "$build/CPackConfig.cmake" >/dev/null
+cpack -G DEB -B "$work/package" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log"; fail "cpack failed"; }
 deb=$(find "$work/package" -maxdepth 1 -name '*.deb')
 [ -n "$deb" ] || fail "cpack made no .deb"
 listing=$(dpkg-deb -c "$deb" | awk '{print $6}')
