@@ -172,7 +172,7 @@ int VexaFolderList::GetSortDir() const {
 
 void VexaFolderList::SetBackupPath(int i) {
   if (!impl_->InRange(i)) return;
-  impl_->env->AddFileName(impl_->members[i].path, "BKUP");
+  CreateBackupPath(*impl_->env, impl_->members[i].path, 0);
 }
 
 int VexaFolderList::IsExistCadFile(int appId) const {

@@ -100,6 +100,10 @@ void CreateBackupPath(const CEnvironObj& env, std::string& path, int number) {
   env.AddFileName(path, store::BackupName(number));
 }
 
+void CreateDrawingFolderPath(const CEnvironObj& env, std::string& path, int number) {
+  env.AddFileName(path, store::FolderName(number));
+}
+
 int CreateFolderName(const CEnvironObj& env, const char* base, std::string* out) {
   const std::string baseDir = base ? base : "";
   auto candidate = [&](int number) {

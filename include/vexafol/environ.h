@@ -5,9 +5,11 @@
 
 #include <string>
 
+#include "vexafol/export.h"
+
 namespace vexa {
 
-class CEnvironObj {
+class VEXA_CORE_API CEnvironObj {
  public:
   virtual ~CEnvironObj() = default;
 

@@ -14,13 +14,14 @@
 #include <string>
 
 #include "vexafol/environ.h"
+#include "vexafol/export.h"
 #include "vexafol/folmember.h"
 
 namespace vexa {
 
 class VexaFolderLock;
 
-class VexaFolderList {
+class VEXA_CORE_API VexaFolderList {
  public:
   // Load flags.
   enum : int {

@@ -1,6 +1,5 @@
 // The exported selection functions: permission check, folder list, the
 // dialog of the kind, and the dialog's choice turned into paths.
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -63,9 +62,7 @@ std::string ResultPath(const CEnvironObj& env, const FileDlgBase& dialog, int ke
   if (kind != kKindWrite) return "";
   // A free number of the write kind: the folder the new drawing goes to.
   std::string path = GetSenyouPath(env, appFilter);
-  char name[16];
-  std::snprintf(name, sizeof name, "Fol.%03d", key + 1);
-  env.AddFileName(path, name);
+  CreateDrawingFolderPath(env, path, key + 1);
   return path;
 }
 

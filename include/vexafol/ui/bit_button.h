@@ -9,9 +9,11 @@
 
 #include <string>
 
+#include "vexafol/export.h"
+
 namespace vexa {
 
-class BitButton : public QPushButton {
+class VEXA_UI_API BitButton : public QPushButton {
   Q_OBJECT
 
  public:

@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "vexafol/export.h"
 #include "vexafol/ui/message_box.h"  // IDOK, IDCANCEL
 
 class QLabel;
@@ -18,7 +19,7 @@ class QPushButton;
 
 namespace vexa {
 
-class DialogBase : public QDialog {
+class VEXA_UI_API DialogBase : public QDialog {
   Q_OBJECT
 
  public:

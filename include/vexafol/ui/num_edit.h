@@ -5,11 +5,13 @@
 
 #include <QLineEdit>
 
+#include "vexafol/export.h"
+
 class QIntValidator;
 
 namespace vexa {
 
-class NumEdit : public QLineEdit {
+class VEXA_UI_API NumEdit : public QLineEdit {
   Q_OBJECT
 
  public:
