@@ -10,8 +10,26 @@
 namespace vexa::platform {
 
 enum class Op {
-  Open, Close, Read, PRead, Write, Seek, Truncate, Sync, Fstat, Stat, Lock,
-  Unlink, Rename, MakeDir, RemoveDir, Chmod, ListDir, HostName, UserName, ReadSystemFile
+  Open,
+  Close,
+  Read,
+  PRead,
+  Write,
+  Seek,
+  Truncate,
+  Sync,
+  Fstat,
+  Stat,
+  Lock,
+  Unlink,
+  Rename,
+  MakeDir,
+  RemoveDir,
+  Chmod,
+  ListDir,
+  HostName,
+  UserName,
+  ReadSystemFile
 };
 
 class FaultEnv : public Env {
@@ -34,6 +52,8 @@ class FaultEnv : public Env {
   int Sync(int fd) override;
   int Fstat(int fd, struct stat& st) override;
   int Stat(const std::string& path, struct stat& st) override;
+  // Matched by the rules of Op::Stat.
+  int Lstat(const std::string& path, struct stat& st) override;
   int Lock(int fd, int command, struct flock& lock) override;
   int Unlink(const std::string& path) override;
   int Rename(const std::string& from, const std::string& to) override;

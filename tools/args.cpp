@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "tools/command.h"
+#include "tools/output_text.h"
 
 namespace vexa::tool {
 
@@ -66,7 +67,7 @@ std::optional<long> Args::Number(const std::string& name) {
 }
 
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "vexafol: %s\n", message.c_str());
+  std::fprintf(stderr, "vexafol: %s\n", Printable(message).c_str());
   return 1;
 }
 

@@ -4,12 +4,16 @@
 
 #include <cstdio>
 #include <ctime>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "lock/lock_file.h"
 #include "platform/case_lookup.h"
 #include "tools/columns.h"
 #include "tools/command.h"
+#include "tools/lock_file_check.h"
+#include "tools/output_text.h"
 #include "tools/store_env.h"
 #include "vexafol/filetime.h"
 #include "vexafol/findcriteria.h"
@@ -56,6 +60,14 @@ const char* LockText(int state) {
   return state == 1 ? "使用中" : state == 2 ? "ページ使用中" : "";
 }
 
+// The cells as the table prints them: store text with control characters and
+// invalid bytes escaped.
+std::vector<std::string> PrintableCells(const std::vector<std::string>& cells) {
+  std::vector<std::string> shown;
+  for (const std::string& cell : cells) shown.push_back(Printable(cell));
+  return shown;
+}
+
 Row MakeRow(const CEnvironObj& env, const FolMember& member) {
   const VexaFileHeader& h = member.header;
   return {&member,
@@ -64,7 +76,8 @@ Row MakeRow(const CEnvironObj& env, const FolMember& member) {
            DateText(member, false), FirstLine(h.Memo()), LockText(member.lockState)}};
 }
 
-void PrintTable(const std::vector<Row>& rows) {
+void PrintTable(std::vector<Row> rows) {
+  for (Row& row : rows) row.cells = PrintableCells(row.cells);
   const std::vector<std::string> headers = {"No",     "図面名", "CAD",    "PAGE", "作成者",
                                             "変更者", "作成日", "変更日", "メモ", "ロック"};
   std::vector<size_t> widths;
@@ -85,23 +98,6 @@ void PrintTable(const std::vector<Row>& rows) {
   };
   print(headers, false);
   for (const Row& row : rows) print(row.cells, row.member->lockState != 0);
-}
-
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-      out += escaped;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
 }
 
 std::string IsoTime(const FILETIME& time) {
@@ -129,6 +125,23 @@ void PrintJson(const CEnvironObj& env, const std::vector<Row>& rows) {
         JsonString(IsoTime(h.updateTime)).c_str(), JsonString(h.Memo()).c_str(), m.lockState);
   }
   std::printf("%s]\n", rows.empty() ? "" : "\n");
+}
+
+// A lock file that cannot be opened shows every drawing that needs it as in
+// use; say which file and why on standard error, once per file.
+void ReportUnusableLockFiles(const CEnvironObj& env, const std::vector<Row>& rows) {
+  std::set<std::string> checked;
+  auto check = [&](const std::string& path, Missing missing) {
+    if (!checked.insert(path).second) return;
+    const std::string problem = LockFileProblem(path, missing);
+    if (!problem.empty()) Fail(problem + " (its drawings show as in use)");
+  };
+  for (const Row& row : rows) {
+    if (row.member->lockState == 0) continue;
+    const std::string& path = row.member->path;
+    check(lock::DrawingLockPath(env, path), Missing::Create);
+    check(lock::PageLockPath(env, path, row.member->GetFolderNo(env) + 1), Missing::Skip);
+  }
 }
 
 // "YYYY-MM-DD" as seconds at noon of that local day (the search compares days).
@@ -236,10 +249,11 @@ int RunList(Args& args) {
     const FolMember* member = list.GetSortedFolderMember(i);
     if (Matches(criteria, env, member)) rows.push_back(MakeRow(env, *member));
   }
+  if (!(flags & VexaFolderList::kLoadNoLocks)) ReportUnusableLockFiles(env, rows);
   if (args.Has("json"))
     PrintJson(env, rows);
   else
-    PrintTable(rows);
+    PrintTable(std::move(rows));
   return 0;
 }
 

@@ -3,6 +3,7 @@
 
 #include "platform/sysinfo.h"
 #include "tools/drawing_writer.h"
+#include "tools/output_text.h"
 #include "tools/store_env.h"
 #include "vexafol/filetime.h"
 #include "vexafol/senyou.h"
@@ -35,7 +36,7 @@ int RunNew(Args& args) {
     spec.pages.push_back({"ページ" + std::to_string(page + 1), "", static_cast<int>(page)});
   std::string folder, error;
   if (!CreateDrawing(env, appFolder, spec, &folder, &error)) return Fail(error);
-  std::printf("%s\n", folder.c_str());
+  std::printf("%s\n", Printable(folder).c_str());
   return 0;
 }
 
