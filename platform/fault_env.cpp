@@ -16,9 +16,7 @@ void FaultEnv::Clear() {
   for (int& count : calls_) count = 0;
 }
 
-int FaultEnv::Calls(Op op) const {
-  return calls_[static_cast<int>(op)];
-}
+int FaultEnv::Calls(Op op) const { return calls_[static_cast<int>(op)]; }
 
 int FaultEnv::Check(Op op, const std::string& path) {
   ++calls_[static_cast<int>(op)];
@@ -46,7 +44,7 @@ std::string PathOf(int fd) {
 }
 }  // namespace
 
-#define VEXA_FAULT(op, path)                 \
+#define VEXA_FAULT(op, path)                   \
   if (const int failure = Check(op, path)) { \
     return failure;                          \
   }
@@ -124,12 +122,8 @@ int FaultEnv::ListDir(const std::string& path, std::vector<DirEntry>& entries) {
   VEXA_FAULT(Op::ListDir, path);
   return Env::ListDir(path, entries);
 }
-std::string FaultEnv::HostName() {
-  return Check(Op::HostName, "") ? "" : Env::HostName();
-}
-std::string FaultEnv::UserName() {
-  return Check(Op::UserName, "") ? "" : Env::UserName();
-}
+std::string FaultEnv::HostName() { return Check(Op::HostName, "") ? "" : Env::HostName(); }
+std::string FaultEnv::UserName() { return Check(Op::UserName, "") ? "" : Env::UserName(); }
 std::string FaultEnv::ReadSystemFile(const std::string& path) {
   return Check(Op::ReadSystemFile, path) ? "" : Env::ReadSystemFile(path);
 }
