@@ -11,8 +11,10 @@ enum class Missing { Create, Skip };
 
 // "" when the lock file at path opens as the lock service opens it (read and
 // write, created if missing); otherwise "PATH: cannot open the lock file:
-// TEXT" with the system's text for the error (a symbolic link, a folder, a
-// FIFO, no permission, a read-only file system). Missing::Skip answers "" for
+// REASON" with the system's text for the error (a symbolic link, a folder, a
+// FIFO, no permission, a read-only file system), led by what the file is for a
+// link ("it is a symbolic link, ...") or a FIFO, socket or device ("it is not
+// a regular file (...)"). Missing::Skip answers "" for
 // a file that is not there (a page lock file is never created by a scan).
 // Leaves the store as it was: a file made for the test is removed again.
 std::string LockFileProblem(const std::string& path, Missing missing);
