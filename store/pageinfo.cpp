@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include "store/text_field.h"
 #include "vexafol/fileformat.h"
@@ -21,9 +22,13 @@ enum ChunkId : uint32_t { kCaption = 1, kName = 2, kSubName = 3, kBlock4 = 4, kB
 
 constexpr size_t kShortNameSize = 128;  // the name of versions below 2
 constexpr size_t kFixedCaptionSize = 80;
-// A caption payload is read in pieces of this size, so that what a record
-// claims costs no memory beyond the caption it really holds.
+// Records are read in pieces of this size: what a record claims costs no
+// memory beyond the text it really holds.
+constexpr size_t kReadPiece = 65536;
 constexpr size_t kCaptionPiece = 4096;
+// Unknown chunks nested deeper than this make the record malformed: without
+// the limit a file of zeros would be walked 12 bytes at a time to its end.
+constexpr uint64_t kMostNestedChunks = uint64_t{1} << 20;
 
 struct ChunkHeader {
   uint32_t tag = 0;
@@ -31,17 +36,36 @@ struct ChunkHeader {
   uint32_t elementCount = 0;
 };
 
-// Reads a record through the file's non-throwing calls. A short record is a
-// false answer; a read error also remembers its errno for the caller.
+// Reads a record through the file's non-throwing calls, in pieces of
+// kReadPiece bytes kept in a buffer of its own, so that many small headers
+// cost few system calls. A short record is a false answer; a read error also
+// remembers its errno. Finish leaves the file positioned after what was read.
 class RecordReader {
  public:
-  explicit RecordReader(File& file) : file_(file) {}
+  explicit RecordReader(File& file) : file_(file) {
+    uint64_t position = 0;
+    if (!file_.GetLength(length_) || !file_.TrySeek(0, File::current, position)) Failed();
+    position_ = bufferStart_ = position;
+  }
   int error() const { return error_; }
 
-  bool Exact(void* buffer, size_t count) {
-    size_t got = 0;
-    if (!file_.TryRead(buffer, count, got)) return Failed();
-    return got == count;
+  bool Exact(void* target, size_t count) {
+    char* out = static_cast<char*>(target);
+    while (count > 0) {
+      if (error_ != 0) return false;
+      const uint64_t end = bufferStart_ + buffer_.size();
+      if (position_ < bufferStart_ || position_ >= end) {
+        if (!Fill()) return false;
+        continue;
+      }
+      const size_t available = static_cast<size_t>(end - position_);
+      const size_t taken = std::min(available, count);
+      std::memcpy(out, buffer_.data() + (position_ - bufferStart_), taken);
+      out += taken;
+      count -= taken;
+      position_ += taken;
+    }
+    return true;
   }
 
   bool Header(ChunkHeader& header) {
@@ -51,32 +75,44 @@ class RecordReader {
     return true;
   }
 
-  // Bytes between the position and the end of the file; false on an error.
-  bool BytesLeft(uint64_t& left) {
-    uint64_t length = 0;
-    uint64_t position = 0;
-    if (!file_.GetLength(length) || !file_.TrySeek(0, File::current, position)) return Failed();
-    left = length > position ? length - position : 0;
-    return true;
-  }
+  // Bytes between the position and the end of the file as it was when the
+  // reading began.
+  uint64_t BytesLeft() const { return length_ > position_ ? length_ - position_ : 0; }
 
   // Moves forward over count bytes; false when that would leave the file.
   bool Skip(uint64_t count) {
-    if (count == 0) return true;
-    uint64_t left = 0;
-    if (!BytesLeft(left) || count > left) return false;
+    if (error_ != 0 || count > BytesLeft()) return false;
+    position_ += count;
+    return true;
+  }
+
+  void Finish() {
     uint64_t position = 0;
-    return file_.TrySeek(static_cast<int64_t>(count), File::current, position) || Failed();
+    if (!file_.TrySeek(static_cast<int64_t>(position_), File::begin, position)) Failed();
   }
 
  private:
+  bool Fill() {
+    uint64_t position = 0;
+    if (!file_.TrySeek(static_cast<int64_t>(position_), File::begin, position)) return Failed();
+    buffer_.resize(kReadPiece);
+    size_t got = 0;
+    if (!file_.TryRead(buffer_.data(), buffer_.size(), got)) return Failed();
+    buffer_.resize(got);
+    bufferStart_ = position_;
+    return got > 0;
+  }
   bool Failed() {
-    error_ = file_.LastError();
+    if (error_ == 0) error_ = file_.LastError();
     return false;
   }
 
   File& file_;
   int error_ = 0;
+  uint64_t length_ = 0;
+  uint64_t position_ = 0;
+  uint64_t bufferStart_ = 0;
+  std::vector<char> buffer_;
 };
 
 uint64_t PayloadSize(const ChunkHeader& header) {
@@ -94,8 +130,7 @@ bool ReadPayload(RecordReader& reader, uint32_t size, void* field, size_t capaci
 // Keeps the payload up to its first NUL and skips the rest; the caption is
 // changed only when the whole payload lies in the file.
 bool ReadCaption(RecordReader& reader, uint32_t size, std::string& caption) {
-  uint64_t left = 0;
-  if (!reader.BytesLeft(left) || size > left) return false;
+  if (size > reader.BytesLeft()) return false;
   std::string kept;
   char piece[kCaptionPiece];
   uint32_t remaining = size;
@@ -149,7 +184,7 @@ bool SkipUnknownChunk(RecordReader& reader, const ChunkHeader& opening) {
     if ((header.tag >> 16) == kCloseMark) {
       --depth;
     } else {
-      ++depth;
+      if (++depth > kMostNestedChunks) return false;
       if (!reader.Skip(PayloadSize(header))) return false;
     }
   }
@@ -248,6 +283,7 @@ int ReadPageFileInfo(File& file, VexaFilePageInfo& info) {
     info.version = version;
     read = version >= kTaggedVersion ? ReadTagged(reader, info) : ReadFixed(reader, info);
   }
+  reader.Finish();
   // Read errors leave as the exception the callers of this reader expect.
   if (reader.error() != 0) throw FileException(reader.error(), file.GetFilePath(), "read");
   return read;
