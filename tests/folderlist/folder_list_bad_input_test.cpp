@@ -84,9 +84,9 @@ TEST(FolderListBadInput, LinkedDrawingFoldersAreReadButLinkedIndexFilesAreNot) {
   StoreFixture::WriteDrawing(Numbered(app, 1));
   ASSERT_EQ(symlink(Numbered(app, 1).c_str(), Numbered(app, 2).c_str()), 0);
   ASSERT_EQ(mkdir(Numbered(app, 3).c_str(), 0777), 0);
-  ASSERT_EQ(symlink((Numbered(app, 1) + "/INDEX.VXF").c_str(),
-                    (Numbered(app, 3) + "/INDEX.VXF").c_str()),
-            0);
+  ASSERT_EQ(
+      symlink((Numbered(app, 1) + "/INDEX.VXF").c_str(), (Numbered(app, 3) + "/INDEX.VXF").c_str()),
+      0);
   VexaFolderList list(store.env());
   list.Load(0x1, 0);
   ASSERT_EQ(list.GetFolderNum(), 2);
