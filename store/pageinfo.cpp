@@ -150,11 +150,19 @@ bool ReadCaption(RecordReader& reader, uint32_t size, std::string& caption) {
   return true;
 }
 
-// A text field keeps at most its capacity less one byte: the last is NUL.
+// A text field keeps at most its capacity less one byte: the last is NUL,
+// also after a short read that filled the field in part.
 bool ReadTextPayload(RecordReader& reader, uint32_t size, char* field, size_t capacity) {
-  if (!ReadPayload(reader, size, field, capacity)) return false;
+  const bool read = ReadPayload(reader, size, field, capacity);
   field[capacity - 1] = '\0';
-  return true;
+  return read;
+}
+
+// The fixed layout's 260-byte text field, ending with NUL as in the tagged one.
+bool ReadFixedText(RecordReader& reader, char* field, size_t capacity) {
+  const bool read = reader.Exact(field, capacity);
+  field[capacity - 1] = '\0';
+  return read;
 }
 
 bool ReadKnownChunk(RecordReader& reader, uint32_t id, uint32_t size, VexaFilePageInfo& info) {
@@ -212,10 +220,8 @@ int ReadTagged(RecordReader& reader, VexaFilePageInfo& info) {
 
 int ReadFixed(RecordReader& reader, VexaFilePageInfo& info) {
   if (info.version >= 2) {
-    if (!reader.Exact(info.name, sizeof info.name)) return 0;
-    info.name[sizeof info.name - 1] = '\0';
-    if (!reader.Exact(info.subName, sizeof info.subName)) return 0;
-    info.subName[sizeof info.subName - 1] = '\0';
+    if (!ReadFixedText(reader, info.name, sizeof info.name)) return 0;
+    if (!ReadFixedText(reader, info.subName, sizeof info.subName)) return 0;
   } else {
     char shortName[kShortNameSize];
     if (!reader.Exact(shortName, sizeof shortName)) return 0;
