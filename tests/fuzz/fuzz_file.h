@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "vexafol/file.h"
+
 namespace vexa::fuzz {
 
 inline const std::string& InputPath(const char* name) {
@@ -32,6 +34,18 @@ inline bool WriteInput(const std::string& path, const uint8_t* data, size_t size
   }
   close(fd);
   return written == size;
+}
+
+// A vexa::File on a file holding exactly data, positioned at its start; the
+// one handle is kept open between inputs, so that an input costs no open.
+inline vexa::File* FileWith(const char* name, const uint8_t* data, size_t size) {
+  static vexa::File file;
+  if (!file.IsOpen() && !file.Open(InputPath(name), vexa::File::Mode::ReadWrite)) return nullptr;
+  uint64_t position = 0;
+  if (!file.SetLength(0) || !file.TrySeek(0, vexa::File::begin, position) ||
+      !file.TryWrite(data, size) || !file.TrySeek(0, vexa::File::begin, position))
+    return nullptr;
+  return &file;
 }
 
 }  // namespace vexa::fuzz

@@ -7,10 +7,9 @@
 #include "vexafol/fileformat.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string& path = vexa::fuzz::InputPath("page.bin");
-  if (!vexa::fuzz::WriteInput(path, data, size)) return 0;
-  vexa::File file;
-  if (!file.Open(path, vexa::File::Mode::ReadOnly)) return 0;
+  vexa::File* opened = vexa::fuzz::FileWith("page.bin", data, size);
+  if (!opened) return 0;
+  vexa::File& file = *opened;
   vexa::VexaFilePageInfo info;
   int result = 0;
   try {
