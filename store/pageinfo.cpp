@@ -24,7 +24,7 @@ constexpr size_t kShortNameSize = 128;  // the name of versions below 2
 constexpr size_t kFixedCaptionSize = 80;
 // Records are read in pieces of this size: what a record claims costs no
 // memory beyond the text it really holds.
-constexpr size_t kReadPiece = 65536;
+constexpr size_t kReadPiece = 16384;
 constexpr size_t kCaptionPiece = 4096;
 // Unknown chunks nested deeper than this make the record malformed: without
 // the limit a file of zeros would be walked 12 bytes at a time to its end.
