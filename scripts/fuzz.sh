@@ -2,7 +2,8 @@
 # Runs each libFuzzer harness of the readers for a short time (default 60
 # seconds each) with AddressSanitizer and UndefinedBehaviorSanitizer, starting
 # from the seed corpus in tests/fuzz/corpus. Needs clang (apt-get install clang).
-# Not part of the tests or CI: run it by hand after changing a reader.
+# Not part of the tests or CI: run it by hand after changing a reader. A single
+# allocation over 64 MiB counts as a fault (memory must follow what is kept).
 #   scripts/fuzz.sh [SECONDS] [HARNESS...]      HARNESS: pageinfo headfile ini wildcard
 set -eu
 cd "$(dirname "$0")/.."
@@ -26,7 +27,7 @@ for h in $harnesses; do
   echo "== $h: $seconds s"
   # New inputs go to the scratch corpus; the seeds in the tree stay as they are.
   TMPDIR="$work" "$build/tests/fuzz/${h}_fuzz" -max_total_time="$seconds" -max_len=65536 \
-    -rss_limit_mb=256 -timeout=5 -artifact_prefix="$work/$h-" "$work/$h" || {
+    -rss_limit_mb=1024 -malloc_limit_mb=64 -timeout=5 -artifact_prefix="$work/$h-" "$work/$h" || {
     status=1
     echo "fuzz.sh: $h found a fault; the input is kept in $build/" >&2
     cp "$work/$h"-* "$build/" 2>/dev/null || true
