@@ -3,6 +3,7 @@
 // control characters in titles and names that are not UTF-8. Each run must
 // leave every file but the lock files alone, end within seconds in a small
 // address space, and print no raw control character.
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "tests/support/child_process.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/temp_dir.h"
 #include "tools/output_text.h"
@@ -105,6 +107,24 @@ TEST_F(UntrustedStore, UnusableLockFilesAreNamedAndWhatTheyPointAtStaysAsItIs) {
       Victims::Remove(kind, folder_ + name);
     }
   }
+}
+
+// A user who may read the store but not write it: every lock file is unusable
+// to them, every drawing shows as in use, and the tool says why.
+TEST_F(UntrustedStore, AStoreTheUserMayNotWriteIsNamedAsTheReason) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to run the tool as another user";
+  ASSERT_EQ(chmod(dir_.path().c_str(), 0755), 0);  // readable, writable by root only
+  constexpr uid_t kUnusedId = 54321;
+  ChildProcess reader([&] {
+    if (setgroups(0, nullptr) != 0 || setgid(kUnusedId) != 0 || setuid(kUnusedId) != 0) return 2;
+    const std::string problem = "CADAPP.LOC: cannot open the lock file: ";
+    const ToolRun lock = RunTool(With("lock", Drawing(2)));
+    const ToolRun list = RunTool(With("list"));
+    const bool named = lock.exit == 1 && lock.out.find(problem) != std::string::npos &&
+                       list.exit == 0 && list.out.find(problem) != std::string::npos;
+    return named ? 0 : 1;
+  });
+  EXPECT_EQ(reader.Wait(), 0);
 }
 
 TEST_F(UntrustedStore, FifosAndSparseFilesAnswerAtOnce) {
