@@ -9,6 +9,7 @@
 #include "platform/case_lookup.h"
 #include "platform/collate.h"
 #include "platform/env.h"
+#include "platform/regular_file.h"
 #include "vexafol/folderlock.h"
 #include "vexafol/sel_file_list.h"
 #include "vexafol/senyou.h"
@@ -35,13 +36,14 @@ bool ResolveFolder(std::string& folder) {
 }
 
 int OpenForHeader(const std::string& path) {
-  // Non-blocking so that a FIFO planted under the index name cannot hang the scan.
-  return platform::CurrentEnv().Open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
+  // A regular file only, never through a link, as vexa::File opens it; left
+  // non-blocking, which changes nothing for a regular file.
+  return platform::OpenRegularFile(path, O_RDONLY | O_NONBLOCK, 0, platform::LinkPolicy::Refuse);
 }
 
 // min(length, 824) bytes of an open index file into header; false on any error
 // or when fewer bytes come. A first read that brings all 824 bytes settles it;
-// only a short one needs the file's type and length.
+// only a short one needs the file's length.
 bool ReadHeaderFrom(int fd, VexaFileHeader& header) {
   platform::Env& os = platform::CurrentEnv();
   char buffer[kHeaderSize];
@@ -52,7 +54,7 @@ bool ReadHeaderFrom(int fd, VexaFileHeader& header) {
   size_t got = static_cast<size_t>(first);
   if (got < kHeaderSize) {
     struct stat st;
-    if (os.Fstat(fd, st) != 0 || !S_ISREG(st.st_mode)) return false;
+    if (os.Fstat(fd, st) != 0) return false;
     const size_t wanted = std::min(static_cast<size_t>(st.st_size), kHeaderSize);
     while (got < wanted) {
       const ssize_t n = os.Read(fd, buffer + got, wanted - got);

@@ -63,6 +63,16 @@ int Env::Stat(const std::string& path, struct stat& st) {
   return Result(::stat(path.c_str(), &st));
 }
 
+int Env::Lstat(const std::string& path, struct stat& st) {
+  return Result(::lstat(path.c_str(), &st));
+}
+
+int Env::ClearNonBlocking(int fd) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0) return -errno;
+  return Result(::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK));
+}
+
 int Env::Lock(int fd, int command, struct flock& lock) {
   return Result(Retry([&] { return ::fcntl(fd, command, &lock); }));
 }

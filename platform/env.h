@@ -33,6 +33,10 @@ class Env {
   virtual int Sync(int fd);
   virtual int Fstat(int fd, struct stat& st);
   virtual int Stat(const std::string& path, struct stat& st);
+  // Status of path itself: a symbolic link is not followed.
+  virtual int Lstat(const std::string& path, struct stat& st);
+  // Clears O_NONBLOCK, which an open may use so that a FIFO cannot block it.
+  virtual int ClearNonBlocking(int fd);
   // fcntl with F_OFD_SETLK / F_OFD_GETLK (never a waiting command).
   virtual int Lock(int fd, int command, struct flock& lock);
 

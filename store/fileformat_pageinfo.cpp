@@ -1,5 +1,6 @@
 // The page information at the head of every page file: fixed layouts for
 // versions below 100, the tagged chunk layout from version 100 on.
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -21,11 +22,13 @@ enum ChunkId : uint32_t { kCaption = 1, kName = 2, kSubName = 3, kBlock4 = 4, kB
 
 constexpr size_t kShortNameSize = 128;  // the name of versions below 2
 constexpr size_t kFixedCaptionSize = 80;
-
-// Payloads larger than their field but within this size are read through one
-// buffer shared by the whole library (the reader is single-threaded).
-constexpr size_t kScratchSize = 1024;
-unsigned char scratch[kScratchSize];
+// Records are read in pieces of this size: what a record claims costs no
+// memory beyond the text it really holds.
+constexpr size_t kReadPiece = 16384;
+constexpr size_t kCaptionPiece = 4096;
+// Unknown chunks nested deeper than this make the record malformed: without
+// the limit a file of zeros would be walked 12 bytes at a time to its end.
+constexpr uint64_t kMostNestedChunks = uint64_t{1} << 20;
 
 struct ChunkHeader {
   uint32_t tag = 0;
@@ -33,136 +36,205 @@ struct ChunkHeader {
   uint32_t elementCount = 0;
 };
 
-bool ReadExact(File& file, void* buffer, size_t count) {
-  return file.Read(buffer, count) == count;
-}
-
-bool ReadHeader(File& file, ChunkHeader& header) {
-  uint32_t words[3];
-  if (!ReadExact(file, words, sizeof words)) return false;
-  header = {words[0], words[1], words[2]};
-  return true;
-}
-
-uint64_t BytesLeft(File& file) {
-  uint64_t length = 0;
-  if (!file.GetLength(length)) {
-    throw FileException(file.LastError(), file.GetFilePath(), "cannot get the file length");
+// Reads a record through the file's non-throwing calls, in pieces of
+// kReadPiece bytes kept in a buffer of its own, so that many small headers
+// cost few system calls. A short record is a false answer; a read error also
+// remembers its errno. Finish leaves the file positioned after what was read.
+class RecordReader {
+ public:
+  explicit RecordReader(File& file) : file_(file) {
+    uint64_t position = 0;
+    if (!file_.GetLength(length_) || !file_.TrySeek(0, File::current, position)) Failed();
+    position_ = bufferStart_ = position;
   }
-  const uint64_t position = file.Seek(0, File::current);
-  return length > position ? length - position : 0;
-}
+  int error() const { return error_; }
 
-// Moves forward over count bytes; false when that would leave the file.
-bool Skip(File& file, uint64_t count) {
-  if (count == 0) return true;
-  if (count > BytesLeft(file)) return false;
-  file.Seek(static_cast<int64_t>(count), File::current);
-  return true;
-}
+  bool Exact(void* target, size_t count) {
+    char* out = static_cast<char*>(target);
+    while (count > 0) {
+      if (error_ != 0) return false;
+      const uint64_t end = bufferStart_ + buffer_.size();
+      if (position_ < bufferStart_ || position_ >= end) {
+        if (!Fill()) return false;
+        continue;
+      }
+      const size_t available = static_cast<size_t>(end - position_);
+      const size_t taken = std::min(available, count);
+      std::memcpy(out, buffer_.data() + (position_ - bufferStart_), taken);
+      out += taken;
+      count -= taken;
+      position_ += taken;
+    }
+    return true;
+  }
+
+  bool Header(ChunkHeader& header) {
+    uint32_t words[3];
+    if (!Exact(words, sizeof words)) return false;
+    header = {words[0], words[1], words[2]};
+    return true;
+  }
+
+  // Bytes between the position and the end of the file as it was when the
+  // reading began.
+  uint64_t BytesLeft() const { return length_ > position_ ? length_ - position_ : 0; }
+
+  // Moves forward over count bytes; false when that would leave the file.
+  bool Skip(uint64_t count) {
+    if (error_ != 0 || count > BytesLeft()) return false;
+    position_ += count;
+    return true;
+  }
+
+  void Finish() {
+    uint64_t position = 0;
+    if (!file_.TrySeek(static_cast<int64_t>(position_), File::begin, position)) Failed();
+  }
+
+ private:
+  bool Fill() {
+    uint64_t position = 0;
+    if (!file_.TrySeek(static_cast<int64_t>(position_), File::begin, position)) return Failed();
+    buffer_.resize(kReadPiece);
+    size_t got = 0;
+    if (!file_.TryRead(buffer_.data(), buffer_.size(), got)) return Failed();
+    buffer_.resize(got);
+    bufferStart_ = position_;
+    return got > 0;
+  }
+  bool Failed() {
+    if (error_ == 0) error_ = file_.LastError();
+    return false;
+  }
+
+  File& file_;
+  int error_ = 0;
+  uint64_t length_ = 0;
+  uint64_t position_ = 0;
+  uint64_t bufferStart_ = 0;
+  std::vector<char> buffer_;
+};
 
 uint64_t PayloadSize(const ChunkHeader& header) {
   if (header.elementSize == 0 || header.elementCount == 0) return 0;
   return uint64_t{header.elementSize} * header.elementCount;
 }
 
-// Reads a payload of size bytes and keeps its first capacity bytes in field.
-bool ReadPayload(File& file, uint32_t size, void* field, size_t capacity) {
-  if (size <= capacity) return ReadExact(file, field, size);
-  if (size > BytesLeft(file)) return false;  // a short read; allocate nothing
-  if (size <= kScratchSize) {
-    if (!ReadExact(file, scratch, size)) return false;
-    std::memcpy(field, scratch, capacity);
-    return true;
+// Reads a payload of size bytes, keeps its first capacity bytes in field and
+// skips the rest.
+bool ReadPayload(RecordReader& reader, uint32_t size, void* field, size_t capacity) {
+  if (size <= capacity) return reader.Exact(field, size);
+  return reader.Exact(field, capacity) && reader.Skip(size - capacity);
+}
+
+// Keeps the payload up to its first NUL and skips the rest; the caption is
+// changed only when the whole payload lies in the file.
+bool ReadCaption(RecordReader& reader, uint32_t size, std::string& caption) {
+  if (size > reader.BytesLeft()) return false;
+  std::string kept;
+  char piece[kCaptionPiece];
+  uint32_t remaining = size;
+  while (remaining > 0) {
+    const size_t count = std::min<size_t>(remaining, sizeof piece);
+    if (!reader.Exact(piece, count)) return false;
+    remaining -= static_cast<uint32_t>(count);
+    const void* nul = std::memchr(piece, '\0', count);
+    if (nul) {
+      kept.append(piece, static_cast<size_t>(static_cast<const char*>(nul) - piece));
+      if (!reader.Skip(remaining)) return false;
+      break;
+    }
+    kept.append(piece, count);
   }
-  std::vector<unsigned char> buffer(size);
-  if (!ReadExact(file, buffer.data(), size)) return false;
-  std::memcpy(field, buffer.data(), capacity);
+  caption = std::move(kept);
   return true;
 }
 
-bool ReadCaption(File& file, uint32_t size, std::string& caption) {
-  if (size > BytesLeft(file)) return false;
-  std::string payload(size, '\0');
-  if (!ReadExact(file, payload.data(), size)) return false;
-  caption.assign(payload.c_str());
-  return true;
+// A text field keeps at most its capacity less one byte: the last is NUL,
+// also after a short read that filled the field in part.
+bool ReadTextPayload(RecordReader& reader, uint32_t size, char* field, size_t capacity) {
+  const bool read = ReadPayload(reader, size, field, capacity);
+  field[capacity - 1] = '\0';
+  return read;
 }
 
-bool ReadKnownChunk(File& file, uint32_t id, uint32_t size, VexaFilePageInfo& info) {
+// The fixed layout's 260-byte text field, ending with NUL as in the tagged one.
+bool ReadFixedText(RecordReader& reader, char* field, size_t capacity) {
+  const bool read = reader.Exact(field, capacity);
+  field[capacity - 1] = '\0';
+  return read;
+}
+
+bool ReadKnownChunk(RecordReader& reader, uint32_t id, uint32_t size, VexaFilePageInfo& info) {
   switch (id) {
     case kCaption:
-      return ReadCaption(file, size, info.caption);
+      return ReadCaption(reader, size, info.caption);
     case kName:
-      if (!ReadPayload(file, size, info.name, sizeof info.name)) return false;
-      info.name[sizeof info.name - 1] = '\0';
-      return true;
+      return ReadTextPayload(reader, size, info.name, sizeof info.name);
     case kSubName:
-      if (!ReadPayload(file, size, info.subName, sizeof info.subName)) return false;
-      info.subName[sizeof info.subName - 1] = '\0';
-      return true;
+      return ReadTextPayload(reader, size, info.subName, sizeof info.subName);
     case kBlock4:
-      return ReadPayload(file, size, info.block4, sizeof info.block4);
+      return ReadPayload(reader, size, info.block4, sizeof info.block4);
     case kBlock5:
-      return ReadPayload(file, size, info.block5, sizeof info.block5);
+      return ReadPayload(reader, size, info.block5, sizeof info.block5);
   }
   return false;
 }
 
 // Skips an unknown chunk whose header was read, with every chunk nested in it.
 // Iterative, so that any depth of nesting costs no stack.
-bool SkipUnknownChunk(File& file, const ChunkHeader& opening) {
-  if (!Skip(file, PayloadSize(opening))) return false;
+bool SkipUnknownChunk(RecordReader& reader, const ChunkHeader& opening) {
+  if (!reader.Skip(PayloadSize(opening))) return false;
   uint64_t depth = 1;
   ChunkHeader header;
   while (depth > 0) {
-    if (!ReadHeader(file, header)) return false;
+    if (!reader.Header(header)) return false;
     if ((header.tag >> 16) == kCloseMark) {
       --depth;
     } else {
-      ++depth;
-      if (!Skip(file, PayloadSize(header))) return false;
+      if (++depth > kMostNestedChunks) return false;
+      if (!reader.Skip(PayloadSize(header))) return false;
     }
   }
   return true;
 }
 
-int ReadTagged(File& file, VexaFilePageInfo& info) {
+int ReadTagged(RecordReader& reader, VexaFilePageInfo& info) {
   ChunkHeader header;
-  if (!ReadHeader(file, header)) return 0;
+  if (!reader.Header(header)) return 0;
   if (header.tag != kOpenTag || header.elementSize != 0 || header.elementCount != 0) return 0;
   for (;;) {
-    if (!ReadHeader(file, header)) return 0;  // the record must end with its closing header
+    if (!reader.Header(header)) return 0;  // the record must end with its closing header
     if (header.tag == kCloseTag) return 1;
     if (header.tag >= (kOpenTag | kCaption) && header.tag <= (kOpenTag | kBlock5)) {
       const uint32_t id = header.tag & 0xFFFF;
-      if (!ReadKnownChunk(file, id, header.elementSize, info)) return 0;
+      if (!ReadKnownChunk(reader, id, header.elementSize, info)) return 0;
       ChunkHeader closing;
-      if (!ReadHeader(file, closing)) return 0;
+      if (!reader.Header(closing)) return 0;
       if ((closing.tag >> 16) != kCloseMark || (closing.tag & 0xFFFF) != id) return 0;
-    } else if (!SkipUnknownChunk(file, header)) {
+    } else if (!SkipUnknownChunk(reader, header)) {
       return 0;
     }
   }
 }
 
-int ReadFixed(File& file, VexaFilePageInfo& info) {
+int ReadFixed(RecordReader& reader, VexaFilePageInfo& info) {
   if (info.version >= 2) {
-    if (!ReadExact(file, info.name, sizeof info.name)) return 0;
-    if (!ReadExact(file, info.subName, sizeof info.subName)) return 0;
+    if (!ReadFixedText(reader, info.name, sizeof info.name)) return 0;
+    if (!ReadFixedText(reader, info.subName, sizeof info.subName)) return 0;
   } else {
     char shortName[kShortNameSize];
-    if (!ReadExact(file, shortName, sizeof shortName)) return 0;
+    if (!reader.Exact(shortName, sizeof shortName)) return 0;
     const size_t length = FieldLength(shortName, sizeof shortName);
     std::memcpy(info.name, shortName, length);
     info.name[length] = '\0';
     info.subName[0] = '\0';
   }
-  if (info.version > 0 && !ReadExact(file, info.block4, sizeof info.block4)) return 0;
-  if (info.version >= 3 && !ReadExact(file, info.block5, sizeof info.block5)) return 0;
+  if (info.version > 0 && !reader.Exact(info.block4, sizeof info.block4)) return 0;
+  if (info.version >= 3 && !reader.Exact(info.block5, sizeof info.block5)) return 0;
   if (info.version >= 4) {
     char caption[kFixedCaptionSize];
-    if (!ReadExact(file, caption, sizeof caption)) return 0;
+    if (!reader.Exact(caption, sizeof caption)) return 0;
     info.caption.assign(caption, FieldLength(caption, sizeof caption));
   }
   return 1;
@@ -210,10 +282,17 @@ bool VexaFilePageInfo::SetCaption(const std::string& utf8) {
 }
 
 int ReadPageFileInfo(File& file, VexaFilePageInfo& info) {
-  int32_t version;
-  if (!ReadExact(file, &version, sizeof version)) return 0;
-  info.version = version;
-  return version >= kTaggedVersion ? ReadTagged(file, info) : ReadFixed(file, info);
+  RecordReader reader(file);
+  int32_t version = 0;
+  int read = 0;
+  if (reader.Exact(&version, sizeof version)) {
+    info.version = version;
+    read = version >= kTaggedVersion ? ReadTagged(reader, info) : ReadFixed(reader, info);
+  }
+  reader.Finish();
+  // Read errors leave as the exception the callers of this reader expect.
+  if (reader.error() != 0) throw FileException(reader.error(), file.GetFilePath(), "read");
+  return read;
 }
 
 int WritePageFileInfo(File& file, const VexaFilePageInfo& info) {
@@ -230,12 +309,7 @@ int WritePageFileInfo(File& file, const VexaFilePageInfo& info) {
   AppendChunk(record, kBlock4, info.block4, sizeof info.block4);
   AppendChunk(record, kBlock5, info.block5, sizeof info.block5);
   AppendWords(record, kCloseTag, 0, 0);
-  try {
-    file.Write(record.data(), record.size());
-    return 1;
-  } catch (const FileException&) {
-    return 0;
-  }
+  return file.TryWrite(record.data(), record.size()) ? 1 : 0;
 }
 
 }  // namespace vexa

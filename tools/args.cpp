@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "tools/command.h"
+#include "tools/output_text.h"
 
 namespace vexa::tool {
 namespace {
@@ -93,12 +94,12 @@ std::optional<long> Args::Number(const std::string& name) {
 }
 
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "vexafol: %s\n", message.c_str());
+  std::fprintf(stderr, "vexafol: %s\n", Printable(message).c_str());
   return kExitFailure;
 }
 
 int UsageError(const std::string& message) {
-  std::fprintf(stderr, "vexafol: %s\n", message.c_str());
+  std::fprintf(stderr, "vexafol: %s\n", Printable(message).c_str());
   return kExitUsage;
 }
 

@@ -4,6 +4,7 @@
 
 #include "tools/demo_store.h"
 #include "tools/drawing_writer.h"
+#include "tools/output_text.h"
 #include "tools/store_env.h"
 #include "tools/system.h"
 #include "vexafol/file.h"
@@ -110,9 +111,9 @@ int MakeDemoStore(const std::string& root, std::FILE* report) {
       }
     }
   }
-  std::fprintf(report, "Made a sample store of %d drawings in %s\n", n, root.c_str());
-  std::fprintf(report, "  data folder:   %s\n", env.GetDataPath().c_str());
-  std::fprintf(report, "  with backups:  %s\n", withBackups.c_str());
+  std::fprintf(report, "Made a sample store of %d drawings in %s\n", n, Printable(root).c_str());
+  std::fprintf(report, "  data folder:   %s\n", Printable(env.GetDataPath()).c_str());
+  std::fprintf(report, "  with backups:  %s\n", Printable(withBackups).c_str());
   return 0;
 }
 

@@ -4,12 +4,16 @@
 
 #include <cstdio>
 #include <ctime>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "tools/columns.h"
 #include "tools/command.h"
+#include "tools/lock_file_check.h"
+#include "tools/output_text.h"
 #include "tools/store_env.h"
+#include "vexafol/drawing_lock_files.h"
 #include "vexafol/drawing_row.h"
 #include "vexafol/filetime.h"
 #include "vexafol/findcriteria.h"
@@ -33,6 +37,14 @@ const char* LockText(int state) {
   return state == 1 ? "使用中" : state == 2 ? "ページ使用中" : "";
 }
 
+// The cells as the table prints them: store text with control characters and
+// invalid bytes escaped.
+std::vector<std::string> PrintableCells(const std::vector<std::string>& cells) {
+  std::vector<std::string> shown;
+  for (const std::string& cell : cells) shown.push_back(Printable(cell));
+  return shown;
+}
+
 Row MakeRow(const CEnvironObj& env, const FolMember& member) {
   Row row{&member, {}};
   for (int column = 0; column < kDrawingColumnCount; ++column)
@@ -41,7 +53,8 @@ Row MakeRow(const CEnvironObj& env, const FolMember& member) {
   return row;
 }
 
-void PrintTable(const std::vector<Row>& rows) {
+void PrintTable(std::vector<Row> rows) {
+  for (Row& row : rows) row.cells = PrintableCells(row.cells);
   const std::vector<std::string> headers = {"No",     "図面名", "CAD",    "PAGE", "作成者",
                                             "変更者", "作成日", "変更日", "メモ", "ロック"};
   std::vector<size_t> widths;
@@ -62,23 +75,6 @@ void PrintTable(const std::vector<Row>& rows) {
   };
   print(headers, false);
   for (const Row& row : rows) print(row.cells, row.member->lockState != 0);
-}
-
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-      out += escaped;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
 }
 
 std::string IsoTime(const FILETIME& time) {
@@ -107,6 +103,24 @@ void PrintJson(const CEnvironObj& env, const std::vector<Row>& rows) {
         JsonString(h.Memo()).c_str(), m.lockState);
   }
   std::printf("%s]\n", rows.empty() ? "" : "\n");
+}
+
+// A lock file that cannot be opened shows every drawing that needs it as in
+// use; say which file and why on standard error, once per file.
+void ReportUnusableLockFiles(const CEnvironObj& env, const std::vector<Row>& rows) {
+  std::set<std::string> checked;
+  auto check = [&](const std::string& path, Missing missing) {
+    if (!checked.insert(path).second) return;
+    const std::string problem = LockFileProblem(path, missing);
+    if (!problem.empty()) Fail(problem + " (its drawings show as in use)");
+  };
+  for (const Row& row : rows) {
+    if (row.member->lockState == 0) continue;
+    const DrawingLockFiles files = GetDrawingLockFiles(env, row.member->path);
+    if (!files.lockable) continue;
+    check(files.drawingLockFile, Missing::Create);
+    check(files.pageLockFile, Missing::Skip);
+  }
 }
 
 // "YYYY-MM-DD" as seconds at noon of that local day (the search compares days).
@@ -214,10 +228,11 @@ int RunList(Args& args) {
     const FolMember* member = list.GetSortedFolderMember(i);
     if (Matches(criteria, env, member)) rows.push_back(MakeRow(env, *member));
   }
+  if (!(flags & VexaFolderList::kLoadNoLocks)) ReportUnusableLockFiles(env, rows);
   if (args.Has("json"))
     PrintJson(env, rows);
   else
-    PrintTable(rows);
+    PrintTable(std::move(rows));
   return 0;
 }
 

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "tools/drawing_writer.h"
+#include "tools/output_text.h"
 #include "tools/store_env.h"
 #include "tools/system.h"
 #include "vexafol/filetime.h"
@@ -35,7 +36,7 @@ int RunNew(Args& args) {
     spec.pages.push_back({"ページ" + std::to_string(page + 1), "", static_cast<int>(page)});
   std::string folder, error;
   if (!CreateDrawing(env, appFolder, spec, &folder, &error)) return Fail(error);
-  std::printf("%s\n", folder.c_str());
+  std::printf("%s\n", Printable(folder).c_str());
   return 0;
 }
 

@@ -13,6 +13,7 @@
 
 #include "tools/command.h"
 #include "tools/demo_store.h"
+#include "tools/output_text.h"
 #include "tools/store_env.h"
 #include "vexafol/dialogs.h"
 #include "vexafol/folder_environ.h"
@@ -100,14 +101,15 @@ int RunSelect(Args& args) {
       SelectFolderName(nullptr, env, kind, appFilter, paths, nullptr, nullptr, nullptr, 1);
   if (screenshot) {
     if (!saved) return Fail(*screenshot + ": cannot save the dialog's picture");
-    std::printf("Saved the selection dialog over %s to %s\n", root.c_str(), screenshot->c_str());
+    std::printf("Saved the selection dialog over %s to %s\n", Printable(root).c_str(),
+                Printable(*screenshot).c_str());
     return 0;
   }
   if (result == 0) {
     std::fprintf(stderr, "vexafol: nothing chosen\n");
     return 1;
   }
-  for (const std::string& path : paths) std::printf("%s\n", path.c_str());
+  for (const std::string& path : paths) std::printf("%s\n", Printable(path).c_str());
   return 0;
 }
 

@@ -19,6 +19,7 @@
 
 #include "tools/command.h"
 #include "tools/lock_target.h"
+#include "tools/output_text.h"
 #include "tools/system.h"
 #include "vexafol/file.h"
 
@@ -138,17 +139,18 @@ int RunWho(Args& args) {
   if (const int status = target.Load(args, "who")) return status;
 
   std::vector<LockFile> files = {{target.drawingLockFile()}, {target.pageLockFile()}};
-  std::printf("Lock files of %s:\n", target.c_path());
+  std::printf("Lock files of %s:\n", Printable(target.path()).c_str());
   for (LockFile& file : files) {
     struct stat st;
     file.exists = stat(file.path.c_str(), &st) == 0;
     file.device = st.st_dev;
     file.inode = st.st_ino;
-    std::printf("  %s%s\n", file.path.c_str(),
+    std::printf("  %s%s\n", Printable(file.path).c_str(),
                 file.exists ? "" : "  (not there: nobody has it open)");
   }
   std::printf("  byte %d of %s is the drawing lock; byte p of %s locks page p\n", target.folderNo(),
-              FileNameOf(files[0].path).c_str(), FileNameOf(files[1].path).c_str());
+              Printable(FileNameOf(files[0].path)).c_str(),
+              Printable(FileNameOf(files[1].path)).c_str());
 
   std::vector<Holding> holdings;
   int hidden = 0;  // processes whose descriptors this user may not see
@@ -181,10 +183,11 @@ int RunWho(Args& args) {
     const std::map<long, std::string> names = UserNames();
     std::printf("%-8s %-10s %-11s %-24s %s\n", "PID", "USER", "FILE", "HOLDS", "COMMAND");
     for (const Holding& holding : holdings) {
-      std::printf("%-8ld %-10s %-11s %-24s %s\n", holding.pid, UserOf(holding.pid, names).c_str(),
-                  FileNameOf(files[holding.file].path).c_str(),
+      std::printf("%-8ld %-10s %-11s %-24s %s\n", holding.pid,
+                  Printable(UserOf(holding.pid, names)).c_str(),
+                  Printable(FileNameOf(files[holding.file].path)).c_str(),
                   HoldsText(holding, holding.file == 1, target.folderNo()).c_str(),
-                  CommandOf(holding.pid).c_str());
+                  Printable(CommandOf(holding.pid)).c_str());
     }
   }
   if (hidden > 0)

@@ -84,8 +84,10 @@ VEXA_CORE_API int WriteHeadFile(File& file, const VexaFileHeader& header);
 // the tagged layout (100 and above) into info; fields the record does not hold
 // keep the caller's values. Non-zero on success; 0 for a short or malformed
 // record, with what was read before left in info. A read error throws
-// FileException. Not for use by several threads at once (a shared scratch
-// buffer is used).
+// FileException. Payloads are read in bounded pieces: the caption keeps its
+// bytes up to the first NUL, a name at most its field's size less one byte (the
+// last is always NUL, in both layouts), and the rest is skipped, so memory
+// follows what is kept, not what a record claims.
 VEXA_CORE_API int ReadPageFileInfo(File& file, VexaFilePageInfo& info);
 // Writes info in the tagged layout, version 100. Non-zero on success, 0 at the
 // first failed write.

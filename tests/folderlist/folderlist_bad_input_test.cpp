@@ -1,6 +1,7 @@
 // Damaged and unusual stores: the list skips what it must and never fails.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -75,6 +76,22 @@ TEST(FolderListBadInput, FoldersWithoutAReadableIndexFileAreSkipped) {
   list.Load(-1, 0);
   EXPECT_EQ(list.GetFolderNum(), 0);
   EXPECT_EQ(list.CountCadFile(0x1), 0);
+}
+
+TEST(FolderListBadInput, LinkedDrawingFoldersAreReadButLinkedIndexFilesAreNot) {
+  StoreFixture store;
+  const std::string app = store.AppFolder(0x1);
+  StoreFixture::WriteDrawing(Numbered(app, 1));
+  ASSERT_EQ(symlink(Numbered(app, 1).c_str(), Numbered(app, 2).c_str()), 0);
+  ASSERT_EQ(mkdir(Numbered(app, 3).c_str(), 0777), 0);
+  ASSERT_EQ(
+      symlink((Numbered(app, 1) + "/INDEX.VXF").c_str(), (Numbered(app, 3) + "/INDEX.VXF").c_str()),
+      0);
+  VexaFolderList list(store.env());
+  list.Load(0x1, 0);
+  ASSERT_EQ(list.GetFolderNum(), 2);
+  EXPECT_EQ(list.GetFolderMember(0)->path.substr(app.size()), "/Fol.001");
+  EXPECT_EQ(list.GetFolderMember(1)->path.substr(app.size()), "/Fol.002");
 }
 
 TEST(FolderListBadInput, NamesAreMatchedWithoutRegardToCase) {

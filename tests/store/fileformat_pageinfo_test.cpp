@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <cstring>
 
 #include "platform/fault_env.h"
@@ -184,6 +186,45 @@ TEST(PageInfoTagged, OversizedNamesAreCutTo259BytesAndCaptionsAreUnbounded) {
   EXPECT_EQ(std::string(info.subName), "N" + std::string(258, 'n'));
   EXPECT_EQ(info.block4[31], 'f');
   EXPECT_EQ(info.caption, std::string(3000, 'c'));  // ends at the first NUL
+}
+
+TEST(PageInfoFixed, NamesOfAFull260BytesEndWithNulAsInTheTaggedLayout) {
+  const std::string record =
+      Le32(2) + std::string(260, 'N') + std::string(260, 'S') + std::string(32, '\x44');
+  VexaFilePageInfo info;
+  ASSERT_EQ(Read(record, info), 1);
+  EXPECT_EQ(std::string(info.name), std::string(259, 'N'));
+  EXPECT_EQ(std::string(info.subName), std::string(259, 'S'));
+}
+
+// A chunk that claims 0xFFFFFFF0 bytes in a sparse file of 4 GiB is read in
+// bounded pieces: what is kept is read, the rest skipped, and the memory used
+// follows what is kept.
+TEST(PageInfoTagged, SparseOversizedChunksCostNoMemory) {
+  const test::TempDir dir;
+  constexpr uint64_t kSparseLength = (uint64_t{4} << 30) + 4096;
+  for (const uint32_t id : {1u, 2u, 3u, 4u, 5u, 9u}) {
+    SCOPED_TRACE(id);
+    File file;
+    ASSERT_TRUE(file.Open(dir / "sparse.bin", File::Mode::CreateTruncate));
+    const std::string head = kTagged + Header(0x10000000 | id, 0xFFFFFFF0, 1) + "x";
+    file.Write(head.data(), head.size());
+    ASSERT_TRUE(file.SetLength(kSparseLength));
+    file.Seek(0);
+    struct rusage before {
+    }, after{};
+    getrusage(RUSAGE_SELF, &before);
+    VexaFilePageInfo info = Preset();
+    EXPECT_EQ(ReadPageFileInfo(file, info), 0);  // no closing header after the payload
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 16 * 1024);  // KiB
+    EXPECT_LE(file.Seek(0, File::current), kSparseLength);
+    if (id == 1) {
+      EXPECT_EQ(info.caption, "x");  // up to its first NUL
+    } else if (id == 2) {
+      EXPECT_EQ(std::string(info.name), "x");
+    }
+  }
 }
 
 TEST(PageInfoTagged, MalformedRecordsFail) {
