@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "select/ui/preview_file.h"
 #include "select/ui/user_settings.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/sel_file_list.h"
@@ -415,7 +416,7 @@ QImage FileSelSheet::GetPreview(int key) {
   const FolMember* member = GetMember(key);
   if (!member) return QImage();
   // A failed load stays null, so the next request tries again.
-  cached.load(QString::fromStdString(member->GetPageBmpFile(*env_, 0, 0)));
+  cached = LoadPreview(member->GetPageBmpFile(*env_, 0, 0));
   return cached;
 }
 
