@@ -8,6 +8,12 @@
 // current index; marked records are the selection model's selected rows, and
 // the sheet keeps the order in which they were marked.
 //
+// Keys: every key that moves the cursor to another record (arrows, Page
+// Up/Down, Home/End to the first/last record, the same with Ctrl) moves the
+// mark with it while at most one record is marked. With several records
+// marked, Ctrl and such a key moves only the cursor and Shift extends the
+// marks. The cursor is drawn as a frame around its whole record.
+//
 // Building the frame: ClearFrame, SetHeaderRow/SetRecRow, SetColNum,
 // SetTextHeight, AddText per header cell, SetColLen, AddItem, SetDataForm,
 // MultiSelect, EnableMarkOrder; then SetRecMax/SetRecCnt and JumpTo. Rebuilding
@@ -26,6 +32,9 @@ class QKeyEvent;
 namespace vexa {
 
 class SxSheetModel;
+
+// Line width of the cursor frame, in pixels.
+inline constexpr int kCursorFrameWidth = 2;
 
 // Mouse messages given to OnRecordMouse.
 inline constexpr unsigned WM_LBUTTONDOWN = 0x0201;
@@ -162,6 +171,11 @@ class SxSheet : public QTableView {
   virtual void OnRecordMouse(unsigned message, int row, int col);
 
   void keyPressEvent(QKeyEvent* event) override;
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event) const override;
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
@@ -174,6 +188,8 @@ class SxSheet : public QTableView {
     std::string text;
   };
 
+  // The viewport rectangle of a record, across the columns shown.
+  QRect RecordRect(int row) const;
   void ApplyColumnCount();
   void ApplyRowHeight();
   void OnCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
