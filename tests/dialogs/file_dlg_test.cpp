@@ -8,6 +8,7 @@
 
 #include "tests/dialogs/dialog_driver.h"
 #include "tests/folderlist/store_fixture.h"
+#include "vexafol/ui/bit_button.h"
 #include "vexafol/ui/file_info_dlg.h"
 
 namespace vexa::test {
@@ -76,6 +77,30 @@ TEST_F(FileDlgTest, EachKindHasItsCaptionAndHidesItsControls) {
   }
   EXPECT_EQ(erase.GetDlgItem(29007)->geometry(), erase.GetDlgItem(IDOK)->geometry());
   EXPECT_EQ(restore.Item<QLabel>(25000)->text().toStdString(), "「※」：自動バックアップ図面");
+}
+
+TEST_F(FileDlgTest, EveryToolbarButtonShowsItsHintAndLooksDisabledWhenItIs) {
+  CFormPathList forms;
+  CJknMan conditions;
+  FileSelDlg dialog(&list_, nullptr, 0, 1, &forms, &conditions, nullptr, 0);
+  dialog.SetSwitchState(1);
+  Open(dialog);
+  const std::pair<int, const char*> hints[] = {
+      {29006, "ﾍﾟｰｼﾞ一覧"},          {29007, "ファイルの削除"}, {29008, "図面の復帰"},
+      {29010, "ﾊﾞｯｸｱｯﾌﾟからの復帰"}, {29033, "検索"},           {29055, "検索解除"},
+      {29073, "図面管理切替"},       {29065, "表示切替"},       {29072, "図面一覧印刷"},
+  };
+  for (const auto& [id, hint] : hints) {
+    auto* button = dialog.Item<BitButton>(id);
+    ASSERT_NE(button, nullptr) << id;
+    EXPECT_EQ(button->toolTip().toStdString(), hint) << id;
+    // A disabled button paints another face than the same button enabled.
+    if (button->isEnabled()) continue;
+    BitButton enabled(id, button->Caption());
+    enabled.resize(button->size());
+    enabled.SetBitmap(button->icon().pixmap(button->iconSize()));
+    EXPECT_NE(button->grab().toImage(), enabled.grab().toImage()) << id;
+  }
 }
 
 TEST_F(FileDlgTest, OpenKindRefusesAnEmptyListAndPageFilesOnly) {
