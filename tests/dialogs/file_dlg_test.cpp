@@ -3,7 +3,10 @@
 // resized.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QLabel>
+#include <QLineEdit>
 #include <QStyle>
 
 #include "tests/dialogs/dialog_driver.h"
@@ -179,6 +182,46 @@ TEST_F(FileDlgTest, ReturnInTheGridConfirmsExceptInTheDeleteKind) {
   Open(erase);
   QTest::keyClick(erase.GetSheet(), Qt::Key_Return);
   EXPECT_TRUE(erase.isVisible());
+}
+
+TEST_F(FileDlgTest, DateFieldsShowTheirWholeTextInEachLocaleAndFieldsShowTheirStartUnfocused) {
+  DrawingSpec late;
+  late.title = "第三工区 道路改良工事 計画平面図 その二十三 (修正版)";
+  late.created = late.updated = 1703775538;  // 2023-12-28 23:58:58 in Tokyo
+  store_.WriteAppDrawing(0x1, 5, late);
+  list_.Load(0x1, 0);
+  const std::string kept = std::getenv("LC_ALL") ? std::getenv("LC_ALL") : "";
+  for (const char* locale : {"ja_JP.UTF-8", "en_US.UTF-8"}) {
+    SCOPED_TRACE(locale);
+    setenv("LC_ALL", locale, 1);
+    FileSelDlg dialog(&list_, nullptr, 5, 1, nullptr, nullptr, nullptr, 0);
+    Open(dialog);
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    FileInfoDlg& panel = *dialog.GetInfoPanel();
+    // Nothing of a date field's text lies past its right edge.
+    for (int id : {29029, 29030}) {
+      auto* field = panel.Item<QLineEdit>(id);
+      const QString text = field->text();
+      EXPECT_TRUE(text.contains("23:58:58") || text.contains("11:58:58")) << text.toStdString();
+      EXPECT_EQ(field->cursorPositionAt(QPoint(field->width() - 5, field->height() / 2)),
+                text.size())
+          << text.toStdString();
+    }
+    EXPECT_EQ(panel.Item<QLineEdit>(29030)->text().contains("PM"),
+              std::string(locale) == "en_US.UTF-8");
+
+    // Tab into the long name selects it and scrolls to its end; once the
+    // focus leaves, the name shows from its start again.
+    auto* name = panel.Item<QLineEdit>(29024);
+    name->setFocus(Qt::TabFocusReason);
+    ASSERT_GT(name->cursorPosition(), 0);
+    dialog.GetSheet()->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(name->cursorPosition(), 0);
+    EXPECT_FALSE(name->hasSelectedText());
+    EXPECT_EQ(name->cursorPositionAt(QPoint(5, name->height() / 2)), 0);
+  }
+  setenv("LC_ALL", kept.c_str(), 1);
 }
 
 TEST_F(FileDlgTest, LayoutFollowsTheWindowKeepsTheToolbarAndStoresTheSize) {
