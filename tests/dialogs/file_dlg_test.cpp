@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
@@ -157,6 +158,40 @@ TEST_F(FileDlgTest, DrawingLockedByAnotherProcessIsRefusedUnlessTheAlternateFlag
     EXPECT_EQ(OnlyMessage(messages), "書き込みする図面の選択/" + refusal);
     EXPECT_TRUE(write.isVisible());
   }
+}
+
+TEST_F(FileDlgTest, ApplicationComboListsApplicationsWithDrawingsAndReloadsOnAChoice) {
+  auto contents = [](FileDlgBase& dialog) {
+    auto* combo = dialog.Item<QComboBox>(29019);
+    std::vector<std::string> items;
+    for (int i = 0; i < combo->count(); ++i) {
+      items.push_back(combo->itemText(i).toStdString() + "=" +
+                      std::to_string(combo->itemData(i).toInt()));
+    }
+    return std::make_pair(items, combo->currentIndex());
+  };
+  // Applications without drawings are left out; "全て" is always there.
+  const std::vector<std::string> items = {" 汎    用 =1", " 用    地 =4", " 全    て =-1"};
+  FileSelDlg general(&list_, nullptr, 0, 1, nullptr, nullptr, nullptr, 0);
+  Open(general);
+  EXPECT_EQ(contents(general), std::make_pair(items, 0));
+
+  // An application the combo does not list selects "全て".
+  VexaFolderList roads(store_.env());
+  roads.Load(0x8, 0);
+  FileSelDlg none(&roads, nullptr, 0, 1, nullptr, nullptr, nullptr, 0);
+  Open(none);
+  EXPECT_EQ(contents(none), std::make_pair(items, 2));
+
+  // Choosing another application reloads the list and the grid shows it.
+  auto* combo = general.Item<QComboBox>(29019);
+  combo->setFocus();
+  QTest::keyClick(combo, Qt::Key_Down);
+  EXPECT_EQ(list_.GetAppType(), 0x4);
+  FileSelSheet& sheet = *general.GetSheet();
+  ASSERT_EQ(sheet.GetRecCnt(), 1);
+  EXPECT_EQ(sheet.GetRowMember(0)->appId, 0x4);
+  EXPECT_EQ(general.GetInfoPanel()->GetMember(), sheet.GetRowMember(0));
 }
 
 TEST_F(FileDlgTest, CancellingAnOverwriteQuestionKeepsTheWriteDialogOpen) {
