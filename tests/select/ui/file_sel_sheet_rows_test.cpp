@@ -7,7 +7,7 @@
 
 #include <map>
 
-#include "tests/select_ui/grid_fixture.h"
+#include "tests/select/ui/grid_fixture.h"
 #include "tests/support/child_process.h"
 #include "vexafol/folderlock.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/folderlist/store_fixture.h"
+#include "tests/support/store_fixture.h"
 #include "vexafol/folderlist.h"
 
 namespace vexa {

@@ -1,4 +1,4 @@
-#include "store/sort_order.h"
+#include "folderlist/sort_order.h"
 
 #include <algorithm>
 #include <numeric>

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "tests/dialogs/dialog_driver.h"
-#include "tests/folderlist/store_fixture.h"
+#include "tests/select/ui/dialog_driver.h"
+#include "tests/support/store_fixture.h"
 #include "vexafol/dialogs.h"
 #include "vexafol/hooks.h"
 

@@ -5,7 +5,7 @@
 #include <QHeaderView>
 #include <QTest>
 
-#include "tests/select_ui/grid_fixture.h"
+#include "tests/select/ui/grid_fixture.h"
 
 namespace vexa::test {
 namespace {

@@ -9,8 +9,7 @@
 #include <sys/stat.h>
 
 #include "platform/fault_env.h"
-
-#include "tests/select_ui/grid_fixture.h"
+#include "tests/select/ui/grid_fixture.h"
 #include "vexafol/ui/file_info_dlg.h"
 #include "vexafol/ui/image_frame.h"
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/case_lookup.h"
-#include "store/folder_list_scan.h"
-#include "store/sort_order.h"
+#include "folderlist/folderlist_scan.h"
+#include "folderlist/sort_order.h"
 #include "vexafol/filetime.h"
 #include "vexafol/folderlock.h"
 #include "vexafol/hooks.h"

@@ -1,10 +1,10 @@
-#include "store/sort_order.h"
+#include "folderlist/sort_order.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "tests/sort/selection_sort_reference.h"
+#include "tests/folderlist/selection_sort_reference.h"
 
 namespace vexa {
 namespace {

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/dialogs/dialog_driver.h"
-#include "tests/folderlist/store_fixture.h"
+#include "tests/select/ui/dialog_driver.h"
+#include "tests/support/store_fixture.h"
 #include "vexafol/dialogs.h"
 #include "vexafol/ui/file_info_dlg.h"
 

@@ -5,8 +5,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "tests/dialogs/dialog_driver.h"
-#include "tests/select_ui/grid_fixture.h"
+#include "tests/select/ui/dialog_driver.h"
+#include "tests/select/ui/grid_fixture.h"
 #include "vexafol/ui/drag_list_box.h"
 #include "vexafol/ui/num_edit.h"
 #include "vexafol/ui/set_item_dlg.h"

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "tests/folderlist/store_fixture.h"
+#include "tests/support/store_fixture.h"
 #include "tests/support/child_process.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/folderlock.h"

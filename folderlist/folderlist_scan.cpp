@@ -1,4 +1,4 @@
-#include "store/folder_list_scan.h"
+#include "folderlist/folderlist_scan.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -10,8 +10,8 @@
 #include <QLineEdit>
 #include <QStyle>
 
-#include "tests/dialogs/dialog_driver.h"
-#include "tests/folderlist/store_fixture.h"
+#include "tests/select/ui/dialog_driver.h"
+#include "tests/support/store_fixture.h"
 #include "vexafol/ui/bit_button.h"
 #include "vexafol/ui/file_info_dlg.h"
 

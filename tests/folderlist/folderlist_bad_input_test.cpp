@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/fault_env.h"
-#include "tests/folderlist/store_fixture.h"
+#include "tests/support/store_fixture.h"
 #include "vexafol/folderlist.h"
 
 namespace vexa {

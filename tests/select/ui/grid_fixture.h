@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/folderlist/store_fixture.h"
+#include "tests/support/store_fixture.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/ui/file_sel_sheet.h"
 
