@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 
@@ -423,6 +424,7 @@ void SxSheet::ApplyColumnCount() {
 }
 
 void SxSheet::RestoreMarks(const std::vector<int>& rows, int cursorRow, int cursorCol) {
+  QScopedValueRollback<bool> restoring(restoringMarks_, true);
   QItemSelectionModel* selection = selectionModel();
   selection->clearSelection();
   std::fill(markSeq_.begin(), markSeq_.end(), 0);
@@ -455,6 +457,24 @@ void SxSheet::OnSelectionChanged(const QItemSelection& selected, const QItemSele
       if (markSeq_[row] == 0 && selection->isRowSelected(row)) markSeq_[row] = nextMarkSeq_++;
     }
   }
+  if (!restoringMarks_) KeepCursorOnASingleMark();
+}
+
+void SxSheet::KeepCursorOnASingleMark() {
+  const QModelIndex current = currentIndex();
+  if (!current.isValid()) return;
+  const std::vector<int> marks = MarkedRows();
+  if (marks.size() > 1) return;
+  restoringMarks_ = true;
+  if (marks.empty()) {
+    // The last mark was taken away: the cursor's record keeps it.
+    selectionModel()->select(current, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  } else if (marks.front() != current.row()) {
+    // The one mark left is elsewhere: the cursor (and the panel) go there.
+    selectionModel()->setCurrentIndex(model_->index(marks.front(), current.column()),
+                                      QItemSelectionModel::NoUpdate);
+  }
+  restoringMarks_ = false;
 }
 
 }  // namespace vexa

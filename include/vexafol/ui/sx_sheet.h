@@ -12,7 +12,9 @@
 // Up/Down, Home/End to the first/last record, the same with Ctrl) moves the
 // mark with it while at most one record is marked. With several records
 // marked, Ctrl and such a key moves only the cursor and Shift extends the
-// marks. The cursor is drawn as a frame around its whole record.
+// marks. Whatever the user does, a sheet with a cursor has a marked record,
+// and when only one record is marked the cursor is on it. The cursor is drawn
+// as a frame around its whole record.
 //
 // Building the frame: ClearFrame, SetHeaderRow/SetRecRow, SetColNum,
 // SetTextHeight, AddText per header cell, SetColLen, AddItem, SetDataForm,
@@ -196,6 +198,9 @@ class SxSheet : public QTableView {
   void OnSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
   std::vector<int> MarkedRows() const;
   void RestoreMarks(const std::vector<int>& rows, int cursorRow, int cursorCol);
+  // After a change of the marks: no marks left gives the cursor's record its
+  // mark back; a single mark away from the cursor takes the cursor there.
+  void KeepCursorOnASingleMark();
 
   SxSheetModel* model_;
   int headerLines_ = 1;
@@ -220,6 +225,9 @@ class SxSheet : public QTableView {
   int heldCursorRow_ = -1;
   int heldCursorCol_ = -1;
   QKeyEvent* pendingKey_ = nullptr;
+  // Set while marks are put back or corrected, so that the rule above does
+  // not run on half-restored marks.
+  bool restoringMarks_ = false;
 };
 
 }  // namespace vexa
