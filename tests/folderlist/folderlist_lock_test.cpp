@@ -7,8 +7,8 @@
 #include <map>
 #include <string>
 
-#include "tests/support/store_fixture.h"
 #include "tests/support/child_process.h"
+#include "tests/support/store_fixture.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/folderlock.h"
 
