@@ -465,7 +465,7 @@ void SxSheet::KeepCursorOnASingleMark() {
   if (!current.isValid()) return;
   const std::vector<int> marks = MarkedRows();
   if (marks.size() > 1) return;
-  restoringMarks_ = true;
+  QScopedValueRollback<bool> correcting(restoringMarks_, true);
   if (marks.empty()) {
     // The last mark was taken away: the cursor's record keeps it.
     selectionModel()->select(current, QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -474,7 +474,6 @@ void SxSheet::KeepCursorOnASingleMark() {
     selectionModel()->setCurrentIndex(model_->index(marks.front(), current.column()),
                                       QItemSelectionModel::NoUpdate);
   }
-  restoringMarks_ = false;
 }
 
 }  // namespace vexa
