@@ -7,7 +7,6 @@
 #include <QStyle>
 
 #include <algorithm>
-
 #include <string>
 
 #include "vexafol/folderlist.h"
