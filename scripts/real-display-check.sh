@@ -15,8 +15,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
+case $build in /*) ;; *) build=$PWD/$build ;; esac
 out=$PWD/out/real-display
-tool=$PWD/$build/tools/vexafol
+tool=$build/tools/vexafol
 
 need=()
 for pair in Xvfb:xvfb openbox:openbox xdotool:xdotool scrot:scrot; do
