@@ -115,6 +115,9 @@ check "Home returns the first record" "$first" "$(run_dialog steps_home "$demo")
 check "Ctrl+Home returns the first record" "$first" "$(run_dialog steps_ctrl_home "$demo")"
 last=$(run_dialog steps_end "$demo")
 check "Ctrl+End returns what End returns" "$last" "$(run_dialog steps_ctrl_end "$demo")"
+steps_third() { click_record "$1" 3; key Return; }
+third=$(run_dialog steps_third "$demo")
+[ "$third" != "$last" ] || check "End moved away from the clicked record" "moved" "stayed"
 [ "$first" != "$last" ] || check "Home and End reach different records" "different" "same"
 
 # 2. Write kind over many drawings: Ctrl+End, Return, then OK in the overwrite
