@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/case_lookup.h"
 #include "folderlist/folderlist_scan.h"
 #include "folderlist/sort_order.h"
+#include "platform/case_lookup.h"
 #include "vexafol/filetime.h"
 #include "vexafol/folderlock.h"
 #include "vexafol/hooks.h"
@@ -52,7 +52,7 @@ struct VexaFolderList::Impl {
   int mask = 0;
   int flags = 0;
   std::string loadPath;
-  int sortType = 0;
+  int sortType = kSortCreationOrder;
   int sortDir = 0;
   // Position -> member index; empty while the sort type is 0.
   std::vector<int> order;
@@ -62,7 +62,7 @@ struct VexaFolderList::Impl {
 
   void RebuildOrder() {
     order.clear();
-    if (sortType == 0) return;
+    if (sortType == kSortCreationOrder) return;
     std::vector<const FolMember*> records;
     records.reserve(members.size());
     for (const FolMember& member : members) records.push_back(&member);
@@ -144,7 +144,7 @@ const FolMember* VexaFolderList::GetSortedFolderMember(int i) const {
 int VexaFolderList::ToSortedIndex(int i) const {
   const Impl& d = *impl_;
   if (!d.InRange(i)) return -1;
-  if (d.sortType == 0) return i;
+  if (d.sortType == kSortCreationOrder) return i;
   return i < static_cast<int>(d.order.size()) ? d.order[i] : -1;
 }
 
@@ -172,7 +172,7 @@ int VexaFolderList::GetSortDir() const {
 
 void VexaFolderList::SetBackupPath(int i) {
   if (!impl_->InRange(i)) return;
-  impl_->env->AddFileName(impl_->members[i].path, "BKUP");
+  CreateBackupPath(*impl_->env, impl_->members[i].path, 0);
 }
 
 int VexaFolderList::IsExistCadFile(int appId) const {

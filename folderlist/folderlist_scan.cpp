@@ -34,19 +34,6 @@ bool ResolveFolder(std::string& folder) {
   return true;
 }
 
-// The entry of folder equal to name ignoring ASCII case, the smallest by bytes
-// when several are; empty when none or the folder cannot be read.
-std::string FindEntryNoCase(const std::string& folder, const std::string& name) {
-  std::vector<platform::DirEntry> entries;
-  if (platform::CurrentEnv().ListDir(folder, entries) != 0) return "";
-  std::string best;
-  for (const platform::DirEntry& entry : entries) {
-    if (platform::EqualsNoCase(entry.name, name) && (best.empty() || entry.name < best))
-      best = entry.name;
-  }
-  return best;
-}
-
 int OpenForHeader(const std::string& path) {
   // Non-blocking so that a FIFO planted under the index name cannot hang the scan.
   return platform::CurrentEnv().Open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
@@ -96,7 +83,8 @@ bool ReadIndexHeader(const CEnvironObj& env, const std::string& folder, VexaFile
   int fd = OpenForHeader(path);
   if (fd == -ENOENT) {
     // A store copied from Windows may spell the index name in any case.
-    const std::string name = FindEntryNoCase(folder, env.GetFileNameFromRelativePath(path));
+    const std::string name =
+        platform::FindEntryNoCase(folder, env.GetFileNameFromRelativePath(path));
     if (name.empty()) return false;
     path = folder;
     env.AddFileName(path, name);

@@ -130,23 +130,23 @@ std::vector<int64_t> CollationRanks(const std::vector<std::string>& utf8Texts) {
 std::vector<int64_t> SortRanks(const CEnvironObj& env, const std::vector<const FolMember*>& members,
                                int sortType) {
   switch (sortType) {
-    case 1:
+    case kSortAppId:
       return NumericRanks(members, [](const FolMember& m) { return m.appId; });
-    case 2:
+    case kSortCreator:
       return TextRanks(members, &VexaFileHeader::Creator);
-    case 3:
+    case kSortUpdater:
       return TextRanks(members, &VexaFileHeader::Updater);
-    case 4:
+    case kSortCreateTime:
       return NumericRanks(members,
                           [](const FolMember& m) { return FileTimeRank(m.header.createTime); });
-    case 5:
+    case kSortUpdateTime:
       return NumericRanks(members,
                           [](const FolMember& m) { return FileTimeRank(m.header.updateTime); });
-    case 6:
+    case kSortFolderNo:
       return NumericRanks(members, [&env](const FolMember& m) { return m.GetFolderNo(env); });
-    case 7:
+    case kSortTitle:
       return TextRanks(members, &VexaFileHeader::Title);
-    case 8:
+    case kSortPageCount:
       return NumericRanks(members, [](const FolMember& m) { return m.header.pageCount; });
   }
   return std::vector<int64_t>(members.size(), 0);
@@ -155,9 +155,10 @@ std::vector<int64_t> SortRanks(const CEnvironObj& env, const std::vector<const F
 std::vector<int> FolderSortOrder(const CEnvironObj& env,
                                  const std::vector<const FolMember*>& members, int sortType,
                                  int direction) {
-  const bool timeOrder = sortType == 4 || sortType == 5;
+  const bool timeOrder = sortType == kSortCreateTime || sortType == kSortUpdateTime;
   // Without a direction the time orders keep the creation-time order.
-  if (sortType < 1 || sortType > 8 || (timeOrder && direction == 0)) {
+  if (sortType <= kSortCreationOrder || sortType > kSortPageCount ||
+      (timeOrder && direction == 0)) {
     return IdentityOrder(members.size());
   }
   return SelectionSortOrder(SortRanks(env, members, sortType), direction);

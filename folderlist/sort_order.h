@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "vexafol/environ.h"
+#include "vexafol/folderlist.h"
 #include "vexafol/folmember.h"
 #include "vexafol/types.h"
 

@@ -10,7 +10,7 @@ namespace vexa::tool {
 int RunApps(Args& args) {
   std::string root;
   FolderEnvironOptions options;
-  if (!MakeStoreEnv(args, root, options)) return Fail(args.error());
+  if (!MakeStoreEnv(args, root, options)) return UsageError(args.error());
   const FolderEnvironObj env(root, options);
   std::printf("Host kind %lu\n", env.GetAppType());
   std::printf("%-3s %-7s %-14s %-16s %-8s %-9s %-6s %s\n", "row", "id", "title", "long title",

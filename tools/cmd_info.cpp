@@ -1,13 +1,13 @@
 // vexafol info: a drawing's header and the information of each of its pages.
 #include <cstdio>
 
-#include "platform/case_lookup.h"
 #include "tools/command.h"
 #include "tools/store_env.h"
 #include "vexafol/file.h"
 #include "vexafol/folder_environ.h"
 #include "vexafol/folmember.h"
 #include "vexafol/senyou.h"
+#include "vexafol/store_name.h"
 
 namespace vexa::tool {
 namespace {
@@ -22,7 +22,7 @@ std::string DateTimeText(const FILETIME& time) {
 }
 
 void PrintPage(const CEnvironObj& env, const FolMember& drawing, int page) {
-  const std::string path = platform::ResolveStoreName(drawing.GetPageFile(env, 0, page));
+  const std::string path = ResolveStoreName(drawing.GetPageFile(env, 0, page));
   std::printf("\nPage %d  %s\n", page, path.c_str());
   File file;
   if (!file.Open(path, File::Mode::ReadOnly)) {
@@ -48,16 +48,17 @@ void PrintPage(const CEnvironObj& env, const FolMember& drawing, int page) {
 }  // namespace
 
 int RunInfo(Args& args) {
-  if (args.positional().size() != 1) return Fail("info needs one drawing folder (see --help)");
+  if (args.positional().size() != 1)
+    return UsageError("info needs one drawing folder (see --help)");
   std::string root;
   FolderEnvironOptions options;
-  if (!MakeStoreEnv(args, root, options)) return Fail(args.error());
+  if (!MakeStoreEnv(args, root, options)) return UsageError(args.error());
   const FolderEnvironObj env(root, options);
   FolMember drawing;
   drawing.path = args.positional()[0];
   while (drawing.path.size() > 1 && drawing.path.back() == '/') drawing.path.pop_back();
   if (env.IsExist(drawing.path) <= 0) return Fail(drawing.path + ": no such drawing folder");
-  const std::string indexPath = platform::ResolveStoreName(drawing.GetIndexFile(env, 0));
+  const std::string indexPath = ResolveStoreName(drawing.GetIndexFile(env, 0));
   File index;
   if (!index.Open(indexPath, File::Mode::ReadOnly))
     return Fail(indexPath + ": cannot open the index file");

@@ -71,10 +71,10 @@ int RunLock(Args& args) {
   const sigset_t signals = EndSignals();
   sigprocmask(SIG_BLOCK, &signals, nullptr);
   LockTarget target;
-  if (!target.Load(args)) return Fail("lock: " + target.error());
+  if (const int status = target.Load(args, "lock")) return status;
   std::vector<int> pages;
   std::string error;
-  if (!PageOptions(args, pages, error)) return Fail(error);
+  if (!PageOptions(args, pages, error)) return UsageError(error);
   const bool wantDrawing = pages.empty() || args.Has("zmn");
 
   VexaFolderLock locks(&target.env());

@@ -53,21 +53,26 @@ void CaptureWhenShown(const std::string& file, bool& saved) {
 }  // namespace
 
 int RunSelect(Args& args) {
-  if (args.positional().size() > 1) return Fail("select takes at most one store (see --help)");
   const std::optional<std::string> screenshot = args.Value("screenshot");
   int kind = 0;
   if (!ParseKind(args.Value("kind").value_or("open"), kind)) {
-    return Fail("--kind must be open, write or delete");
+    return UsageError("--kind must be open, write or delete");
   }
   const std::optional<long> app = args.Number("app");
   const std::optional<long> hostKind = args.Number("host-kind");
-  if (!args.ok()) return Fail(args.error());
+  if (!args.ok()) return UsageError(args.error());
 
-  std::string root = kDemoStore;
+  std::string root;
   if (!args.positional().empty()) {
     root = args.positional()[0];
-  } else if (FolderEnvironObj("").IsExist(root) < 0) {
-    if (const int status = MakeDemoStore(root, stderr)) return status;
+  } else {
+    root = DefaultSampleStore();
+    if (root.empty()) return Fail("no store given and neither XDG_DATA_HOME nor HOME is set");
+    if (FolderEnvironObj("").IsExist(root) < 0) {
+      if (const int status = MakeDemoStore(root, stderr)) return status;
+    } else {
+      std::fprintf(stderr, "Showing the sample store in %s\n", root.c_str());
+    }
   }
   if (FolderEnvironObj("").IsExist(root) <= 0) return Fail(root + ": no such store folder");
 

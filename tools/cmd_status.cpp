@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/case_lookup.h"
 #include "tools/command.h"
 #include "tools/lock_target.h"
 #include "tools/store_env.h"
@@ -11,6 +10,7 @@
 #include "vexafol/fileformat.h"
 #include "vexafol/folderlock.h"
 #include "vexafol/folmember.h"
+#include "vexafol/store_name.h"
 
 namespace vexa::tool {
 namespace {
@@ -25,8 +25,7 @@ int HeaderPageCount(const LockTarget& target) {
   FolMember drawing;
   drawing.path = target.path();
   File index;
-  if (!index.Open(platform::ResolveStoreName(drawing.GetIndexFile(target.env(), 0)),
-                  File::Mode::ReadOnly))
+  if (!index.Open(ResolveStoreName(drawing.GetIndexFile(target.env(), 0)), File::Mode::ReadOnly))
     return -1;
   try {
     if (!ReadHeadFile(index, drawing.header)) return -1;
@@ -41,10 +40,10 @@ int HeaderPageCount(const LockTarget& target) {
 
 int RunStatus(Args& args) {
   LockTarget target;
-  if (!target.Load(args)) return Fail("status: " + target.error());
+  if (const int status = target.Load(args, "status")) return status;
   std::vector<int> pages;
   std::string error;
-  if (!PageOptions(args, pages, error)) return Fail(error);
+  if (!PageOptions(args, pages, error)) return UsageError(error);
   const bool pagesGiven = !pages.empty();
   const int pageCount = pagesGiven ? 0 : HeaderPageCount(target);
   for (int page = 0; page < pageCount; ++page) pages.push_back(page);

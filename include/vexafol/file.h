@@ -14,13 +14,14 @@
 #include <stdexcept>
 #include <string>
 
+#include "vexafol/export.h"
 #include "vexafol/types.h"
 
 namespace vexa {
 
 // Thrown by Read, Write and Seek on an I/O error or a lock violation. error()
 // is the errno value (EACCES for a byte locked through another handle).
-class FileException : public std::runtime_error {
+class VEXA_CORE_API FileException : public std::runtime_error {
  public:
   FileException(int error, const std::string& path, const std::string& what);
   int error() const { return error_; }
@@ -38,7 +39,7 @@ struct FileStatus {
   std::string path;
 };
 
-class File {
+class VEXA_CORE_API File {
  public:
   enum class Mode {
     ReadOnly,        // existing file, read only

@@ -1,15 +1,16 @@
 // The exported selection functions: permission check, folder list, the
 // dialog of the kind, and the dialog's choice turned into paths.
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include "select/ui/file_dlg_base.h"
 #include "vexafol/dialogs.h"
+#include "vexafol/environ_kinds.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/folmember.h"
 #include "vexafol/hooks.h"
 #include "vexafol/senyou.h"
+#include "vexafol/senyou_ids.h"
 #include "vexafol/ui/set_instance.h"
 
 namespace vexa {
@@ -18,11 +19,6 @@ namespace {
 constexpr int kKindSelect = 0;
 constexpr int kKindWrite = 1;
 constexpr int kKindDelete = 2;
-
-constexpr unsigned long kExecutablesPath = 0x1010000;
-constexpr int kCivilApp = 0x1000;
-constexpr int kDevelopmentApp = 0x2000;
-constexpr unsigned long kCivilHost = 2;
 
 enum class Outcome { kRefused, kFailed, kCancelled, kConfirmed, kSwitched };
 
@@ -66,9 +62,7 @@ std::string ResultPath(const CEnvironObj& env, const FileDlgBase& dialog, int ke
   if (kind != kKindWrite) return "";
   // A free number of the write kind: the folder the new drawing goes to.
   std::string path = GetSenyouPath(env, appFilter);
-  char name[16];
-  std::snprintf(name, sizeof name, "Fol.%03d", key + 1);
-  env.AddFileName(path, name);
+  CreateDrawingFolderPath(env, path, key + 1);
   return path;
 }
 
@@ -123,13 +117,15 @@ Outcome RunSelection(QWidget* parent, const CEnvironObj& env, int mode, int appF
 // The command that opens path in the application of member.
 std::string CommandLine(const CEnvironObj& env, const FolMember& member, const std::string& path) {
   const unsigned long hostKind = env.GetAppType();
-  const std::string developmentFolder = GetSenyouPath(env, kDevelopmentApp);
+  const std::string developmentFolder = GetSenyouPath(env, kAppDevelopment);
   const bool inDevelopmentFolder =
       !developmentFolder.empty() && member.path.find(developmentFolder) != std::string::npos;
-  std::string executable = env.GetPath(kExecutablesPath);
+  std::string executable = env.GetPath(kPathExecutables);
   env.AddFileName(executable,
-                  hostKind == 2 || hostKind == 3 || inDevelopmentFolder ? "APPB.EXE" : "VEXA.EXE");
-  const std::string module = member.appId == kCivilApp && hostKind != kCivilHost
+                  hostKind == kHostKindCivil || hostKind == kHostKindAppB || inDevelopmentFolder
+                      ? "APPB.EXE"
+                      : "VEXA.EXE");
+  const std::string module = member.appId == kAppCivil && hostKind != kHostKindCivil
                                  ? std::string("APPA.DLL ASSIST")
                                  : GetSenyouDLL(member.appId);
   return "\"" + executable + "\" " + module + " " + path;

@@ -54,7 +54,7 @@ std::vector<int> FileAddSheet::Arrangement() const {
   const int slotCount = static_cast<int>(slots_.size());
   std::vector<int> rows;
   rows.reserve(slotCount);
-  if (sortType_ == 6) {
+  if (sortType_ == kSortFolderNo) {
     for (int i = 0; i < slotCount; ++i) rows.push_back(sortDir_ >= 0 ? i : slotCount - 1 - i);
     return rows;
   }

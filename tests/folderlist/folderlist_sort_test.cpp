@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/collate.h"
-#include "tests/support/store_fixture.h"
 #include "tests/folderlist/selection_sort_reference.h"
+#include "tests/support/store_fixture.h"
 #include "vexafol/folderlist.h"
 
 namespace vexa {

@@ -3,8 +3,8 @@
 #include <memory>
 #include <random>
 
-#include "platform/collate.h"
 #include "folderlist/sort_order.h"
+#include "platform/collate.h"
 #include "tests/folderlist/selection_sort_reference.h"
 #include "tests/support/test_environ.h"
 #include "vexafol/filetime.h"
