@@ -1,47 +1,26 @@
 #include "select/ui/preview_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <QByteArray>
 
-#include <cerrno>
-
-#include "platform/case_lookup.h"
-#include "platform/env.h"
+#include "vexafol/file.h"
+#include "vexafol/store_name.h"
 
 namespace vexa {
-namespace {
-
-// The whole regular file behind fd, at most kMaxPreviewBytes; empty otherwise.
-QByteArray ReadRegularFile(platform::Env& os, int fd) {
-  struct stat st;
-  if (os.Fstat(fd, st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxPreviewBytes) return {};
-  QByteArray bytes(static_cast<qsizetype>(st.st_size), Qt::Uninitialized);
-  qsizetype got = 0;
-  while (got < bytes.size()) {
-    const ssize_t n = os.Read(fd, bytes.data() + got, static_cast<size_t>(bytes.size() - got));
-    if (n == -EINTR) continue;
-    if (n < 0) return {};
-    if (n == 0) break;  // the file shrank meanwhile: decode what is there
-    got += n;
-  }
-  bytes.truncate(got);
-  return bytes;
-}
-
-}  // namespace
 
 QImage LoadPreview(const std::string& path) {
-  platform::Env& os = platform::CurrentEnv();
-  // Non-blocking, so that a FIFO under the preview's name cannot hang the dialog.
-  const int fd =
-      os.Open(platform::ResolveStoreName(path), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
-  if (fd < 0) return {};
-  const QByteArray bytes = ReadRegularFile(os, fd);
-  os.Close(fd);
+  File file;
+  if (!file.Open(ResolveStoreName(path), File::Mode::ReadOnly)) return {};
+  uint64_t length = 0;
+  if (!file.GetLength(length) || length == 0 || length > kMaxPreviewBytes) return {};
+  QByteArray bytes(static_cast<qsizetype>(length), Qt::Uninitialized);
+  try {
+    // A file that shrank meanwhile gives what is left; the decoder judges it.
+    bytes.truncate(static_cast<qsizetype>(file.Read(bytes.data(), bytes.size())));
+  } catch (const FileException&) {
+    return {};
+  }
   QImage image;
-  if (!bytes.isEmpty()) image.loadFromData(bytes);
+  image.loadFromData(bytes);
   return image;
 }
 

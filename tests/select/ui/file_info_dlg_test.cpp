@@ -90,15 +90,15 @@ TEST_F(InfoPanel, PreviewsAreFoundInAnyCaseAndReadThroughThePlatform) {
   QImage image(QSize(12, 8), QImage::Format_RGB32);
   image.fill(Qt::red);
   ASSERT_TRUE(image.save(QString::fromStdString(copied + "/PAGE000.BMP"), "BMP"));
-  const std::string fifo = Drawing(2);
-  ASSERT_EQ(mkfifo((fifo + "/page000.bmp").c_str(), 0600), 0);
+  const std::string folder = Drawing(2);
+  ASSERT_EQ(mkdir((folder + "/page000.bmp").c_str(), 0700), 0);
   DrawingSpec newest;
   newest.updated = 1800000000;
   Drawing(3, newest);  // the first record: no preview is read before the faults
   Load();
   Open();
   const int copiedKey = sheet->GetRowKey(sheet->FindRecord(0, kApp));
-  const int fifoKey = sheet->GetRowKey(sheet->FindRecord(1, kApp));
+  const int folderKey = sheet->GetRowKey(sheet->FindRecord(1, kApp));
   {
     platform::FaultEnv faults;
     faults.Fail(platform::Op::Read, EIO);
@@ -107,7 +107,7 @@ TEST_F(InfoPanel, PreviewsAreFoundInAnyCaseAndReadThroughThePlatform) {
     EXPECT_GT(faults.Calls(platform::Op::Read), 0);
   }
   EXPECT_EQ(sheet->GetPreview(copiedKey).size(), QSize(12, 8));  // tried again
-  EXPECT_TRUE(sheet->GetPreview(fifoKey).isNull());              // not a file: never waited on
+  EXPECT_TRUE(sheet->GetPreview(folderKey).isNull());            // not a file
 }
 
 TEST(ImageFrameTest, TallPicturesAreCutEquallyNeverScaled) {
