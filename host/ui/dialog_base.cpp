@@ -17,7 +17,11 @@ DialogBase::DialogBase(int templateId, QWidget* parent) : QDialog(parent), templ
 }
 
 int DialogBase::DoModal() {
-  InitDialog();
+  if (initialised_) {
+    RestoreStartFocus();
+  } else {
+    InitDialog();
+  }
   return exec();
 }
 
@@ -25,6 +29,24 @@ void DialogBase::InitDialog() {
   if (initialised_) return;
   initialised_ = true;
   OnInitDialog();
+  startFocus_ = focusWidget();
+}
+
+void DialogBase::RestoreStartFocus() {
+  QWidget* target = startFocus_;
+  if (!target || !target->isEnabled() || !target->isVisibleTo(this)) target = FirstTabStop();
+  if (target) target->setFocus(Qt::TabFocusReason);
+}
+
+QWidget* DialogBase::FirstTabStop() const {
+  for (QWidget* widget = nextInFocusChain(); widget && widget != this;
+       widget = widget->nextInFocusChain()) {
+    if (isAncestorOf(widget) && widget->isEnabled() && widget->isVisibleTo(this) &&
+        (widget->focusPolicy() & Qt::TabFocus)) {
+      return widget;
+    }
+  }
+  return nullptr;
 }
 
 void DialogBase::Create() {

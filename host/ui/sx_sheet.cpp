@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 
@@ -46,6 +48,21 @@ int QtKeyOf(unsigned vk) {
 
 // Cell padding added to a column's character width, in pixels.
 constexpr int kColumnPadding = 6;
+
+// Keys that move the cursor from record to record.
+bool MovesBetweenRecords(int key) {
+  switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+      return true;
+    default:
+      return false;
+  }
+}
 
 }  // namespace
 
@@ -324,6 +341,61 @@ void SxSheet::mouseDoubleClickEvent(QMouseEvent* event) {
   emit recordDoubleClicked(index.row(), index.column());
 }
 
+QModelIndex SxSheet::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+  // Home and End go to the first and last record, with or without Ctrl, and
+  // keep the column: the grid lists records, not cells of one record.
+  if ((action == MoveHome || action == MoveEnd) && recCnt_ > 0 && colNum_ > 0) {
+    const int col = std::max(currentIndex().column(), 0);
+    return model_->index(action == MoveHome ? 0 : recCnt_ - 1, col);
+  }
+  return QTableView::moveCursor(action, modifiers);
+}
+
+QItemSelectionModel::SelectionFlags SxSheet::selectionCommand(const QModelIndex& index,
+                                                              const QEvent* event) const {
+  // Ctrl with a moving key keeps the marks only where there is more than one
+  // to keep; with one mark or none the mark follows the cursor, as it does
+  // without Ctrl.
+  if (event && event->type() == QEvent::KeyPress &&
+      selectionMode() == QAbstractItemView::ExtendedSelection) {
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::ControlModifier && MovesBetweenRecords(key->key()) && GetMarkCnt() <= 1) {
+      return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+    }
+  }
+  return QTableView::selectionCommand(index, event);
+}
+
+void SxSheet::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTableView::currentChanged(current, previous);
+  // The cursor frame spans the whole record.
+  for (const QModelIndex& index : {previous, current}) {
+    if (index.isValid()) viewport()->update(RecordRect(index.row()));
+  }
+}
+
+void SxSheet::paintEvent(QPaintEvent* event) {
+  QTableView::paintEvent(event);
+  const QModelIndex current = currentIndex();
+  if (!current.isValid() || colNum_ == 0) return;
+  // The cursor is a frame around its record, visible on marked and unmarked
+  // records alike.
+  QPainter painter(viewport());
+  QPen pen(palette().color(QPalette::Text));
+  pen.setWidth(kCursorFrameWidth);
+  pen.setJoinStyle(Qt::MiterJoin);
+  painter.setPen(pen);
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(RecordRect(current.row()).adjusted(1, 1, -1, -1));
+}
+
+QRect SxSheet::RecordRect(int row) const {
+  const int width =
+      std::min(viewport()->width(), horizontalHeader()->length() - horizontalHeader()->offset());
+  return QRect(0, rowViewportPosition(row), width, rowHeight(row));
+}
+
 // --- Internals ----------------------------------------------------------------------
 
 void SxSheet::ApplyRowHeight() {
@@ -352,6 +424,7 @@ void SxSheet::ApplyColumnCount() {
 }
 
 void SxSheet::RestoreMarks(const std::vector<int>& rows, int cursorRow, int cursorCol) {
+  QScopedValueRollback<bool> restoring(restoringMarks_, true);
   QItemSelectionModel* selection = selectionModel();
   selection->clearSelection();
   std::fill(markSeq_.begin(), markSeq_.end(), 0);
@@ -383,6 +456,23 @@ void SxSheet::OnSelectionChanged(const QItemSelection& selected, const QItemSele
     for (int row = range.top(); row <= range.bottom() && row < recCnt_; ++row) {
       if (markSeq_[row] == 0 && selection->isRowSelected(row)) markSeq_[row] = nextMarkSeq_++;
     }
+  }
+  if (!restoringMarks_) KeepCursorOnASingleMark();
+}
+
+void SxSheet::KeepCursorOnASingleMark() {
+  const QModelIndex current = currentIndex();
+  if (!current.isValid()) return;
+  const std::vector<int> marks = MarkedRows();
+  if (marks.size() > 1) return;
+  QScopedValueRollback<bool> correcting(restoringMarks_, true);
+  if (marks.empty()) {
+    // The last mark was taken away: the cursor's record keeps it.
+    selectionModel()->select(current, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  } else if (marks.front() != current.row()) {
+    // The one mark left is elsewhere: the cursor (and the panel) go there.
+    selectionModel()->setCurrentIndex(model_->index(marks.front(), current.column()),
+                                      QItemSelectionModel::NoUpdate);
   }
 }
 

@@ -38,7 +38,7 @@ struct ToolbarButton {
 };
 
 constexpr ToolbarButton kToolbar[] = {
-    {kIdPageList, "ﾍﾟｰｼﾞ一覧", 29009, nullptr, 96, true},
+    {kIdPageList, "ﾍﾟｰｼﾞ一覧", 29009, "ﾍﾟｰｼﾞ一覧", 96, true},
     {kIdDelete, "削除", 29039, "ファイルの削除", 118, true},
     {kIdRestore, "削除図面の復帰", 29011, "図面の復帰", 140, true},
     {kIdBackup, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 29042, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 162, true},

@@ -4,7 +4,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStyle>
 
+#include <algorithm>
 #include <string>
 
 #include "vexafol/folderlist.h"
@@ -39,6 +41,28 @@ std::string DateTimeText(const SYSTEMTIME& time) {
   return FolMember::GetDateString(time) + "  " + FolMember::GetTimeString(time);
 }
 
+// Width in pixels of the widest date-and-time text of the locale in use:
+// two-digit month, day and hour, before and after noon.
+int WidestDateTimeText(const QFontMetrics& metrics) {
+  int widest = 0;
+  for (uint16_t hour : {10, 11, 22, 23}) {
+    SYSTEMTIME sample{};
+    sample.wYear = 2000;
+    sample.wMonth = 12;
+    sample.wDay = 28;
+    sample.wHour = hour;
+    sample.wMinute = 58;
+    sample.wSecond = 58;
+    widest =
+        std::max(widest, metrics.horizontalAdvance(QString::fromStdString(DateTimeText(sample))));
+  }
+  return widest;
+}
+
+// Qt's line edit keeps 2 pixels free on each side of its text, plus a pixel
+// for the cursor.
+constexpr int kLineEditTextPadding = 2 * 2 + 1;
+
 // Memo lines are stored with "\r\n".
 QString MemoText(const std::string& memo) {
   QString text = QString::fromStdString(memo);
@@ -59,12 +83,40 @@ FileInfoDlg::FileInfoDlg(const VexaFolderList* list, QWidget* parent)
     AddLabel(-1, kFields[i].label, 6, kFields[i].labelY, kFields[i].labelWidth, 10);
     auto* field = Place(new QLineEdit, kFirstField + i, 34, kFields[i].fieldY, 72, 12);
     field->setReadOnly(true);
+    field->installEventFilter(this);
   }
   AddLabel(-1, "メモ：", 6, 232, 16, 10);
   auto* memo = Place(new QPlainTextEdit, kMemoField, 34, 232, 72, 86);
   memo->setReadOnly(true);
   memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   memo->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  WidenFieldsForDates();
+}
+
+void FileInfoDlg::WidenFieldsForDates() {
+  const QLineEdit* created = Item<QLineEdit>(kFirstField + 6);
+  const int frame = created->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, created);
+  const int needed = WidestDateTimeText(created->fontMetrics()) + 2 * frame + kLineEditTextPadding;
+  const int extra = needed - created->width();
+  if (extra <= 0) return;
+  // All fields keep one width, and the panel grows by as much on the right.
+  for (int id = kFirstField; id <= kMemoField; ++id) {
+    QWidget* field = GetDlgItem(id);
+    field->resize(field->width() + extra, field->height());
+  }
+  resize(width() + extra, height());
+}
+
+bool FileInfoDlg::eventFilter(QObject* watched, QEvent* event) {
+  // A field left by the focus shows its text from the start again (Tab
+  // selects all and scrolls to the end).
+  if (event->type() == QEvent::FocusOut) {
+    if (auto* field = qobject_cast<QLineEdit*>(watched)) {
+      field->deselect();
+      field->setCursorPosition(0);
+    }
+  }
+  return DialogBase::eventFilter(watched, event);
 }
 
 FileInfoDlg::~FileInfoDlg() = default;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "select/ui/preview_file.h"
 #include "select/ui/user_settings.h"
 #include "vexafol/drawing_row.h"
 #include "vexafol/folderlist.h"
@@ -347,7 +348,7 @@ QImage FileSelSheet::GetPreview(int key) {
   const FolMember* member = GetMember(key);
   if (!member) return QImage();
   // A failed load stays null, so the next request tries again.
-  cached.load(QString::fromStdString(member->GetPageBmpFile(*env_, 0, 0)));
+  cached = LoadPreview(member->GetPageBmpFile(*env_, 0, 0));
   return cached;
 }
 

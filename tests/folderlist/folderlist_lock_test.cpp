@@ -2,6 +2,8 @@
 // locks through its own lock service.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <map>
 #include <string>
 
@@ -93,6 +95,24 @@ TEST(FolderListLocks, PageLockBesideASecondFolderOfTheSameSlotGivesState2) {
   EXPECT_EQ(states.at(lockedB), 2);
   EXPECT_EQ(states.at(sameNumberA), 0);
   EXPECT_EQ(states.at(freeB), 0);
+}
+
+TEST(FolderListLockType, MissingFilesAndFoldersAre1ReadOnlyFiles2OthersFound0InAnyCase) {
+  StoreFixture store;
+  const std::string drawing = store.WriteAppDrawing(0x1, 1);
+  const std::string writable = drawing + "/pagefile.000";
+  const std::string readOnly = drawing + "/PAGEFILE.001";
+  test::WriteFileBytes(writable, "page");
+  test::WriteFileBytes(readOnly, "page");
+  ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+  const CEnvironObj& env = store.env();
+  EXPECT_EQ(VexaFolderList::GetLockType(env, drawing + "/pagefile.009"), 1);
+  EXPECT_EQ(VexaFolderList::GetLockType(env, drawing), 1);  // a folder is not a file
+  EXPECT_EQ(VexaFolderList::GetLockType(env, writable), 0);
+  EXPECT_EQ(VexaFolderList::GetLockType(env, readOnly), 2);
+  // Names copied from Windows are found in any case.
+  EXPECT_EQ(VexaFolderList::GetLockType(env, drawing + "/PAGEFILE.000"), 0);
+  EXPECT_EQ(VexaFolderList::GetLockType(env, drawing + "/pagefile.001"), 2);
 }
 
 }  // namespace

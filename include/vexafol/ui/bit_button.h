@@ -1,6 +1,7 @@
 // A push button that shows a bitmap instead of its caption: two faces (the
 // bitmap shown normally and an alternative one), a face selection and a hint
-// shown as the tooltip. The caption stays the button's accessible name and is
+// shown as the tooltip. A disabled button shows its face greyed and embossed,
+// as Windows draws a disabled bitmap button. The caption stays the button's accessible name and is
 // drawn as text only while no bitmap is set.
 #pragma once
 
@@ -31,6 +32,10 @@ class VEXA_UI_API BitButton : public QPushButton {
   // The tooltip; empty for none.
   void SetHint(const std::string& hint);
   std::string Caption() const { return caption_; }
+
+  // The greyed face of a disabled button: the dark parts of face embossed in
+  // the palette's light and dark colours, everything else transparent.
+  static QPixmap DisabledFace(const QPixmap& face, const QPalette& palette);
 
  private:
   void ShowFace();

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QSize>
 
 #include <string>
@@ -31,7 +32,9 @@ class VEXA_UI_API DialogBase : public QDialog {
 
   // Runs the dialog modally: initialises it (once), then returns the code
   // that ended it: IDOK from OnOK, IDCANCEL from OnCancel (Escape, closing the
-  // window), or whatever EndDialog was given.
+  // window), or whatever EndDialog was given. Every later run starts with the
+  // focus where the first one started (else on the first control Tab
+  // reaches), as a dialog created anew would, not where the last run left it.
   int DoModal();
   // Runs OnInitDialog once; later calls do nothing. DoModal and Create call
   // it; call it directly to drive a dialog without a modal loop (tests).
@@ -90,10 +93,14 @@ class VEXA_UI_API DialogBase : public QDialog {
 
  private:
   void PlaceWidget(QWidget* control, int id, int x, int y, int width, int height);
+  void RestoreStartFocus();
+  QWidget* FirstTabStop() const;
 
   int templateId_;
   QSize baseUnits_;
   bool initialised_ = false;
+  // The focus the initialisation left, where every later run starts.
+  QPointer<QWidget> startFocus_;
 };
 
 }  // namespace vexa

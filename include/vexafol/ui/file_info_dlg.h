@@ -46,8 +46,14 @@ class VEXA_UI_API FileInfoDlg : public DialogBase {
   bool OnInitDialog() override;
   // Return and Escape go on to the selection dialog around the panel.
   void keyPressEvent(QKeyEvent* event) override;
+  // A field that loses the focus shows its text from the start.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Widens the fields, and the panel with them, until the widest date and
+  // time of the locale in use fits the date fields.
+  void WidenFieldsForDates();
+
   const VexaFolderList* list_;
   ImageFrame* imageFrame_ = nullptr;
   const FolMember* member_ = nullptr;

@@ -90,7 +90,7 @@ class VEXA_UI_API FileSelSheet : public SxSheet {
   void Refresh();
 
   // The first-page preview of the member of key, loaded from its
-  // "page000.bmp" on first use and cached; a null image when the member has
+  // "page000.bmp" (in any case) on first use and cached; a null image when the member has
   // none or it cannot be loaded (the next call tries again).
   QImage GetPreview(int key);
   // The record that shows drawing index drawingIndex with application id

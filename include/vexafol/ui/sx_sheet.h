@@ -8,6 +8,14 @@
 // current index; marked records are the selection model's selected rows, and
 // the sheet keeps the order in which they were marked.
 //
+// Keys: every key that moves the cursor to another record (arrows, Page
+// Up/Down, Home/End to the first/last record, the same with Ctrl) moves the
+// mark with it while at most one record is marked. With several records
+// marked, Ctrl and such a key moves only the cursor and Shift extends the
+// marks. Whatever the user does, a sheet with a cursor has a marked record,
+// and when only one record is marked the cursor is on it. The cursor is drawn
+// as a frame around its whole record.
+//
 // Building the frame: ClearFrame, SetHeaderRow/SetRecRow, SetColNum,
 // SetTextHeight, AddText per header cell, SetColLen, AddItem, SetDataForm,
 // MultiSelect, EnableMarkOrder; then SetRecMax/SetRecCnt and JumpTo. Rebuilding
@@ -27,6 +35,9 @@ class QKeyEvent;
 namespace vexa {
 
 class SxSheetModel;
+
+// Line width of the cursor frame, in pixels.
+inline constexpr int kCursorFrameWidth = 2;
 
 // Mouse messages given to OnRecordMouse.
 inline constexpr unsigned WM_LBUTTONDOWN = 0x0201;
@@ -163,6 +174,11 @@ class VEXA_UI_API SxSheet : public QTableView {
   virtual void OnRecordMouse(unsigned message, int row, int col);
 
   void keyPressEvent(QKeyEvent* event) override;
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event) const override;
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
@@ -175,12 +191,17 @@ class VEXA_UI_API SxSheet : public QTableView {
     std::string text;
   };
 
+  // The viewport rectangle of a record, across the columns shown.
+  QRect RecordRect(int row) const;
   void ApplyColumnCount();
   void ApplyRowHeight();
   void OnCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
   void OnSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
   std::vector<int> MarkedRows() const;
   void RestoreMarks(const std::vector<int>& rows, int cursorRow, int cursorCol);
+  // After a change of the marks: no marks left gives the cursor's record its
+  // mark back; a single mark away from the cursor takes the cursor there.
+  void KeepCursorOnASingleMark();
 
   SxSheetModel* model_;
   int headerLines_ = 1;
@@ -205,6 +226,9 @@ class VEXA_UI_API SxSheet : public QTableView {
   int heldCursorRow_ = -1;
   int heldCursorCol_ = -1;
   QKeyEvent* pendingKey_ = nullptr;
+  // Set while marks are put back or corrected, so that the rule above does
+  // not run on half-restored marks.
+  bool restoringMarks_ = false;
 };
 
 }  // namespace vexa

@@ -67,5 +67,29 @@ TEST(DialogBaseTest, ControlsAndTheModalRunLikeWindows) {
   EXPECT_EQ(saves, 2);  // the first Return tried, the second did not
 }
 
+TEST(DialogBaseTest, ANewRunStartsFreshAfterARefusedOneSoReturnTriesTheDataAgain) {
+  SampleDialog dlg;
+  dlg.accept = false;
+  EXPECT_EQ(dlg.RunWith([&] {
+    QTest::keyClick(dlg.edit, Qt::Key_Return);  // refused: the dialog stays
+    QWidget* cancel = dlg.GetDlgItem(IDCANCEL);
+    cancel->setFocus();
+    QTest::keyClick(cancel, Qt::Key_Return);
+  }),
+            IDCANCEL);
+  // A hidden window on a real display keeps the focus it had (offscreen Qt
+  // moves it on hiding): give it back to Cancel as the display would.
+  dlg.GetDlgItem(IDCANCEL)->setFocus();
+  dlg.accept = true;
+  const int saves = dlg.saves;
+  EXPECT_EQ(dlg.RunWith([&] {
+    QWidget* focus = dlg.focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, Qt::Key_Return);
+  }),
+            IDOK);
+  EXPECT_EQ(dlg.saves, saves + 1);
+}
+
 }  // namespace
 }  // namespace vexa

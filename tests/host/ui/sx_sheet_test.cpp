@@ -96,6 +96,84 @@ TEST_F(SxSheetTest, MarkingKeepsTheOrderOfMarkingAcrossFrameRebuilds) {
   EXPECT_EQ(sheet.Row(), -1);
 }
 
+TEST_F(SxSheetTest, EveryKeyThatMovesTheCursorCarriesASingleMarkWithIt) {
+  struct Move {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int from;
+    int to;
+  };
+  const int page = sheet.GetPageBot() - sheet.GetPageTop();
+  ASSERT_GT(page, 2);
+  const Move moves[] = {
+      {Qt::Key_Home, Qt::NoModifier, 0, 0},
+      {Qt::Key_Home, Qt::NoModifier, 10, 0},
+      {Qt::Key_Home, Qt::NoModifier, 19, 0},
+      {Qt::Key_End, Qt::NoModifier, 0, 19},
+      {Qt::Key_End, Qt::NoModifier, 10, 19},
+      {Qt::Key_End, Qt::NoModifier, 19, 19},
+      {Qt::Key_Home, Qt::ControlModifier, 10, 0},
+      {Qt::Key_End, Qt::ControlModifier, 10, 19},
+      {Qt::Key_Down, Qt::NoModifier, 10, 11},
+      {Qt::Key_Down, Qt::ControlModifier, 10, 11},
+      {Qt::Key_Up, Qt::ControlModifier, 10, 9},
+      {Qt::Key_PageDown, Qt::ControlModifier, 0, page},
+      {Qt::Key_PageUp, Qt::NoModifier, 19, 19 - page},
+  };
+  for (const Move& move : moves) {
+    SCOPED_TRACE(QTest::toString(QKeySequence(move.key | move.modifiers)));
+    SCOPED_TRACE(move.from);
+    sheet.JumpTo(move.from, 1);
+    QTest::keyClick(&sheet, move.key, move.modifiers);
+    EXPECT_EQ(sheet.Row(), move.to);
+    int col = -1;
+    sheet.GetEditPos(nullptr, &col);
+    EXPECT_EQ(col, 1);  // Home and End keep the column
+    EXPECT_EQ(sheet.GetMarkRecOrder(), std::vector<int>{move.to});
+  }
+  // The mouse cannot part cursor and mark either: Ctrl+click on the only mark
+  // keeps it, and unmarking the cursor's record of two sends the cursor (and
+  // the record reported to the panel) to the one left.
+  sheet.JumpTo(4, 1);
+  sheet.Click(4, Qt::ControlModifier);
+  EXPECT_EQ(sheet.GetMarkRecOrder(), std::vector<int>{4});
+  sheet.Click(9, Qt::ControlModifier);
+  sheet.Click(9, Qt::ControlModifier);
+  EXPECT_EQ(sheet.GetMarkRecOrder(), std::vector<int>{4});
+  EXPECT_EQ(sheet.Row(), 4);
+  EXPECT_EQ(sheet.recordChanges.back().first, 4);
+}
+
+TEST_F(SxSheetTest, WithSeveralMarksCtrlMovesOnlyTheCursorWhichStaysVisible) {
+  sheet.Click(3);
+  sheet.Click(6, Qt::ControlModifier);
+  QTest::keyClick(&sheet, Qt::Key_Down, Qt::ControlModifier);
+  QTest::keyClick(&sheet, Qt::Key_Home, Qt::ControlModifier);
+  EXPECT_EQ(sheet.Row(), 0);
+  EXPECT_EQ(sheet.GetMarkRecOrder(), (std::vector<int>{3, 6}));
+
+  // The cursor is a frame around its record, marked or not.
+  const QImage shot = sheet.viewport()->grab().toImage();
+  const QColor frame = sheet.palette().color(QPalette::Text);
+  auto leftEdge = [&](int row) {
+    const QRect cell = sheet.visualRect(sheet.model()->index(row, 1));
+    return shot.pixelColor(1, cell.center().y());
+  };
+  EXPECT_EQ(leftEdge(0), frame);
+  EXPECT_NE(leftEdge(1), frame);
+  EXPECT_NE(leftEdge(3), frame);
+  sheet.JumpTo(3, 1);
+  EXPECT_EQ(sheet.viewport()->grab().toImage().pixelColor(
+                1, sheet.visualRect(sheet.model()->index(3, 1)).center().y()),
+            frame);
+
+  // Plain moving keys go back to a single mark.
+  sheet.Click(3);
+  sheet.Click(6, Qt::ControlModifier);
+  QTest::keyClick(&sheet, Qt::Key_End);
+  EXPECT_EQ(sheet.GetMarkRecOrder(), std::vector<int>{19});
+}
+
 // Ten thousand records cost only the visible ones: texts are asked while
 // painting, for the records on screen.
 TEST(SxSheetLargeTest, TextsAreAskedOnlyForVisibleRecords) {

@@ -57,6 +57,39 @@ TEST_F(EntryPointsTest, RefusedPermissionReturnsZeroWithoutADialog) {
   EXPECT_FALSE(seen);
 }
 
+std::vector<unsigned long> askedCodes;
+int RecordCode(unsigned long code) {
+  askedCodes.push_back(code);
+  return 1;
+}
+
+TEST_F(EntryPointsTest, DeleteKindAsksItsOwnRightAndKind3FailsWithoutADialog) {
+  const RightsHook previous = SetRightsHook(&RecordCode);
+  askedCodes.clear();
+  WhenDialogShown([](FileDlgBase& dialog) { ClickControl(dialog, IDCANCEL); });
+  Paths paths = {"kept"};
+  EXPECT_EQ(SelectFolderName(nullptr, *env_, 2, 0x1, paths, nullptr, nullptr, nullptr, 1), 0);
+  WhenDialogShown([](FileDlgBase& dialog) { ClickControl(dialog, IDCANCEL); });
+  EXPECT_EQ(SelectFolderName(nullptr, *env_, 0x40, 0x1, paths, nullptr, nullptr, nullptr, 1), 0);
+  EXPECT_EQ(askedCodes, (std::vector<unsigned long>{0x1e0203, 0x1e0200}));
+
+  // Kind 3 (any mode whose low bits are 3) is refused after the rights check.
+  bool seen = true;
+  WhenDialogShown([](FileDlgBase&) {}, &seen);
+  askedCodes.clear();
+  paths = {"kept"};
+  EXPECT_EQ(SelectFolderName(nullptr, *env_, 3, 0x1, paths, nullptr, nullptr, nullptr, 1), 0);
+  EXPECT_TRUE(paths.empty());
+  paths = {"kept"};
+  EXPECT_EQ(SelectFolderName2(nullptr, *env_, 0x83, 0x1, paths, nullptr, nullptr, nullptr, 1, 0),
+            2);
+  EXPECT_TRUE(paths.empty());
+  EXPECT_EQ(askedCodes, (std::vector<unsigned long>{0x1e0200, 0x1e0200}));
+  SetRightsHook(previous);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(seen);
+}
+
 TEST_F(EntryPointsTest, ArrayFormStartsOnTheNamedDrawingAndReturnsFoldersInMarkingOrder) {
   std::string start;
   WhenDialogShown([&](FileDlgBase& dialog) {

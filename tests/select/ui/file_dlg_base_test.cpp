@@ -3,11 +3,16 @@
 // resized.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QStyle>
 
 #include "tests/select/ui/dialog_driver.h"
 #include "tests/support/store_fixture.h"
+#include "vexafol/ui/bit_button.h"
 #include "vexafol/ui/file_info_dlg.h"
 
 namespace vexa::test {
@@ -78,6 +83,30 @@ TEST_F(FileDlgTest, EachKindHasItsCaptionAndHidesItsControls) {
   EXPECT_EQ(restore.Item<QLabel>(25000)->text().toStdString(), "「※」：自動バックアップ図面");
 }
 
+TEST_F(FileDlgTest, EveryToolbarButtonShowsItsHintAndLooksDisabledWhenItIs) {
+  CFormPathList forms;
+  CJknMan conditions;
+  FileSelDlg dialog(&list_, nullptr, 0, 1, &forms, &conditions, nullptr, 0);
+  dialog.SetSwitchState(1);
+  Open(dialog);
+  const std::pair<int, const char*> hints[] = {
+      {29006, "ﾍﾟｰｼﾞ一覧"},          {29007, "ファイルの削除"}, {29008, "図面の復帰"},
+      {29010, "ﾊﾞｯｸｱｯﾌﾟからの復帰"}, {29033, "検索"},           {29055, "検索解除"},
+      {29073, "図面管理切替"},       {29065, "表示切替"},       {29072, "図面一覧印刷"},
+  };
+  for (const auto& [id, hint] : hints) {
+    auto* button = dialog.Item<BitButton>(id);
+    ASSERT_NE(button, nullptr) << id;
+    EXPECT_EQ(button->toolTip().toStdString(), hint) << id;
+    // A disabled button paints another face than the same button enabled.
+    if (button->isEnabled()) continue;
+    BitButton enabled(id, button->Caption());
+    enabled.resize(button->size());
+    enabled.SetBitmap(button->icon().pixmap(button->iconSize()));
+    EXPECT_NE(button->grab().toImage(), enabled.grab().toImage()) << id;
+  }
+}
+
 TEST_F(FileDlgTest, OpenKindRefusesAnEmptyListAndPageFilesOnly) {
   VexaFolderList empty(store_.env());
   empty.Load(0x8, 0);
@@ -131,6 +160,40 @@ TEST_F(FileDlgTest, DrawingLockedByAnotherProcessIsRefusedUnlessTheAlternateFlag
   }
 }
 
+TEST_F(FileDlgTest, ApplicationComboListsApplicationsWithDrawingsAndReloadsOnAChoice) {
+  auto contents = [](FileDlgBase& dialog) {
+    auto* combo = dialog.Item<QComboBox>(29019);
+    std::vector<std::string> items;
+    for (int i = 0; i < combo->count(); ++i) {
+      items.push_back(combo->itemText(i).toStdString() + "=" +
+                      std::to_string(combo->itemData(i).toInt()));
+    }
+    return std::make_pair(items, combo->currentIndex());
+  };
+  // Applications without drawings are left out; "全て" is always there.
+  const std::vector<std::string> items = {" 汎    用 =1", " 用    地 =4", " 全    て =-1"};
+  FileSelDlg general(&list_, nullptr, 0, 1, nullptr, nullptr, nullptr, 0);
+  Open(general);
+  EXPECT_EQ(contents(general), std::make_pair(items, 0));
+
+  // An application the combo does not list selects "全て".
+  VexaFolderList roads(store_.env());
+  roads.Load(0x8, 0);
+  FileSelDlg none(&roads, nullptr, 0, 1, nullptr, nullptr, nullptr, 0);
+  Open(none);
+  EXPECT_EQ(contents(none), std::make_pair(items, 2));
+
+  // Choosing another application reloads the list and the grid shows it.
+  auto* combo = general.Item<QComboBox>(29019);
+  combo->setFocus();
+  QTest::keyClick(combo, Qt::Key_Down);
+  EXPECT_EQ(list_.GetAppType(), 0x4);
+  FileSelSheet& sheet = *general.GetSheet();
+  ASSERT_EQ(sheet.GetRecCnt(), 1);
+  EXPECT_EQ(sheet.GetRowMember(0)->appId, 0x4);
+  EXPECT_EQ(general.GetInfoPanel()->GetMember(), sheet.GetRowMember(0));
+}
+
 TEST_F(FileDlgTest, CancellingAnOverwriteQuestionKeepsTheWriteDialogOpen) {
   FileAddDlg dialog(&list_, nullptr, 0);
   Open(dialog);
@@ -154,6 +217,46 @@ TEST_F(FileDlgTest, ReturnInTheGridConfirmsExceptInTheDeleteKind) {
   Open(erase);
   QTest::keyClick(erase.GetSheet(), Qt::Key_Return);
   EXPECT_TRUE(erase.isVisible());
+}
+
+TEST_F(FileDlgTest, DateFieldsShowTheirWholeTextInEachLocaleAndFieldsShowTheirStartUnfocused) {
+  DrawingSpec late;
+  late.title = "第三工区 道路改良工事 計画平面図 その二十三 (修正版)";
+  late.created = late.updated = 1703775538;  // 2023-12-28 23:58:58 in Tokyo
+  store_.WriteAppDrawing(0x1, 5, late);
+  list_.Load(0x1, 0);
+  const std::string kept = std::getenv("LC_ALL") ? std::getenv("LC_ALL") : "";
+  for (const char* locale : {"ja_JP.UTF-8", "en_US.UTF-8"}) {
+    SCOPED_TRACE(locale);
+    setenv("LC_ALL", locale, 1);
+    FileSelDlg dialog(&list_, nullptr, 5, 1, nullptr, nullptr, nullptr, 0);
+    Open(dialog);
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    FileInfoDlg& panel = *dialog.GetInfoPanel();
+    // Nothing of a date field's text lies past its right edge.
+    for (int id : {29029, 29030}) {
+      auto* field = panel.Item<QLineEdit>(id);
+      const QString text = field->text();
+      EXPECT_TRUE(text.contains("23:58:58") || text.contains("11:58:58")) << text.toStdString();
+      EXPECT_EQ(field->cursorPositionAt(QPoint(field->width() - 5, field->height() / 2)),
+                text.size())
+          << text.toStdString();
+    }
+    EXPECT_EQ(panel.Item<QLineEdit>(29030)->text().contains("PM"),
+              std::string(locale) == "en_US.UTF-8");
+
+    // Tab into the long name selects it and scrolls to its end; once the
+    // focus leaves, the name shows from its start again.
+    auto* name = panel.Item<QLineEdit>(29024);
+    name->setFocus(Qt::TabFocusReason);
+    ASSERT_GT(name->cursorPosition(), 0);
+    dialog.GetSheet()->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(name->cursorPosition(), 0);
+    EXPECT_FALSE(name->hasSelectedText());
+    EXPECT_EQ(name->cursorPositionAt(QPoint(5, name->height() / 2)), 0);
+  }
+  setenv("LC_ALL", kept.c_str(), 1);
 }
 
 TEST_F(FileDlgTest, LayoutFollowsTheWindowKeepsTheToolbarAndStoresTheSize) {

@@ -6,6 +6,9 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include <sys/stat.h>
+
+#include "platform/fault_env.h"
 #include "tests/select/ui/grid_fixture.h"
 #include "vexafol/ui/file_info_dlg.h"
 #include "vexafol/ui/image_frame.h"
@@ -80,6 +83,31 @@ TEST_F(InfoPanel, AMissingPreviewIsRetriedAndReloadingDropsTheCache) {
   EXPECT_EQ(panel->GetMember(), nullptr);  // the old records are gone
   sheet->ClearSearch();
   EXPECT_EQ(panel->GetMember(), list().GetSortedFolderMember(0));
+}
+
+TEST_F(InfoPanel, PreviewsAreFoundInAnyCaseAndReadThroughThePlatform) {
+  const std::string copied = Drawing(1);
+  QImage image(QSize(12, 8), QImage::Format_RGB32);
+  image.fill(Qt::red);
+  ASSERT_TRUE(image.save(QString::fromStdString(copied + "/PAGE000.BMP"), "BMP"));
+  const std::string folder = Drawing(2);
+  ASSERT_EQ(mkdir((folder + "/page000.bmp").c_str(), 0700), 0);
+  DrawingSpec newest;
+  newest.updated = 1800000000;
+  Drawing(3, newest);  // the first record: no preview is read before the faults
+  Load();
+  Open();
+  const int copiedKey = sheet->GetRowKey(sheet->FindRecord(0, kApp));
+  const int folderKey = sheet->GetRowKey(sheet->FindRecord(1, kApp));
+  {
+    platform::FaultEnv faults;
+    faults.Fail(platform::Op::Read, EIO);
+    platform::ScopedEnv scoped(faults);
+    EXPECT_TRUE(sheet->GetPreview(copiedKey).isNull());
+    EXPECT_GT(faults.Calls(platform::Op::Read), 0);
+  }
+  EXPECT_EQ(sheet->GetPreview(copiedKey).size(), QSize(12, 8));  // tried again
+  EXPECT_TRUE(sheet->GetPreview(folderKey).isNull());            // not a file
 }
 
 TEST(ImageFrameTest, TallPicturesAreCutEquallyNeverScaled) {

@@ -1,8 +1,15 @@
-// Records of the drawing grid: the free numbers of the write kind and the
-// record found for the initial number.
+// Records of the drawing grid: the free numbers of the write kind, the
+// record found for the initial number, the numbers of backups and the red of
+// locked drawings.
 #include <gtest/gtest.h>
 
+#include <QBrush>
+
+#include <map>
+
 #include "tests/select/ui/grid_fixture.h"
+#include "tests/support/child_process.h"
+#include "vexafol/folderlock.h"
 
 namespace vexa::test {
 namespace {
@@ -70,6 +77,45 @@ TEST_F(SheetRows, InitialNumberPutsTheCursorOnItsDrawingAndCellsShowTheHeader) {
   FileSelSheet unknown{FindCriteria{}};
   Open(unknown, list(), 6);
   EXPECT_EQ(Row(unknown), 0);
+}
+
+TEST_F(SheetRows, BackupsShowTheirMarksWhateverTheCaseOfTheirFolder) {
+  const std::string drawing = Drawing(3);
+  StoreFixture::WriteDrawing(drawing + "/BKUP", Titled("auto"));
+  StoreFixture::WriteDrawing(drawing + "/BKUP.001", Titled("one"));
+  StoreFixture::WriteDrawing(drawing + "/bkup.012", Titled("twelve"));
+  StoreFixture::WriteDrawing(drawing + "/Bkup", Titled("copied"));
+  list().SetLoadPath(drawing);
+  FileSelSheet sheet{FindCriteria{}};
+  Open(sheet, Load(kApp, VexaFolderList::kLoadBackups | VexaFolderList::kLoadNoLocks));
+  std::map<std::string, std::string> numbers;  // title -> number cell
+  const std::vector<std::string> titles = ColumnTexts(sheet, 1);
+  const std::vector<std::string> cells = ColumnTexts(sheet, 0);
+  for (size_t i = 0; i < titles.size(); ++i) numbers[titles[i]] = cells[i];
+  // The automatic backup shows the drawing's number, a history its own.
+  EXPECT_EQ(numbers,
+            (std::map<std::string, std::string>{
+                {"auto", "※3"}, {"copied", "※3"}, {"one", "履歴1"}, {"twelve", "履歴12"}}));
+}
+
+TEST_F(SheetRows, DrawingsLockedByAnotherProcessAreRed) {
+  const std::string locked = Drawing(1, Titled("locked"));
+  Drawing(2, Titled("free"));
+  HoldingChild holder([&] { return (new VexaFolderLock(&env()))->LockZmn(locked.c_str()) != 0; });
+  ASSERT_TRUE(holder.holding());
+  FileSelSheet sheet{FindCriteria{}};
+  Open(sheet, Load(kApp, 0));
+  for (int row = 0; row < sheet.GetRecCnt(); ++row) {
+    const QModelIndex cell = sheet.model()->index(row, 1);
+    const bool isLocked = cell.data().toString() == "locked";
+    const QVariant background = cell.data(Qt::BackgroundRole);
+    if (!isLocked) {
+      EXPECT_FALSE(background.isValid());
+      continue;
+    }
+    EXPECT_EQ(background.value<QBrush>().color(), QColor(255, 0, 0));
+    EXPECT_EQ(cell.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::white));
+  }
 }
 
 }  // namespace
