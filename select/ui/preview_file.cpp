@@ -13,12 +13,10 @@ QImage LoadPreview(const std::string& path) {
   uint64_t length = 0;
   if (!file.GetLength(length) || length == 0 || length > kMaxPreviewBytes) return {};
   QByteArray bytes(static_cast<qsizetype>(length), Qt::Uninitialized);
-  try {
-    // A file that shrank meanwhile gives what is left; the decoder judges it.
-    bytes.truncate(static_cast<qsizetype>(file.Read(bytes.data(), bytes.size())));
-  } catch (const FileException&) {
-    return {};
-  }
+  // A file that shrank meanwhile gives what is left; the decoder judges it.
+  size_t got = 0;
+  if (!file.TryRead(bytes.data(), bytes.size(), got)) return {};
+  bytes.truncate(static_cast<qsizetype>(got));
   QImage image;
   image.loadFromData(bytes);
   return image;

@@ -92,6 +92,8 @@ TEST_F(InfoPanel, PreviewsAreFoundInAnyCaseAndReadThroughThePlatform) {
   ASSERT_TRUE(image.save(QString::fromStdString(copied + "/PAGE000.BMP"), "BMP"));
   const std::string folder = Drawing(2);
   ASSERT_EQ(mkdir((folder + "/page000.bmp").c_str(), 0700), 0);
+  const std::string fifo = Drawing(4);
+  ASSERT_EQ(mkfifo((fifo + "/page000.bmp").c_str(), 0600), 0);
   DrawingSpec newest;
   newest.updated = 1800000000;
   Drawing(3, newest);  // the first record: no preview is read before the faults
@@ -99,6 +101,7 @@ TEST_F(InfoPanel, PreviewsAreFoundInAnyCaseAndReadThroughThePlatform) {
   Open();
   const int copiedKey = sheet->GetRowKey(sheet->FindRecord(0, kApp));
   const int folderKey = sheet->GetRowKey(sheet->FindRecord(1, kApp));
+  const int fifoKey = sheet->GetRowKey(sheet->FindRecord(3, kApp));
   {
     platform::FaultEnv faults;
     faults.Fail(platform::Op::Read, EIO);
@@ -108,6 +111,7 @@ TEST_F(InfoPanel, PreviewsAreFoundInAnyCaseAndReadThroughThePlatform) {
   }
   EXPECT_EQ(sheet->GetPreview(copiedKey).size(), QSize(12, 8));  // tried again
   EXPECT_TRUE(sheet->GetPreview(folderKey).isNull());            // not a file
+  EXPECT_TRUE(sheet->GetPreview(fifoKey).isNull());  // a FIFO is refused, never waited on
 }
 
 TEST(ImageFrameTest, TallPicturesAreCutEquallyNeverScaled) {
