@@ -83,6 +83,8 @@ int Env::Chmod(const std::string& path, mode_t mode) {
   return Result(::chmod(path.c_str(), mode));
 }
 
+int Env::Fchmod(int fd, mode_t mode) { return Result(::fchmod(fd, mode)); }
+
 int Env::ListDir(const std::string& path, std::vector<DirEntry>& entries) {
   DIR* dir = ::opendir(path.c_str());
   if (!dir) return -errno;

@@ -41,6 +41,7 @@ class Env {
   virtual int MakeDir(const std::string& path, mode_t mode);
   virtual int RemoveDir(const std::string& path);
   virtual int Chmod(const std::string& path, mode_t mode);
+  virtual int Fchmod(int fd, mode_t mode);
   // Entries other than "." and "..", in directory order.
   virtual int ListDir(const std::string& path, std::vector<DirEntry>& entries);
 

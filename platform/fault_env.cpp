@@ -114,6 +114,10 @@ int FaultEnv::Chmod(const std::string& path, mode_t mode) {
   VEXA_FAULT(Op::Chmod, path);
   return Env::Chmod(path, mode);
 }
+int FaultEnv::Fchmod(int fd, mode_t mode) {
+  VEXA_FAULT(Op::Fchmod, PathOf(fd));
+  return Env::Fchmod(fd, mode);
+}
 int FaultEnv::ListDir(const std::string& path, std::vector<DirEntry>& entries) {
   VEXA_FAULT(Op::ListDir, path);
   return Env::ListDir(path, entries);

@@ -11,7 +11,7 @@ namespace vexa::platform {
 
 enum class Op {
   Open, Close, Read, PRead, Write, Seek, Truncate, Sync, Fstat, Stat, Lock,
-  Unlink, Rename, MakeDir, RemoveDir, Chmod, ListDir, HostName, UserName, ReadSystemFile
+  Unlink, Rename, MakeDir, RemoveDir, Chmod, Fchmod, ListDir, HostName, UserName, ReadSystemFile
 };
 
 class FaultEnv : public Env {
@@ -40,6 +40,7 @@ class FaultEnv : public Env {
   int MakeDir(const std::string& path, mode_t mode) override;
   int RemoveDir(const std::string& path) override;
   int Chmod(const std::string& path, mode_t mode) override;
+  int Fchmod(int fd, mode_t mode) override;
   int ListDir(const std::string& path, std::vector<DirEntry>& entries) override;
   std::string HostName() override;
   std::string UserName() override;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/env.h"
+#include "platform/folder_mode.h"
 #include "platform/mount_check.h"
 
 namespace vexa {
@@ -107,7 +108,7 @@ bool File::Open(const std::string& path, Mode mode) {
 bool File::OpenOnce(const std::string& path, Mode mode, bool& retry) {
   platform::Env& env = CurrentEnv();
   const int flags = mode == Mode::ReadOnly ? O_RDONLY : O_RDWR | O_CREAT;
-  const int fd = env.Open(path, flags | O_CLOEXEC, 0666);
+  const int fd = platform::OpenCreatingInFolderMode(path, flags | O_CLOEXEC);
   if (fd < 0) {
     lastError_ = -fd;
     retry = lastError_ == ESTALE;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/env.h"
+#include "platform/folder_mode.h"
 #include "vexafol/text.h"
 
 namespace vexa::platform {
@@ -184,6 +185,7 @@ bool ReplaceFile(const std::string& path, const std::string& bytes, const FileTe
   bool ok = WriteAll(env, fd, bytes) && env.Sync(fd) == 0;
   ok = env.Close(fd) == 0 && ok;
   if (ok && old.exists) ok = env.Chmod(temporary, old.mode) == 0;
+  if (ok && !old.exists) GiveNewFileMode(temporary, path);  // best effort, as for any new file
   if (ok) ok = env.Rename(temporary, path) == 0;
   if (!ok) env.Unlink(temporary);
   return ok;

@@ -1,0 +1,92 @@
+#include "platform/folder_mode.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "platform/env.h"
+
+namespace vexa::platform {
+namespace {
+
+constexpr mode_t kReadWrite = S_IRUSR | S_IWUSR | S_IRGRP | S_IWGRP | S_IROTH | S_IWOTH;
+constexpr mode_t kReadWriteSearch = S_IRWXU | S_IRWXG | S_IRWXO;
+
+// Another process may remove a file between our failed create and our open of
+// it, or create it between our failed open and our create; each round of that
+// race ends for good in a few attempts.
+constexpr int kCreateAttempts = 16;
+
+// Mode of the folder that holds path, or false when it cannot be read.
+bool FolderModeOf(const std::string& path, mode_t& mode) {
+  struct stat folder;
+  if (CurrentEnv().Stat(FolderOf(path), folder) != 0) return false;
+  mode = folder.st_mode;
+  return true;
+}
+
+}  // namespace
+
+mode_t FileModeIn(mode_t folderMode) {
+  return folderMode & kReadWrite;
+}
+
+mode_t FolderModeIn(mode_t folderMode) {
+  return folderMode & (kReadWriteSearch | S_ISGID);
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t end = path.size();
+  while (end > 1 && path[end - 1] == '/') --end;
+  const size_t slash = path.rfind('/', end - 1);
+  if (slash == std::string::npos) return ".";
+  size_t stop = slash;
+  while (stop > 0 && path[stop - 1] == '/') --stop;
+  return stop == 0 ? "/" : path.substr(0, stop);
+}
+
+int OpenCreatingInFolderMode(const std::string& path, int flags) {
+  Env& env = CurrentEnv();
+  if (!(flags & O_CREAT)) return env.Open(path, flags, 0);
+  int fd = -ENOENT;
+  for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+    fd = env.Open(path, flags & ~(O_CREAT | O_EXCL), 0);
+    if (fd != -ENOENT) return fd;
+    mode_t folder = 0;
+    const bool known = FolderModeOf(path, folder);
+    // Created with at most the final bits, so a failing fchmod leaves the
+    // umask's narrower choice, never more.
+    const mode_t mode = known ? FileModeIn(folder) : kReadWrite;
+    fd = env.Open(path, flags | O_EXCL, mode);
+    if (fd >= 0) {
+      if (known) env.Fchmod(fd, mode);  // best effort: some file systems keep fixed modes
+      return fd;
+    }
+    if (fd != -EEXIST) return fd;
+  }
+  return fd;
+}
+
+int MakeFolderInFolderMode(const std::string& path) {
+  Env& env = CurrentEnv();
+  mode_t parent = 0;
+  const bool known = FolderModeOf(path, parent);
+  const mode_t mode = known ? FolderModeIn(parent) : kReadWriteSearch;
+  const int made = env.MakeDir(path, mode & kReadWriteSearch);
+  if (made != 0 || !known) return made;
+  // Through a descriptor of the folder itself: a link put in its place is
+  // never followed, so no other file's mode can be changed by this.
+  const int fd = env.Open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW, 0);
+  if (fd < 0) return 0;  // the folder exists; its mode stays the umask's
+  env.Fchmod(fd, mode);
+  env.Close(fd);
+  return 0;
+}
+
+bool GiveNewFileMode(const std::string& path, const std::string& target) {
+  mode_t folder = 0;
+  return FolderModeOf(target, folder) && CurrentEnv().Chmod(path, FileModeIn(folder)) == 0;
+}
+
+}  // namespace vexa::platform
