@@ -85,6 +85,10 @@ int Env::Chmod(const std::string& path, mode_t mode) {
 
 int Env::Fchmod(int fd, mode_t mode) { return Result(::fchmod(fd, mode)); }
 
+int Env::Chown(const std::string& path, uid_t owner, gid_t group) {
+  return Result(::lchown(path.c_str(), owner, group));
+}
+
 int Env::ListDir(const std::string& path, std::vector<DirEntry>& entries) {
   DIR* dir = ::opendir(path.c_str());
   if (!dir) return -errno;

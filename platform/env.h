@@ -42,6 +42,8 @@ class Env {
   virtual int RemoveDir(const std::string& path);
   virtual int Chmod(const std::string& path, mode_t mode);
   virtual int Fchmod(int fd, mode_t mode);
+  // Owner and group of path itself (a symbolic link is not followed); -1 keeps one.
+  virtual int Chown(const std::string& path, uid_t owner, gid_t group);
   // Entries other than "." and "..", in directory order.
   virtual int ListDir(const std::string& path, std::vector<DirEntry>& entries);
 

@@ -118,6 +118,10 @@ int FaultEnv::Fchmod(int fd, mode_t mode) {
   VEXA_FAULT(Op::Fchmod, PathOf(fd));
   return Env::Fchmod(fd, mode);
 }
+int FaultEnv::Chown(const std::string& path, uid_t owner, gid_t group) {
+  VEXA_FAULT(Op::Chown, path);
+  return Env::Chown(path, owner, group);
+}
 int FaultEnv::ListDir(const std::string& path, std::vector<DirEntry>& entries) {
   VEXA_FAULT(Op::ListDir, path);
   return Env::ListDir(path, entries);

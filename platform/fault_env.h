@@ -11,7 +11,8 @@ namespace vexa::platform {
 
 enum class Op {
   Open, Close, Read, PRead, Write, Seek, Truncate, Sync, Fstat, Stat, Lock,
-  Unlink, Rename, MakeDir, RemoveDir, Chmod, Fchmod, ListDir, HostName, UserName, ReadSystemFile
+  Unlink, Rename, MakeDir, RemoveDir, Chmod, Fchmod, Chown, ListDir,
+  HostName, UserName, ReadSystemFile
 };
 
 class FaultEnv : public Env {
@@ -41,6 +42,7 @@ class FaultEnv : public Env {
   int RemoveDir(const std::string& path) override;
   int Chmod(const std::string& path, mode_t mode) override;
   int Fchmod(int fd, mode_t mode) override;
+  int Chown(const std::string& path, uid_t owner, gid_t group) override;
   int ListDir(const std::string& path, std::vector<DirEntry>& entries) override;
   std::string HostName() override;
   std::string UserName() override;

@@ -18,10 +18,12 @@ constexpr mode_t kReadWriteSearch = S_IRWXU | S_IRWXG | S_IRWXO;
 // race ends for good in a few attempts.
 constexpr int kCreateAttempts = 16;
 
-// Mode of the folder that holds path, or false when it cannot be read.
+// Mode of the folder that holds path, or false when it cannot be read or is a
+// public folder such as /tmp (sticky bit): what is made there is nobody's
+// store, and the umask decides as usual.
 bool FolderModeOf(const std::string& path, mode_t& mode) {
   struct stat folder;
-  if (CurrentEnv().Stat(FolderOf(path), folder) != 0) return false;
+  if (CurrentEnv().Stat(FolderOf(path), folder) != 0 || (folder.st_mode & S_ISVTX)) return false;
   mode = folder.st_mode;
   return true;
 }

@@ -5,7 +5,7 @@
 // set-group-id bit; in a store folder of mode 2770 a new lock file is 0660 and
 // a new folder 2770, so every member of the group can use what any other made.
 // Only what a call creates is changed; existing entries and moved ones keep
-// their modes.
+// their modes. In a public folder with the sticky bit (/tmp) the umask decides.
 #pragma once
 
 #include <sys/types.h>

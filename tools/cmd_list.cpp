@@ -10,6 +10,7 @@
 #include "platform/case_lookup.h"
 #include "tools/columns.h"
 #include "tools/command.h"
+#include "tools/json_text.h"
 #include "tools/store_env.h"
 #include "vexafol/filetime.h"
 #include "vexafol/findcriteria.h"
@@ -85,23 +86,6 @@ void PrintTable(const std::vector<Row>& rows) {
   };
   print(headers, false);
   for (const Row& row : rows) print(row.cells, row.member->lockState != 0);
-}
-
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-      out += escaped;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
 }
 
 std::string IsoTime(const FILETIME& time) {

@@ -74,11 +74,15 @@ TEST_F(FolderMode, NewLockFilesFoldersAndSettingsFollowASharedStore) {
   EXPECT_EQ(ModeOf(store + "/VXWTDEF.INI"), 0660u);
 }
 
-TEST_F(FolderMode, APrivateFolderKeepsItsFilesPrivateAndExistingFilesKeepTheirModes) {
+TEST_F(FolderMode, PrivateAndPublicFoldersAndExistingFilesKeepTheirOwnModes) {
   const std::string store = Store(0750);
   File lock;
   ASSERT_TRUE(lock.Open(store + "/FOL001.LOC", File::Mode::ReadWrite));
   EXPECT_EQ(ModeOf(store + "/FOL001.LOC"), 0640u);
+  // A public folder such as /tmp is nobody's store: the umask decides there.
+  const std::string shared = Store(01777);
+  ASSERT_EQ(env_.CreateDir(shared + "/store", 1), 1);
+  EXPECT_EQ(ModeOf(shared + "/store"), 0700u);
 
   const std::string chosen = store + "/CADAPP.LOC";
   test::WriteFileBytes(chosen, "");
