@@ -23,10 +23,12 @@ void CheckNameCase(const StoreTree& tree, CheckReport& report) {
       const StoreEntry& entry = tree.entries[index];
       const auto [first, added] = seen.emplace(FoldedAscii(entry.name), &entry);
       if (added) continue;
-      report.Add({"case", entry.path, "differs from " + first->second->name + " only in case",
-                  "Windows users and the store's lookups see only one of the two, and which "
-                  "one depends on the listing order",
-                  "merge the two or rename one of them by hand"});
+      report.Add(
+          {"case", folder,
+           "holds " + first->second->name + " and " + entry.name + ", which differ only in case",
+           "Windows users and the store's lookups see only one of the two, and which "
+           "one depends on the listing order",
+           "merge the two or rename one of them by hand"});
     }
   }
 }

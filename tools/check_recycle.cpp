@@ -86,16 +86,20 @@ void CheckRecycleFolder(const StoreEntry& folder, const StoreTree& tree, bool fi
   for (const StoreEntry* child : tree.Children(folder.path)) {
     if (!S_ISDIR(child->st.st_mode)) continue;
     const int slot = env.GetExtNumber(child->name);
+    if (slot < 1 || slot > kSlots) {
+      report.Add({"recycle", child->path, "the name does not end in a slot number 1 to 10",
+                  "no slot holds this container: its drawing never shows among the deleted "
+                  "drawings and cannot be restored from the dialog",
+                  "move the drawing folder inside it back into its application folder by hand"});
+      continue;
+    }
+    // It holds its slot whatever the rest of its name says.
+    containers.push_back({child, slot});
     std::vector<std::string> tokens;
-    std::string problem;
-    if (!ReadTokens(child->name, tokens))
-      problem = "the name does not begin with three bracketed tokens";
-    else if (slot < 1 || slot > kSlots)
-      problem = "the name does not end in a slot number 1 to 10";
-    if (!problem.empty()) {
-      report.Add({"recycle", child->path, problem,
-                  "the recycle scan cannot read this container: its drawing never shows among "
-                  "the deleted drawings and cannot be restored from the dialog",
+    if (!ReadTokens(child->name, tokens)) {
+      report.Add({"recycle", child->path, "the name does not begin with three bracketed tokens",
+                  "the recycle scan cannot tell where its drawing came from: it never shows "
+                  "among the deleted drawings of any application",
                   "move the drawing folder inside it back into its application folder by hand"});
       continue;
     }
@@ -106,7 +110,6 @@ void CheckRecycleFolder(const StoreEntry& folder, const StoreTree& tree, bool fi
                   "its drawing shows under no application among the deleted drawings",
                   "move the drawing folder inside it back into an application folder by hand"});
     }
-    containers.push_back({child, slot});
   }
   std::stable_sort(containers.begin(), containers.end(),
                    [](const Container& a, const Container& b) { return a.slot < b.slot; });
