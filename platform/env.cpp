@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace vexa::platform {
@@ -71,6 +72,10 @@ int Env::Unlink(const std::string& path) { return Result(::unlink(path.c_str()))
 
 int Env::Rename(const std::string& from, const std::string& to) {
   return Result(::rename(from.c_str(), to.c_str()));
+}
+
+int Env::RenameNoReplace(const std::string& from, const std::string& to) {
+  return Result(::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE));
 }
 
 int Env::MakeDir(const std::string& path, mode_t mode) {

@@ -38,6 +38,9 @@ class Env {
 
   virtual int Unlink(const std::string& path);
   virtual int Rename(const std::string& from, const std::string& to);
+  // Rename that fails with -EEXIST when to exists (renameat2 RENAME_NOREPLACE;
+  // -EINVAL or -ENOSYS where the file system or kernel cannot do it).
+  virtual int RenameNoReplace(const std::string& from, const std::string& to);
   virtual int MakeDir(const std::string& path, mode_t mode);
   virtual int RemoveDir(const std::string& path);
   virtual int Chmod(const std::string& path, mode_t mode);

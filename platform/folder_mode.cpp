@@ -2,7 +2,9 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 
 #include "platform/env.h"
@@ -26,6 +28,20 @@ bool FolderModeOf(const std::string& path, mode_t& mode) {
   if (CurrentEnv().Stat(FolderOf(path), folder) != 0 || (folder.st_mode & S_ISVTX)) return false;
   mode = folder.st_mode;
   return true;
+}
+
+// Makes path with mode, which the umask may narrow, and gives it mode
+// through a descriptor of the folder itself: a link put in its place is never
+// followed, so no other file's mode can be changed by this.
+int MakeFolderWithMode(const std::string& path, mode_t mode) {
+  Env& env = CurrentEnv();
+  const int made = env.MakeDir(path, mode & kReadWriteSearch);
+  if (made != 0) return made;
+  const int fd = env.Open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW, 0);
+  if (fd < 0) return 0;  // the folder exists; its mode stays the umask's
+  env.Fchmod(fd, mode);
+  env.Close(fd);
+  return 0;
 }
 
 }  // namespace
@@ -73,17 +89,23 @@ int OpenCreatingInFolderMode(const std::string& path, int flags) {
 int MakeFolderInFolderMode(const std::string& path) {
   Env& env = CurrentEnv();
   mode_t parent = 0;
-  const bool known = FolderModeOf(path, parent);
-  const mode_t mode = known ? FolderModeIn(parent) : kReadWriteSearch;
-  const int made = env.MakeDir(path, mode & kReadWriteSearch);
-  if (made != 0 || !known) return made;
-  // Through a descriptor of the folder itself: a link put in its place is
-  // never followed, so no other file's mode can be changed by this.
-  const int fd = env.Open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW, 0);
-  if (fd < 0) return 0;  // the folder exists; its mode stays the umask's
-  env.Fchmod(fd, mode);
-  env.Close(fd);
-  return 0;
+  if (!FolderModeOf(path, parent)) return env.MakeDir(path, kReadWriteSearch);
+  const mode_t mode = FolderModeIn(parent);
+  // The folder appears under its name only with its final mode: made under a
+  // name of its own, given the mode, then renamed without replacing anything.
+  // Made in place, it would show the umask's narrower mode for a moment, and
+  // a process of the same user that makes a folder inside it in that moment
+  // would copy the narrow mode for good.
+  static std::atomic<unsigned> serial{0};
+  const std::string draft = FolderOf(path) + "/.vexafol-mkdir." + std::to_string(getpid()) + "." +
+                            std::to_string(serial.fetch_add(1));
+  const int made = MakeFolderWithMode(draft, mode);
+  if (made != 0) return made;
+  const int renamed = env.RenameNoReplace(draft, path);
+  if (renamed == 0) return 0;
+  env.RemoveDir(draft);
+  if (renamed == -EINVAL || renamed == -ENOSYS) return MakeFolderWithMode(path, mode);  // NFS
+  return renamed == -ENOTEMPTY ? -EEXIST : renamed;
 }
 
 bool GiveNewFileMode(const std::string& path, const std::string& target) {

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <string>
+#include <vector>
 
 #include "platform/fault_env.h"
 #include "platform/ini.h"
@@ -95,6 +96,33 @@ TEST_F(FolderMode, PrivateAndPublicFoldersAndExistingFilesKeepTheirOwnModes) {
   ::chmod((store + "/VXWTDEF.INI").c_str(), 0604);
   ASSERT_TRUE(WriteProfileString("PC,USER", "PATH", "y", store + "/VXWTDEF.INI"));
   EXPECT_EQ(ModeOf(store + "/VXWTDEF.INI"), 0604u);  // a replaced file keeps its mode
+}
+
+// Entries of folder whose names begin with prefix.
+int CountNamed(const std::string& folder, const std::string& prefix) {
+  std::vector<DirEntry> entries;
+  CurrentEnv().ListDir(folder, entries);
+  int count = 0;
+  for (const DirEntry& entry : entries) count += entry.name.rfind(prefix, 0) == 0;
+  return count;
+}
+
+TEST_F(FolderMode, FoldersAppearWithTheirModeAndExistingOnesAreReported) {
+  const std::string store = Store(02770);
+  EXPECT_EQ(MakeFolderInFolderMode(store + "/Fol.001"), 0);
+  EXPECT_EQ(MakeFolderInFolderMode(store + "/Fol.001"), -EEXIST);  // claims a name once
+  test::WriteFileBytes(store + "/Fol.002/INDEX.VXF", "");
+  EXPECT_EQ(MakeFolderInFolderMode(store + "/Fol.002"), -EEXIST);
+  EXPECT_EQ(CountNamed(store, "."), 0);  // no draft left behind
+
+  // Where the file system cannot rename without replacing (NFS), in place.
+  FaultEnv faults;
+  ScopedEnv scoped(faults);
+  faults.Fail(Op::Rename, EINVAL);
+  EXPECT_EQ(MakeFolderInFolderMode(store + "/Fol.003"), 0);
+  EXPECT_EQ(ModeOf(store + "/Fol.003"), 02770u);
+  EXPECT_EQ(MakeFolderInFolderMode(store + "/Fol.003"), -EEXIST);
+  EXPECT_EQ(CountNamed(store, "."), 0);
 }
 
 TEST_F(FolderMode, AFileSystemThatRefusesModesStillGetsItsFilesAndFolders) {
