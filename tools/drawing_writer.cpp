@@ -13,8 +13,10 @@
 namespace vexa::tool {
 namespace {
 
-// Rounds of choosing a free number while others take the same ones.
+// Rounds of choosing a free number while others take the same ones, and the
+// answers "none free" after which the folder counts as full.
 constexpr int kClaimAttempts = 1000;
+constexpr int kFullAnswers = 3;
 
 void Put16(std::string& out, uint16_t value) {
   out.push_back(static_cast<char>(value & 0xFF));
@@ -149,8 +151,13 @@ bool CreateDrawing(const CEnvironObj& env, const std::string& appFolder, const D
   // Another process may choose the same free number at the same moment: the
   // number is claimed by making its folder exclusively, and a number that
   // somebody else made meanwhile is chosen again (the next choice sees it).
+  int noneFree = 0;
   for (int attempt = 0; attempt < kClaimAttempts; ++attempt) {
     if (!CreateFolderName(env, appFolder.c_str(), created)) {
+      // The choice walks down from the top and gives up when the number above
+      // each existing one is taken too, which numbers taken during the walk
+      // can make it do; a folder that is really full answers the same again.
+      if (++noneFree < kFullAnswers) continue;
       *error = appFolder + ": all drawing numbers 1 to 999 are taken";
       return false;
     }
