@@ -78,6 +78,10 @@ int Env::RenameNoReplace(const std::string& from, const std::string& to) {
   return Result(::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE));
 }
 
+int Env::Link(const std::string& from, const std::string& to) {
+  return Result(::link(from.c_str(), to.c_str()));
+}
+
 int Env::MakeDir(const std::string& path, mode_t mode) {
   return Result(::mkdir(path.c_str(), mode));
 }

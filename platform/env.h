@@ -41,6 +41,8 @@ class Env {
   // Rename that fails with -EEXIST when to exists (renameat2 RENAME_NOREPLACE;
   // -EINVAL or -ENOSYS where the file system or kernel cannot do it).
   virtual int RenameNoReplace(const std::string& from, const std::string& to);
+  // A second name for a file (hard link); -EEXIST when to exists.
+  virtual int Link(const std::string& from, const std::string& to);
   virtual int MakeDir(const std::string& path, mode_t mode);
   virtual int RemoveDir(const std::string& path);
   virtual int Chmod(const std::string& path, mode_t mode);

@@ -106,6 +106,10 @@ int FaultEnv::RenameNoReplace(const std::string& from, const std::string& to) {
   VEXA_FAULT(Op::Rename, from);
   return Env::RenameNoReplace(from, to);
 }
+int FaultEnv::Link(const std::string& from, const std::string& to) {
+  VEXA_FAULT(Op::Rename, from);
+  return Env::Link(from, to);
+}
 int FaultEnv::MakeDir(const std::string& path, mode_t mode) {
   VEXA_FAULT(Op::MakeDir, path);
   return Env::MakeDir(path, mode);

@@ -40,6 +40,7 @@ class FaultEnv : public Env {
   int Rename(const std::string& from, const std::string& to) override;
   // Matched by the rules of Op::Rename.
   int RenameNoReplace(const std::string& from, const std::string& to) override;
+  int Link(const std::string& from, const std::string& to) override;
   int MakeDir(const std::string& path, mode_t mode) override;
   int RemoveDir(const std::string& path) override;
   int Chmod(const std::string& path, mode_t mode) override;

@@ -44,6 +44,43 @@ int MakeFolderWithMode(const std::string& path, mode_t mode) {
   return 0;
 }
 
+// A name beside path that no other process or call uses: ".vexafol-new.PID.N".
+std::string DraftName(const std::string& path) {
+  static std::atomic<unsigned> serial{0};
+  return FolderOf(path) + "/.vexafol-new." + std::to_string(getpid()) + "." +
+         std::to_string(serial.fetch_add(1));
+}
+
+// Creates path exclusively with at most mode (the umask may narrow it) and
+// then gives it mode; a failing fchmod leaves the narrower mode, never more.
+int CreateInPlace(const std::string& path, int flags, mode_t mode) {
+  Env& env = CurrentEnv();
+  const int fd = env.Open(path, flags | O_EXCL, mode);
+  if (fd >= 0) env.Fchmod(fd, mode);  // best effort: some file systems keep fixed modes
+  return fd;
+}
+
+// CreateWithMode's answer where the file system has no hard links (vfat).
+constexpr int kCannotLink = -EPERM;
+
+// Creates path so that it appears with its final mode: made under a draft name,
+// given the mode, then linked to its name (which fails when the name exists)
+// and the draft name removed. A file made in place would show the umask's
+// narrower mode for a moment, and another user opening it for writing then
+// would be refused. Returns 0 when path was made (the caller opens it by its
+// name, so that its descriptor names it), -EEXIST, kCannotLink or -errno.
+int CreateWithMode(const std::string& path, int flags, mode_t mode) {
+  Env& env = CurrentEnv();
+  const std::string draft = DraftName(path);
+  const int fd = CreateInPlace(draft, flags & ~O_TRUNC, mode);
+  if (fd < 0) return fd;
+  env.Close(fd);
+  const int linked = env.Link(draft, path);
+  env.Unlink(draft);
+  if (linked == -EPERM || linked == -EOPNOTSUPP || linked == -ENOSYS) return kCannotLink;
+  return linked;
+}
+
 }  // namespace
 
 mode_t FileModeIn(mode_t folderMode) {
@@ -72,14 +109,13 @@ int OpenCreatingInFolderMode(const std::string& path, int flags) {
     fd = env.Open(path, flags & ~(O_CREAT | O_EXCL), 0);
     if (fd != -ENOENT) return fd;
     mode_t folder = 0;
-    const bool known = FolderModeOf(path, folder);
-    // Created with at most the final bits, so a failing fchmod leaves the
-    // umask's narrower choice, never more.
-    const mode_t mode = known ? FileModeIn(folder) : kReadWrite;
-    fd = env.Open(path, flags | O_EXCL, mode);
-    if (fd >= 0) {
-      if (known) env.Fchmod(fd, mode);  // best effort: some file systems keep fixed modes
-      return fd;
+    if (!FolderModeOf(path, folder)) {
+      fd = env.Open(path, flags | O_EXCL, kReadWrite);
+    } else if (const int made = CreateWithMode(path, flags, FileModeIn(folder));
+               made == 0 || made == -EEXIST) {
+      continue;  // open what is there now by its name
+    } else {
+      fd = made == kCannotLink ? CreateInPlace(path, flags, FileModeIn(folder)) : made;
     }
     if (fd != -EEXIST) return fd;
   }
@@ -96,9 +132,7 @@ int MakeFolderInFolderMode(const std::string& path) {
   // Made in place, it would show the umask's narrower mode for a moment, and
   // a process of the same user that makes a folder inside it in that moment
   // would copy the narrow mode for good.
-  static std::atomic<unsigned> serial{0};
-  const std::string draft = FolderOf(path) + "/.vexafol-mkdir." + std::to_string(getpid()) + "." +
-                            std::to_string(serial.fetch_add(1));
+  const std::string draft = DraftName(path);
   const int made = MakeFolderWithMode(draft, mode);
   if (made != 0) return made;
   const int renamed = env.RenameNoReplace(draft, path);

@@ -66,6 +66,7 @@ void CheckPermissions(const StoreTree& tree, bool fix, CheckReport& report);
 void CheckDrawings(const StoreTree& tree, CheckReport& report);
 void CheckNameCase(const StoreTree& tree, CheckReport& report);
 void CheckLockFiles(const StoreTree& tree, bool fix, CheckReport& report);
+void CheckDrafts(const StoreTree& tree, bool fix, CheckReport& report);
 void CheckRecycleFolders(const StoreTree& tree, bool fix, CheckReport& report);
 
 // The report for people, or as one JSON object for scripts.

@@ -23,6 +23,7 @@ int RunCheck(Args& args) {
   CheckFileSystem(tree, report);
   CheckPermissions(tree, fix, report);
   CheckLockFiles(tree, fix, report);
+  CheckDrafts(tree, fix, report);
   CheckDrawings(tree, report);
   CheckNameCase(tree, report);
   CheckRecycleFolders(tree, fix, report);

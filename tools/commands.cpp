@@ -112,11 +112,13 @@ const std::vector<Command>& Commands() {
        "keeps locks local, whether names are case-sensitive; folders and files other\n"
        "members of the store's group cannot use; drawing folders without a readable index\n"
        "file, index files of odd sizes, page counts that disagree with the page files,\n"
-       "titles that are not valid CP932, names that differ only in case; lock files left\n"
-       "by processes that are gone; recycle containers the recycle scan cannot read, more\n"
-       "than ten of them, slots with gaps. Each problem says what it means and what to do.\n"
+       "titles that are not valid CP932, names that differ only in case; lock files\n"
+       "or drafts left by processes that are gone; recycle containers the recycle scan\n"
+       "cannot read, more than ten of them, slots with gaps. Each problem says what it\n"
+       "means and what to do.\n"
        "Changes nothing, except with --fix: adds missing permission bits and the store's\n"
-       "group, removes lock files nobody has open, closes gaps between recycle slots.\n"
+       "group, removes lock files nobody has open and empty drafts, closes gaps between\n"
+       "recycle slots.\n"
        "Exit status 0 when nothing is wrong (or everything was fixed), 1 otherwise.\n",
        RunCheck,
        {}},

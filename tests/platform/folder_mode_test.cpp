@@ -24,6 +24,15 @@ mode_t ModeOf(const std::string& path) {
   return st.st_mode & 07777;
 }
 
+// Entries of folder whose names begin with prefix.
+int CountNamed(const std::string& folder, const std::string& prefix) {
+  std::vector<DirEntry> entries;
+  CurrentEnv().ListDir(folder, entries);
+  int count = 0;
+  for (const DirEntry& entry : entries) count += entry.name.rfind(prefix, 0) == 0;
+  return count;
+}
+
 class FolderMode : public testing::Test {
  protected:
   // A umask that would take every bit from the group and others.
@@ -73,6 +82,7 @@ TEST_F(FolderMode, NewLockFilesFoldersAndSettingsFollowASharedStore) {
 
   ASSERT_TRUE(WriteProfileString("PC,USER", "PATH", "x", store + "/VXWTDEF.INI"));
   EXPECT_EQ(ModeOf(store + "/VXWTDEF.INI"), 0660u);
+  EXPECT_EQ(CountNamed(store, "."), 0);  // no draft left behind
 }
 
 TEST_F(FolderMode, PrivateAndPublicFoldersAndExistingFilesKeepTheirOwnModes) {
@@ -96,15 +106,6 @@ TEST_F(FolderMode, PrivateAndPublicFoldersAndExistingFilesKeepTheirOwnModes) {
   ::chmod((store + "/VXWTDEF.INI").c_str(), 0604);
   ASSERT_TRUE(WriteProfileString("PC,USER", "PATH", "y", store + "/VXWTDEF.INI"));
   EXPECT_EQ(ModeOf(store + "/VXWTDEF.INI"), 0604u);  // a replaced file keeps its mode
-}
-
-// Entries of folder whose names begin with prefix.
-int CountNamed(const std::string& folder, const std::string& prefix) {
-  std::vector<DirEntry> entries;
-  CurrentEnv().ListDir(folder, entries);
-  int count = 0;
-  for (const DirEntry& entry : entries) count += entry.name.rfind(prefix, 0) == 0;
-  return count;
 }
 
 TEST_F(FolderMode, FoldersAppearWithTheirModeAndExistingOnesAreReported) {
@@ -135,6 +136,14 @@ TEST_F(FolderMode, AFileSystemThatRefusesModesStillGetsItsFilesAndFolders) {
   EXPECT_EQ(ModeOf(store + "/CADAPP.LOC"), 0600u);  // the umask's choice, never more
   EXPECT_EQ(env_.CreateDir(store + "/Fol.001", 1), 1);
   EXPECT_EQ(faults.Calls(Op::Fchmod), 2);
+
+  // Without hard links (vfat) a new file is made in place.
+  faults.Clear();
+  faults.Fail(Op::Rename, EPERM);
+  File page;
+  EXPECT_TRUE(page.Open(store + "/FOL001.LOC", File::Mode::ReadWrite));
+  EXPECT_EQ(ModeOf(store + "/FOL001.LOC"), 0660u);
+  EXPECT_EQ(CountNamed(store, "."), 0);
 }
 
 }  // namespace

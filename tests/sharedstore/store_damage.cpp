@@ -1,8 +1,10 @@
 #include "tests/sharedstore/store_damage.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <filesystem>
 
 #include "tests/support/temp_dir.h"
@@ -50,6 +52,13 @@ std::vector<PlantedFault> DamageStore(const std::string& root) {
   planted.push_back({"title", app + "/Fol.006/INDEX.VXF", false});
   fs::copy_file(app + "/Fol.007/page000.bmp", app + "/Fol.007/PAGE000.BMP");
   planted.push_back({"case", app + "/Fol.007", false});
+
+  // A draft of a process that ended while making a lock file, two minutes ago.
+  const std::string draft = app + "/.vexafol-new.99999.0";
+  WriteFileBytes(draft, "");
+  const struct timespec old[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+  ::utimensat(AT_FDCWD, draft.c_str(), old, 0);
+  planted.push_back({"leftover", draft, true});
 
   // The recycle folder: a stale lock, slots 1, 2 and 4 (a gap), the one in
   // slot 2 without the tokens that tell where its drawing came from.
