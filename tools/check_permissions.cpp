@@ -52,6 +52,29 @@ std::string Octal(mode_t mode) {
   return text;
 }
 
+// Bits in chmod's words: "g+rw,o+r", "g+s".
+std::string Symbolic(mode_t bits) {
+  std::string text;
+  const auto add = [&](const char* who, mode_t read, mode_t write, mode_t search) {
+    std::string part;
+    if (bits & read) part += 'r';
+    if (bits & write) part += 'w';
+    if (bits & search) part += 'x';
+    if (!part.empty()) text += (text.empty() ? "" : ",") + std::string(who) + "+" + part;
+  };
+  add("u", S_IRUSR, S_IWUSR, S_IXUSR);
+  add("g", S_IRGRP, S_IWGRP, S_IXGRP);
+  add("o", S_IROTH, S_IWOTH, S_IXOTH);
+  if (bits & S_ISGID) text += (text.empty() ? "" : ",") + std::string("g+s");
+  return text;
+}
+
+// Who can repair an entry of owner.
+std::string FixBy(uid_t owner) {
+  if (owner == 0) return "vexafol check --fix, run by root";
+  return "vexafol check --fix, run by its owner (" + OwnerName(owner) + ") or root";
+}
+
 // What the other users lose, by the kind of entry.
 std::string Meaning(const StoreEntry& entry) {
   if (S_ISDIR(entry.st.st_mode))
@@ -86,7 +109,6 @@ void CheckPermissions(const StoreTree& tree, bool fix, CheckReport& report) {
   const mode_t store = tree.rootStat.st_mode;
   const gid_t group = tree.rootStat.st_gid;
   const std::string groupName = GroupName(group);
-  const std::string fixBy = "vexafol check --fix, run by the owner (";
   // A folder of its owner's own group is a store of one user (the umask 002 of
   // user private groups makes it group-writable); only a store shared with a
   // group needs the set-group-id bit.
@@ -97,7 +119,7 @@ void CheckPermissions(const StoreTree& tree, bool fix, CheckReport& report) {
                         ") is writable by its group but has no set-group-id bit",
                     "what a user makes in the store belongs to that user's own group, not to " +
                         groupName + ", so the other members cannot use it",
-                    fixBy + OwnerName(tree.rootStat.st_uid) + ") or root, or chmod g+s"};
+                    FixBy(tree.rootStat.st_uid) + ", or chmod g+s"};
     finding.fixed = fix && Repair(tree.root, store | S_ISGID, group, false);
     report.Add(finding);
   }
@@ -107,11 +129,11 @@ void CheckPermissions(const StoreTree& tree, bool fix, CheckReport& report) {
     const bool regroup = (store & S_ISGID) && entry.st.st_gid != group;
     if (!missing && !regroup) continue;
     std::string problem = "mode " + Octal(entry.st.st_mode);
-    if (missing) problem += ", lacks " + Octal(missing);
+    if (missing) problem += ", lacks " + Symbolic(missing);
     if (regroup) problem += ", group " + GroupName(entry.st.st_gid) + " instead of " + groupName;
     Finding finding{"permissions", entry.path,
                     problem + " (owner " + OwnerName(entry.st.st_uid) + ")", Meaning(entry),
-                    fixBy + OwnerName(entry.st.st_uid) + ") or root"};
+                    FixBy(entry.st.st_uid)};
     finding.fixed = fix && Repair(entry.path, entry.st.st_mode | missing, group, regroup);
     report.Add(finding);
   }
