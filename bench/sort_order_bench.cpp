@@ -10,8 +10,8 @@
 #include <random>
 #include <string>
 
-#include "store/sort_order.h"
-#include "tests/sort/selection_sort_reference.h"
+#include "folderlist/sort_order.h"
+#include "tests/folderlist/selection_sort_reference.h"
 #include "tests/support/test_environ.h"
 #include "vexafol/filetime.h"
 

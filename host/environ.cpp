@@ -135,6 +135,10 @@ int CEnvironObj::RemoveDir(const std::string& path, int recursive) const {
   if (path.empty()) return 0;
   const std::string folder = platform::ResolveStoreName(TrimTrailingSeparators(path));
   if (!IsDirectory(folder)) return 0;
+  // A link to a folder is removed itself; what it points at is never emptied.
+  struct stat st;
+  if (platform::CurrentEnv().Lstat(folder, st) == 0 && S_ISLNK(st.st_mode))
+    return recursive && platform::CurrentEnv().Unlink(folder) == 0 ? 1 : 0;
   if (recursive) return RemoveTree(folder) ? 1 : 0;
   return platform::CurrentEnv().RemoveDir(folder) == 0 ? 1 : 0;
 }

@@ -6,6 +6,7 @@
 
 #include "platform/env.h"
 #include "platform/ini.h"
+#include "vexafol/environ_kinds.h"
 
 namespace vexa {
 namespace {
@@ -18,21 +19,16 @@ struct AppFolder {
 // JDN (縦断) and CVL (土木) are the codes that the recycle scan spells itself;
 // the others follow their style: a few consonants of the application's name.
 constexpr AppFolder kAppFolders[] = {
-    {0x3030100, "HNY"},  // 汎用
-    {0x3030200, "YCH"},  // 用地
-    {0x3030300, "KJN"},  // 基準点
-    {0x3030400, "RSN"},  // 路線
-    {0x3030500, "JDN"},  // 縦断 (rows JDN and ODN below it)
-    {0x3030600, "TTM"},  // 建物
-    {0x3030700, "KSN"},  // 計算
-    {0x3030A00, "CSK"},  // 地籍
-    {0x3030B00, "CVL"},  // 土木 (row TNK below it)
+    {kPathAppGeneral, "HNY"},       // 汎用
+    {kPathAppLand, "YCH"},          // 用地
+    {kPathAppControlPoint, "KJN"},  // 基準点
+    {kPathAppRoute, "RSN"},         // 路線
+    {kPathAppSection, "JDN"},       // 縦断 (rows JDN and ODN below it)
+    {kPathAppBuilding, "TTM"},      // 建物
+    {kPathAppCalculation, "KSN"},   // 計算
+    {kPathAppCadastre, "CSK"},      // 地籍
+    {kPathAppCivil, "CVL"},         // 土木 (row TNK below it)
 };
-
-constexpr unsigned long kExecutablesKind = 0x1010000;
-constexpr unsigned long kFormsKind = 0x2040000;
-constexpr unsigned long kSettingsKind = 0x3040000;
-constexpr unsigned long kHomeKind = 0x3000000;
 
 std::string TrimTrailingSeparators(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
@@ -108,9 +104,9 @@ std::string FolderEnvironObj::CadFolder() const {
 }
 
 std::string FolderEnvironObj::GetPath(unsigned long kind) const {
-  const char* fixed = kind == kExecutablesKind ? "BIN"
-                      : kind == kFormsKind     ? "FORMS"
-                      : kind == kSettingsKind  ? "SETTINGS"
+  const char* fixed = kind == kPathExecutables ? "BIN"
+                      : kind == kPathForms     ? "FORMS"
+                      : kind == kPathSettings  ? "SETTINGS"
                                                : nullptr;
   if (fixed) {
     if (root_.empty()) return "";
@@ -130,7 +126,7 @@ std::string FolderEnvironObj::GetDataPath() const {
 }
 
 std::string FolderEnvironObj::GetHomePath(unsigned long kind) const {
-  return kind == kHomeKind ? root_ : "";
+  return kind == kPathHome ? root_ : "";
 }
 
 unsigned long FolderEnvironObj::GetAppType() const {

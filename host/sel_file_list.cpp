@@ -10,14 +10,10 @@
 namespace vexa {
 namespace {
 
-char AsciiUpper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool NameBefore(const platform::DirEntry& a, const platform::DirEntry& b) {
   const size_t common = std::min(a.name.size(), b.name.size());
   for (size_t i = 0; i < common; ++i) {
-    const char x = AsciiUpper(a.name[i]), y = AsciiUpper(b.name[i]);
+    const char x = platform::AsciiUpper(a.name[i]), y = platform::AsciiUpper(b.name[i]);
     if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
   }
   if (a.name.size() != b.name.size()) return a.name.size() < b.name.size();

@@ -34,18 +34,9 @@ void AddPatternList(const std::string& list, std::vector<std::string>& patterns)
   }
 }
 
-}  // namespace
-
 // Greedy match with one backtrack point (the last "*"): linear in practice,
-// O(pattern * name) at worst, never exponential.
-bool WildcardMatch(std::string_view pattern, std::string_view name) {
-  if (pattern == "*.*") return true;
-  // As on Windows, a trailing ".*" also admits a name without any extension, so
-  // "BKUP.*" finds the automatic backup folder "BKUP" beside "BKUP.001".
-  if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
-      name.find('.') == std::string_view::npos &&
-      WildcardMatch(pattern.substr(0, pattern.size() - 2), name))
-    return true;
+// O(pattern * name) at worst, never exponential, and no recursion.
+bool MatchGreedy(std::string_view pattern, std::string_view name) {
   size_t p = 0, n = 0;
   size_t starP = std::string_view::npos, starN = 0;
   while (n < name.size()) {
@@ -68,6 +59,27 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
   }
   while (p < pattern.size() && pattern[p] == '*') ++p;
   return p == pattern.size();
+}
+
+bool EndsWithDotStar(std::string_view pattern) {
+  return pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*";
+}
+
+}  // namespace
+
+bool WildcardMatch(std::string_view pattern, std::string_view name) {
+  if (pattern == "*.*") return true;
+  // As on Windows, a trailing ".*" also admits a name without any extension, so
+  // "BKUP.*" finds the automatic backup folder "BKUP" beside "BKUP.001". Such a
+  // name matches a pattern holding a '.' only through "*.*", so every trailing
+  // ".*" group is dropped in one pass, however many there are.
+  if (name.find('.') == std::string_view::npos) {
+    while (EndsWithDotStar(pattern)) {
+      pattern.remove_suffix(2);
+      if (pattern == "*.*") return true;
+    }
+  }
+  return MatchGreedy(pattern, name);
 }
 
 std::vector<std::string> FilterPatterns(const std::string& filter) {

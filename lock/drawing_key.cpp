@@ -5,11 +5,14 @@
 #include <iterator>
 
 #include "vexafol/senyou.h"
+#include "vexafol/senyou_ids.h"
 
 namespace vexa::lock {
 
 int SlotOfApplication(int applicationId) {
-  constexpr int kSlotIds[] = {0x1, 0x2, 0x4, 0x8, 0x10, 0x20, 0x40, 0x80, 0x100, 0x1000, 0x2000};
+  constexpr int kSlotIds[] = {kAppGeneral,  kAppControlPoint, kAppLand,       kAppRoute,
+                              kAppProfile,  kAppCrossSection, kAppBuilding,   kAppCalculation,
+                              kAppCadastre, kAppCivil,        kAppDevelopment};
   for (int slot = 0; slot < static_cast<int>(std::size(kSlotIds)); ++slot)
     if (kSlotIds[slot] == applicationId) return slot;
   return -1;

@@ -5,10 +5,8 @@
 namespace vexa {
 namespace {
 
-// Page scans read pages 0 to 499 (not the whole 501-byte file) into one shared
-// buffer; its content is never looked at. The library is used from one thread.
+// Page scans read pages 0 to 499, not the whole 501-byte file.
 constexpr size_t kScannedPages = 500;
-char g_scanBuffer[kScannedPages];
 
 }  // namespace
 
@@ -49,12 +47,12 @@ bool VexaPageLock::HasForeignPageLock(const CEnvironObj& env, const std::string&
     if (!EnsureOpen(path)) return true;
   }
   // A lock held through another handle makes the read fail; our own do not.
-  try {
-    file_.Seek(0);
-    return file_.Read(g_scanBuffer, kScannedPages) != kScannedPages;
-  } catch (const FileException&) {
-    return true;
-  }
+  // The bytes read are never looked at.
+  char scanned[kScannedPages];
+  uint64_t start = 0;
+  size_t got = 0;
+  return !file_.TrySeek(0, File::begin, start) || !file_.TryRead(scanned, sizeof scanned, got) ||
+         got != kScannedPages;
 }
 
 VexaAppLock::~VexaAppLock() {

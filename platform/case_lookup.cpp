@@ -8,10 +8,6 @@
 namespace vexa::platform {
 namespace {
 
-char AsciiUpper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool EndsWithNoCase(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() && EqualsNoCase(text.substr(text.size() - tail.size()), tail);
 }
@@ -55,10 +51,9 @@ std::string Join(const SplitPath& split, size_t count) {
   return path.empty() ? "." : path;
 }
 
-// The entry of folder equal to name ignoring ASCII case: the exact one if
-// present, else the smallest by bytes (deterministic when several differ only
-// in case). Empty when none or the folder cannot be read.
-std::string FindNoCase(const std::string& folder, const std::string& name) {
+}  // namespace
+
+std::string FindEntryNoCase(const std::string& folder, const std::string& name) {
   std::vector<DirEntry> entries;
   if (CurrentEnv().ListDir(folder, entries) != 0) return "";
   std::string best;
@@ -68,8 +63,6 @@ std::string FindNoCase(const std::string& folder, const std::string& name) {
   }
   return best;
 }
-
-}  // namespace
 
 bool EqualsNoCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
@@ -113,7 +106,7 @@ int StatStoreName(const std::string& path, struct stat& st, std::string* resolve
   for (; next < split.parts.size(); ++next) {
     const std::string& part = split.parts[next];
     if (part == "." || part == "..") break;
-    const std::string match = FindNoCase(Join(split, next), part);
+    const std::string match = FindEntryNoCase(Join(split, next), part);
     if (match.empty()) break;
     if (match != part) {
       split.parts[next] = match;

@@ -16,8 +16,18 @@ namespace vexa::platform {
 // "LOCK.TMP" and every "*.LOC" (compared without regard to ASCII case).
 bool IsLockFileName(const std::string& name);
 
+// c with the ASCII letters a-z upper-cased; every other byte as it is.
+constexpr char AsciiUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 // ASCII-case-insensitive equality ("Fol.007" == "FOL.007"); other bytes compare exactly.
 bool EqualsNoCase(const std::string& a, const std::string& b);
+
+// The entry of folder equal to name ignoring ASCII case: the exact one if
+// present, else the smallest by bytes (deterministic when several differ only
+// in case). Empty when none or the folder cannot be read.
+std::string FindEntryNoCase(const std::string& folder, const std::string& name);
 
 // Stats path; when it is missing (ENOENT) and its last component is not a lock
 // file, resolves the missing components against their parents' listings (each

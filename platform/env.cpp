@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <pwd.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -62,6 +63,16 @@ int Env::Fstat(int fd, struct stat& st) { return Result(::fstat(fd, &st)); }
 
 int Env::Stat(const std::string& path, struct stat& st) {
   return Result(::stat(path.c_str(), &st));
+}
+
+int Env::Lstat(const std::string& path, struct stat& st) {
+  return Result(::lstat(path.c_str(), &st));
+}
+
+int Env::ClearNonBlocking(int fd) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0) return -errno;
+  return Result(::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK));
 }
 
 int Env::Lock(int fd, int command, struct flock& lock) {
@@ -146,6 +157,17 @@ std::string Env::ReadSystemFile(const std::string& path) {
   }
   Close(fd);
   return text;
+}
+
+int Env::RunInChild(const std::function<int()>& body) {
+  const pid_t pid = fork();
+  if (pid < 0) return -errno;
+  if (pid == 0) _exit(body() & 0xff);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return -errno;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -ECHILD;
 }
 
 Env& CurrentEnv() {

@@ -9,6 +9,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,10 @@ class Env {
   virtual int Sync(int fd);
   virtual int Fstat(int fd, struct stat& st);
   virtual int Stat(const std::string& path, struct stat& st);
+  // Status of path itself: a symbolic link is not followed.
+  virtual int Lstat(const std::string& path, struct stat& st);
+  // Clears O_NONBLOCK, which an open may use so that a FIFO cannot block it.
+  virtual int ClearNonBlocking(int fd);
   // fcntl with F_OFD_SETLK / F_OFD_GETLK (never a waiting command).
   virtual int Lock(int fd, int command, struct flock& lock);
 
@@ -56,6 +61,10 @@ class Env {
   virtual std::string UserName();
   // Whole text of a small system file such as /proc/self/mountinfo ("" if unreadable).
   virtual std::string ReadSystemFile(const std::string& path);
+  // Runs body in a child process (fork) and waits for it: the child's exit
+  // status (what body returned, 0 to 255), or -errno when no child could be
+  // made or it did not exit normally (-ECHILD).
+  virtual int RunInChild(const std::function<int()>& body);
 };
 
 // The Env in force (the real operating system unless a test replaced it).

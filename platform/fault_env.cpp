@@ -90,6 +90,10 @@ int FaultEnv::Stat(const std::string& path, struct stat& st) {
   VEXA_FAULT(Op::Stat, path);
   return Env::Stat(path, st);
 }
+int FaultEnv::Lstat(const std::string& path, struct stat& st) {
+  VEXA_FAULT(Op::Stat, path);
+  return Env::Lstat(path, st);
+}
 int FaultEnv::Lock(int fd, int command, struct flock& lock) {
   VEXA_FAULT(Op::Lock, PathOf(fd));
   return Env::Lock(fd, command, lock);

@@ -35,6 +35,8 @@ class FaultEnv : public Env {
   int Sync(int fd) override;
   int Fstat(int fd, struct stat& st) override;
   int Stat(const std::string& path, struct stat& st) override;
+  // Matched by the rules of Op::Stat.
+  int Lstat(const std::string& path, struct stat& st) override;
   int Lock(int fd, int command, struct flock& lock) override;
   int Unlink(const std::string& path) override;
   int Rename(const std::string& from, const std::string& to) override;

@@ -11,6 +11,7 @@
 #include "platform/env.h"
 #include "platform/folder_mode.h"
 #include "platform/mount_check.h"
+#include "platform/regular_file.h"
 
 namespace vexa {
 namespace {
@@ -85,10 +86,10 @@ std::string File::GetFilePath() const {
   return handle_ ? handle_->path : std::string();
 }
 
-int File::Fail(int error) const {
+bool File::Fail(int error) const {
   lastError_ = error;
   if (handle_ && MeansBadHandle(error)) handle_->bad = true;
-  return error;
+  return false;
 }
 
 bool File::Open(const std::string& path, Mode mode) {
@@ -104,11 +105,14 @@ bool File::Open(const std::string& path, Mode mode) {
 
 // One attempt: open, mark the file in use, then make sure the path still names
 // the file we hold. retry is set when a deleter got in the way (or NFS lost the
-// handle) and a new attempt will find the file the path names now.
+// handle) and a new attempt will find the file the path names now. Only a
+// regular file is opened, never through a symbolic link in the last component:
+// a lock file anybody can replace must never lead the library to change
+// another file.
 bool File::OpenOnce(const std::string& path, Mode mode, bool& retry) {
   platform::Env& env = CurrentEnv();
   const int flags = mode == Mode::ReadOnly ? O_RDONLY : O_RDWR | O_CREAT;
-  const int fd = platform::OpenCreatingInFolderMode(path, flags | O_CLOEXEC);
+  const int fd = platform::OpenCreatingInFolderMode(path, flags);
   if (fd < 0) {
     lastError_ = -fd;
     retry = lastError_ == ESTALE;
@@ -139,10 +143,10 @@ bool File::OpenOnce(const std::string& path, Mode mode, bool& retry) {
   int rc = env.Fstat(fd, opened);
   if (rc < 0) return giveUp(-rc, -rc == ESTALE);
   if (opened.st_nlink == 0) return giveUp(ENOENT, true);  // deleted before we marked it
-  rc = env.Stat(path, named);
+  rc = env.Lstat(path, named);
   if (rc < 0) return giveUp(-rc, -rc == ENOENT || -rc == ESTALE);
   if (named.st_dev != opened.st_dev || named.st_ino != opened.st_ino)
-    return giveUp(ENOENT, true);  // the path names a newer file now
+    return giveUp(ENOENT, true);  // the path names a newer file (or a link) now
   if (mode == Mode::CreateTruncate && (rc = env.Truncate(fd, 0)) < 0) return giveUp(-rc, false);
 
   handle_->device = opened.st_dev;
@@ -170,61 +174,83 @@ int File::CheckForeignLock(uint64_t offset, uint64_t length, short type) {
     struct flock query = LockOf(type, from, to - from);
     const int rc = CurrentEnv().Lock(handle_->fd, F_OFD_GETLK, query);
     if (rc < 0 && LocksUnsupported(-rc)) return 0;
-    if (rc < 0) return Fail(-rc);
+    if (rc < 0) return -rc;
     // Locks of this open file description never conflict with the query.
-    if (query.l_type != F_UNLCK) return Fail(EACCES);
+    if (query.l_type != F_UNLCK) return EACCES;
   }
   return 0;
 }
 
-size_t File::Read(void* buffer, size_t count) {
-  if (!handle_) throw FileException(EBADF, "", "read of a closed file");
-  if (count == 0) return 0;
+bool File::TryRead(void* buffer, size_t count, size_t& got) {
+  got = 0;
+  if (!handle_) return Fail(EBADF);
+  if (count == 0) return true;
   platform::Env& env = CurrentEnv();
   const off_t position = env.Seek(handle_->fd, 0, SEEK_CUR);
-  if (position < 0) throw FileException(Fail(static_cast<int>(-position)), handle_->path, "read");
+  if (position < 0) return Fail(static_cast<int>(-position));
   if (const int error = CheckForeignLock(static_cast<uint64_t>(position), count, F_RDLCK))
-    throw FileException(error, handle_->path, error == EACCES ? "lock violation" : "read");
-  size_t total = 0;
-  while (total < count) {
-    const ssize_t n = env.Read(handle_->fd, static_cast<char*>(buffer) + total, count - total);
-    if (n < 0) throw FileException(Fail(static_cast<int>(-n)), handle_->path, "read");
+    return Fail(error);
+  while (got < count) {
+    const ssize_t n = env.Read(handle_->fd, static_cast<char*>(buffer) + got, count - got);
+    if (n < 0) return Fail(static_cast<int>(-n));
     if (n == 0) break;
-    total += static_cast<size_t>(n);
+    got += static_cast<size_t>(n);
   }
-  return total;
+  return true;
 }
 
-void File::Write(const void* buffer, size_t count) {
-  if (!handle_) throw FileException(EBADF, "", "write to a closed file");
-  if (count == 0) return;
+bool File::TryWrite(const void* buffer, size_t count) {
+  if (!handle_) return Fail(EBADF);
+  if (count == 0) return true;
   platform::Env& env = CurrentEnv();
   const off_t position = env.Seek(handle_->fd, 0, SEEK_CUR);
-  if (position < 0) throw FileException(Fail(static_cast<int>(-position)), handle_->path, "write");
+  if (position < 0) return Fail(static_cast<int>(-position));
   if (const int error = CheckForeignLock(static_cast<uint64_t>(position), count, F_WRLCK))
-    throw FileException(error, handle_->path, error == EACCES ? "lock violation" : "write");
+    return Fail(error);
   size_t total = 0;
   while (total < count) {
     const ssize_t n =
         env.Write(handle_->fd, static_cast<const char*>(buffer) + total, count - total);
-    if (n < 0) throw FileException(Fail(static_cast<int>(-n)), handle_->path, "write");
-    if (n == 0) throw FileException(Fail(ENOSPC), handle_->path, "write");
+    if (n < 0) return Fail(static_cast<int>(-n));
+    if (n == 0) return Fail(ENOSPC);
     total += static_cast<size_t>(n);
   }
+  return true;
+}
+
+bool File::TrySeek(int64_t offset, SeekFrom from, uint64_t& position) {
+  if (!handle_) return Fail(EBADF);
+  const int whence = from == begin ? SEEK_SET : from == current ? SEEK_CUR : SEEK_END;
+  const off_t reached = CurrentEnv().Seek(handle_->fd, static_cast<off_t>(offset), whence);
+  if (reached < 0) return Fail(static_cast<int>(-reached));
+  position = static_cast<uint64_t>(reached);
+  return true;
+}
+
+size_t File::Read(void* buffer, size_t count) {
+  size_t got = 0;
+  if (!TryRead(buffer, count, got))
+    throw FileException(lastError_, GetFilePath(),
+                        lastError_ == EACCES ? "lock violation" : "read");
+  return got;
+}
+
+void File::Write(const void* buffer, size_t count) {
+  if (!TryWrite(buffer, count))
+    throw FileException(lastError_, GetFilePath(),
+                        lastError_ == EACCES ? "lock violation" : "write");
 }
 
 uint64_t File::Seek(int64_t offset, SeekFrom from) {
-  if (!handle_) throw FileException(EBADF, "", "seek in a closed file");
-  const int whence = from == begin ? SEEK_SET : from == current ? SEEK_CUR : SEEK_END;
-  const off_t position = CurrentEnv().Seek(handle_->fd, static_cast<off_t>(offset), whence);
-  if (position < 0) throw FileException(Fail(static_cast<int>(-position)), handle_->path, "seek");
-  return static_cast<uint64_t>(position);
+  uint64_t position = 0;
+  if (!TrySeek(offset, from, position)) throw FileException(lastError_, GetFilePath(), "seek");
+  return position;
 }
 
 bool File::GetLength(uint64_t& length) const {
-  if (!handle_) return Fail(EBADF), false;
+  if (!handle_) return Fail(EBADF);
   struct stat st;
-  if (const int rc = CurrentEnv().Fstat(handle_->fd, st); rc < 0) return Fail(-rc), false;
+  if (const int rc = CurrentEnv().Fstat(handle_->fd, st); rc < 0) return Fail(-rc);
   length = static_cast<uint64_t>(st.st_size);
   return true;
 }
@@ -235,20 +261,20 @@ uint64_t File::GetLength() const {
 }
 
 bool File::SetLength(uint64_t length) {
-  if (!handle_) return Fail(EBADF), false;
-  if (length > static_cast<uint64_t>(LLONG_MAX)) return Fail(EINVAL), false;
+  if (!handle_) return Fail(EBADF);
+  if (length > static_cast<uint64_t>(LLONG_MAX)) return Fail(EINVAL);
   const int rc = CurrentEnv().Truncate(handle_->fd, static_cast<off_t>(length));
-  if (rc < 0) return Fail(-rc), false;
+  if (rc < 0) return Fail(-rc);
   return true;
 }
 
 bool File::GetStatus(FileStatus& status) const {
-  if (!handle_) return Fail(EBADF), false;
-  if (handle_->bad) return Fail(EIO), false;
+  if (!handle_) return Fail(EBADF);
+  if (handle_->bad) return Fail(EIO);
   struct stat st;
-  if (const int rc = CurrentEnv().Fstat(handle_->fd, st); rc < 0) return Fail(-rc), false;
+  if (const int rc = CurrentEnv().Fstat(handle_->fd, st); rc < 0) return Fail(-rc);
   // A handle on a file that was deleted behind our back locks nothing others see.
-  if (st.st_nlink == 0) return Fail(ENOENT), false;
+  if (st.st_nlink == 0) return Fail(ENOENT);
   status.size = static_cast<uint64_t>(st.st_size);
   status.modified = ToFileTime(st.st_mtim);
   status.readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
@@ -257,29 +283,27 @@ bool File::GetStatus(FileStatus& status) const {
 }
 
 bool File::LockRange(uint64_t offset, uint64_t length) {
-  if (!handle_) return Fail(EBADF), false;
+  if (!handle_) return Fail(EBADF);
   const bool coversSentinel = offset <= kSentinelOffset && kSentinelOffset - offset < length;
   if (length == 0 || offset >= kLockLimit || length > kLockLimit - offset || coversSentinel)
-    return Fail(EINVAL), false;
+    return Fail(EINVAL);
   const uint64_t end = offset + length;
   // The kernel would grant a lock its owner already holds; a second lock is refused here.
   for (const auto& [from, to] : handle_->held)
-    if (offset < to && from < end) return Fail(EACCES), false;
+    if (offset < to && from < end) return Fail(EACCES);
   struct flock lock = LockOf(F_WRLCK, offset, length);
-  if (const int rc = CurrentEnv().Lock(handle_->fd, F_OFD_SETLK, lock); rc < 0)
-    return Fail(-rc), false;
+  if (const int rc = CurrentEnv().Lock(handle_->fd, F_OFD_SETLK, lock); rc < 0) return Fail(-rc);
   handle_->held.emplace_back(offset, end);
   return true;
 }
 
 bool File::UnlockRange(uint64_t offset, uint64_t length) {
-  if (!handle_) return Fail(EBADF), false;
+  if (!handle_) return Fail(EBADF);
   auto& held = handle_->held;
   const auto range = std::find(held.begin(), held.end(), std::make_pair(offset, offset + length));
-  if (length == 0 || range == held.end()) return Fail(EINVAL), false;  // not held as such
+  if (length == 0 || range == held.end()) return Fail(EINVAL);  // not held as such
   struct flock lock = LockOf(F_UNLCK, offset, length);
-  if (const int rc = CurrentEnv().Lock(handle_->fd, F_OFD_SETLK, lock); rc < 0)
-    return Fail(-rc), false;
+  if (const int rc = CurrentEnv().Lock(handle_->fd, F_OFD_SETLK, lock); rc < 0) return Fail(-rc);
   held.erase(range);
   return true;
 }
@@ -296,7 +320,7 @@ void File::CloseAndRemove() {
     struct stat opened, named;
     lastUser = env.Lock(handle.fd, F_OFD_SETLK, exclusive) == 0 &&
                env.Fstat(handle.fd, opened) == 0 && opened.st_nlink > 0 &&
-               env.Stat(handle.path, named) == 0 && named.st_dev == handle.device &&
+               env.Lstat(handle.path, named) == 0 && named.st_dev == handle.device &&
                named.st_ino == handle.inode;
   }
   if (lastUser) env.Unlink(handle.path);

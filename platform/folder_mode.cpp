@@ -8,6 +8,8 @@
 #include <cerrno>
 
 #include "platform/env.h"
+#include "platform/regular_file.h"
+#include "vexafol/folder_mode.h"
 
 namespace vexa::platform {
 namespace {
@@ -54,9 +56,8 @@ std::string DraftName(const std::string& path) {
 // Creates path exclusively with at most mode (the umask may narrow it) and
 // then gives it mode; a failing fchmod leaves the narrower mode, never more.
 int CreateInPlace(const std::string& path, int flags, mode_t mode) {
-  Env& env = CurrentEnv();
-  const int fd = env.Open(path, flags | O_EXCL, mode);
-  if (fd >= 0) env.Fchmod(fd, mode);  // best effort: some file systems keep fixed modes
+  const int fd = OpenRegularFile(path, flags | O_EXCL, mode, LinkPolicy::Refuse);
+  if (fd >= 0) CurrentEnv().Fchmod(fd, mode);  // best effort: some file systems keep fixed modes
   return fd;
 }
 
@@ -102,15 +103,14 @@ std::string FolderOf(const std::string& path) {
 }
 
 int OpenCreatingInFolderMode(const std::string& path, int flags) {
-  Env& env = CurrentEnv();
-  if (!(flags & O_CREAT)) return env.Open(path, flags, 0);
+  if (!(flags & O_CREAT)) return OpenRegularFile(path, flags, 0, LinkPolicy::Refuse);
   int fd = -ENOENT;
   for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
-    fd = env.Open(path, flags & ~(O_CREAT | O_EXCL), 0);
+    fd = OpenRegularFile(path, flags & ~(O_CREAT | O_EXCL), 0, LinkPolicy::Refuse);
     if (fd != -ENOENT) return fd;
     mode_t folder = 0;
     if (!FolderModeOf(path, folder)) {
-      fd = env.Open(path, flags | O_EXCL, kReadWrite);
+      fd = OpenRegularFile(path, flags | O_EXCL, kReadWrite, LinkPolicy::Refuse);
     } else if (const int made = CreateWithMode(path, flags, FileModeIn(folder));
                made == 0 || made == -EEXIST) {
       continue;  // open what is there now by its name
@@ -142,9 +142,17 @@ int MakeFolderInFolderMode(const std::string& path) {
   return renamed == -ENOTEMPTY ? -EEXIST : renamed;
 }
 
-bool GiveNewFileMode(const std::string& path, const std::string& target) {
+bool GiveNewFileMode(int fd, const std::string& target) {
   mode_t folder = 0;
-  return FolderModeOf(target, folder) && CurrentEnv().Chmod(path, FileModeIn(folder)) == 0;
+  return FolderModeOf(target, folder) && CurrentEnv().Fchmod(fd, FileModeIn(folder)) == 0;
 }
 
 }  // namespace vexa::platform
+
+namespace vexa {
+
+int MakeStoreFolder(const std::string& path) {
+  return platform::MakeFolderInFolderMode(path);
+}
+
+}  // namespace vexa

@@ -21,18 +21,19 @@ mode_t FolderModeIn(mode_t folderMode);
 // The folder that holds path ("." for a bare name).
 std::string FolderOf(const std::string& path);
 
-// Opens path with flags through the Env. With O_CREAT in flags, an existing file
-// is opened as it is; a missing one is created exclusively and given FileModeIn
-// of its folder. Returns the descriptor or -errno.
+// Opens the regular file path with flags (OpenRegularFile, links refused).
+// With O_CREAT in flags, an existing file is opened as it is; a missing one is
+// created exclusively and given FileModeIn of its folder, so that it appears
+// under its name with that mode. Returns the descriptor or -errno.
 int OpenCreatingInFolderMode(const std::string& path, int flags);
 
 // Makes the folder path with FolderModeIn of its parent. 0 or -errno (-EEXIST
 // when something is there already; it is left alone).
 int MakeFolderInFolderMode(const std::string& path);
 
-// Gives the file path the mode that a new file at target would get (path is a
-// temporary file that is renamed to target). False when that mode cannot be
+// Gives the open file fd the mode that a new file at target would get (fd is
+// a temporary file that is renamed to target). False when that mode cannot be
 // set or the folder cannot be read.
-bool GiveNewFileMode(const std::string& path, const std::string& target);
+bool GiveNewFileMode(int fd, const std::string& target);
 
 }  // namespace vexa::platform

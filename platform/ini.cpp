@@ -11,6 +11,7 @@
 
 #include "platform/env.h"
 #include "platform/folder_mode.h"
+#include "platform/regular_file.h"
 #include "vexafol/text.h"
 
 namespace vexa::platform {
@@ -145,7 +146,9 @@ struct FileText {
 std::optional<FileText> ReadFile(const std::string& path) {
   Env& env = CurrentEnv();
   FileText file;
-  const int fd = env.Open(path, O_RDONLY, 0);
+  // Settings are the user's own: a link to them is followed for reading (a
+  // write replaces the link, never its target); a FIFO cannot block the read.
+  const int fd = OpenRegularFile(path, O_RDONLY, 0, LinkPolicy::Follow);
   if (fd == -ENOENT) return file;
   if (fd < 0) return std::nullopt;
   bool ok = false;
@@ -180,12 +183,16 @@ bool WriteAll(Env& env, int fd, const std::string& bytes) {
 bool ReplaceFile(const std::string& path, const std::string& bytes, const FileText& old) {
   Env& env = CurrentEnv();
   const std::string temporary = path + ".tmp" + std::to_string(getpid());
-  const int fd = env.Open(temporary, O_WRONLY | O_CREAT | O_TRUNC, 0666);
+  // Made afresh: whatever lies under the name (a leftover of a crashed process
+  // with the same pid, or a link planted there) is removed, never written through.
+  int fd = OpenRegularFile(temporary, O_WRONLY | O_CREAT | O_EXCL, 0666, LinkPolicy::Refuse);
+  if (fd == -EEXIST && env.Unlink(temporary) == 0)
+    fd = OpenRegularFile(temporary, O_WRONLY | O_CREAT | O_EXCL, 0666, LinkPolicy::Refuse);
   if (fd < 0) return false;
   bool ok = WriteAll(env, fd, bytes) && env.Sync(fd) == 0;
+  if (ok && old.exists) ok = env.Fchmod(fd, old.mode) == 0;
+  if (ok && !old.exists) GiveNewFileMode(fd, path);  // best effort, as for any new file
   ok = env.Close(fd) == 0 && ok;
-  if (ok && old.exists) ok = env.Chmod(temporary, old.mode) == 0;
-  if (ok && !old.exists) GiveNewFileMode(temporary, path);  // best effort, as for any new file
   if (ok) ok = env.Rename(temporary, path) == 0;
   if (!ok) env.Unlink(temporary);
   return ok;
@@ -195,11 +202,21 @@ bool HasLineBreak(std::string_view text) {
   return text.find_first_of("\r\n") != text.npos;
 }
 
-// The CP932 form of a name or value that can be written and read back.
-std::optional<std::string> Encodable(const char* text, char forbidden) {
+// The CP932 form of a value that can be written and read back.
+std::optional<std::string> Encodable(const char* text) {
   std::string cp932;
   if (!Utf8ToCp932(text, cp932) || HasLineBreak(cp932)) return std::nullopt;
-  if (forbidden && FindAscii(cp932, forbidden) != std::string::npos) return std::nullopt;
+  return cp932;
+}
+
+// The CP932 form of a section or key name that reads back as itself: the
+// reader trims names, ends a section name at ']', a key at '=', and takes a
+// line starting with '[' for a section header.
+std::optional<std::string> EncodableName(const char* text, char forbidden) {
+  auto cp932 = Encodable(text);
+  if (!cp932 || Trim(*cp932) != *cp932) return std::nullopt;
+  if (FindAscii(*cp932, forbidden) != std::string::npos) return std::nullopt;
+  if (forbidden == '=' && !cp932->empty() && cp932->front() == '[') return std::nullopt;
   return cp932;
 }
 
@@ -255,15 +272,15 @@ std::string GetProfileString(const std::string& file, const std::string& section
 bool WriteProfileString(const char* section, const char* key, const char* value,
                         const std::string& file) {
   if (!section) return true;
-  const auto sectionCp932 = Encodable(section, ']');
+  const auto sectionCp932 = EncodableName(section, ']');
   if (!sectionCp932) return false;
   std::optional<std::string> keyCp932;
   std::optional<std::string> valueCp932;
   if (key) {
-    keyCp932 = Encodable(key, '=');
+    keyCp932 = EncodableName(key, '=');
     if (!keyCp932) return false;
     if (value) {
-      valueCp932 = Encodable(value, '\0');
+      valueCp932 = Encodable(value);
       if (!valueCp932) return false;
     }
   }

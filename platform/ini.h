@@ -28,7 +28,10 @@ std::string GetProfileString(const std::string& file, const std::string& section
 // touching the disk.
 // Returns false when the file cannot be read or written, is read-only (no owner
 // write permission), or a name or value has no CP932 form, contains a line
-// break, or would not read back (a key with '=', a section with ']').
+// break, or would not read back (a name with leading or trailing blanks, a key
+// with '=' or starting with '[', a section with ']').
+// Only regular files are read and written, and reading never blocks: a FIFO,
+// folder or device under the file's name reads as unreadable.
 bool WriteProfileString(const char* section, const char* key, const char* value,
                         const std::string& file);
 

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test twice: a normal build
-# and an AddressSanitizer + UndefinedBehaviorSanitizer build. Also builds a small
-# program against the installed package.
+# Checks the include rules of the layers, installs what is missing, then builds
+# and runs every test twice: a normal build and an AddressSanitizer +
+# UndefinedBehaviorSanitizer build. Also builds a small program against the
+# installed package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+echo "== Include rules of the layers (docs/architecture.md)"
+bash scripts/check-includes.sh
 bash scripts/install-deps.sh
 jobs=$(nproc)
 

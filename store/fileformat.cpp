@@ -40,16 +40,14 @@ int ReadHeadFile(File& file, VexaFileHeader& header) {
     throw FileException(file.LastError(), file.GetFilePath(), "cannot get the file length");
   }
   const size_t count = static_cast<size_t>(std::min<uint64_t>(length, sizeof header));
-  return file.Read(&header, count) == count ? 1 : 0;
+  size_t got = 0;
+  if (!file.TryRead(&header, count, got))
+    throw FileException(file.LastError(), file.GetFilePath(), "read");
+  return got == count ? 1 : 0;
 }
 
 int WriteHeadFile(File& file, const VexaFileHeader& header) {
-  try {
-    file.Write(&header, sizeof header);
-    return 1;
-  } catch (const FileException&) {
-    return 0;
-  }
+  return file.TryWrite(&header, sizeof header) ? 1 : 0;
 }
 
 }  // namespace vexa

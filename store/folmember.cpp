@@ -5,6 +5,7 @@
 
 #include "platform/collate.h"
 #include "store/store_names.h"
+#include "vexafol/environ_kinds.h"
 #include "vexafol/filetime.h"
 
 namespace vexa {
@@ -13,7 +14,6 @@ namespace {
 
 constexpr int kHeaderVersion = 2;
 constexpr int kHighestFolderNo = 999;
-constexpr unsigned long kHomePathKind = 0x3000000;
 
 bool IsBackupName(const CEnvironObj& env, const std::string& name) {
   return platform::CollateNoCase(name, store::kBackupName) == 0 ||
@@ -100,6 +100,10 @@ void CreateBackupPath(const CEnvironObj& env, std::string& path, int number) {
   env.AddFileName(path, store::BackupName(number));
 }
 
+void CreateDrawingFolderPath(const CEnvironObj& env, std::string& path, int number) {
+  env.AddFileName(path, store::FolderName(number));
+}
+
 int CreateFolderName(const CEnvironObj& env, const char* base, std::string* out) {
   const std::string baseDir = base ? base : "";
   auto candidate = [&](int number) {
@@ -128,7 +132,7 @@ int CreateFolderName(const CEnvironObj& env, const char* base, std::string* out)
 
 std::string CreateRecycleCadHomePath(const CEnvironObj& env) {
   std::string path = env.GetDataPath();
-  if (path.empty()) path = env.GetHomePath(kHomePathKind);
+  if (path.empty()) path = env.GetHomePath(kPathHome);
   if (!path.empty()) env.AddFileName(path, store::kRecycleName);
   return path;
 }

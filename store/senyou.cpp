@@ -6,6 +6,8 @@
 
 #include "platform/collate.h"
 #include "store/store_names.h"
+#include "vexafol/environ_kinds.h"
+#include "vexafol/senyou_ids.h"
 
 namespace vexa {
 
@@ -24,29 +26,27 @@ struct SenyouRow {
 };
 
 constexpr SenyouRow kRows[] = {
-    {0x1, 0xFFFFFF, 0x3030100, nullptr, 0x1B, "APPK.DLL", "汎用", " 汎    用 ", -1},
-    {0x4, 0xE0FFE0, 0x3030200, nullptr, 0x1B, "APPJ.DLL", "用地", " 用    地 ", -1},
-    {0x8, 0xFFE0E0, 0x3030400, nullptr, 0x1B, "APPI.DLL", "路線", " 路    線 ", -1},
-    {0x80, 0xE0E0FF, 0x3030700, nullptr, 0x0, "APPH.DLL", "計算", " 計    算 ", -1},
-    {0x2, 0xE0E0FF, 0x3030300, nullptr, 0x0, "APPG.DLL", "基準点", " 基 準 点 ", -1},
-    {0x10, 0xE0FFE0, 0x3030500, "JDN", 0x1B, "APPF.DLL", "縦断", " 縦    断 ", -1},
-    {0x20, 0xE0FFE0, 0x3030500, "ODN", 0x1B, "APPE.DLL", "横断", " 横    断 ", -1},
-    {0x40, 0xE0E0FF, 0x3030600, nullptr, 0xB, "APPD.DLL", "建物", " 建    物 ", -1},
-    {0x100, 0xE0FFFF, 0x3030A00, nullptr, 0xB, "APPC.DLL", "地籍", " 地    籍 ", -1},
-    {0x1000, 0xFFE0E0, 0x3030B00, nullptr, 0x4, "APPB.DLL", "土木", " 土    木 ", -1},
-    {0x2000, 0xFFE0E0, 0x3030B00, "TNK", 0x1B, "APPA.DLL", "展開図", " 展 開 図 ", -1},
-    {-1, 0xFFFFFF, 0, nullptr, 0x0, nullptr, "全て", " 全    て ", -1},
+    {kAppGeneral, 0xFFFFFF, kPathAppGeneral, nullptr, 0x1B, "APPK.DLL", "汎用", " 汎    用 ", -1},
+    {kAppLand, 0xE0FFE0, kPathAppLand, nullptr, 0x1B, "APPJ.DLL", "用地", " 用    地 ", -1},
+    {kAppRoute, 0xFFE0E0, kPathAppRoute, nullptr, 0x1B, "APPI.DLL", "路線", " 路    線 ", -1},
+    {kAppCalculation, 0xE0E0FF, kPathAppCalculation, nullptr, 0x0, "APPH.DLL", "計算", " 計    算 ",
+     -1},
+    {kAppControlPoint, 0xE0E0FF, kPathAppControlPoint, nullptr, 0x0, "APPG.DLL", "基準点",
+     " 基 準 点 ", -1},
+    {kAppProfile, 0xE0FFE0, kPathAppSection, "JDN", 0x1B, "APPF.DLL", "縦断", " 縦    断 ", -1},
+    {kAppCrossSection, 0xE0FFE0, kPathAppSection, "ODN", 0x1B, "APPE.DLL", "横断", " 横    断 ",
+     -1},
+    {kAppBuilding, 0xE0E0FF, kPathAppBuilding, nullptr, 0xB, "APPD.DLL", "建物", " 建    物 ", -1},
+    {kAppCadastre, 0xE0FFFF, kPathAppCadastre, nullptr, 0xB, "APPC.DLL", "地籍", " 地    籍 ", -1},
+    {kAppCivil, 0xFFE0E0, kPathAppCivil, nullptr, 0x4, "APPB.DLL", "土木", " 土    木 ", -1},
+    {kAppDevelopment, 0xFFE0E0, kPathAppCivil, "TNK", 0x1B, "APPA.DLL", "展開図", " 展 開 図 ", -1},
+    {kAppAll, 0xFFFFFF, 0, nullptr, 0x0, nullptr, "全て", " 全    て ", -1},
 };
 
 constexpr int kRowCount = static_cast<int>(std::size(kRows));
 
-// The row of the id's application, changed by some host kinds.
-constexpr int kSurveyId = 0x4;
-constexpr int kCivilId = 0x1000;
-constexpr unsigned long kCivilHostKind = 2;
-// The general application, and the answer when a path cannot be placed.
-constexpr int kGeneralId = 0x1;
-constexpr int kUndecidedId = 0x4;
+// The answer when a path cannot be placed.
+constexpr int kUndecidedId = kAppLand;
 
 const SenyouRow* FindRow(int id) {
   for (const SenyouRow& row : kRows) {
@@ -119,7 +119,7 @@ int GetSenyouDLLId(const std::string& module) {
       return row.id;
     }
   }
-  return kGeneralId;
+  return kAppGeneral;
 }
 
 COLORREF GetSenyouColor(int id) {
@@ -130,14 +130,14 @@ COLORREF GetSenyouColor(int id) {
 std::string GetSenyouTitle(const CEnvironObj& env, int id, int longForm) {
   const SenyouRow* row = FindRow(id);
   if (!row) return "";
-  const bool civilHost = env.GetAppType() == kCivilHostKind;
-  if (id == kSurveyId && civilHost) return longForm ? "土木測量" : "測量";
+  const bool civilHost = env.GetAppType() == kHostKindCivil;
+  if (id == kAppLand && civilHost) return longForm ? "土木測量" : "測量";
   if (longForm) {
     if (!row->longTitle) return "";
-    if (id == kCivilId && !civilHost) return "ＣＡＤ製図変換";
+    if (id == kAppCivil && !civilHost) return "ＣＡＤ製図変換";
     return row->longTitle;
   }
-  if (id == kCivilId && !civilHost) return "製図変換";
+  if (id == kAppCivil && !civilHost) return "製図変換";
   return row->title;
 }
 

@@ -6,21 +6,20 @@
 #include "platform/ini.h"
 #include "platform/sysinfo.h"
 #include "store/store_names.h"
+#include "vexafol/environ_kinds.h"
 #include "vexafol/senyou.h"
 
 namespace vexa {
 
 namespace {
 
-constexpr unsigned long kSettingsPathKind = 0x3040000;
-constexpr unsigned long kExecutablePathKind = 0x1010000;
 constexpr char kIniName[] = "VXWTDEF.INI";
 constexpr char kExeKey[] = "EXE";
 constexpr char kAppIdKey[] = "APPID";
 constexpr char kPathKey[] = "PATH";
 
 std::string IniFile(const CEnvironObj& env) {
-  std::string file = env.GetPath(kSettingsPathKind);
+  std::string file = env.GetPath(kPathSettings);
   env.AddFileName(file, kIniName);
   return file;
 }
@@ -46,7 +45,7 @@ int GetVexaWritePath(const CEnvironObj& env, std::string& exe, std::string& path
 
   const std::string exeName = platform::GetProfileString(file, section, kExeKey, "");
   if (exeName.empty()) return 0;
-  exe = env.GetPath(kExecutablePathKind);
+  exe = env.GetPath(kPathExecutables);
   env.AddFileName(exe, exeName);
 
   const std::string appId = platform::GetProfileString(file, section, kAppIdKey, "");

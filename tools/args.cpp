@@ -1,35 +1,63 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "tools/command.h"
+#include "tools/output_text.h"
 
 namespace vexa::tool {
+namespace {
 
-Args::Args(int argc, char** argv, const std::vector<std::string>& valueOptions) {
-  auto takesValue = [&](const std::string& name) {
-    for (const std::string& option : valueOptions)
-      if (option == name) return true;
-    return false;
-  };
-  for (int i = 0; i < argc; ++i) {
-    std::string word = argv[i];
-    if (word.size() < 3 || word.compare(0, 2, "--") != 0) {
+bool Contains(const std::vector<std::string>& names, const std::string& name) {
+  for (const std::string& known : names)
+    if (known == name) return true;
+  return false;
+}
+
+// "-1", "-0x10": a negative number is an argument, not an option.
+bool IsNegativeNumber(std::string_view word) {
+  return word.size() > 1 && word[0] == '-' && word[1] >= '0' && word[1] <= '9';
+}
+
+}  // namespace
+
+Args::Args(int argc, char** argv, const std::vector<std::string>& valueOptions,
+           const std::vector<std::string>& flags) {
+  bool optionsEnded = false;
+  for (int i = 0; i < argc && error_.empty(); ++i) {
+    const std::string word = argv[i];
+    if (optionsEnded || word.size() < 2 || word[0] != '-' || IsNegativeNumber(word)) {
       positional_.push_back(word);
       continue;
     }
+    if (word == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (word == "-h") {
+      options_.emplace("help", "");
+      continue;
+    }
+    if (word[1] != '-') {
+      error_ = "unknown option " + word;
+      continue;
+    }
     std::string name = word.substr(2);
-    std::string value;
     const size_t equals = name.find('=');
-    if (equals != std::string::npos) {
-      value = name.substr(equals + 1);
-      name.resize(equals);
-    } else if (takesValue(name)) {
-      if (i + 1 >= argc) {
+    const bool inlineValue = equals != std::string::npos;
+    std::string value = inlineValue ? name.substr(equals + 1) : "";
+    if (inlineValue) name.resize(equals);
+    if (Contains(valueOptions, name)) {
+      if (!inlineValue && i + 1 >= argc) {
         error_ = "option --" + name + " needs a value";
-        return;
+        continue;
       }
-      value = argv[++i];
+      if (!inlineValue) value = argv[++i];
+    } else if (name == "help" || Contains(flags, name)) {
+      if (inlineValue) error_ = "option --" + name + " takes no value";
+    } else {
+      error_ = "unknown option --" + name;
     }
     options_.emplace(name, value);
   }
@@ -66,8 +94,13 @@ std::optional<long> Args::Number(const std::string& name) {
 }
 
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "vexafol: %s\n", message.c_str());
-  return 1;
+  std::fprintf(stderr, "vexafol: %s\n", Printable(message).c_str());
+  return kExitFailure;
+}
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "vexafol: %s\n", Printable(message).c_str());
+  return kExitUsage;
 }
 
 }  // namespace vexa::tool

@@ -2,11 +2,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/env.h"
-
 #include "tools/demo_store.h"
 #include "tools/drawing_writer.h"
+#include "tools/output_text.h"
 #include "tools/store_env.h"
+#include "tools/system.h"
 #include "vexafol/file.h"
 #include "vexafol/filetime.h"
 #include "vexafol/folmember.h"
@@ -73,8 +73,8 @@ int MakeDemoStore(const std::string& root, std::FILE* report) {
   probe.AddFileName(marker, kMarker);
   if (probe.IsExist(root) == 0) return Fail(root + " is a file");
   if (probe.IsExist(root) > 0) {
-    std::vector<platform::DirEntry> entries;
-    platform::CurrentEnv().ListDir(root, entries);
+    std::vector<std::string> entries;
+    ListFolder(root, entries);
     if (probe.IsExist(marker) == 0) {
       if (!probe.RemoveDir(root, 1)) return Fail(root + ": cannot remove the earlier sample store");
     } else if (!entries.empty()) {
@@ -111,15 +111,21 @@ int MakeDemoStore(const std::string& root, std::FILE* report) {
       }
     }
   }
-  std::fprintf(report, "Made a sample store of %d drawings in %s\n", n, root.c_str());
-  std::fprintf(report, "  data folder:   %s\n", env.GetDataPath().c_str());
-  std::fprintf(report, "  with backups:  %s\n", withBackups.c_str());
+  std::fprintf(report, "Made a sample store of %d drawings in %s\n", n, Printable(root).c_str());
+  std::fprintf(report, "  data folder:   %s\n", Printable(env.GetDataPath()).c_str());
+  std::fprintf(report, "  with backups:  %s\n", Printable(withBackups).c_str());
   return 0;
 }
 
+std::string DefaultSampleStore() {
+  const std::string data = UserDataFolder();
+  return data.empty() ? "" : data + "/vexafol/sample-store";
+}
+
 int RunDemo(Args& args) {
-  if (args.positional().size() > 1) return Fail("demo takes at most one folder (see --help)");
-  return MakeDemoStore(args.positional().empty() ? kDemoStore : args.positional()[0], stdout);
+  const std::string root = args.positional().empty() ? DefaultSampleStore() : args.positional()[0];
+  if (root.empty()) return Fail("no folder given and neither XDG_DATA_HOME nor HOME is set");
+  return MakeDemoStore(root, stdout);
 }
 
 }  // namespace vexa::tool

@@ -4,14 +4,17 @@
 
 #include <cstdio>
 #include <ctime>
+#include <set>
 #include <string>
 #include <vector>
 
-#include "platform/case_lookup.h"
 #include "tools/columns.h"
 #include "tools/command.h"
-#include "tools/json_text.h"
+#include "tools/lock_file_check.h"
+#include "tools/output_text.h"
 #include "tools/store_env.h"
+#include "vexafol/drawing_lock_files.h"
+#include "vexafol/drawing_row.h"
 #include "vexafol/filetime.h"
 #include "vexafol/findcriteria.h"
 #include "vexafol/folder_environ.h"
@@ -22,7 +25,7 @@ namespace vexa::tool {
 namespace {
 
 // The grid's default without stored settings: by update date, newest first.
-constexpr int kDefaultSortType = 5;
+constexpr int kDefaultSortType = kSortUpdateTime;
 constexpr int kDefaultSortDir = -1;
 
 struct Row {
@@ -30,42 +33,28 @@ struct Row {
   std::vector<std::string> cells;  // the grid's nine columns, then the lock column
 };
 
-// "※%d" for the automatic backup "BKUP", "履歴%d" with n for "BKUP.n", else the
-// drawing number.
-std::string NumberText(const CEnvironObj& env, const FolMember& member) {
-  const std::string name = env.GetFileNameFromRelativePath(member.path);
-  const std::string number = std::to_string(member.GetFolderNo(env) + 1);
-  if (platform::EqualsNoCase(name, "BKUP")) return "※" + number;
-  if (platform::EqualsNoCase(env.GetBaseNameFromFileName(name), "BKUP")) {
-    const int history = env.GetExtNumber(name);
-    if (history >= 0) return "履歴" + std::to_string(history);
-  }
-  return number;
-}
-
-std::string DateText(const FolMember& member, bool created) {
-  SYSTEMTIME time{};
-  created ? member.GetCreateSysTime(time) : member.GetUpdateSysTime(time);
-  return time.wYear == 0 ? "" : FolMember::GetDateString(time);
-}
-
-std::string FirstLine(const std::string& text) {
-  return text.substr(0, text.find_first_of("\r\n"));
-}
-
 const char* LockText(int state) {
   return state == 1 ? "使用中" : state == 2 ? "ページ使用中" : "";
 }
 
-Row MakeRow(const CEnvironObj& env, const FolMember& member) {
-  const VexaFileHeader& h = member.header;
-  return {&member,
-          {NumberText(env, member), h.Title(), GetSenyouTitle(env, member.appId, 0),
-           std::to_string(h.pageCount), h.Creator(), h.Updater(), DateText(member, true),
-           DateText(member, false), FirstLine(h.Memo()), LockText(member.lockState)}};
+// The cells as the table prints them: store text with control characters and
+// invalid bytes escaped.
+std::vector<std::string> PrintableCells(const std::vector<std::string>& cells) {
+  std::vector<std::string> shown;
+  for (const std::string& cell : cells) shown.push_back(Printable(cell));
+  return shown;
 }
 
-void PrintTable(const std::vector<Row>& rows) {
+Row MakeRow(const CEnvironObj& env, const FolMember& member) {
+  Row row{&member, {}};
+  for (int column = 0; column < kDrawingColumnCount; ++column)
+    row.cells.push_back(DrawingColumnText(env, member, column));
+  row.cells.push_back(LockText(member.lockState));
+  return row;
+}
+
+void PrintTable(std::vector<Row> rows) {
+  for (Row& row : rows) row.cells = PrintableCells(row.cells);
   const std::vector<std::string> headers = {"No",     "図面名", "CAD",    "PAGE", "作成者",
                                             "変更者", "作成日", "変更日", "メモ", "ロック"};
   std::vector<size_t> widths;
@@ -106,13 +95,32 @@ void PrintJson(const CEnvironObj& env, const std::vector<Row>& rows) {
         "%s\n  {\"no\": %d, \"mark\": %s, \"path\": %s, \"title\": %s, \"appId\": %d, "
         "\"cad\": %s, \"pages\": %d, \"creator\": %s, \"updater\": %s, \"created\": %s, "
         "\"updated\": %s, \"memo\": %s, \"lockState\": %d}",
-        i ? "," : "", m.GetFolderNo(env) + 1, JsonString(rows[i].cells[0]).c_str(),
+        i ? "," : "", m.GetFolderNo(env) + 1, JsonString(rows[i].cells[kColumnNumber]).c_str(),
         JsonString(m.path).c_str(), JsonString(h.Title()).c_str(), m.appId,
-        JsonString(rows[i].cells[2]).c_str(), h.pageCount, JsonString(h.Creator()).c_str(),
-        JsonString(h.Updater()).c_str(), JsonString(IsoTime(h.createTime)).c_str(),
-        JsonString(IsoTime(h.updateTime)).c_str(), JsonString(h.Memo()).c_str(), m.lockState);
+        JsonString(rows[i].cells[kColumnApplication]).c_str(), h.pageCount,
+        JsonString(h.Creator()).c_str(), JsonString(h.Updater()).c_str(),
+        JsonString(IsoTime(h.createTime)).c_str(), JsonString(IsoTime(h.updateTime)).c_str(),
+        JsonString(h.Memo()).c_str(), m.lockState);
   }
   std::printf("%s]\n", rows.empty() ? "" : "\n");
+}
+
+// A lock file that cannot be opened shows every drawing that needs it as in
+// use; say which file and why on standard error, once per file.
+void ReportUnusableLockFiles(const CEnvironObj& env, const std::vector<Row>& rows) {
+  std::set<std::string> checked;
+  auto check = [&](const std::string& path, Missing missing) {
+    if (!checked.insert(path).second) return;
+    const std::string problem = LockFileProblem(path, missing);
+    if (!problem.empty()) Fail(problem + " (its drawings show as in use)");
+  };
+  for (const Row& row : rows) {
+    if (row.member->lockState == 0) continue;
+    const DrawingLockFiles files = GetDrawingLockFiles(env, row.member->path);
+    if (!files.lockable) continue;
+    check(files.drawingLockFile, Missing::Create);
+    check(files.pageLockFile, Missing::Skip);
+  }
 }
 
 // "YYYY-MM-DD" as seconds at noon of that local day (the search compares days).
@@ -188,17 +196,17 @@ bool ReadCriteria(Args& args, FindCriteria& criteria, std::string& error) {
 int RunList(Args& args) {
   std::string root;
   FolderEnvironOptions options;
-  if (!MakeStoreEnv(args, root, options)) return Fail(args.error());
+  if (!MakeStoreEnv(args, root, options)) return UsageError(args.error());
   const FolderEnvironObj env(root, options);
   const std::optional<long> app = args.Number("app");
   const std::optional<long> sortType = args.Number("sort");
   const std::optional<long> sortDir = args.Number("dir");
-  if (!args.ok()) return Fail(args.error());
-  if (sortType && (*sortType < 0 || *sortType > 8)) return Fail("--sort wants a type 0 to 8");
-  if (sortDir && (*sortDir < -1 || *sortDir > 1)) return Fail("--dir wants -1, 0 or 1");
+  if (!args.ok()) return UsageError(args.error());
+  if (sortType && (*sortType < 0 || *sortType > 8)) return UsageError("--sort wants a type 0 to 8");
+  if (sortDir && (*sortDir < -1 || *sortDir > 1)) return UsageError("--dir wants -1, 0 or 1");
   FindCriteria criteria;
   std::string error;
-  if (!ReadCriteria(args, criteria, error)) return Fail(error);
+  if (!ReadCriteria(args, criteria, error)) return UsageError(error);
 
   VexaFolderList list(env);
   int mask = static_cast<int>(app.value_or(-1));
@@ -220,10 +228,11 @@ int RunList(Args& args) {
     const FolMember* member = list.GetSortedFolderMember(i);
     if (Matches(criteria, env, member)) rows.push_back(MakeRow(env, *member));
   }
+  if (!(flags & VexaFolderList::kLoadNoLocks)) ReportUnusableLockFiles(env, rows);
   if (args.Has("json"))
     PrintJson(env, rows);
   else
-    PrintTable(rows);
+    PrintTable(std::move(rows));
   return 0;
 }
 

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "tools/command.h"
+#include "tools/lock_file_check.h"
 #include "tools/lock_target.h"
+#include "tools/output_text.h"
 #include "vexafol/folderlock.h"
 
 namespace vexa::tool {
@@ -53,16 +55,31 @@ void WaitForRelease(const sigset_t& signals) {
 constexpr const char* kNotLockable = "the path names no drawing the lock files can stand for";
 
 void Report(const std::string& what, bool granted, const std::string& where,
-            const char* refusedBecause) {
-  std::printf("%-14s %s  (%s%s%s)\n", what.c_str(), granted ? "granted" : "refused", where.c_str(),
-              granted ? "" : "; ", granted ? "" : refusedBecause);
+            const std::string& refusedBecause) {
+  std::printf("%-14s %s  (%s%s%s)\n", what.c_str(), granted ? "granted" : "refused",
+              Printable(where).c_str(), granted ? "" : "; ",
+              granted ? "" : Printable(refusedBecause).c_str());
+}
+
+// A lock file that cannot be opened refuses every lock; the first such problem.
+std::string LockFilesProblem(const LockTarget& target, Missing pageLockFile) {
+  const std::string problem = LockFileProblem(target.drawingLockFile(), Missing::Create);
+  return problem.empty() ? LockFileProblem(target.pageLockFile(), pageLockFile) : problem;
 }
 
 // Why a drawing lock was refused, as far as can be seen from outside.
-const char* DrawingRefusal(VexaFolderLock& locks, const LockTarget& target) {
+std::string DrawingRefusal(VexaFolderLock& locks, const LockTarget& target) {
   if (!target.Lockable()) return kNotLockable;
+  if (std::string problem = LockFilesProblem(target, Missing::Skip); !problem.empty())
+    return problem;
   return locks.IsExistLockPage(target.c_path()) ? "another user has one of its pages 0-499"
                                                 : "somebody holds the drawing";
+}
+
+std::string PageRefusal(const LockTarget& target) {
+  if (!target.Lockable()) return kNotLockable;
+  const std::string problem = LockFilesProblem(target, Missing::Create);
+  return problem.empty() ? "somebody holds the page" : problem;
 }
 
 }  // namespace
@@ -71,10 +88,10 @@ int RunLock(Args& args) {
   const sigset_t signals = EndSignals();
   sigprocmask(SIG_BLOCK, &signals, nullptr);
   LockTarget target;
-  if (!target.Load(args)) return Fail("lock: " + target.error());
+  if (const int status = target.Load(args, "lock")) return status;
   std::vector<int> pages;
   std::string error;
-  if (!PageOptions(args, pages, error)) return Fail(error);
+  if (!PageOptions(args, pages, error)) return UsageError(error);
   const bool wantDrawing = pages.empty() || args.Has("zmn");
 
   VexaFolderLock locks(&target.env());
@@ -84,20 +101,19 @@ int RunLock(Args& args) {
   const std::string pageFile = FileNameOf(target.pageLockFile());
   if (wantDrawing) {
     const bool got = locks.LockZmn(target.c_path()) == 1;
-    const char* why = got ? "" : DrawingRefusal(locks, target);
+    const std::string why = got ? "" : DrawingRefusal(locks, target);
     Report("LockZmn", got, "byte " + std::to_string(target.folderNo()) + " of " + drawingFile, why);
     (got ? granted : refused)++;
   }
   for (const int page : pages) {
     const bool got = locks.LockPage(target.c_path(), page) == 1;
     Report("LockPage " + std::to_string(page), got,
-           "byte " + std::to_string(page) + " of " + pageFile,
-           target.Lockable() ? "somebody holds the page" : kNotLockable);
+           "byte " + std::to_string(page) + " of " + pageFile, got ? "" : PageRefusal(target));
     (got ? granted : refused)++;
   }
   if (granted > 0) {
     std::printf("holding %d lock%s of %s until standard input ends (Ctrl-D) or Ctrl-C\n", granted,
-                granted == 1 ? "" : "s", target.c_path());
+                granted == 1 ? "" : "s", Printable(target.path()).c_str());
     std::fflush(stdout);
     WaitForRelease(signals);
     locks.UnLockAll();

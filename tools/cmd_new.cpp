@@ -1,9 +1,10 @@
 // vexafol new: creates a drawing with a free number in an application folder.
 #include <cstdio>
 
-#include "platform/sysinfo.h"
 #include "tools/drawing_writer.h"
+#include "tools/output_text.h"
 #include "tools/store_env.h"
+#include "tools/system.h"
 #include "vexafol/filetime.h"
 #include "vexafol/senyou.h"
 
@@ -12,11 +13,11 @@ namespace vexa::tool {
 int RunNew(Args& args) {
   std::string root;
   FolderEnvironOptions options;
-  if (!MakeStoreEnv(args, root, options)) return Fail(args.error());
+  if (!MakeStoreEnv(args, root, options)) return UsageError(args.error());
   const long appId = args.Number("app").value_or(0x1);
   const long pages = args.Number("pages").value_or(1);
-  if (!args.ok()) return Fail(args.error());
-  if (pages < 0 || pages > 999) return Fail("--pages must be 0 to 999");
+  if (!args.ok()) return UsageError(args.error());
+  if (pages < 0 || pages > 999) return UsageError("--pages must be 0 to 999");
   const FolderEnvironObj env(root, options);
   const std::string appFolder = GetSenyouPath(env, static_cast<int>(appId));
   if (appFolder.empty())
@@ -28,14 +29,14 @@ int RunNew(Args& args) {
   DrawingSpec spec;
   spec.title = args.Value("title").value_or("新規図面");
   spec.memo = args.Value("memo").value_or("");
-  spec.creator = args.Value("creator").value_or(platform::UserName());
+  spec.creator = args.Value("creator").value_or(LoginName());
   spec.updater = spec.creator;
   spec.created = spec.updated = CurrentFileTime();
   for (long page = 0; page < pages; ++page)
     spec.pages.push_back({"ページ" + std::to_string(page + 1), "", static_cast<int>(page)});
   std::string folder, error;
   if (!CreateDrawing(env, appFolder, spec, &folder, &error)) return Fail(error);
-  std::printf("%s\n", folder.c_str());
+  std::printf("%s\n", Printable(folder).c_str());
   return 0;
 }
 

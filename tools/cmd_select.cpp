@@ -13,6 +13,7 @@
 
 #include "tools/command.h"
 #include "tools/demo_store.h"
+#include "tools/output_text.h"
 #include "tools/store_env.h"
 #include "vexafol/dialogs.h"
 #include "vexafol/folder_environ.h"
@@ -53,21 +54,26 @@ void CaptureWhenShown(const std::string& file, bool& saved) {
 }  // namespace
 
 int RunSelect(Args& args) {
-  if (args.positional().size() > 1) return Fail("select takes at most one store (see --help)");
   const std::optional<std::string> screenshot = args.Value("screenshot");
   int kind = 0;
   if (!ParseKind(args.Value("kind").value_or("open"), kind)) {
-    return Fail("--kind must be open, write or delete");
+    return UsageError("--kind must be open, write or delete");
   }
   const std::optional<long> app = args.Number("app");
   const std::optional<long> hostKind = args.Number("host-kind");
-  if (!args.ok()) return Fail(args.error());
+  if (!args.ok()) return UsageError(args.error());
 
-  std::string root = kDemoStore;
+  std::string root;
   if (!args.positional().empty()) {
     root = args.positional()[0];
-  } else if (FolderEnvironObj("").IsExist(root) < 0) {
-    if (const int status = MakeDemoStore(root, stderr)) return status;
+  } else {
+    root = DefaultSampleStore();
+    if (root.empty()) return Fail("no store given and neither XDG_DATA_HOME nor HOME is set");
+    if (FolderEnvironObj("").IsExist(root) < 0) {
+      if (const int status = MakeDemoStore(root, stderr)) return status;
+    } else {
+      std::fprintf(stderr, "Showing the sample store in %s\n", root.c_str());
+    }
   }
   if (FolderEnvironObj("").IsExist(root) <= 0) return Fail(root + ": no such store folder");
 
@@ -95,14 +101,15 @@ int RunSelect(Args& args) {
       SelectFolderName(nullptr, env, kind, appFilter, paths, nullptr, nullptr, nullptr, 1);
   if (screenshot) {
     if (!saved) return Fail(*screenshot + ": cannot save the dialog's picture");
-    std::printf("Saved the selection dialog over %s to %s\n", root.c_str(), screenshot->c_str());
+    std::printf("Saved the selection dialog over %s to %s\n", Printable(root).c_str(),
+                Printable(*screenshot).c_str());
     return 0;
   }
   if (result == 0) {
     std::fprintf(stderr, "vexafol: nothing chosen\n");
     return 1;
   }
-  for (const std::string& path : paths) std::printf("%s\n", path.c_str());
+  for (const std::string& path : paths) std::printf("%s\n", Printable(path).c_str());
   return 0;
 }
 

@@ -3,14 +3,16 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/case_lookup.h"
 #include "tools/command.h"
+#include "tools/lock_file_check.h"
 #include "tools/lock_target.h"
+#include "tools/output_text.h"
 #include "tools/store_env.h"
 #include "vexafol/file.h"
 #include "vexafol/fileformat.h"
 #include "vexafol/folderlock.h"
 #include "vexafol/folmember.h"
+#include "vexafol/store_name.h"
 
 namespace vexa::tool {
 namespace {
@@ -25,8 +27,7 @@ int HeaderPageCount(const LockTarget& target) {
   FolMember drawing;
   drawing.path = target.path();
   File index;
-  if (!index.Open(platform::ResolveStoreName(drawing.GetIndexFile(target.env(), 0)),
-                  File::Mode::ReadOnly))
+  if (!index.Open(ResolveStoreName(drawing.GetIndexFile(target.env(), 0)), File::Mode::ReadOnly))
     return -1;
   try {
     if (!ReadHeadFile(index, drawing.header)) return -1;
@@ -41,19 +42,19 @@ int HeaderPageCount(const LockTarget& target) {
 
 int RunStatus(Args& args) {
   LockTarget target;
-  if (!target.Load(args)) return Fail("status: " + target.error());
+  if (const int status = target.Load(args, "status")) return status;
   std::vector<int> pages;
   std::string error;
-  if (!PageOptions(args, pages, error)) return Fail(error);
+  if (!PageOptions(args, pages, error)) return UsageError(error);
   const bool pagesGiven = !pages.empty();
   const int pageCount = pagesGiven ? 0 : HeaderPageCount(target);
   for (int page = 0; page < pageCount; ++page) pages.push_back(page);
 
-  std::printf("Drawing          %s\n", target.c_path());
+  std::printf("Drawing          %s\n", Printable(target.path()).c_str());
   std::printf("Application      %s, lock slot %d, folder number %d\n",
               HexId(target.appId()).c_str(), target.slot(), target.folderNo());
-  std::printf("Lock files       %s (byte %d), %s\n", target.drawingLockFile().c_str(),
-              target.folderNo(), FileNameOf(target.pageLockFile()).c_str());
+  std::printf("Lock files       %s (byte %d), %s\n", Printable(target.drawingLockFile()).c_str(),
+              target.folderNo(), Printable(FileNameOf(target.pageLockFile())).c_str());
   if (!target.Lockable())
     std::printf("                 (no slot or no folder number 1 to 999: every test answers 1)\n");
 
@@ -78,9 +79,23 @@ int RunStatus(Args& args) {
       std::printf("IsLockPage       pages 0 to %d (the drawing has %d page%s)\n", pageCount - 1,
                   pageCount, pageCount == 1 ? "" : "s");
   }
+  bool anyHeld = drawing || anyPage;
   for (const int page : pages) {
     const int held = locks.IsLockPage(target.c_path(), page);
+    anyHeld = anyHeld || held;
     std::printf("IsLockPage %-5d %d  %s\n", page, held, held ? "in use" : "free");
+  }
+  // A lock file that cannot be opened makes the tests answer 1 without anybody
+  // holding anything: say so.
+  if (anyHeld && target.Lockable()) {
+    for (const std::string& problem :
+         {LockFileProblem(target.drawingLockFile(), Missing::Create),
+          LockFileProblem(target.pageLockFile(),
+                          pages.empty() ? Missing::Skip : Missing::Create)}) {
+      if (!problem.empty())
+        std::printf("Unusable         %s (tests that need it answer 1)\n",
+                    Printable(problem).c_str());
+    }
   }
   return 0;
 }

@@ -17,9 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/env.h"
 #include "tools/command.h"
 #include "tools/lock_target.h"
+#include "tools/output_text.h"
+#include "tools/system.h"
 #include "vexafol/file.h"
 
 namespace vexa::tool {
@@ -74,7 +75,7 @@ std::vector<Range> ExclusiveLocks(const std::string& fdinfo) {
 // show as their number.
 std::map<long, std::string> UserNames() {
   std::map<long, std::string> names;
-  std::istringstream lines(platform::CurrentEnv().ReadSystemFile("/etc/passwd"));
+  std::istringstream lines(ReadSmallFile("/etc/passwd"));
   for (std::string line; std::getline(lines, line);) {
     const size_t nameEnd = line.find(':');
     const size_t uidStart = nameEnd == std::string::npos ? nameEnd : line.find(':', nameEnd + 1);
@@ -85,8 +86,7 @@ std::map<long, std::string> UserNames() {
 }
 
 std::string UserOf(long pid, const std::map<long, std::string>& names) {
-  std::istringstream lines(
-      platform::CurrentEnv().ReadSystemFile("/proc/" + std::to_string(pid) + "/status"));
+  std::istringstream lines(ReadSmallFile("/proc/" + std::to_string(pid) + "/status"));
   for (std::string line; std::getline(lines, line);) {
     if (line.compare(0, 4, "Uid:") != 0) continue;
     const long uid = std::atol(line.c_str() + 4);
@@ -97,13 +97,12 @@ std::string UserOf(long pid, const std::map<long, std::string>& names) {
 }
 
 std::string CommandOf(long pid) {
-  platform::Env& env = platform::CurrentEnv();
   const std::string proc = "/proc/" + std::to_string(pid);
-  std::string command = env.ReadSystemFile(proc + "/cmdline");
+  std::string command = ReadSmallFile(proc + "/cmdline");
   while (!command.empty() && command.back() == '\0') command.pop_back();
   std::replace(command.begin(), command.end(), '\0', ' ');
   if (command.empty()) {
-    command = env.ReadSystemFile(proc + "/comm");
+    command = ReadSmallFile(proc + "/comm");
     while (!command.empty() && command.back() == '\n') command.pop_back();
     command = "[" + command + "]";
   }
@@ -137,41 +136,40 @@ std::string HoldsText(const Holding& holding, bool pageFile, int folderNo) {
 
 int RunWho(Args& args) {
   LockTarget target;
-  if (!target.Load(args)) return Fail("who: " + target.error());
-  platform::Env& env = platform::CurrentEnv();
+  if (const int status = target.Load(args, "who")) return status;
 
   std::vector<LockFile> files = {{target.drawingLockFile()}, {target.pageLockFile()}};
-  std::printf("Lock files of %s:\n", target.c_path());
+  std::printf("Lock files of %s:\n", Printable(target.path()).c_str());
   for (LockFile& file : files) {
     struct stat st;
-    file.exists = env.Stat(file.path, st) == 0;
+    file.exists = stat(file.path.c_str(), &st) == 0;
     file.device = st.st_dev;
     file.inode = st.st_ino;
-    std::printf("  %s%s\n", file.path.c_str(),
+    std::printf("  %s%s\n", Printable(file.path).c_str(),
                 file.exists ? "" : "  (not there: nobody has it open)");
   }
   std::printf("  byte %d of %s is the drawing lock; byte p of %s locks page p\n", target.folderNo(),
-              FileNameOf(files[0].path).c_str(), FileNameOf(files[1].path).c_str());
+              Printable(FileNameOf(files[0].path)).c_str(),
+              Printable(FileNameOf(files[1].path)).c_str());
 
   std::vector<Holding> holdings;
   int hidden = 0;  // processes whose descriptors this user may not see
-  std::vector<platform::DirEntry> processes;
-  if (files[0].exists || files[1].exists) env.ListDir("/proc", processes);
+  std::vector<std::string> processes;
+  if (files[0].exists || files[1].exists) ListFolder("/proc", processes);
   const long self = static_cast<long>(getpid());
-  for (const platform::DirEntry& process : processes) {
-    if (!IsNumber(process.name) || std::atol(process.name.c_str()) == self) continue;
-    const std::string proc = "/proc/" + process.name;
-    std::vector<platform::DirEntry> descriptors;
-    if (const int rc = env.ListDir(proc + "/fd", descriptors); rc == -EACCES) ++hidden;
-    for (const platform::DirEntry& descriptor : descriptors) {
+  for (const std::string& process : processes) {
+    if (!IsNumber(process) || std::atol(process.c_str()) == self) continue;
+    const std::string proc = "/proc/" + process;
+    std::vector<std::string> descriptors;
+    if (const int rc = ListFolder(proc + "/fd", descriptors); rc == -EACCES) ++hidden;
+    for (const std::string& descriptor : descriptors) {
       struct stat st;
-      if (env.Stat(proc + "/fd/" + descriptor.name, st) != 0) continue;
+      if (stat((proc + "/fd/" + descriptor).c_str(), &st) != 0) continue;
       for (size_t f = 0; f < files.size(); ++f) {
         if (!files[f].exists || st.st_dev != files[f].device || st.st_ino != files[f].inode)
           continue;
-        holdings.push_back(
-            {std::atol(process.name.c_str()), f,
-             ExclusiveLocks(env.ReadSystemFile(proc + "/fdinfo/" + descriptor.name))});
+        holdings.push_back({std::atol(process.c_str()), f,
+                            ExclusiveLocks(ReadSmallFile(proc + "/fdinfo/" + descriptor))});
       }
     }
   }
@@ -185,10 +183,11 @@ int RunWho(Args& args) {
     const std::map<long, std::string> names = UserNames();
     std::printf("%-8s %-10s %-11s %-24s %s\n", "PID", "USER", "FILE", "HOLDS", "COMMAND");
     for (const Holding& holding : holdings) {
-      std::printf("%-8ld %-10s %-11s %-24s %s\n", holding.pid, UserOf(holding.pid, names).c_str(),
-                  FileNameOf(files[holding.file].path).c_str(),
+      std::printf("%-8ld %-10s %-11s %-24s %s\n", holding.pid,
+                  Printable(UserOf(holding.pid, names)).c_str(),
+                  Printable(FileNameOf(files[holding.file].path)).c_str(),
                   HoldsText(holding, holding.file == 1, target.folderNo()).c_str(),
-                  CommandOf(holding.pid).c_str());
+                  Printable(CommandOf(holding.pid)).c_str());
     }
   }
   if (hidden > 0)

@@ -8,11 +8,19 @@
 
 namespace vexa::tool {
 
+// Exit statuses: a usage error (unknown option, missing or malformed value,
+// wrong arguments) and a failure of the work itself.
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
 // Options "--name value" / "--name=value" / "--flag" and positional arguments.
+// "--" ends the options; "-h" is "--help"; "-1" is an argument.
 class Args {
  public:
-  // valueOptions: options that take a value; every other "--x" is a flag.
-  Args(int argc, char** argv, const std::vector<std::string>& valueOptions);
+  // valueOptions take a value, flags do not; "--help" is always a flag. Any
+  // other option, a missing value or a value given to a flag sets error().
+  Args(int argc, char** argv, const std::vector<std::string>& valueOptions,
+       const std::vector<std::string>& flags);
 
   bool ok() const { return error_.empty(); }
   const std::string& error() const { return error_; }
@@ -36,12 +44,16 @@ struct Command {
   const char* usage;  // printed by --help
   int (*run)(Args& args);
   std::vector<std::string> valueOptions;
+  std::vector<std::string> flags = {};
+  size_t maxArguments = 0;  // positional arguments beyond this are a usage error
 };
 
 // Every command of the tool, in the order --help lists them.
 const std::vector<Command>& Commands();
 
-// Prints "vexafol: message" to stderr and returns the failure exit status (1).
+// Print "vexafol: message" to stderr and return the failure exit status (1)
+// or the usage error exit status (2).
 int Fail(const std::string& message);
+int UsageError(const std::string& message);
 
 }  // namespace vexa::tool

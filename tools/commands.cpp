@@ -29,30 +29,38 @@ const std::vector<Command>& Commands() {
        "make a sample drawing store",
        "vexafol demo [DIR]\n\n"
        "Makes a store of about 30 drawings of several applications in DIR (default:\n"
-       "./vexafol-demo) and prints where it is. A sample store made earlier in DIR is\n"
-       "replaced; any other existing content of DIR is left alone and the command fails.\n",
+       "vexafol/sample-store in $XDG_DATA_HOME, or in ~/.local/share) and prints where it\n"
+       "is. A sample store made earlier in DIR is replaced; any other existing content of\n"
+       "DIR is left alone and the command fails.\n",
        RunDemo,
-       {}},
+       {},
+       {},
+       1},
       {"new", "create a drawing with a free number",
        "vexafol new [--store DIR] [--app ID] [--title T] [--memo M] [--creator C]\n"
        "            [--pages N] [--host-kind K]\n\n"
        "Chooses a free drawing folder in the folder of application ID (default 0x1),\n"
        "writes its index file, N page files (default 1) and previews, and prints its path.\n",
        RunNew, With({"app", "title", "memo", "creator", "pages"})},
-      {"info", "show a drawing's header and pages",
+      {"info",
+       "show a drawing's header and pages",
        "vexafol info [--store DIR] DRAWING_FOLDER\n\n"
        "Prints the header of the drawing (title, page count, creator, updater, dates in\n"
        "local time, memo) and the information of every page, in UTF-8. The store\n"
        "(default: the current folder) tells which application the drawing belongs to.\n",
-       RunInfo, kStoreOptions},
-      {"list", "list the drawings of a store",
+       RunInfo,
+       kStoreOptions,
+       {},
+       1},
+      {"list",
+       "list the drawings of a store",
        "vexafol list [--store DIR] [--host-kind K] [--app MASK] [--sort TYPE] [--dir -1|0|1]\n"
        "             [--recycled | --backups DRAWING_FOLDER] [--no-locks] [--json]\n"
        "             [--no FROM-TO] [--name TEXT] [--creator NAME] [--updater NAME]\n"
        "             [--created FROM..TO] [--updated FROM..TO] [--memo LINE]...\n\n"
        "Lists the drawings of the applications in MASK (default: all) as the selection\n"
        "dialog shows them: No (\"※n\" automatic backup, \"履歴n\" numbered backup), 図面名,\n"
-       "CAD, PAGE, 作成者, 変更者, 作成日, 変更日, the first line of メモ, and whether\n"
+       "CAD, PAGE, 作成者, 変更者, 作成日, 変更日, メモ on one line, and whether\n"
        "another user has the drawing (使用中) or one of its pages (ページ使用中) in use;\n"
        "locked rows are red on a terminal. TYPE: 0 creation order, 1 application,\n"
        "2 creator, 3 updater, 4 created, 5 updated (default, with --dir -1), 6 number,\n"
@@ -63,27 +71,32 @@ const std::vector<Command>& Commands() {
        "for scripts (times in UTC).\n",
        RunList,
        With({"app", "sort", "dir", "backups", "no", "name", "creator", "updater", "created",
-             "updated", "memo"})},
+             "updated", "memo"}),
+       {"recycled", "no-locks", "json"}},
 #ifdef VEXA_TOOL_UI
       {"select",
        "choose drawings in the selection dialog",
        "vexafol select [STORE] [--kind open|write|delete] [--app MASK] [--host-kind K]\n"
        "               [--screenshot FILE]\n\n"
-       "Opens the drawing selection dialog over STORE (default: ./vexafol-demo, made with\n"
-       "the sample drawings when missing) and prints the paths chosen: drawing folders,\n"
-       "page files, or for --kind write the folder of a free number. MASK: the\n"
-       "applications shown (default: all; 0x1 for --kind write). --screenshot renders\n"
-       "the dialog offscreen to the PNG file FILE instead of waiting for a user; without\n"
-       "a display (DISPLAY and WAYLAND_DISPLAY unset) only --screenshot works.\n",
+       "Opens the drawing selection dialog over STORE (default: the sample store of\n"
+       "'vexafol demo', made when missing; its folder is printed on stderr) and prints\n"
+       "the paths chosen: drawing folders, page files, or for --kind write the folder of\n"
+       "a free number. MASK: the applications shown (default: all; 0x1 for --kind\n"
+       "write). --screenshot renders the dialog offscreen to the PNG file FILE instead\n"
+       "of waiting for a user; without a display (DISPLAY and WAYLAND_DISPLAY unset)\n"
+       "only --screenshot works.\n",
        RunSelect,
-       {"kind", "app", "host-kind", "screenshot"}},
+       {"kind", "app", "host-kind", "screenshot"},
+       {},
+       1},
 #endif
       {"apps", "show the application table",
        "vexafol apps [--store DIR] [--host-kind K]\n\n"
        "Prints the table of specialised applications as a host of kind K (0 to 5) sees it:\n"
        "ids, titles, colours, modules, whether it may create drawings, and the folders.\n",
        RunApps, kStoreOptions},
-      {"lock", "take drawing or page locks and hold them",
+      {"lock",
+       "take drawing or page locks and hold them",
        "vexafol lock [--store DIR] DRAWING_FOLDER [--zmn] [--page N]...\n\n"
        "Takes the drawing lock (without --page) or the lock of each page N (with --zmn the\n"
        "drawing lock as well), prints for each whether it was granted or refused, and holds\n"
@@ -91,21 +104,33 @@ const std::vector<Command>& Commands() {
        "or until SIGINT (Ctrl-C), SIGTERM or SIGHUP; then releases everything and removes\n"
        "the lock files nobody else has open. Exits at once when nothing was granted. Exit\n"
        "status 1 when any lock was refused, else 0. Two terminals play two users.\n",
-       RunLock, With({"page"})},
-      {"status", "show whether a drawing and its pages are locked",
+       RunLock,
+       With({"page"}),
+       {"zmn"},
+       1},
+      {"status",
+       "show whether a drawing and its pages are locked",
        "vexafol status [--store DIR] DRAWING_FOLDER [--page N]...\n\n"
        "Prints IsLockZmn and IsExistLockPage of the drawing and IsLockPage of each page N\n"
        "(default: every page in the drawing's header), as another user sees them (1: in\n"
        "use or cannot be told, 0: free). The page scan of the first two sees pages 0 to\n"
        "499 only.\n",
-       RunStatus, With({"page"})},
-      {"who", "list the processes that hold a drawing's locks",
+       RunStatus,
+       With({"page"}),
+       {},
+       1},
+      {"who",
+       "list the processes that hold a drawing's locks",
        "vexafol who [--store DIR] DRAWING_FOLDER\n\n"
        "Lists the processes on this computer that have the drawing's lock files open:\n"
        "pid, user, lock file, what they lock (the drawing's byte, pages, or only \"open\")\n"
        "and command line, from /proc. Other users' processes need root to be seen.\n",
-       RunWho, kStoreOptions},
-      {"check", "find what would trouble the users of a shared store",
+       RunWho,
+       kStoreOptions,
+       {},
+       1},
+      {"check",
+       "find what would trouble the users of a shared store",
        "vexafol check STORE [--fix] [--json]\n\n"
        "Checks the store folder STORE: whether its file system gives the locks the store\n"
        "needs (between handles and processes, delete by the last user), whether the mount\n"
@@ -121,7 +146,9 @@ const std::vector<Command>& Commands() {
        "recycle slots.\n"
        "Exit status 0 when nothing is wrong (or everything was fixed), 1 otherwise.\n",
        RunCheck,
-       {}},
+       {},
+       {"fix", "json"},
+       1},
   };
   return commands;
 }

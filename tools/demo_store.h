@@ -7,8 +7,9 @@
 
 namespace vexa::tool {
 
-// The folder a sample store goes to when none is named.
-inline constexpr const char* kDemoStore = "vexafol-demo";
+// The folder a sample store goes to when none is named: vexafol/sample-store
+// in the user's data folder; "" when the environment does not tell where that is.
+std::string DefaultSampleStore();
 
 // Makes a store of about 30 drawings of several applications in root, replacing
 // a sample store made there earlier, and reports where it is on report.

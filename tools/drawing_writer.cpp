@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/folder_mode.h"
 #include "vexafol/file.h"
 #include "vexafol/fileformat.h"
+#include "vexafol/folder_mode.h"
 #include "vexafol/folmember.h"
 
 namespace vexa::tool {
@@ -161,7 +161,7 @@ bool CreateDrawing(const CEnvironObj& env, const std::string& appFolder, const D
       *error = appFolder + ": all drawing numbers 1 to 999 are taken";
       return false;
     }
-    const int made = platform::MakeFolderInFolderMode(*created);
+    const int made = MakeStoreFolder(*created);
     if (made == 0) return WriteDrawingFolder(env, *created, spec, error);
     if (made != -EEXIST) {
       *error = *created + ": cannot create the folder: " + std::strerror(-made);

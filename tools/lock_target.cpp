@@ -4,41 +4,22 @@
 #include <climits>
 #include <cstdlib>
 
-#include "lock/drawing_key.h"
-#include "lock/lock_file.h"
 #include "tools/store_env.h"
-#include "vexafol/senyou.h"
 
 namespace vexa::tool {
 
-bool LockTarget::Load(Args& args) {
-  if (args.positional().size() != 1) {
-    error_ = "needs one drawing folder (see --help)";
-    return false;
-  }
+int LockTarget::Load(Args& args, const std::string& command) {
+  if (args.positional().size() != 1)
+    return UsageError(command + " needs one drawing folder (see --help)");
   std::string root;
   FolderEnvironOptions options;
-  if (!MakeStoreEnv(args, root, options)) {
-    error_ = args.error();
-    return false;
-  }
+  if (!MakeStoreEnv(args, root, options)) return UsageError(args.error());
   env_ = std::make_unique<FolderEnvironObj>(root, options);
   path_ = args.positional()[0];
   while (path_.size() > 1 && path_.back() == '/') path_.pop_back();
-  if (env_->IsExist(path_) <= 0) {
-    error_ = path_ + ": no such drawing folder";
-    return false;
-  }
-  appId_ = GetPathToSenyouId(*env_, path_);
-  slot_ = lock::SlotOfApplication(appId_);
-  folderNo_ = lock::FolderNumberOf(*env_, path_);
-  drawingLockFile_ = lock::DrawingLockPath(*env_, path_);
-  pageLockFile_ = lock::PageLockPath(*env_, path_, folderNo_);
-  return true;
-}
-
-bool LockTarget::Lockable() const {
-  return slot_ >= 0 && folderNo_ >= lock::kFirstFolderNo && folderNo_ <= lock::kLastFolderNo;
+  if (env_->IsExist(path_) <= 0) return Fail(path_ + ": no such drawing folder");
+  files_ = GetDrawingLockFiles(*env_, path_);
+  return 0;
 }
 
 bool PageOptions(const Args& args, std::vector<int>& pages, std::string& error) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/command.h"
+#include "vexafol/drawing_lock_files.h"
 #include "vexafol/folder_environ.h"
 
 namespace vexa::tool {
@@ -15,34 +16,28 @@ namespace vexa::tool {
 class LockTarget {
  public:
   // Reads --store, --host-kind and the one drawing folder argument (trailing
-  // "/" removed). False with a message in error() when an option is wrong or
-  // the folder does not exist: a lock command never creates lock files for a
-  // mistyped path.
-  bool Load(Args& args);
-  const std::string& error() const { return error_; }
+  // "/" removed). Returns 0, or the exit status after printing why: a usage
+  // error when an option or the argument is wrong, a failure when the folder
+  // does not exist (a lock command never creates lock files for a mistyped path).
+  int Load(Args& args, const std::string& command);
 
   const FolderEnvironObj& env() const { return *env_; }
   const std::string& path() const { return path_; }
   const char* c_path() const { return path_.c_str(); }
-  int appId() const { return appId_; }
+  int appId() const { return files_.appId; }
   // Application slot 0 to 10, -1 when the application has none.
-  int slot() const { return slot_; }
-  int folderNo() const { return folderNo_; }
+  int slot() const { return files_.slot; }
+  int folderNo() const { return files_.folderNo; }
   // The slot and number that the lock files can stand for (slot found, 1 to 999).
-  bool Lockable() const;
+  bool Lockable() const { return files_.lockable; }
   // "…/CADAPP.LOC" (byte folderNo) and "…/FOL%03d.LOC" (byte p: page p).
-  const std::string& drawingLockFile() const { return drawingLockFile_; }
-  const std::string& pageLockFile() const { return pageLockFile_; }
+  const std::string& drawingLockFile() const { return files_.drawingLockFile; }
+  const std::string& pageLockFile() const { return files_.pageLockFile; }
 
  private:
   std::unique_ptr<FolderEnvironObj> env_;
   std::string path_;
-  int appId_ = 0;
-  int slot_ = -1;
-  int folderNo_ = -1;
-  std::string drawingLockFile_;
-  std::string pageLockFile_;
-  std::string error_;
+  DrawingLockFiles files_;
 };
 
 // The page numbers given with --page (repeatable). False with error set when

@@ -24,18 +24,24 @@ int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
     PrintOverview();
-    return argc < 2 ? 2 : 0;
+    return argc < 2 ? kExitUsage : 0;
   }
   for (const Command& command : Commands()) {
     if (command.name != std::string(argv[1])) continue;
-    Args args(argc - 2, argv + 2, command.valueOptions);
+    Args args(argc - 2, argv + 2, command.valueOptions, command.flags);
     if (args.Has("help")) {
       std::printf("vexafol %s: %s.\n\nUsage: %s", command.name, command.summary, command.usage);
       return 0;
     }
-    if (!args.ok()) return Fail(args.error());
+    const std::string seeHelp = " (see 'vexafol " + std::string(command.name) + " --help')";
+    if (!args.ok()) return UsageError(command.name + (": " + args.error()) + seeHelp);
+    if (args.positional().size() > command.maxArguments) {
+      return UsageError(
+          command.name +
+          (": unexpected argument '" + args.positional()[command.maxArguments] + "'") + seeHelp);
+    }
     return command.run(args);
   }
   std::fprintf(stderr, "vexafol: unknown command '%s' (see 'vexafol --help')\n", argv[1]);
-  return 2;
+  return kExitUsage;
 }

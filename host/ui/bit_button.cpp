@@ -36,10 +36,6 @@ void BitButton::SetHint(const std::string& hint) {
   setToolTip(QString::fromStdString(hint));
 }
 
-std::string BitButton::Hint() const {
-  return toolTip().toStdString();
-}
-
 void BitButton::ShowFace() {
   const QPixmap& bitmap = faces_[face_];
   setText(bitmap.isNull() ? QString::fromStdString(caption_) : QString());

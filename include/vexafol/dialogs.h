@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "vexafol/environ.h"
+#include "vexafol/export.h"
 #include "vexafol/print.h"
 
 class QWidget;
@@ -39,26 +40,27 @@ inline constexpr unsigned long kOpeDeleteDrawing = 0x1e0203;
 // paths holds the result paths in the order the user marked the drawings (it
 // may be empty). Returns 0 when refused (paths untouched), cancelled or failed
 // (paths emptied). multiSelect non-zero lets the user mark several drawings.
-int SelectFolderName(QWidget* parent, const CEnvironObj& env, int mode, int appFilter,
-                     std::vector<std::string>& paths, const CFormPathList* formPathList,
-                     CJknMan* condMan, CFormPrintData* printData, int multiSelect);
+VEXA_UI_API int SelectFolderName(QWidget* parent, const CEnvironObj& env, int mode, int appFilter,
+                                 std::vector<std::string>& paths, const CFormPathList* formPathList,
+                                 CJknMan* condMan, CFormPrintData* printData, int multiSelect);
 
 // As the array form, with the "図面管理切替" button offered. altFlag non-zero
 // (kind 0) titles the dialog "図面選択" and lets a locked drawing be chosen.
 // Returns 1 confirmed, 255 when the user pressed "図面管理切替" (paths empty),
 // 2 cancelled or failed (paths emptied), 0 refused (paths untouched).
-int SelectFolderName2(QWidget* parent, const CEnvironObj& env, int mode, int appFilter,
-                      std::vector<std::string>& paths, const CFormPathList* formPathList,
-                      CJknMan* condMan, CFormPrintData* printData, int multiSelect, int altFlag);
+VEXA_UI_API int SelectFolderName2(QWidget* parent, const CEnvironObj& env, int mode, int appFilter,
+                                  std::vector<std::string>& paths,
+                                  const CFormPathList* formPathList, CJknMan* condMan,
+                                  CFormPrintData* printData, int multiSelect, int altFlag);
 
 // Single-path form: *path (when path is not null) names the starting drawing
 // and receives the first result path; it is emptied when the result is 0.
 // Results as the array form (several drawings may be marked; the first wins).
-int SelectFolderName(QWidget* parent, const CEnvironObj& env, int mode, int appFilter,
-                     std::string* path, const CFormPathList* formPathList, CJknMan* condMan,
-                     CFormPrintData* printData);
-int SelectFolderName(QWidget* parent, const CEnvironObj& env, int mode, int appFilter,
-                     std::string* path);
+VEXA_UI_API int SelectFolderName(QWidget* parent, const CEnvironObj& env, int mode, int appFilter,
+                                 std::string* path, const CFormPathList* formPathList,
+                                 CJknMan* condMan, CFormPrintData* printData);
+VEXA_UI_API int SelectFolderName(QWidget* parent, const CEnvironObj& env, int mode, int appFilter,
+                                 std::string* path);
 
 // Path-and-command-line form: choose a drawing to open (kind 0). On 1, *path
 // is the drawing's index file ("…/Fol.007/INDEX.VXF", or the chosen page
@@ -69,10 +71,11 @@ int SelectFolderName(QWidget* parent, const CEnvironObj& env, int mode, int appF
 // else the application's module). With several marked drawings the last one
 // wins. On 0 both are emptied, unless the permission was refused (untouched).
 // Null pointers are skipped.
-int SelectFolderName(QWidget* parent, const CEnvironObj& env, int appFilter, std::string* path,
-                     std::string* commandLine, const CFormPathList* formPathList, CJknMan* condMan,
-                     CFormPrintData* printData);
-int SelectFolderName(QWidget* parent, const CEnvironObj& env, int appFilter, std::string* path,
-                     std::string* commandLine);
+VEXA_UI_API int SelectFolderName(QWidget* parent, const CEnvironObj& env, int appFilter,
+                                 std::string* path, std::string* commandLine,
+                                 const CFormPathList* formPathList, CJknMan* condMan,
+                                 CFormPrintData* printData);
+VEXA_UI_API int SelectFolderName(QWidget* parent, const CEnvironObj& env, int appFilter,
+                                 std::string* path, std::string* commandLine);
 
 }  // namespace vexa

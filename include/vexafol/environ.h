@@ -5,20 +5,22 @@
 
 #include <string>
 
+#include "vexafol/export.h"
+
 namespace vexa {
 
-class CEnvironObj {
+class VEXA_CORE_API CEnvironObj {
  public:
   virtual ~CEnvironObj() = default;
 
-  // Folder of a kind: 0x1010000 executables, 0x2040000 print forms, 0x3040000
-  // settings file, and the application path kinds; empty if none.
+  // Folder of a path kind (environ_kinds.h): executables, print forms,
+  // settings, and the application folders; empty if none.
   virtual std::string GetPath(unsigned long kind) const = 0;
   // Data path of the current work; empty if none.
   virtual std::string GetDataPath() const = 0;
-  // Home path (kind 0x3000000).
+  // Home path (kind kPathHome).
   virtual std::string GetHomePath(unsigned long kind) const = 0;
-  // Host kind 0 to 5.
+  // Host kind 0 to 5 (environ_kinds.h).
   virtual unsigned long GetAppType() const = 0;
   // Current work folder and site numbers.
   virtual unsigned short GetFNo() const = 0;

@@ -14,13 +14,14 @@
 #include <stdexcept>
 #include <string>
 
+#include "vexafol/export.h"
 #include "vexafol/types.h"
 
 namespace vexa {
 
 // Thrown by Read, Write and Seek on an I/O error or a lock violation. error()
 // is the errno value (EACCES for a byte locked through another handle).
-class FileException : public std::runtime_error {
+class VEXA_CORE_API FileException : public std::runtime_error {
  public:
   FileException(int error, const std::string& path, const std::string& what);
   int error() const { return error_; }
@@ -38,7 +39,7 @@ struct FileStatus {
   std::string path;
 };
 
-class File {
+class VEXA_CORE_API File {
  public:
   enum class Mode {
     ReadOnly,        // existing file, read only
@@ -61,6 +62,9 @@ class File {
   // handle stays closed and LastError() holds the errno value. A path that is
   // being deleted by its last user at this moment is retried a bounded number of
   // times, so that the handle always ends up on the file the path names.
+  // Only regular files are opened, and never through a symbolic link in the
+  // last component: a link gives ELOOP, a folder EISDIR, a FIFO, socket or
+  // device ENXIO (the open never blocks on them).
   bool Open(const std::string& path, Mode mode);
   bool IsOpen() const { return handle_ != nullptr; }
   int LastError() const { return lastError_; }
@@ -76,6 +80,11 @@ class File {
   // Returns the new position; throws FileException when the handle is closed or
   // the position is invalid.
   uint64_t Seek(int64_t offset, SeekFrom from = begin);
+  // Read, Write and Seek without exceptions: false, with LastError() set, where
+  // those throw (EACCES for a byte locked through another handle).
+  bool TryRead(void* buffer, size_t count, size_t& got);
+  bool TryWrite(const void* buffer, size_t count);
+  bool TrySeek(int64_t offset, SeekFrom from, uint64_t& position);
   // Return false (and set LastError) on failure.
   bool GetLength(uint64_t& length) const;
   uint64_t GetLength() const;  // 0 on failure
@@ -109,10 +118,11 @@ class File {
   struct Handle;
 
   bool OpenOnce(const std::string& path, Mode mode, bool& retry);
-  // errno of a lock held through another handle on the range, else 0.
+  // errno of a lock held through another handle on the range (EACCES) or of
+  // the query, else 0.
   int CheckForeignLock(uint64_t offset, uint64_t length, short type);
-  // Records an errno of an operation; EIO/ESTALE mark the handle bad.
-  int Fail(int error) const;
+  // Records an errno of an operation (EIO/ESTALE mark the handle bad); false.
+  bool Fail(int error) const;
 
   std::unique_ptr<Handle> handle_;  // null while closed; keeps closed Files small
   mutable int lastError_ = 0;

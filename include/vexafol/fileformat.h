@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "vexafol/export.h"
 #include "vexafol/file.h"
 #include "vexafol/types.h"
 
@@ -20,7 +21,7 @@ static_assert(std::endian::native == std::endian::little,
 
 // The drawing header: 824 bytes, the same layout in memory and on disk. Text
 // fields are NUL-terminated CP932 within their size.
-struct VexaFileHeader {
+struct VEXA_CORE_API VexaFileHeader {
   int32_t version{};  // the library presets 2; no reader checks it
   char title[128]{};
   int32_t pageCount{};  // page files 0 to pageCount - 1
@@ -55,7 +56,7 @@ static_assert(offsetof(VexaFileHeader, updateTime) == 816);
 
 // The page information of one page file, in memory. Readers fill only what the
 // file holds, so callers preset it (all members start zero, caption empty).
-struct VexaFilePageInfo {
+struct VEXA_CORE_API VexaFilePageInfo {
   int32_t version{};
   char name[260]{};            // CP932, NUL-terminated
   char subName[260]{};         // CP932, NUL-terminated; empty when the page has none
@@ -75,19 +76,21 @@ struct VexaFilePageInfo {
 // Reads min(file length, 824) bytes at the current position into header; bytes
 // beyond keep the caller's values. Non-zero when all of them came, 0 on a short
 // read. A read error throws FileException.
-int ReadHeadFile(File& file, VexaFileHeader& header);
+VEXA_CORE_API int ReadHeadFile(File& file, VexaFileHeader& header);
 // Writes the 824 bytes. Non-zero on success, 0 when the write failed.
-int WriteHeadFile(File& file, const VexaFileHeader& header);
+VEXA_CORE_API int WriteHeadFile(File& file, const VexaFileHeader& header);
 
 // Reads page information in the fixed layout of its version (below 100) or in
 // the tagged layout (100 and above) into info; fields the record does not hold
 // keep the caller's values. Non-zero on success; 0 for a short or malformed
 // record, with what was read before left in info. A read error throws
-// FileException. Not for use by several threads at once (a shared scratch
-// buffer is used).
-int ReadPageFileInfo(File& file, VexaFilePageInfo& info);
+// FileException. Payloads are read in bounded pieces: the caption keeps its
+// bytes up to the first NUL, a name at most its field's size less one byte (the
+// last is always NUL, in both layouts), and the rest is skipped, so memory
+// follows what is kept, not what a record claims.
+VEXA_CORE_API int ReadPageFileInfo(File& file, VexaFilePageInfo& info);
 // Writes info in the tagged layout, version 100. Non-zero on success, 0 at the
 // first failed write.
-int WritePageFileInfo(File& file, const VexaFilePageInfo& info);
+VEXA_CORE_API int WritePageFileInfo(File& file, const VexaFilePageInfo& info);
 
 }  // namespace vexa

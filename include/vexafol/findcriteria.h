@@ -6,6 +6,7 @@
 #include <string>
 
 #include "vexafol/environ.h"
+#include "vexafol/export.h"
 #include "vexafol/folmember.h"
 
 namespace vexa {
@@ -44,6 +45,7 @@ struct FindCriteria {
 //   within the local days of the two bounds, both included; a time or bound that
 //   cannot be converted lets the condition pass;
 // - memo: every non-empty "\r\n"-separated line occurs in the drawing's memo.
-bool Matches(const FindCriteria& criteria, const CEnvironObj& env, const FolMember* member);
+VEXA_CORE_API bool Matches(const FindCriteria& criteria, const CEnvironObj& env,
+                           const FolMember* member);
 
 }  // namespace vexa

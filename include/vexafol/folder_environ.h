@@ -19,6 +19,7 @@
 #include <string>
 
 #include "vexafol/environ.h"
+#include "vexafol/export.h"
 
 namespace vexa {
 
@@ -38,7 +39,7 @@ struct FolderEnvironOptions {
   std::string userDataFile;
 };
 
-class FolderEnvironObj : public CEnvironObj {
+class VEXA_CORE_API FolderEnvironObj : public CEnvironObj {
  public:
   // root: the host's home; empty gives no home, executables, forms or settings
   // folder (and no data path unless the options name one).

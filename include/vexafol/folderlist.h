@@ -14,13 +14,14 @@
 #include <string>
 
 #include "vexafol/environ.h"
+#include "vexafol/export.h"
 #include "vexafol/folmember.h"
 
 namespace vexa {
 
 class VexaFolderLock;
 
-class VexaFolderList {
+class VEXA_CORE_API VexaFolderList {
  public:
   // Load flags.
   enum : int {
@@ -66,14 +67,14 @@ class VexaFolderList {
   // -1 when i is out of range.
   int ToSortedIndex(int i) const;
 
-  // Sort types: 0 creation-time order, 1 application id, 2 creator, 3 updater,
-  // 4 creation time, 5 update time, 6 drawing number, 7 title, 8 page count
-  // (other types keep the creation-time order). Direction > 0 ascending, < 0
-  // descending, 0 ascending except that the two times keep the creation-time
-  // order. The order is rebuilt only when type or direction change:
-  // SetSortType(type) leaves it alone when type is current and the direction is
-  // already 0, else sets type and direction 0; SetSortType(type, direction)
-  // leaves it alone when both are current.
+  // Sort types (SortType below): 0 creation-time order, 1 application id,
+  // 2 creator, 3 updater, 4 creation time, 5 update time, 6 drawing number,
+  // 7 title, 8 page count (other types keep the creation-time order).
+  // Direction > 0 ascending, < 0 descending, 0 ascending except that the two
+  // times keep the creation-time order. The order is rebuilt only when type or
+  // direction change: SetSortType(type) leaves it alone when type is current
+  // and the direction is already 0, else sets type and direction 0;
+  // SetSortType(type, direction) leaves it alone when both are current.
   void SetSortType(int type);
   void SetSortType(int type, int direction);
   int GetSortType() const;
@@ -100,6 +101,20 @@ class VexaFolderList {
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
+};
+
+// Sort types of VexaFolderList::SetSortType. The enum is an int, so the int
+// interface takes these names and plain numbers alike.
+enum SortType : int {
+  kSortCreationOrder = 0,  // the order of the records (creation time)
+  kSortAppId = 1,
+  kSortCreator = 2,
+  kSortUpdater = 3,
+  kSortCreateTime = 4,
+  kSortUpdateTime = 5,
+  kSortFolderNo = 6,  // the drawing number
+  kSortTitle = 7,
+  kSortPageCount = 8,
 };
 
 }  // namespace vexa

@@ -20,12 +20,13 @@
 #include <memory>
 
 #include "vexafol/environ.h"
+#include "vexafol/export.h"
 
 namespace vexa {
 
 class VexaFolderLockInfo;
 
-class VexaFolderLock {
+class VEXA_CORE_API VexaFolderLock {
  public:
   // Makes the lock table; no lock file is opened until an operation needs it.
   explicit VexaFolderLock(const CEnvironObj* env = nullptr);

@@ -7,12 +7,13 @@
 #include <string>
 
 #include "vexafol/environ.h"
+#include "vexafol/export.h"
 #include "vexafol/fileformat.h"
 #include "vexafol/types.h"
 
 namespace vexa {
 
-struct FolMember {
+struct VEXA_CORE_API FolMember {
   std::string path;  // the drawing folder ("…/Fol.NNN"), or a backup or recycled folder
   VexaFileHeader header;
   int32_t appId = 0;      // application whose folder holds the drawing
@@ -41,20 +42,22 @@ struct FolMember {
 };
 
 // Appends "INDEX.VXF" to a folder path.
-void CreateIndexFileName(const CEnvironObj& env, std::string& path);
+VEXA_CORE_API void CreateIndexFileName(const CEnvironObj& env, std::string& path);
 // Replaces a file path (the index file) by its folder plus "pagefile.%03d".
-void CreatePageName(const CEnvironObj& env, std::string& path, int page);
+VEXA_CORE_API void CreatePageName(const CEnvironObj& env, std::string& path, int page);
 // The same with "page%03d.bmp".
-void CreatePageBmpName(const CEnvironObj& env, std::string& path, int page);
+VEXA_CORE_API void CreatePageBmpName(const CEnvironObj& env, std::string& path, int page);
 // Appends "BKUP" for number 0, else "BKUP.%03d".
-void CreateBackupPath(const CEnvironObj& env, std::string& path, int number);
+VEXA_CORE_API void CreateBackupPath(const CEnvironObj& env, std::string& path, int number);
+// Appends the drawing folder of number: "Fol.%03d".
+VEXA_CORE_API void CreateDrawingFolderPath(const CEnvironObj& env, std::string& path, int number);
 // Chooses a free drawing folder "Fol.NNN" (1 to 999) under base: one above the
 // highest existing number while Fol.999 is free, else the lowest gap. On
 // success *out is the full path and the result 1; when no number is free *out
 // is emptied and the result 0. Only chooses: nothing is created or reserved.
-int CreateFolderName(const CEnvironObj& env, const char* base, std::string* out);
+VEXA_CORE_API int CreateFolderName(const CEnvironObj& env, const char* base, std::string* out);
 // The recycle folder "RECYCCAD" in the data path (or, without one, the home
 // path); empty when the host has neither.
-std::string CreateRecycleCadHomePath(const CEnvironObj& env);
+VEXA_CORE_API std::string CreateRecycleCadHomePath(const CEnvironObj& env);
 
 }  // namespace vexa

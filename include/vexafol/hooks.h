@@ -5,17 +5,19 @@
 // thread that uses the library.
 #pragma once
 
+#include "vexafol/export.h"
+
 namespace vexa {
 
 // Called with true when the first wait cursor of a nest begins and with false
 // when the last of them ends.
 using WaitCursorHook = void (*)(bool show);
 // Installs hook (null: none) and returns the previous one.
-WaitCursorHook SetWaitCursorHook(WaitCursorHook hook);
+VEXA_CORE_API WaitCursorHook SetWaitCursorHook(WaitCursorHook hook);
 
 // Shows the wait cursor for its lifetime. Nested instances show it once: the
 // hook sees one begin for the outermost instance and one end when it is gone.
-class WaitCursor {
+class VEXA_CORE_API WaitCursor {
  public:
   WaitCursor();
   ~WaitCursor();
@@ -27,8 +29,8 @@ class WaitCursor {
 // current user: non-zero allowed, 0 refused.
 using RightsHook = int (*)(unsigned long code);
 // Installs hook (null: every operation allowed) and returns the previous one.
-RightsHook SetRightsHook(RightsHook hook);
+VEXA_CORE_API RightsHook SetRightsHook(RightsHook hook);
 // The installed hook's answer, or 1 when none is installed.
-int IsOperationAllowed(unsigned long code);
+VEXA_CORE_API int IsOperationAllowed(unsigned long code);
 
 }  // namespace vexa

@@ -6,22 +6,24 @@
 // Until then they hold nothing, and a host creates them only to offer printing.
 #pragma once
 
+#include "vexafol/export.h"
+
 namespace vexa {
 
 // The folders in which the host keeps its print forms.
-class CFormPathList {
+class VEXA_UI_API CFormPathList {
  public:
   virtual ~CFormPathList() = default;
 };
 
 // The host's store of saved print conditions.
-class CJknMan {
+class VEXA_UI_API CJknMan {
  public:
   virtual ~CJknMan() = default;
 };
 
 // Print device settings (printer, paper, orientation) of one form run.
-class CFormPrintData {
+class VEXA_UI_API CFormPrintData {
  public:
   virtual ~CFormPrintData() = default;
 };

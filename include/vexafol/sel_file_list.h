@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "vexafol/environ.h"
+#include "vexafol/export.h"
 
 namespace vexa {
 
-class CSelFileList {
+class VEXA_CORE_API CSelFileList {
  public:
   // Called once per admitted entry with the entry's full path (the folder
   // joined with the entry name) and its display string, preset to the entry

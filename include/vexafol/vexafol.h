@@ -4,7 +4,10 @@
 // and time helpers.
 #pragma once
 
+#include "vexafol/drawing_lock_files.h"
+#include "vexafol/drawing_row.h"
 #include "vexafol/environ.h"
+#include "vexafol/environ_kinds.h"
 #include "vexafol/file.h"
 #include "vexafol/fileformat.h"
 #include "vexafol/filetime.h"
@@ -16,6 +19,8 @@
 #include "vexafol/hooks.h"
 #include "vexafol/sel_file_list.h"
 #include "vexafol/senyou.h"
+#include "vexafol/senyou_ids.h"
+#include "vexafol/store_name.h"
 #include "vexafol/text.h"
 #include "vexafol/types.h"
 #include "vexafol/writepath.h"

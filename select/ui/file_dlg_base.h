@@ -10,8 +10,7 @@
 //
 // Result of the choice, read by the creator after DoModal returned IDOK:
 // GetSelKeys (member keys in the order the user marked them), GetPageNo (-1
-// when no page was chosen), GetSelectSource; GetSelectedMember turns a key
-// into its drawing.
+// when no page was chosen); GetSelectedMember turns a key into its drawing.
 //
 // The page list, delete, restore, search and print buttons are there but stay
 // disabled: their operations are not part of this library yet.
@@ -76,29 +75,20 @@ class FileDlgBase : public DialogBase {
   void SetFlagWord(int flagWord) { flagWord_ = flagWord; }
   void SetSwitchState(int state) { switchState_ = state; }
   int GetKindWord() const { return kindWord_; }
-  int GetFlagWord() const { return flagWord_; }
   // 2 after the "図面管理切替" button ended the dialog.
   int GetSwitchState() const { return switchState_; }
 
-  // The choice: member keys in marking order, the chosen page (-1: none),
-  // 0 when the keys refer to the grid's list, 1 to the restore list.
+  // The choice: member keys in marking order, the chosen page (-1: none).
   const std::vector<int>& GetSelKeys() const { return selKeys_; }
-  int GetSelCount() const { return static_cast<int>(selKeys_.size()); }
   int GetPageNo() const { return pageNo_; }
-  int GetSelectSource() const { return selectSource_; }
   // The key of the record under the cursor at the last confirm.
   int GetCurrentKey() const { return currentKey_; }
   // The drawing of a selected key: through the grid (source 0) or at that
   // sorted position of the restore list (source 1); null for none.
   const FolMember* GetSelectedMember(int key) const;
 
-  VexaFolderList* GetList() const { return list_; }
   FileSelSheet* GetSheet() const { return sheet_; }
   FileInfoDlg* GetInfoPanel() const { return infoPanel_; }
-  const int* GetItems() const { return items_.data(); }
-  int GetItemCount() const { return itemCount_; }
-  int GetLastSizeX() const { return lastSizeX_; }
-  int GetLastSizeY() const { return lastSizeY_; }
 
  protected:
   // Called by the kinds' constructors: takes the grid as control 29064 and

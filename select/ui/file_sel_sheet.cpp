@@ -3,9 +3,9 @@
 #include <QString>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "select/ui/user_settings.h"
+#include "vexafol/drawing_row.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/sel_file_list.h"
 #include "vexafol/senyou.h"
@@ -18,15 +18,6 @@ namespace {
 
 constexpr int kBackupButton = 29010;
 constexpr COLORREF kLockedColor = 0x0000FF;
-
-bool EqualsNoCase(const std::string& a, const char* b) {
-  const std::string other(b);
-  return a.size() == other.size() &&
-         std::equal(a.begin(), a.end(), other.begin(), [](char x, char y) {
-           auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-           return lower(x) == lower(y);
-         });
-}
 
 // Length of a text in CP932 bytes (the unit of column widths).
 int Cp932Length(const char* utf8) {
@@ -47,17 +38,6 @@ std::string SortHeaderText(const ItemDef& item, bool sorted, int sortDir) {
     text += roomy ? "(↑)" : "↑";
   }
   return text;
-}
-
-// Line breaks of a memo read as spaces in a one-line cell.
-std::string OneLine(std::string text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
-  }
-  return out;
 }
 
 }  // namespace
@@ -81,7 +61,7 @@ void FileSelSheet::Init(VexaFolderList* list, FileInfoDlg* infoPanel, const int*
   infoPanel_ = infoPanel;
   // The stored sort is read before the columns are built, so that the header
   // of the sort column carries its arrow from the start.
-  sortType_ = 5;
+  sortType_ = kSortUpdateTime;
   sortDir_ = -1;
   ReadUserInt(*env_, "SORTTYPE", sortType_);
   ReadUserInt(*env_, "SORTDIR", sortDir_);
@@ -293,55 +273,7 @@ void FileSelSheet::GetItemText(int row, int itemId, std::string& text) {
 }
 
 void FileSelSheet::MemberItemText(const FolMember& member, int itemId, std::string& text) const {
-  char number[32];
-  switch (itemId) {
-    case 0: {
-      const std::string name = env_->GetFileNameFromRelativePath(member.path);
-      const int drawingNo = member.GetFolderNo(*env_) + 1;
-      if (EqualsNoCase(name, "BKUP")) {
-        std::snprintf(number, sizeof number, "※%d", drawingNo);
-      } else if (const int history = env_->GetExtNumber(name);
-                 history >= 0 && EqualsNoCase(env_->GetBaseNameFromFileName(name), "BKUP")) {
-        std::snprintf(number, sizeof number, "履歴%d", history);
-      } else {
-        std::snprintf(number, sizeof number, "%d", drawingNo);
-      }
-      text = number;
-      break;
-    }
-    case 1:
-      text = member.header.Title();
-      break;
-    case 2:
-      text = GetSenyouTitle(*env_, member.appId, 0);
-      break;
-    case 3:
-      std::snprintf(number, sizeof number, "%d", member.header.pageCount);
-      text = number;
-      break;
-    case 4:
-      text = member.header.Creator();
-      break;
-    case 5:
-      text = member.header.Updater();
-      break;
-    case 6:
-    case 7: {
-      SYSTEMTIME time{};
-      if (itemId == 6) {
-        member.GetCreateSysTime(time);
-      } else {
-        member.GetUpdateSysTime(time);
-      }
-      if (time.wYear != 0) text = FolMember::GetDateString(time);
-      break;
-    }
-    case 8:
-      text = OneLine(member.header.Memo());
-      break;
-    default:
-      break;
-  }
+  text = DrawingColumnText(*env_, member, itemId);
 }
 
 int FileSelSheet::GetItemColor(int row, int, COLORREF& color) {

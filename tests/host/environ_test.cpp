@@ -165,6 +165,12 @@ TEST_F(EnvironFiles, RemoveDirRemovesContentsOnlyWhenAskedAndNeverFollowsLinks) 
   EXPECT_EQ(env_.RemoveDir(dir_ / "f", 1), 0);              // nothing there
   EXPECT_EQ(env_.RemoveDir(dir_ / "keep/precious", 1), 0);  // a file is not a folder
   EXPECT_EQ(env_.IsExist(dir_ / "keep/precious"), 0);
+  // A folder that is itself a link: the link goes, what it points at stays.
+  ASSERT_EQ(::symlink((dir_ / "keep").c_str(), (dir_ / "Fol.002").c_str()), 0);
+  EXPECT_EQ(env_.RemoveDir(dir_ / "Fol.002", 0), 0);
+  EXPECT_NE(env_.RemoveDir(dir_ / "Fol.002/", 1), 0);
+  EXPECT_LT(env_.IsExist(dir_ / "Fol.002"), 0);
+  EXPECT_EQ(env_.IsExist(dir_ / "keep/precious"), 0);
   // The first failure stops the removal and is reported.
   test::WriteFileBytes(dir_ / "f/sub/b", "x");
   FaultEnv faults;

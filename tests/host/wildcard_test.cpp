@@ -33,6 +33,17 @@ TEST(Wildcard, MatchesLikeWindowsIgnoringAsciiCase) {
   }
 }
 
+TEST(Wildcard, AnyNumberOfTrailingDotStarGroupsCostsNoStack) {
+  std::string pattern = "BKUP";
+  for (int i = 0; i < 200000; ++i) pattern += ".*";
+  EXPECT_TRUE(WildcardMatch(pattern, "BKUP"));
+  EXPECT_FALSE(WildcardMatch(pattern, "BKUPX"));
+  EXPECT_FALSE(WildcardMatch(pattern, "BKUP.001"));  // needs one '.' per group
+  EXPECT_TRUE(WildcardMatch("BKUP.*.*", "bkup.1.2"));
+  EXPECT_TRUE(WildcardMatch("*.*.*", "README"));  // reaches "*.*" on the way
+  EXPECT_FALSE(WildcardMatch("*.?.*", "README"));
+}
+
 TEST(Wildcard, FilterTextsListTheirPatterns) {
   using Patterns = std::vector<std::string>;
   EXPECT_EQ(FilterPatterns("CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|FOL.???"), Patterns{"FOL.???"});

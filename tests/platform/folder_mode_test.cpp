@@ -2,8 +2,10 @@
 // made in, whatever the umask; what exists already keeps its mode.
 #include "platform/folder_mode.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <string>
@@ -83,6 +85,20 @@ TEST_F(FolderMode, NewLockFilesFoldersAndSettingsFollowASharedStore) {
   ASSERT_TRUE(WriteProfileString("PC,USER", "PATH", "x", store + "/VXWTDEF.INI"));
   EXPECT_EQ(ModeOf(store + "/VXWTDEF.INI"), 0660u);
   EXPECT_EQ(CountNamed(store, "."), 0);  // no draft left behind
+}
+
+TEST_F(FolderMode, CreatingOpensTakeOnlyRegularFilesAndFollowNoLink) {
+  const std::string store = Store(02770);
+  const std::string target = store + "/target";
+  ASSERT_EQ(::symlink(target.c_str(), (store + "/CADAPP.LOC").c_str()), 0);  // dangling
+  ASSERT_EQ(::mkfifo((store + "/FOL001.LOC").c_str(), 0660), 0);
+  File lock;
+  EXPECT_FALSE(lock.Open(store + "/CADAPP.LOC", File::Mode::ReadWrite));
+  EXPECT_EQ(lock.LastError(), ELOOP);
+  EXPECT_EQ(ModeOf(target), 0u);  // not made through the link
+  EXPECT_EQ(OpenCreatingInFolderMode(store + "/FOL001.LOC", O_RDWR | O_CREAT), -ENXIO);
+  EXPECT_EQ(OpenCreatingInFolderMode(store, O_RDONLY), -EISDIR);
+  EXPECT_EQ(CountNamed(store, ".vexafol-new"), 0);
 }
 
 TEST_F(FolderMode, PrivateAndPublicFoldersAndExistingFilesKeepTheirOwnModes) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <string>
@@ -90,6 +91,53 @@ TEST_F(Ini, CreatesTheFileButNotItsFolderAndRefusesTextThatWouldNotReadBack) {
   ASSERT_TRUE(WriteProfileString("A", "K", "a=b [c]", file));
   EXPECT_EQ(ReadFileBytes(file), "[A]\r\nK=a=b [c]\r\n");
   EXPECT_EQ(GetProfileString(file, "A", "K"), "a=b [c]");
+}
+
+TEST_F(Ini, NamesThatWouldNotReadBackAreRefusedAndAddNoLine) {
+  for (const char* key : {" K", "K ", "\tK", "[K", "[K]"}) {
+    EXPECT_FALSE(WriteProfileString("A", key, "x", file)) << key;
+    EXPECT_FALSE(WriteProfileString("A", key, nullptr, file)) << key;
+  }
+  for (const char* section : {" A", "A\t", "A "})
+    EXPECT_FALSE(WriteProfileString(section, "K", "x", file)) << section;
+  struct stat st {};
+  EXPECT_NE(stat(file.c_str(), &st), 0);
+  // Blanks and '[' inside a name are fine.
+  ASSERT_TRUE(WriteProfileString("A B", "K[1] x", "v", file));
+  ASSERT_TRUE(WriteProfileString("A B", "K[1] x", "v", file));
+  EXPECT_EQ(ReadFileBytes(file), "[A B]\r\nK[1] x=v\r\n");
+  EXPECT_EQ(GetProfileString(file, "a b", "k[1] X"), "v");
+}
+
+TEST_F(Ini, OnlyRegularFilesAreReadAndNoLinkIsWrittenThrough) {
+  test::TempDir outside;
+  const std::string target = outside / "settings.ini";
+  const std::string original = "[A]\r\nK=outside\r\n";
+  WriteFileBytes(target, original);
+  // A link to settings is read; a write replaces the link, never its target.
+  ASSERT_EQ(symlink(target.c_str(), file.c_str()), 0);
+  EXPECT_EQ(GetProfileString(file, "A", "K"), "outside");
+  ASSERT_TRUE(WriteProfileString("A", "K", "inside", file));
+  EXPECT_EQ(ReadFileBytes(target), original);
+  EXPECT_EQ(GetProfileString(file, "A", "K"), "inside");
+  // A link planted under the temporary name is removed, not written through.
+  const std::string temporary = file + ".tmp" + std::to_string(getpid());
+  ASSERT_EQ(symlink(target.c_str(), temporary.c_str()), 0);
+  ASSERT_TRUE(WriteProfileString("A", "K", "again", file));
+  EXPECT_EQ(ReadFileBytes(target), original);
+  EXPECT_EQ(GetProfileString(file, "A", "K"), "again");
+  // A FIFO or a folder reads as unreadable at once and is never replaced.
+  const std::string fifo = dir / "fifo.ini";
+  const std::string folder = dir / "folder.ini";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+  ASSERT_EQ(mkdir(folder.c_str(), 0777), 0);
+  for (const std::string& path : {fifo, folder}) {
+    EXPECT_EQ(GetProfileString(path, "A", "K", "default"), "default");
+    EXPECT_FALSE(WriteProfileString("A", "K", "x", path));
+  }
+  struct stat st {};
+  ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 TEST_F(Ini, FailedWriteLeavesTheOldFileIntact) {

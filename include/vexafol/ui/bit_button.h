@@ -9,9 +9,11 @@
 
 #include <string>
 
+#include "vexafol/export.h"
+
 namespace vexa {
 
-class BitButton : public QPushButton {
+class VEXA_UI_API BitButton : public QPushButton {
   Q_OBJECT
 
  public:
@@ -25,11 +27,9 @@ class BitButton : public QPushButton {
   bool SetBitmap(int bitmapId);
   // Shows face 0 or 1; other values are ignored.
   void SetFace(int face);
-  int Face() const { return face_; }
 
   // The tooltip; empty for none.
   void SetHint(const std::string& hint);
-  std::string Hint() const;
   std::string Caption() const { return caption_; }
 
  private:

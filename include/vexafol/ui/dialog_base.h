@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "vexafol/export.h"
 #include "vexafol/ui/message_box.h"  // IDOK, IDCANCEL
 
 class QLabel;
@@ -18,7 +19,7 @@ class QPushButton;
 
 namespace vexa {
 
-class DialogBase : public QDialog {
+class VEXA_UI_API DialogBase : public QDialog {
   Q_OBJECT
 
  public:
@@ -53,8 +54,6 @@ class DialogBase : public QDialog {
 
   // The template's font; dialog units follow it from then on.
   void SetTemplateFont(const std::string& face, int pointSize);
-  // Base units of the template font (average character width, line height).
-  QSize BaseUnits() const { return baseUnits_; }
   // A template rectangle in dialog units, in pixels.
   QRect DluRect(int x, int y, int width, int height) const;
   // Sizes the dialog's client area to width x height dialog units.

@@ -8,18 +8,20 @@
 #include <QRect>
 #include <QSize>
 
+#include "vexafol/export.h"
+
 namespace vexa {
 
 // Base units of a font: width = average width of the 52 ASCII letters, rounded
 // to the nearest pixel; height = the font's line height (ascent + descent).
-QSize DialogBaseUnits(const QFont& font);
+VEXA_UI_API QSize DialogBaseUnits(const QFont& font);
 
 // Horizontal and vertical dialog units to pixels (rounded to nearest, as
 // MulDiv does). Negative values convert symmetrically.
-int DluToPixelsX(const QSize& baseUnits, int dlu);
-int DluToPixelsY(const QSize& baseUnits, int dlu);
+VEXA_UI_API int DluToPixelsX(const QSize& baseUnits, int dlu);
+VEXA_UI_API int DluToPixelsY(const QSize& baseUnits, int dlu);
 
 // A template rectangle (x, y, width, height in dialog units) in pixels.
-QRect DluToPixels(const QSize& baseUnits, int x, int y, int width, int height);
+VEXA_UI_API QRect DluToPixels(const QSize& baseUnits, int x, int y, int width, int height);
 
 }  // namespace vexa

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "vexafol/export.h"
+
 namespace vexa {
 
-class DragListBox : public QListWidget {
+class VEXA_UI_API DragListBox : public QListWidget {
   Q_OBJECT
 
  public:

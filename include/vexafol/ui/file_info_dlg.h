@@ -6,6 +6,7 @@
 
 #include <QImage>
 
+#include "vexafol/export.h"
 #include "vexafol/ui/dialog_base.h"
 
 namespace vexa {
@@ -14,7 +15,7 @@ struct FolMember;
 class ImageFrame;
 class VexaFolderList;
 
-class FileInfoDlg : public DialogBase {
+class VEXA_UI_API FileInfoDlg : public DialogBase {
   Q_OBJECT
 
  public:

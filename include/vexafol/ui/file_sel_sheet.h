@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "vexafol/export.h"
 #include "vexafol/findcriteria.h"
 #include "vexafol/folmember.h"
 #include "vexafol/ui/sx_sheet.h"
@@ -41,17 +42,17 @@ inline constexpr int kItemDefCount = 9;
 inline constexpr int kDefaultNameMax = 65;
 
 // The item with that id; null when id is not 0 to 8.
-const ItemDef* FindItemDef(int id);
+VEXA_UI_API const ItemDef* FindItemDef(int id);
 // The width of item 1 ("図面名"), the table's only mutable entry. It is shared
 // by every grid of the process (the selection dialogs set it from the stored
 // NAME_MAX before they build their columns).
-int GetNameMax();
-void SetNameMax(int width);
+VEXA_UI_API int GetNameMax();
+VEXA_UI_API void SetNameMax(int width);
 // The item whose header carries the arrow of sort type t: 6 -> 0, 7 -> 1,
 // 1 -> 2, 8 -> 3, 2 -> 4, 3 -> 5, 4 -> 6, 5 -> 7, any other type -> 0.
-int SortTypeToItem(int sortType);
+VEXA_UI_API int SortTypeToItem(int sortType);
 
-class FileSelSheet : public SxSheet {
+class VEXA_UI_API FileSelSheet : public SxSheet {
   Q_OBJECT
 
  public:
@@ -119,12 +120,7 @@ class FileSelSheet : public SxSheet {
   // The key of the record under the cursor; -1 without a cursor.
   int GetCurrentKey() const;
 
-  int GetSortType() const { return sortType_; }
-  int GetSortDir() const { return sortDir_; }
   bool IsSearching() const { return searching_; }
-  const FindCriteria& GetCriteria() const { return criteria_; }
-  VexaFolderList* GetList() const { return list_; }
-  FileInfoDlg* GetInfoPanel() const { return infoPanel_; }
   // Number of previews currently held by the cache.
   int CachedPreviewCount() const;
 
@@ -181,7 +177,7 @@ class FileSelSheet : public SxSheet {
   const FolMember* shownMember_ = nullptr;
 };
 
-class FileAddSheet : public FileSelSheet {
+class VEXA_UI_API FileAddSheet : public FileSelSheet {
   Q_OBJECT
 
  public:

@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QWidget>
 
+#include "vexafol/export.h"
+
 class QPainter;
 
 namespace vexa {
@@ -22,17 +24,17 @@ struct CenteredPlacement {
   int sy;
   int dh;
 };
-CenteredPlacement PlaceCentered(int width, int height, const QRect& rect);
+VEXA_UI_API CenteredPlacement PlaceCentered(int width, int height, const QRect& rect);
 
 // Draws bitmap unscaled and centred in rect (PlaceCentered) and frames the
 // drawn area with a solid black line 2 pixels wide. A null bitmap draws
 // nothing. The painter's pen and brush are restored afterwards.
-void DrawCenteredBitmap(QPainter& painter, const QImage& bitmap, const QRect& rect);
+VEXA_UI_API void DrawCenteredBitmap(QPainter& painter, const QImage& bitmap, const QRect& rect);
 
 // Paints its whole area in the colour of the drawing's application (grey
 // without a drawing, white for an application the table does not know),
 // framed by a 2-pixel black line, and the preview bitmap centred on it.
-class ImageFrame : public QWidget {
+class VEXA_UI_API ImageFrame : public QWidget {
   Q_OBJECT
 
  public:
@@ -44,7 +46,6 @@ class ImageFrame : public QWidget {
   const QImage& GetBitmap() const { return bitmap_; }
   // The application id of the drawing shown; 0 for none.
   void SetAppId(int appId) { appId_ = appId; }
-  int GetAppId() const { return appId_; }
   // The background colour the frame paints (0x00BBGGRR).
   unsigned long BackgroundColor() const;
 

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "vexafol/export.h"
+
 class QWidget;
 
 namespace vexa {
@@ -49,16 +51,17 @@ inline constexpr int IDNO = 7;
 // the last button selects the first. Button texts are the Japanese ones users
 // know ("OK", "キャンセル", "はい(&Y)", "いいえ(&N)", ...). When a hook is
 // installed the hook answers instead and no window is shown.
-int MessageBox(QWidget* parent, const std::string& text, const std::string& title, unsigned type);
+VEXA_UI_API int MessageBox(QWidget* parent, const std::string& text, const std::string& title,
+                           unsigned type);
 
 using MessageBoxHook = std::function<int(QWidget* parent, const std::string& text,
                                          const std::string& title, unsigned type)>;
 
 // Installs hook (empty: show real boxes again) and returns the previous one.
-MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);
+VEXA_UI_API MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);
 
 // Installs a hook for its lifetime and puts the previous one back afterwards.
-class ScopedMessageBoxHook {
+class VEXA_UI_API ScopedMessageBoxHook {
  public:
   explicit ScopedMessageBoxHook(MessageBoxHook hook);
   ~ScopedMessageBoxHook();

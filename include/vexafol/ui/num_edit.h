@@ -5,11 +5,13 @@
 
 #include <QLineEdit>
 
+#include "vexafol/export.h"
+
 class QIntValidator;
 
 namespace vexa {
 
-class NumEdit : public QLineEdit {
+class VEXA_UI_API NumEdit : public QLineEdit {
   Q_OBJECT
 
  public:
@@ -26,9 +28,6 @@ class NumEdit : public QLineEdit {
   // The typed value clamped into the limits; the lower limit when the text
   // holds no number.
   int GetValue() const;
-
-  int Minimum() const { return minimum_; }
-  int Maximum() const { return maximum_; }
 
  protected:
   // Leaving the edit replaces what was typed by the value GetValue answers.

@@ -6,9 +6,11 @@
 // substitutions, wait cursor) and to count how deeply calls are nested.
 #pragma once
 
+#include "vexafol/export.h"
+
 namespace vexa {
 
-class CSetInstance {
+class VEXA_UI_API CSetInstance {
  public:
   // Initialises the UI library (InitUiLibrary) and enters one level.
   CSetInstance();

@@ -5,6 +5,7 @@
 // size.
 #pragma once
 
+#include "vexafol/export.h"
 #include "vexafol/ui/dialog_base.h"
 
 class QListWidget;
@@ -24,15 +25,15 @@ inline constexpr int kMaxItems = 9;
 // stored, becomes the width of item 1 (SetNameMax), taken as it is.
 // LASTSIZE_X / LASTSIZE_Y replace lastSizeX / lastSizeY when stored (they
 // keep their values otherwise).
-void LoadItemSettings(const CEnvironObj& env, int* items, int& itemCount, int& lastSizeX,
-                      int& lastSizeY);
+VEXA_UI_API void LoadItemSettings(const CEnvironObj& env, int* items, int& itemCount,
+                                  int& lastSizeX, int& lastSizeY);
 // Writes ITEM_CNT, ITEM_NO0.. for each item, NAME_MAX (the width of item 1),
 // LASTSIZE_X and LASTSIZE_Y, in that order, each as a decimal text. Entries
 // beyond the count stay as they were.
-void SaveItemSettings(const CEnvironObj& env, const int* items, int itemCount, int lastSizeX,
-                      int lastSizeY);
+VEXA_UI_API void SaveItemSettings(const CEnvironObj& env, const int* items, int itemCount,
+                                  int lastSizeX, int lastSizeY);
 
-class SetItemDlg : public DialogBase {
+class VEXA_UI_API SetItemDlg : public DialogBase {
   Q_OBJECT
 
  public:

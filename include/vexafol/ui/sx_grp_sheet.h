@@ -11,11 +11,13 @@
 #include <QAbstractScrollArea>
 #include <QRect>
 
+#include "vexafol/export.h"
+
 class QPainter;
 
 namespace vexa {
 
-class SxGrpSheet : public QAbstractScrollArea {
+class VEXA_UI_API SxGrpSheet : public QAbstractScrollArea {
   Q_OBJECT
 
  public:

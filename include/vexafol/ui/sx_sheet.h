@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "vexafol/export.h"
 #include "vexafol/types.h"
 
 class QKeyEvent;
@@ -52,7 +53,7 @@ inline constexpr unsigned VK_DELETE = 0x2E;
 // leaves it unchanged keeps the sheet's default background.
 inline constexpr COLORREF kSheetDefaultColor = 0xFF000000;
 
-class SxSheet : public QTableView {
+class VEXA_UI_API SxSheet : public QTableView {
   Q_OBJECT
 
  public:

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "vexafol/export.h"
+
 namespace vexa {
 
 // Face names the dialogs and sheets use; they are not installed on Linux and
@@ -21,20 +23,20 @@ inline constexpr const char* kFaceGothic = "ＭＳ ゴシック";
 // - installs ShowWaitCursor as the core's wait-cursor hook unless the host
 //   installed its own hook first.
 // Every component of the library calls it on construction, so hosts need not.
-void InitUiLibrary();
+VEXA_UI_API void InitUiLibrary();
 
 // The core's wait-cursor hook on Qt: true pushes Qt::WaitCursor as the
 // application's override cursor, false pops it. Does nothing without a
 // QGuiApplication. Nesting is counted by vexa::WaitCursor, so the hook sees one
 // push and one pop per outermost wait.
-void ShowWaitCursor(bool show);
+VEXA_UI_API void ShowWaitCursor(bool show);
 
 // The library bitmap with the given resource id (toolbar bitmaps 29009,
 // 29011, 29018, 29039 to 29042, 11045, 25000; padlocks 29003 closed and 29004
 // open). A null pixmap when the id is unknown.
-QPixmap LoadBitmap(int id);
+VEXA_UI_API QPixmap LoadBitmap(int id);
 
 // A font of the given face and size in points, as a dialog template names it.
-QFont DialogFont(const std::string& face, int pointSize);
+VEXA_UI_API QFont DialogFont(const std::string& face, int pointSize);
 
 }  // namespace vexa

@@ -1,0 +1,230 @@
+#include "folderlist/folderlist_scan.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "platform/case_lookup.h"
+#include "platform/collate.h"
+#include "platform/env.h"
+#include "platform/regular_file.h"
+#include "vexafol/folderlock.h"
+#include "vexafol/sel_file_list.h"
+#include "vexafol/senyou.h"
+
+namespace vexa::folder_list {
+namespace {
+
+constexpr size_t kHeaderSize = sizeof(VexaFileHeader);
+
+const char kDrawingFilter[] = "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|FOL.???";
+const char kRecycledDrawingFilter[] = "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|FOL.*";
+const char kBackupFilter[] = "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|BKUP.*";
+const char kEveryEntryFilter[] = "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|.*";
+
+// The folder as it exists on disk: its own spelling, or the one that differs
+// only in ASCII case (each missing component's parent is read once). False when
+// there is no such directory.
+bool ResolveFolder(std::string& folder) {
+  struct stat st;
+  std::string resolved;
+  if (platform::StatStoreName(folder, st, &resolved) != 0 || !S_ISDIR(st.st_mode)) return false;
+  folder = resolved;
+  return true;
+}
+
+int OpenForHeader(const std::string& path) {
+  // A regular file only, never through a link, as vexa::File opens it; left
+  // non-blocking, which changes nothing for a regular file.
+  return platform::OpenRegularFile(path, O_RDONLY | O_NONBLOCK, 0, platform::LinkPolicy::Refuse);
+}
+
+// min(length, 824) bytes of an open index file into header; false on any error
+// or when fewer bytes come. A first read that brings all 824 bytes settles it;
+// only a short one needs the file's length.
+bool ReadHeaderFrom(int fd, VexaFileHeader& header) {
+  platform::Env& os = platform::CurrentEnv();
+  char buffer[kHeaderSize];
+  ssize_t first;
+  while ((first = os.Read(fd, buffer, kHeaderSize)) == -EINTR) {
+  }
+  if (first < 0) return false;
+  size_t got = static_cast<size_t>(first);
+  if (got < kHeaderSize) {
+    struct stat st;
+    if (os.Fstat(fd, st) != 0) return false;
+    const size_t wanted = std::min(static_cast<size_t>(st.st_size), kHeaderSize);
+    while (got < wanted) {
+      const ssize_t n = os.Read(fd, buffer + got, wanted - got);
+      if (n == -EINTR) continue;
+      if (n <= 0) break;
+      got += static_cast<size_t>(n);
+    }
+    if (got != wanted) return false;
+  }
+  std::copy(buffer, buffer + got, reinterpret_cast<char*>(&header));
+  return true;
+}
+
+// Keeps the display string of each listed folder: its full path.
+int KeepFullPath(const CEnvironObj&, std::string& display, const std::string& path, void*) {
+  display = path;
+  return 1;
+}
+
+}  // namespace
+
+bool ReadIndexHeader(const CEnvironObj& env, const std::string& folder, VexaFileHeader& header) {
+  // The plain open/read/close of the file: an index file is only read, so the
+  // in-use mark and identity checks of vexa::File would cost five more calls
+  // per drawing without changing what is read.
+  std::string path = folder;
+  CreateIndexFileName(env, path);
+  int fd = OpenForHeader(path);
+  if (fd == -ENOENT) {
+    // A store copied from Windows may spell the index name in any case.
+    const std::string name =
+        platform::FindEntryNoCase(folder, env.GetFileNameFromRelativePath(path));
+    if (name.empty()) return false;
+    path = folder;
+    env.AddFileName(path, name);
+    fd = OpenForHeader(path);
+  }
+  if (fd < 0) return false;
+  const bool read = ReadHeaderFrom(fd, header);
+  platform::CurrentEnv().Close(fd);
+  return read;
+}
+
+std::string RecycleEntryHome(const CEnvironObj& env, const std::string& recycleFolder,
+                             std::string entryName) {
+  std::string home = env.GetDirNameFromRelativePath(recycleFolder);
+  for (int k = 0; k < 3; ++k) {
+    const size_t open = entryName.find('[');
+    const size_t close = entryName.find(']');
+    if (open == std::string::npos || close == std::string::npos) continue;
+    // A "]" before the "[" gives an empty token.
+    const std::string token = close > open ? entryName.substr(open + 1, close - open - 1) : "";
+    if (k == 2) {
+      env.AddFileName(home, "CAD");
+      if (platform::EqualsNoCase(token, "JDN") || platform::EqualsNoCase(token, "ODN"))
+        env.AddFileName(home, "JDN");
+      else if (platform::EqualsNoCase(token, "TNK"))
+        env.AddFileName(home, "CVL");
+    }
+    env.AddFileName(home, token);
+    entryName.erase(0, close + 1);
+  }
+  return home;
+}
+
+RecordMaker::RecordMaker(const CEnvironObj& env, VexaFolderLock* lock, std::vector<FolMember>& out)
+    : env_(env), lock_(lock), out_(out) {}
+
+void RecordMaker::Reserve(int more) {
+  const size_t needed = out_.size() + static_cast<size_t>(more);
+  if (needed > out_.capacity()) out_.reserve(std::max(needed, 2 * out_.capacity()));
+}
+
+void RecordMaker::Add(const std::string& folder, int appId) {
+  FolMember member;
+  if (!ReadIndexHeader(env_, folder, member.header)) return;
+  member.path = folder;
+  member.appId = appId;
+  member.lockState = lock_ ? LockStateOf(folder) : 0;
+  out_.push_back(std::move(member));
+}
+
+int RecordMaker::SlotIdOf(const std::string& folder, const std::string& directory) {
+  // For a drawing folder named "FOL.*" without brackets the application follows
+  // from its directory alone: work it out once per directory.
+  const std::string name = env_.GetFileNameFromRelativePath(folder);
+  if (name.find_first_of("[]") != std::string::npos ||
+      platform::CollateNoCase(env_.GetBaseNameFromFileName(name), "FOL") != 0)
+    return GetPathToSenyouId(env_, folder);
+  auto known = idByDirectory_.find(directory);
+  if (known == idByDirectory_.end())
+    known = idByDirectory_.emplace(directory, GetPathToSenyouId(env_, folder)).first;
+  return known->second;
+}
+
+int RecordMaker::LockStateOf(const std::string& folder) {
+  std::string directory = env_.GetDirNameFromRelativePath(folder);
+  const int slotId = SlotIdOf(folder, directory);
+  auto [slot, first] = slotDirectories_.try_emplace(slotId, SlotDirectory{directory, true});
+  if (!first && slot->second.directory != directory) slot->second.single = false;
+
+  if (lock_->IsLockZmn(folder.c_str())) return 1;
+  // The drawing test answered 0 after its page scan of the page lock file in the
+  // directory of the slot's drawing lock file. While every drawing of the slot
+  // lies in one directory that is this drawing's directory, the page test would
+  // repeat the very same scan, so its answer is already known.
+  if (slot->second.single) return 0;
+  return lock_->IsExistLockPage(folder.c_str()) ? 2 : 0;
+}
+
+void ScanAppFolder(const CEnvironObj& env, const std::string& appFolder, int appId,
+                   RecordMaker& maker) {
+  std::string folder = appFolder;
+  if (folder.empty() || !ResolveFolder(folder)) return;
+  CSelFileList list;
+  list.AddFileList(env, folder, kDrawingFilter, nullptr, 0, nullptr, nullptr);
+  maker.Reserve(list.GetCnt());
+  for (int i = 0; i < list.GetCnt(); ++i) {
+    const std::string name = list.GetFileName(i);
+    if (platform::CollateNoCase(std::string_view(name).substr(0, 3), "FOL") != 0) continue;
+    std::string path = folder;
+    env.AddFileName(path, name);
+    maker.Add(path, appId);
+  }
+}
+
+void ScanRecycle(const CEnvironObj& env, int appId, RecordMaker& maker) {
+  std::string recycle = CreateRecycleCadHomePath(env);
+  const std::string appFolder = GetSenyouPath(env, appId);
+  if (recycle.empty() || appFolder.empty() || !ResolveFolder(recycle)) return;
+  CSelFileList containers;
+  containers.AddFileList(env, recycle, "", nullptr, 0, nullptr, nullptr);
+  CSelFileList drawings;
+  for (int i = 0; i < containers.GetCnt(); ++i) {
+    const std::string name = containers.GetFileName(i);
+    if (!platform::EqualsNoCase(RecycleEntryHome(env, recycle, name), appFolder)) continue;
+    std::string container = recycle;
+    env.AddFileName(container, name);
+    drawings.AddFileList(env, container, kRecycledDrawingFilter, nullptr, 0, KeepFullPath, nullptr);
+  }
+  for (int i = 0; i < drawings.GetCnt(); ++i) maker.Add(drawings.GetDispStr(i), appId);
+}
+
+void ScanBackups(const CEnvironObj& env, const std::string& loadPath, int appId,
+                 RecordMaker& maker) {
+  std::string folder = loadPath;
+  if (folder.empty() || !ResolveFolder(folder)) return;
+  CSelFileList list;
+  list.AddFileList(env, folder, kBackupFilter, nullptr, 0, nullptr, nullptr);
+  for (int i = 0; i < list.GetCnt(); ++i) {
+    std::string path = folder;
+    env.AddFileName(path, list.GetFileName(i));
+    maker.Add(path, appId);
+  }
+}
+
+int CountDrawingFolders(const CEnvironObj& env, const std::string& appFolder, bool stopAtFirst) {
+  if (env.IsExist(appFolder) <= 0) return 0;
+  CSelFileList list;
+  list.AddFileList(env, appFolder, kEveryEntryFilter, nullptr, 0, nullptr, nullptr);
+  int count = 0;
+  for (int i = 0; i < list.GetCnt(); ++i) {
+    std::string index = appFolder;
+    env.AddFileName(index, list.GetFileName(i));
+    CreateIndexFileName(env, index);
+    if (env.IsExist(index) != 0) continue;
+    ++count;
+    if (stopAtFirst) break;
+  }
+  return count;
+}
+
+}  // namespace vexa::folder_list

@@ -1,0 +1,21 @@
+#include "vexafol/drawing_lock_files.h"
+
+#include "lock/drawing_key.h"
+#include "lock/lock_file.h"
+#include "vexafol/senyou.h"
+
+namespace vexa {
+
+DrawingLockFiles GetDrawingLockFiles(const CEnvironObj& env, const std::string& drawingPath) {
+  DrawingLockFiles files;
+  files.appId = GetPathToSenyouId(env, drawingPath);
+  files.slot = lock::SlotOfApplication(files.appId);
+  files.folderNo = lock::FolderNumberOf(env, drawingPath);
+  files.lockable = files.slot >= 0 && files.folderNo >= lock::kFirstFolderNo &&
+                   files.folderNo <= lock::kLastFolderNo;
+  files.drawingLockFile = lock::DrawingLockPath(env, drawingPath);
+  files.pageLockFile = lock::PageLockPath(env, drawingPath, files.folderNo);
+  return files;
+}
+
+}  // namespace vexa

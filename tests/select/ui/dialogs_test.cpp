@@ -1,0 +1,137 @@
+// The exported selection functions, driven through their real modal dialog:
+// permission check, starting drawing, result paths of every form and kind,
+// and the command line handed back.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "tests/select/ui/dialog_driver.h"
+#include "tests/support/store_fixture.h"
+#include "vexafol/dialogs.h"
+#include "vexafol/hooks.h"
+
+namespace vexa::test {
+namespace {
+
+using Paths = std::vector<std::string>;
+
+// Drawings 1 and 3 of the general application; stores for other host kinds
+// share the folders.
+class EntryPointsTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<FolderEnvironObj> MakeEnv(unsigned long hostKind) const {
+    FolderEnvironOptions options;
+    options.appType = hostKind;
+    options.userDataFile = dir_ / "user.ini";
+    return std::make_unique<FolderEnvironObj>(dir_.path(), options);
+  }
+  std::string Write(int appId, int number, int64_t updated = 1700000000) {
+    DrawingSpec spec;
+    spec.updated = updated;
+    return StoreFixture::WriteDrawing(
+        GetSenyouPath(*env_, appId) + "/Fol.00" + std::to_string(number), spec);
+  }
+
+  TempDir dir_;
+  std::unique_ptr<FolderEnvironObj> env_ = MakeEnv(0);
+  std::string folder1_ = Write(0x1, 1, 1700000300);
+  std::string folder3_ = Write(0x1, 3, 1700000100);
+};
+
+int RefuseAll(unsigned long) {
+  return 0;
+}
+
+TEST_F(EntryPointsTest, RefusedPermissionReturnsZeroWithoutADialog) {
+  const RightsHook previous = SetRightsHook(&RefuseAll);
+  bool seen = true;
+  WhenDialogShown([](FileDlgBase&) {}, &seen);
+  Paths paths = {"kept"};
+  EXPECT_EQ(SelectFolderName2(nullptr, *env_, 1, -1, paths, nullptr, nullptr, nullptr, 1, 0), 0);
+  EXPECT_EQ(paths, Paths{"kept"});
+  std::string path = "p", command = "c";
+  EXPECT_EQ(SelectFolderName(nullptr, *env_, -1, &path, &command), 0);
+  EXPECT_EQ(path + command, "pc");
+  SetRightsHook(previous);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(seen);
+}
+
+TEST_F(EntryPointsTest, ArrayFormStartsOnTheNamedDrawingAndReturnsFoldersInMarkingOrder) {
+  std::string start;
+  WhenDialogShown([&](FileDlgBase& dialog) {
+    EXPECT_EQ(dialog.windowTitle().toStdString(), "編集する図面の選択");
+    start = dialog.GetSheet()->GetMember(dialog.GetSheet()->GetCurrentKey())->path;
+    ConfirmDrawings(dialog, {3, 1});
+  });
+  Paths paths = {folder3_ + "/pagefile.000"};
+  EXPECT_EQ(SelectFolderName(nullptr, *env_, 0, 0x1, paths, nullptr, nullptr, nullptr, 1), 1);
+  EXPECT_EQ(start, folder3_);
+  EXPECT_EQ(paths, (Paths{folder3_, folder1_}));
+}
+
+TEST_F(EntryPointsTest, WriteKindReturnsFreeNumbersAndConfirmedDrawings) {
+  MessageRecorder messages({IDOK});
+  WhenDialogShown([](FileDlgBase& dialog) { ConfirmDrawings(dialog, {4, 1, 2}); });
+  Paths paths;
+  EXPECT_EQ(SelectFolderName(nullptr, *env_, 1, 0x1, paths, nullptr, nullptr, nullptr, 1), 1);
+  const std::string app = GetSenyouPath(*env_, 0x1);
+  EXPECT_EQ(paths, (Paths{app + "/Fol.004", folder1_, app + "/Fol.002"}));
+  EXPECT_EQ(messages.shown.size(), 1u);  // one overwrite question, for drawing 1
+}
+
+TEST_F(EntryPointsTest, SecondFormReportsTheSwitchButtonAndCancel) {
+  WhenDialogShown([](FileDlgBase& dialog) { ClickControl(dialog, 29073); });
+  Paths paths = {folder1_};
+  EXPECT_EQ(SelectFolderName2(nullptr, *env_, 0, 0x1, paths, nullptr, nullptr, nullptr, 1, 0), 255);
+  EXPECT_TRUE(paths.empty());
+
+  paths = {folder1_};
+  WhenDialogShown([](FileDlgBase& dialog) { ClickControl(dialog, IDCANCEL); });
+  EXPECT_EQ(SelectFolderName2(nullptr, *env_, 0, 0x1, paths, nullptr, nullptr, nullptr, 1, 0), 2);
+  EXPECT_TRUE(paths.empty());
+}
+
+TEST_F(EntryPointsTest, CommandLineFormNamesTheIndexFileAndTheProgramThatOpensIt) {
+  const std::string civil = Write(0x1000, 5);
+  const std::string development = Write(0x2000, 6);
+  const std::string bin = dir_ / "BIN";
+  struct Case {
+    unsigned long hostKind;
+    int appId;
+    int number;
+    std::string folder;
+    std::string expected;  // the command line without the path
+  };
+  const std::vector<Case> cases = {
+      {0, 0x1, 1, folder1_, "\"" + bin + "/VEXA.EXE\" APPK.DLL "},
+      {1, 0x1000, 5, civil, "\"" + bin + "/VEXA.EXE\" APPA.DLL ASSIST "},
+      {2, 0x1000, 5, civil, "\"" + bin + "/APPB.EXE\" APPB.DLL "},
+      {3, 0x1, 1, folder1_, "\"" + bin + "/APPB.EXE\" APPK.DLL "},
+      {0, 0x2000, 6, development, "\"" + bin + "/APPB.EXE\" APPA.DLL "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.folder);
+    const auto env = MakeEnv(c.hostKind);
+    WhenDialogShown([&](FileDlgBase& dialog) { ConfirmDrawings(dialog, {c.number}, c.appId); });
+    std::string path, command;
+    EXPECT_EQ(SelectFolderName(nullptr, *env, c.appId, &path, &command), 1);
+    EXPECT_EQ(path, c.folder + "/INDEX.VXF");
+    EXPECT_EQ(command, c.expected + path);
+  }
+
+  // Cancel empties both outputs.
+  WhenDialogShown([](FileDlgBase& dialog) { ClickControl(dialog, IDCANCEL); });
+  std::string path = "p", command = "c";
+  EXPECT_EQ(SelectFolderName(nullptr, *env_, 0x1, &path, &command), 0);
+  EXPECT_EQ(path + command, "");
+
+  // The single-path form starts on the drawing its path names: OK returns it.
+  WhenDialogShown([](FileDlgBase& dialog) { ClickControl(dialog, IDOK); });
+  path = folder3_ + "/INDEX.VXF";
+  EXPECT_EQ(SelectFolderName(nullptr, *env_, 0, 0x1, &path), 1);
+  EXPECT_EQ(path, folder3_);
+}
+
+}  // namespace
+}  // namespace vexa::test

@@ -1,0 +1,186 @@
+// The selection dialog frame: what each kind shows, what confirming accepts
+// and refuses (with the exact messages), and the layout when the window is
+// resized.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QStyle>
+
+#include "tests/select/ui/dialog_driver.h"
+#include "tests/support/store_fixture.h"
+#include "vexafol/ui/file_info_dlg.h"
+
+namespace vexa::test {
+namespace {
+
+constexpr unsigned kRefusal = MB_OK | MB_ICONEXCLAMATION;
+const char* const kLocked = "この図面はロックされています";
+
+bool Shown(DialogBase& dialog, int id) {
+  return !dialog.GetDlgItem(id)->isHidden();
+}
+
+// The one message box shown, as "title/text/type".
+std::string OnlyMessage(const MessageRecorder& messages) {
+  if (messages.shown.size() != 1) return std::to_string(messages.shown.size()) + " messages";
+  const ShownMessage& shown = messages.shown[0];
+  return shown.title + "/" + shown.text + "/" + std::to_string(shown.type);
+}
+
+class FileDlgTest : public ::testing::Test {
+ protected:
+  // Drawings 1 and 3 of the general application, 2 of the survey one.
+  void SetUp() override {
+    first_ = store_.WriteAppDrawing(0x1, 1);
+    store_.WriteAppDrawing(0x1, 3);
+    store_.WriteAppDrawing(0x4, 2);
+    list_.Load(0x1, 0);
+  }
+  // Initialises and shows a dialog without a modal loop.
+  static void Open(FileDlgBase& dialog) {
+    dialog.InitDialog();
+    dialog.show();
+  }
+
+  StoreFixture store_;
+  std::string first_;
+  VexaFolderList list_{store_.env()};
+};
+
+TEST_F(FileDlgTest, EachKindHasItsCaptionAndHidesItsControls) {
+  CFormPathList forms;
+  CJknMan conditions;
+  FileSelDlg select(&list_, nullptr, 0, 1, nullptr, nullptr, nullptr, 0);
+  FileSelDlg alternate(&list_, nullptr, 0, 1, &forms, &conditions, nullptr, 1);
+  alternate.SetSwitchState(1);
+  FileAddDlg write(&list_, nullptr, 0);
+  FileDelDlg erase(&list_, nullptr, 0);
+  RestoreSelDlg restore(&list_, nullptr);
+  struct Case {
+    FileDlgBase* dialog;
+    const char* caption;
+    std::vector<int> shown, hidden;
+  };
+  const Case cases[] = {
+      {&select, "編集する図面の選択", {29006, 29007, 29008, 29010, IDOK}, {29073, 29072, 25000}},
+      {&alternate, "図面選択", {29073, 29072}, {}},
+      {&write, "書き込みする図面の選択", {IDOK}, {29006, 29007, 29008, 29010}},
+      {&erase, "削除するファイルの選択", {29007}, {29006, 29008, 29010, IDOK}},
+      {&restore, "復帰する図面の選択", {25000}, {29006, 29007, 29008, 29010}},
+  };
+  for (const Case& c : cases) {
+    Open(*c.dialog);
+    EXPECT_EQ(c.dialog->windowTitle().toStdString(), c.caption);
+    for (int id : c.shown) EXPECT_TRUE(Shown(*c.dialog, id)) << c.caption << " " << id;
+    for (int id : c.hidden) EXPECT_FALSE(Shown(*c.dialog, id)) << c.caption << " " << id;
+  }
+  EXPECT_EQ(erase.GetDlgItem(29007)->geometry(), erase.GetDlgItem(IDOK)->geometry());
+  EXPECT_EQ(restore.Item<QLabel>(25000)->text().toStdString(), "「※」：自動バックアップ図面");
+}
+
+TEST_F(FileDlgTest, OpenKindRefusesAnEmptyListAndPageFilesOnly) {
+  VexaFolderList empty(store_.env());
+  empty.Load(0x8, 0);
+  FileSelDlg none(&empty, nullptr, 0, 1, nullptr, nullptr, nullptr, 0);
+  Open(none);
+  EXPECT_FALSE(none.GetDlgItem(IDOK)->isEnabled());
+  MessageRecorder messages;
+  QTest::keyClick(none.GetSheet(), Qt::Key_Return);
+  EXPECT_EQ(OnlyMessage(messages), "図面の選択/図面が有りません/" + std::to_string(kRefusal));
+  EXPECT_TRUE(none.isVisible());
+
+  FileSelDlg pagesOnly(&list_, nullptr, 0, 1, nullptr, nullptr, nullptr, 0);
+  pagesOnly.SetFlagWord(0x80);
+  Open(pagesOnly);
+  MessageRecorder pageMessages;
+  ClickControl(pagesOnly, IDOK);
+  EXPECT_EQ(OnlyMessage(pageMessages),
+            "図面の読み込み/ページファイルでしか選択できません/" + std::to_string(kRefusal));
+  EXPECT_TRUE(pagesOnly.isVisible());
+}
+
+TEST_F(FileDlgTest, DrawingLockedByAnotherProcessIsRefusedUnlessTheAlternateFlagIsSet) {
+  HoldingChild holder(LockDrawing(store_.env(), first_));
+  ASSERT_TRUE(holder.holding());
+  list_.Load(0x1, 0);
+  const std::string refusal = std::string(kLocked) + "/" + std::to_string(kRefusal);
+  {
+    FileSelDlg dialog(&list_, nullptr, 1, 1, nullptr, nullptr, nullptr, 0);
+    Open(dialog);
+    MessageRecorder messages;
+    ConfirmDrawings(dialog, {1});
+    EXPECT_EQ(OnlyMessage(messages), "図面の読み込み/" + refusal);
+    EXPECT_TRUE(dialog.isVisible());
+    // Only the record under the cursor counts.
+    ConfirmDrawings(dialog, {3, 1});
+    EXPECT_EQ(dialog.result(), IDOK);
+  }
+  {
+    FileSelDlg dialog(&list_, nullptr, 1, 1, nullptr, nullptr, nullptr, 1);
+    Open(dialog);
+    ConfirmDrawings(dialog, {1});
+    EXPECT_EQ(dialog.result(), IDOK);
+  }
+  {  // Writing always refuses it, before any overwrite question.
+    FileAddDlg write(&list_, nullptr, 0);
+    Open(write);
+    MessageRecorder messages;
+    ConfirmDrawings(write, {1, 3});
+    EXPECT_EQ(OnlyMessage(messages), "書き込みする図面の選択/" + refusal);
+    EXPECT_TRUE(write.isVisible());
+  }
+}
+
+TEST_F(FileDlgTest, CancellingAnOverwriteQuestionKeepsTheWriteDialogOpen) {
+  FileAddDlg dialog(&list_, nullptr, 0);
+  Open(dialog);
+  MessageRecorder messages({IDOK, IDCANCEL});
+  ConfirmDrawings(dialog, {3, 2, 1});
+  ASSERT_EQ(messages.shown.size(), 2u);  // Cancel at the second keeps the dialog open
+  const ShownMessage& shown = messages.shown[1];
+  EXPECT_EQ(shown.title + "/" + shown.text,
+            "書き込みする図面の選択/上書きしますがよろしいですか？");
+  EXPECT_EQ(shown.type, unsigned{MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2});
+  EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(FileDlgTest, ReturnInTheGridConfirmsExceptInTheDeleteKind) {
+  FileSelDlg select(&list_, nullptr, 0, 1, nullptr, nullptr, nullptr, 0);
+  Open(select);
+  QTest::keyClick(select.GetSheet(), Qt::Key_Return);
+  EXPECT_EQ(select.result(), IDOK);
+
+  FileDelDlg erase(&list_, nullptr, 0);
+  Open(erase);
+  QTest::keyClick(erase.GetSheet(), Qt::Key_Return);
+  EXPECT_TRUE(erase.isVisible());
+}
+
+TEST_F(FileDlgTest, LayoutFollowsTheWindowKeepsTheToolbarAndStoresTheSize) {
+  {
+    FileSelDlg dialog(&list_, nullptr, 0, 1, nullptr, nullptr, nullptr, 0);
+    Open(dialog);
+    dialog.resize(1000, 640);
+    const QRect panel = dialog.GetInfoPanel()->geometry();
+    EXPECT_EQ(panel.x() + panel.width(), 1000 - 10);
+    // 100 pixels below the window's top, which lies a title bar above.
+    EXPECT_EQ(panel.y(), 100 - dialog.style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    const QRect sheet = dialog.GetSheet()->geometry();
+    EXPECT_EQ(sheet.x() + sheet.width(), panel.x() - 10);
+    EXPECT_EQ(sheet.y() + sheet.height(), 640 - 5);
+
+    // Narrowing stops where the print button would be cut off.
+    const QRect print = dialog.GetDlgItem(29072)->geometry();
+    dialog.resize(100, 300);
+    EXPECT_EQ(dialog.size(), QSize(print.x() + print.width(), 300));
+    dialog.resize(900, 600);
+  }
+  // The last size was stored and is where the next dialog opens.
+  FileSelDlg next(&list_, nullptr, 0, 1, nullptr, nullptr, nullptr, 0);
+  next.InitDialog();
+  EXPECT_EQ(next.size(), QSize(900, 600));
+  EXPECT_EQ(next.GetInfoPanel()->geometry().right() + 1, 900 - 10);
+}
+
+}  // namespace
+}  // namespace vexa::test

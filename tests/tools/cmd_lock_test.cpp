@@ -1,0 +1,316 @@
+// Two users of one store played by separate `vexafol` processes: a holder
+// started with `vexafol lock` keeps its locks while its standard input (a pipe
+// of this test) stays open; `status`, `who` and a second `lock` look on. Also
+// the tool's answers to bad command lines and where it puts the sample store.
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/support/child_process.h"
+#include "tests/support/temp_dir.h"
+#include "vexafol/folder_environ.h"
+#include "vexafol/senyou.h"
+
+namespace vexa::test {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+// Environment variables (an empty value unsets one) and working folder of a
+// tool process.
+struct ToolSetup {
+  std::vector<std::pair<std::string, std::string>> environment;
+  std::string folder;
+};
+
+// A running vexafol process with its standard input, output and error on pipes.
+class Tool {
+ public:
+  explicit Tool(const std::vector<std::string>& words, const ToolSetup& setup = {})
+      : child_([&] {
+          dup2(input_[0], STDIN_FILENO);
+          dup2(output_[1], STDOUT_FILENO);
+          dup2(errors_[1], STDERR_FILENO);
+          for (const auto& [name, value] : setup.environment)
+            value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
+          if (!setup.folder.empty() && chdir(setup.folder.c_str()) != 0) return 126;
+          std::vector<std::string> copies = words;
+          copies.insert(copies.begin(), VEXAFOL_TOOL);
+          std::vector<char*> argv;
+          for (std::string& word : copies) argv.push_back(word.data());
+          argv.push_back(nullptr);
+          execv(VEXAFOL_TOOL, argv.data());
+          return 127;
+        }) {
+    close(input_[0]);
+    close(output_[1]);
+    close(errors_[1]);
+  }
+  ~Tool() {
+    CloseInput();
+    close(output_[0]);
+    close(errors_[0]);
+  }
+
+  pid_t pid() const { return child_.pid(); }
+  // Reads output up to the first line containing text (or the end).
+  std::string ReadUntil(const std::string& text) {
+    std::string seen;
+    char c;
+    while (read(output_[0], &c, 1) == 1) {
+      seen += c;
+      if (c == '\n' && seen.find(text) != std::string::npos) break;
+    }
+    return seen;
+  }
+  std::string ReadAll() { return ReadUntil(std::string(1, '\0')); }
+  // Everything written to standard error (call after the output has ended).
+  std::string ReadErrors() {
+    std::string seen;
+    char chunk[256];
+    for (ssize_t n; (n = read(errors_[0], chunk, sizeof chunk)) > 0;) seen.append(chunk, n);
+    return seen;
+  }
+  void CloseInput() {
+    if (input_[1] >= 0) close(input_[1]);
+    input_[1] = -1;
+  }
+  int Wait() { return child_.Wait(); }
+
+ private:
+  static std::array<int, 2> Pipe() {
+    std::array<int, 2> fds{-1, -1};
+    [[maybe_unused]] int rc = pipe2(fds.data(), O_CLOEXEC);
+    return fds;
+  }
+  std::array<int, 2> input_ = Pipe(), output_ = Pipe(), errors_ = Pipe();
+  ChildProcess child_;
+};
+
+struct Result {
+  int exit = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs a command to its end with standard input already closed.
+Result RunTool(const std::vector<std::string>& words, const ToolSetup& setup = {}) {
+  Tool tool(words, setup);
+  tool.CloseInput();
+  Result result;
+  result.out = tool.ReadAll();
+  result.err = tool.ReadErrors();
+  result.exit = tool.Wait();
+  return result;
+}
+
+bool Exists(const std::string& path) {
+  return access(path.c_str(), F_OK) == 0;
+}
+
+// Names in a folder, without "." and "..".
+std::vector<std::string> FolderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  if (DIR* dir = opendir(folder.c_str())) {
+    while (const dirent* entry = readdir(dir))
+      if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
+        names.push_back(entry->d_name);
+    closedir(dir);
+  }
+  return names;
+}
+
+class LockToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(RunTool({"demo", store_}).exit, 0);
+    const FolderEnvironObj env(store_);
+    folder_ = GetSenyouPath(env, 1);
+    drawing_ = folder_ + "/Fol.001";
+    ASSERT_TRUE(Exists(drawing_));
+  }
+
+  std::vector<std::string> On(const std::string& command, std::vector<std::string> more = {}) {
+    std::vector<std::string> words = {command, drawing_, "--store", store_};
+    words.insert(words.end(), more.begin(), more.end());
+    return words;
+  }
+  std::string Status(std::vector<std::string> more = {}) {
+    const Result result = RunTool(On("status", more));
+    EXPECT_EQ(result.exit, 0) << result.out;
+    return result.out;
+  }
+  bool LockFilesGone() const {
+    return !Exists(folder_ + "/CADAPP.LOC") && !Exists(folder_ + "/FOL001.LOC");
+  }
+
+  TempDir dir_;
+  std::string store_ = dir_ / "store";
+  std::string folder_;
+  std::string drawing_;
+};
+
+TEST_F(LockToolTest, DrawingLockHolderIsSeenByOthersAndReleasedWhenInputEnds) {
+  Tool holder(On("lock"));
+  ASSERT_THAT(holder.ReadUntil("holding"), HasSubstr("LockZmn        granted"));
+
+  const std::string status = Status();
+  EXPECT_THAT(status, HasSubstr("IsLockZmn        1"));
+  EXPECT_THAT(status, HasSubstr("IsExistLockPage  0"));
+  EXPECT_THAT(status, HasSubstr("IsLockPage 0     0"));
+
+  const Result who = RunTool(On("who"));
+  EXPECT_EQ(who.exit, 0);
+  EXPECT_THAT(who.out, HasSubstr(std::to_string(holder.pid()) + " "));
+  EXPECT_THAT(who.out, HasSubstr("CADAPP.LOC  byte 1 (drawing lock)"));
+  EXPECT_THAT(who.out, HasSubstr("vexafol lock"));
+
+  const Result second = RunTool(On("lock"));
+  EXPECT_EQ(second.exit, 1);
+  EXPECT_THAT(second.out, HasSubstr("LockZmn        refused"));
+  EXPECT_THAT(second.out, Not(HasSubstr("holding")));  // nothing got: it ends at once
+
+  // A page lock is granted although the drawing is locked as a whole.
+  const Result page = RunTool(On("lock", {"--page", "2"}));
+  EXPECT_EQ(page.exit, 0);
+  EXPECT_THAT(page.out, HasSubstr("LockPage 2     granted"));
+
+  holder.CloseInput();
+  EXPECT_THAT(holder.ReadAll(), HasSubstr("released"));
+  EXPECT_EQ(holder.Wait(), 0);
+  EXPECT_TRUE(LockFilesGone());
+  EXPECT_THAT(Status(), HasSubstr("IsLockZmn        0"));
+  EXPECT_TRUE(LockFilesGone());  // the looker removes what it opened
+  EXPECT_THAT(RunTool(On("who")).out, HasSubstr("No process on this computer has them open."));
+}
+
+TEST_F(LockToolTest, PageLocksBelow500BlockTheDrawingLockOfOthersAndAbove499DoNot) {
+  Tool pages(On("lock", {"--page", "3", "--page", "4", "--page", "600"}));
+  ASSERT_THAT(pages.ReadUntil("holding"), HasSubstr("LockPage 600   granted"));
+
+  const std::string status = Status({"--page", "3", "--page", "5", "--page", "600"});
+  EXPECT_THAT(status, HasSubstr("IsLockZmn        1"));
+  EXPECT_THAT(status, HasSubstr("IsExistLockPage  1"));
+  EXPECT_THAT(status, HasSubstr("IsLockPage 3     1"));
+  EXPECT_THAT(status, HasSubstr("IsLockPage 5     0"));
+  EXPECT_THAT(status, HasSubstr("IsLockPage 600   1"));
+
+  // Adjacent pages held through one handle are one range to the kernel.
+  const Result who = RunTool(On("who"));
+  EXPECT_THAT(who.out, HasSubstr(std::to_string(pages.pid()) + " "));
+  EXPECT_THAT(who.out, HasSubstr("FOL001.LOC  pages 3-4, 600"));
+
+  const Result drawing = RunTool(On("lock"));
+  EXPECT_EQ(drawing.exit, 1);
+  EXPECT_THAT(drawing.out, HasSubstr("refused"));
+  EXPECT_THAT(drawing.out, HasSubstr("one of its pages"));
+  const Result samePage = RunTool(On("lock", {"--page", "600"}));
+  EXPECT_EQ(samePage.exit, 1);
+
+  pages.CloseInput();
+  EXPECT_EQ(pages.Wait(), 0);
+
+  // Page 600 alone is invisible to the page scan: the drawing lock is granted.
+  Tool high(On("lock", {"--page", "600"}));
+  ASSERT_THAT(high.ReadUntil("holding"), HasSubstr("granted"));
+  EXPECT_THAT(Status(), HasSubstr("IsExistLockPage  0"));
+  Tool whole(On("lock"));
+  EXPECT_THAT(whole.ReadUntil("holding"), HasSubstr("LockZmn        granted"));
+  // An interrupt releases the locks, and the last user removes the lock files.
+  for (Tool* holder : {&high, &whole}) {
+    kill(holder->pid(), SIGTERM);
+    EXPECT_THAT(holder->ReadAll(), HasSubstr("released"));
+    EXPECT_EQ(holder->Wait(), 0);
+  }
+  EXPECT_TRUE(LockFilesGone());
+}
+
+// Usage errors exit with 2, failures of the work with 1; either way one line on
+// stderr and nothing on stdout.
+TEST_F(LockToolTest, BadCommandLinesGetOneErrorLineAndTheirExitStatus) {
+  struct Case {
+    std::vector<std::string> words;
+    int exit;
+    std::string error;  // part of the one line on stderr; "" for none at all
+  };
+  const std::string missing = dir_ / "missing";
+  const std::vector<Case> cases = {
+      {{"list", "--store=" + store_, "--sort", "7", "--dir", "-1", "--no-locks"}, 0, ""},
+      {{"list", "--store", store_, "--", "--bogus"}, 2, "unexpected argument '--bogus'"},
+      {{"list", "--store", store_, "--bogus"}, 2, "list: unknown option --bogus"},
+      {{"list", "--store", store_, "-v"}, 2, "list: unknown option -v"},
+      {{"list", "--store"}, 2, "list: option --store needs a value"},
+      {{"list", "--store", store_, "--json=yes"}, 2, "option --json takes no value"},
+      {{"list", "--store", store_, "extra"}, 2, "list: unexpected argument 'extra'"},
+      {{"list", "--store", store_, "--sort", "9"}, 2, "--sort wants a type 0 to 8"},
+      {{"list", "--store", store_, "--created", "yesterday"}, 2, "--created wants"},
+      {{"new", "--store", store_, "--pages", "many"}, 2, "'many' is not a number"},
+      {{"apps", "--host-kind"}, 2, "apps: option --host-kind needs a value"},
+      {{"info", "--store", store_}, 2, "info needs one drawing folder"},
+      {On("lock", {"--page"}), 2, "lock: option --page needs a value"},
+      {On("status", {"--page", "two"}), 2, "'two' is not a page number"},
+      {On("who", {"--all"}), 2, "who: unknown option --all"},
+      {{"demo", "a", "b"}, 2, "demo: unexpected argument 'b'"},
+      {{"frobnicate"}, 2, "unknown command 'frobnicate'"},
+      {{"info", "--store", store_, missing}, 1, missing + ": no such drawing folder"},
+      {{"status", "--store", store_, missing}, 1, missing + ": no such drawing folder"},
+      {{"new", "--store", store_, "--app", "0x40000"}, 1, "has no folder in this store"},
+      {{"demo", folder_}, 1, "is not a sample store"},
+  };
+  for (const Case& c : cases) {
+    std::string line;
+    for (const std::string& word : c.words) line += " " + word;
+    SCOPED_TRACE("vexafol" + line);
+    const Result result = RunTool(c.words);
+    EXPECT_EQ(result.exit, c.exit) << result.err;
+    if (c.exit == 0) {
+      EXPECT_EQ(result.err, "");
+      continue;
+    }
+    EXPECT_EQ(result.out, "");
+    EXPECT_THAT(result.err, HasSubstr(c.error));
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+  }
+}
+
+// Without a store, select and demo use the sample store in the user's data
+// folder and say where it is; nothing lands in the working folder.
+TEST_F(LockToolTest, SampleStoreGoesToTheUserDataFolder) {
+  const std::string work = dir_ / "work", data = dir_ / "data", home = dir_ / "home";
+  ASSERT_EQ(mkdir(work.c_str(), 0755), 0);
+  const std::string sample = data + "/vexafol/sample-store";
+  const ToolSetup xdg{{{"XDG_DATA_HOME", data}}, work};
+  const Result made = RunTool({"select", "--screenshot", dir_ / "made.png"}, xdg);
+  if (made.exit == 2 && made.err.find("unknown command") != std::string::npos)
+    GTEST_SKIP() << "the tool is built without the selection dialog";
+  EXPECT_EQ(made.exit, 0) << made.err;
+  EXPECT_THAT(made.err, HasSubstr("Made a sample store of 30 drawings in " + sample));
+  EXPECT_TRUE(Exists(sample + "/.vexafol-demo"));
+  EXPECT_TRUE(Exists(dir_ / "made.png"));
+
+  const Result reused = RunTool({"select", "--screenshot", dir_ / "reused.png"}, xdg);
+  EXPECT_EQ(reused.exit, 0) << reused.err;
+  EXPECT_THAT(reused.err, HasSubstr("Showing the sample store in " + sample));
+
+  // A relative XDG_DATA_HOME does not count: ~/.local/share instead.
+  const ToolSetup homeOnly{{{"XDG_DATA_HOME", "relative"}, {"HOME", home}}, work};
+  const Result demo = RunTool({"demo"}, homeOnly);
+  EXPECT_EQ(demo.exit, 0) << demo.err;
+  EXPECT_THAT(demo.out, HasSubstr("in " + home + "/.local/share/vexafol/sample-store"));
+  EXPECT_TRUE(FolderNames(work).empty());
+
+  const ToolSetup nowhere{{{"XDG_DATA_HOME", ""}, {"HOME", ""}}, work};
+  EXPECT_EQ(RunTool({"demo"}, nowhere).exit, 1);
+}
+
+}  // namespace
+}  // namespace vexa::test
