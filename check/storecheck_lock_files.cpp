@@ -2,7 +2,7 @@
 // behind by processes that ended without cleaning up. Every handle of the
 // library holds a shared lock on the sentinel byte, so a file whose sentinel
 // byte nobody locks has no user. Such a file holds no lock and would simply be
-// reused; --fix deletes it through the last-user protocol, and only when it
+// reused; the fix deletes it through the last-user protocol, and only when it
 // holds nothing but zeros, as every lock file does.
 #include <fcntl.h>
 

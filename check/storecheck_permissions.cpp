@@ -2,11 +2,8 @@
 // to use? The store folder's mode is the policy (docs/shared-stores.md): every
 // folder below it should grant the group and others what a new folder made
 // there would get, every file what a new file would get, and with set-group-id
-// on the store folder everything should belong to its group. --fix adds the
+// on the store folder everything should belong to its group. The fix adds the
 // missing bits and sets the group; it never takes a permission away.
-#include <grp.h>
-#include <pwd.h>
-
 #include <cstdio>
 #include <cstring>
 
@@ -26,12 +23,9 @@ struct UserInfo {
 };
 
 UserInfo LookUpUser(uid_t uid) {
-  struct passwd entry;
-  struct passwd* found = nullptr;
-  char buffer[4096];
-  if (getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found)
-    return {found->pw_name, found->pw_gid};
-  return {std::to_string(uid)};
+  UserInfo user;
+  if (!platform::CurrentEnv().UserOf(uid, user.name, user.group)) return {std::to_string(uid)};
+  return user;
 }
 
 std::string OwnerName(uid_t uid) {
@@ -39,11 +33,8 @@ std::string OwnerName(uid_t uid) {
 }
 
 std::string GroupName(gid_t gid) {
-  struct group entry;
-  struct group* found = nullptr;
-  char buffer[4096];
-  if (getgrgid_r(gid, &entry, buffer, sizeof buffer, &found) == 0 && found) return found->gr_name;
-  return std::to_string(gid);
+  const std::string name = platform::CurrentEnv().GroupName(gid);
+  return name.empty() ? std::to_string(gid) : name;
 }
 
 std::string Octal(mode_t mode) {

@@ -1,6 +1,6 @@
 // The recycle folders (RECYCCAD): containers whose names the recycle scan
 // cannot read, more than ten containers, two in one slot, and slots with gaps.
-// --fix closes the gaps under the recycle-folder lock, as a deletion's own
+// The fix closes the gaps under the recycle-folder lock, as a deletion's own
 // reorganisation does; it never removes a container.
 #include <algorithm>
 #include <cerrno>

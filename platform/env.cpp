@@ -1,6 +1,7 @@
 #include "platform/env.h"
 
 #include <dirent.h>
+#include <grp.h>
 #include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -144,6 +145,24 @@ std::string Env::UserName() {
   if (::getpwuid_r(::geteuid(), &entry, buffer, sizeof buffer, &found) == 0 && found)
     return found->pw_name;
   return "";
+}
+
+bool Env::UserOf(uid_t uid, std::string& name, gid_t& group) {
+  struct passwd entry;
+  struct passwd* found = nullptr;
+  char buffer[4096];
+  if (::getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) != 0 || !found) return false;
+  name = found->pw_name;
+  group = found->pw_gid;
+  return true;
+}
+
+std::string Env::GroupName(gid_t gid) {
+  struct group entry;
+  struct group* found = nullptr;
+  char buffer[4096];
+  if (::getgrgid_r(gid, &entry, buffer, sizeof buffer, &found) != 0 || !found) return "";
+  return found->gr_name;
 }
 
 std::string Env::ReadSystemFile(const std::string& path) {

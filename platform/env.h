@@ -59,6 +59,10 @@ class Env {
 
   virtual std::string HostName();
   virtual std::string UserName();
+  // Name and primary group of the account uid; false when no account has it.
+  virtual bool UserOf(uid_t uid, std::string& name, gid_t& group);
+  // Name of the group gid; "" when no group has it.
+  virtual std::string GroupName(gid_t gid);
   // Whole text of a small system file such as /proc/self/mountinfo ("" if unreadable).
   virtual std::string ReadSystemFile(const std::string& path);
   // Runs body in a child process (fork) and waits for it: the child's exit
