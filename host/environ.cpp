@@ -9,6 +9,7 @@
 
 #include "platform/case_lookup.h"
 #include "platform/env.h"
+#include "platform/folder_mode.h"
 #include "vexafol/hooks.h"
 
 namespace vexa {
@@ -56,7 +57,7 @@ bool MakeDirs(const std::string& dir) {
   if (found != -ENOENT) return false;
   const std::string parent = ParentOf(dir);
   if (!parent.empty() && parent != dir && !MakeDirs(parent)) return false;
-  const int made = env.MakeDir(dir, 0777);
+  const int made = platform::MakeFolderInFolderMode(dir);
   return made == 0 || (made == -EEXIST && IsDirectory(dir));
 }
 

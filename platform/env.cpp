@@ -1,10 +1,13 @@
 #include "platform/env.h"
 
 #include <dirent.h>
+#include <grp.h>
 #include <pwd.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace vexa::platform {
@@ -83,6 +86,14 @@ int Env::Rename(const std::string& from, const std::string& to) {
   return Result(::rename(from.c_str(), to.c_str()));
 }
 
+int Env::RenameNoReplace(const std::string& from, const std::string& to) {
+  return Result(::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE));
+}
+
+int Env::Link(const std::string& from, const std::string& to) {
+  return Result(::link(from.c_str(), to.c_str()));
+}
+
 int Env::MakeDir(const std::string& path, mode_t mode) {
   return Result(::mkdir(path.c_str(), mode));
 }
@@ -91,6 +102,12 @@ int Env::RemoveDir(const std::string& path) { return Result(::rmdir(path.c_str()
 
 int Env::Chmod(const std::string& path, mode_t mode) {
   return Result(::chmod(path.c_str(), mode));
+}
+
+int Env::Fchmod(int fd, mode_t mode) { return Result(::fchmod(fd, mode)); }
+
+int Env::Chown(const std::string& path, uid_t owner, gid_t group) {
+  return Result(::lchown(path.c_str(), owner, group));
 }
 
 int Env::ListDir(const std::string& path, std::vector<DirEntry>& entries) {
@@ -130,6 +147,24 @@ std::string Env::UserName() {
   return "";
 }
 
+bool Env::UserOf(uid_t uid, std::string& name, gid_t& group) {
+  struct passwd entry;
+  struct passwd* found = nullptr;
+  char buffer[4096];
+  if (::getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) != 0 || !found) return false;
+  name = found->pw_name;
+  group = found->pw_gid;
+  return true;
+}
+
+std::string Env::GroupName(gid_t gid) {
+  struct group entry;
+  struct group* found = nullptr;
+  char buffer[4096];
+  if (::getgrgid_r(gid, &entry, buffer, sizeof buffer, &found) != 0 || !found) return "";
+  return found->gr_name;
+}
+
 std::string Env::ReadSystemFile(const std::string& path) {
   const int fd = Open(path, O_RDONLY, 0);
   if (fd < 0) return "";
@@ -141,6 +176,17 @@ std::string Env::ReadSystemFile(const std::string& path) {
   }
   Close(fd);
   return text;
+}
+
+int Env::RunInChild(const std::function<int()>& body) {
+  const pid_t pid = fork();
+  if (pid < 0) return -errno;
+  if (pid == 0) _exit(body() & 0xff);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return -errno;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -ECHILD;
 }
 
 Env& CurrentEnv() {

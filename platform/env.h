@@ -9,6 +9,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,16 +43,32 @@ class Env {
 
   virtual int Unlink(const std::string& path);
   virtual int Rename(const std::string& from, const std::string& to);
+  // Rename that fails with -EEXIST when to exists (renameat2 RENAME_NOREPLACE;
+  // -EINVAL or -ENOSYS where the file system or kernel cannot do it).
+  virtual int RenameNoReplace(const std::string& from, const std::string& to);
+  // A second name for a file (hard link); -EEXIST when to exists.
+  virtual int Link(const std::string& from, const std::string& to);
   virtual int MakeDir(const std::string& path, mode_t mode);
   virtual int RemoveDir(const std::string& path);
   virtual int Chmod(const std::string& path, mode_t mode);
+  virtual int Fchmod(int fd, mode_t mode);
+  // Owner and group of path itself (a symbolic link is not followed); -1 keeps one.
+  virtual int Chown(const std::string& path, uid_t owner, gid_t group);
   // Entries other than "." and "..", in directory order.
   virtual int ListDir(const std::string& path, std::vector<DirEntry>& entries);
 
   virtual std::string HostName();
   virtual std::string UserName();
+  // Name and primary group of the account uid; false when no account has it.
+  virtual bool UserOf(uid_t uid, std::string& name, gid_t& group);
+  // Name of the group gid; "" when no group has it.
+  virtual std::string GroupName(gid_t gid);
   // Whole text of a small system file such as /proc/self/mountinfo ("" if unreadable).
   virtual std::string ReadSystemFile(const std::string& path);
+  // Runs body in a child process (fork) and waits for it: the child's exit
+  // status (what body returned, 0 to 255), or -errno when no child could be
+  // made or it did not exit normally (-ECHILD).
+  virtual int RunInChild(const std::function<int()>& body);
 };
 
 // The Env in force (the real operating system unless a test replaced it).

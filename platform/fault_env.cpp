@@ -106,6 +106,14 @@ int FaultEnv::Rename(const std::string& from, const std::string& to) {
   VEXA_FAULT(Op::Rename, from);
   return Env::Rename(from, to);
 }
+int FaultEnv::RenameNoReplace(const std::string& from, const std::string& to) {
+  VEXA_FAULT(Op::Rename, from);
+  return Env::RenameNoReplace(from, to);
+}
+int FaultEnv::Link(const std::string& from, const std::string& to) {
+  VEXA_FAULT(Op::Rename, from);
+  return Env::Link(from, to);
+}
 int FaultEnv::MakeDir(const std::string& path, mode_t mode) {
   VEXA_FAULT(Op::MakeDir, path);
   return Env::MakeDir(path, mode);
@@ -117,6 +125,14 @@ int FaultEnv::RemoveDir(const std::string& path) {
 int FaultEnv::Chmod(const std::string& path, mode_t mode) {
   VEXA_FAULT(Op::Chmod, path);
   return Env::Chmod(path, mode);
+}
+int FaultEnv::Fchmod(int fd, mode_t mode) {
+  VEXA_FAULT(Op::Fchmod, PathOf(fd));
+  return Env::Fchmod(fd, mode);
+}
+int FaultEnv::Chown(const std::string& path, uid_t owner, gid_t group) {
+  VEXA_FAULT(Op::Chown, path);
+  return Env::Chown(path, owner, group);
 }
 int FaultEnv::ListDir(const std::string& path, std::vector<DirEntry>& entries) {
   VEXA_FAULT(Op::ListDir, path);

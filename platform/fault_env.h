@@ -11,7 +11,8 @@ namespace vexa::platform {
 
 enum class Op {
   Open, Close, Read, PRead, Write, Seek, Truncate, Sync, Fstat, Stat, Lock,
-  Unlink, Rename, MakeDir, RemoveDir, Chmod, ListDir, HostName, UserName, ReadSystemFile
+  Unlink, Rename, MakeDir, RemoveDir, Chmod, Fchmod, Chown, ListDir,
+  HostName, UserName, ReadSystemFile
 };
 
 class FaultEnv : public Env {
@@ -39,9 +40,14 @@ class FaultEnv : public Env {
   int Lock(int fd, int command, struct flock& lock) override;
   int Unlink(const std::string& path) override;
   int Rename(const std::string& from, const std::string& to) override;
+  // Matched by the rules of Op::Rename.
+  int RenameNoReplace(const std::string& from, const std::string& to) override;
+  int Link(const std::string& from, const std::string& to) override;
   int MakeDir(const std::string& path, mode_t mode) override;
   int RemoveDir(const std::string& path) override;
   int Chmod(const std::string& path, mode_t mode) override;
+  int Fchmod(int fd, mode_t mode) override;
+  int Chown(const std::string& path, uid_t owner, gid_t group) override;
   int ListDir(const std::string& path, std::vector<DirEntry>& entries) override;
   std::string HostName() override;
   std::string UserName() override;

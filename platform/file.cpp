@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/env.h"
+#include "platform/folder_mode.h"
 #include "platform/mount_check.h"
 #include "platform/regular_file.h"
 
@@ -111,7 +112,7 @@ bool File::Open(const std::string& path, Mode mode) {
 bool File::OpenOnce(const std::string& path, Mode mode, bool& retry) {
   platform::Env& env = CurrentEnv();
   const int flags = mode == Mode::ReadOnly ? O_RDONLY : O_RDWR | O_CREAT;
-  const int fd = platform::OpenRegularFile(path, flags, 0666, platform::LinkPolicy::Refuse);
+  const int fd = platform::OpenCreatingInFolderMode(path, flags);
   if (fd < 0) {
     lastError_ = -fd;
     retry = lastError_ == ESTALE;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/env.h"
+#include "platform/folder_mode.h"
 #include "platform/regular_file.h"
 #include "vexafol/text.h"
 
@@ -189,8 +190,9 @@ bool ReplaceFile(const std::string& path, const std::string& bytes, const FileTe
     fd = OpenRegularFile(temporary, O_WRONLY | O_CREAT | O_EXCL, 0666, LinkPolicy::Refuse);
   if (fd < 0) return false;
   bool ok = WriteAll(env, fd, bytes) && env.Sync(fd) == 0;
+  if (ok && old.exists) ok = env.Fchmod(fd, old.mode) == 0;
+  if (ok && !old.exists) GiveNewFileMode(fd, path);  // best effort, as for any new file
   ok = env.Close(fd) == 0 && ok;
-  if (ok && old.exists) ok = env.Chmod(temporary, old.mode) == 0;
   if (ok) ok = env.Rename(temporary, path) == 0;
   if (!ok) env.Unlink(temporary);
   return ok;

@@ -14,6 +14,7 @@ int RunSelect(Args& args);
 int RunLock(Args& args);
 int RunStatus(Args& args);
 int RunWho(Args& args);
+int RunCheck(Args& args);
 
 namespace {
 std::vector<std::string> With(std::vector<std::string> more) {
@@ -127,6 +128,26 @@ const std::vector<Command>& Commands() {
        RunWho,
        kStoreOptions,
        {},
+       1},
+      {"check",
+       "find what would trouble the users of a shared store",
+       "vexafol check STORE [--fix] [--json]\n\n"
+       "Checks the store folder STORE: whether its file system gives the locks the store\n"
+       "needs (between handles and processes, delete by the last user), whether the mount\n"
+       "keeps locks local, whether names are case-sensitive; folders and files other\n"
+       "members of the store's group cannot use; drawing folders without a readable index\n"
+       "file, index files of odd sizes, page counts that disagree with the page files,\n"
+       "titles that are not valid CP932, names that differ only in case; lock files\n"
+       "or drafts left by processes that are gone; recycle containers the recycle scan\n"
+       "cannot read, more than ten of them, slots with gaps. Each problem says what it\n"
+       "means and what to do.\n"
+       "Changes nothing, except with --fix: adds missing permission bits and the store's\n"
+       "group, removes lock files nobody has open and empty drafts, closes gaps between\n"
+       "recycle slots.\n"
+       "Exit status 0 when nothing is wrong (or everything was fixed), 1 otherwise.\n",
+       RunCheck,
+       {},
+       {"fix", "json"},
        1},
   };
   return commands;

@@ -1,14 +1,22 @@
 #include "tools/drawing_writer.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "vexafol/file.h"
 #include "vexafol/fileformat.h"
+#include "vexafol/folder_mode.h"
 #include "vexafol/folmember.h"
 
 namespace vexa::tool {
 namespace {
+
+// Rounds of choosing a free number while others take the same ones, and the
+// answers "none free" after which the folder counts as full.
+constexpr int kClaimAttempts = 1000;
+constexpr int kFullAnswers = 3;
 
 void Put16(std::string& out, uint16_t value) {
   out.push_back(static_cast<char>(value & 0xFF));
@@ -140,11 +148,28 @@ bool CreateDrawing(const CEnvironObj& env, const std::string& appFolder, const D
     *error = appFolder + ": cannot create the application folder";
     return false;
   }
-  if (!CreateFolderName(env, appFolder.c_str(), created)) {
-    *error = appFolder + ": all drawing numbers 1 to 999 are taken";
-    return false;
+  // Another process may choose the same free number at the same moment: the
+  // number is claimed by making its folder exclusively, and a number that
+  // somebody else made meanwhile is chosen again (the next choice sees it).
+  int noneFree = 0;
+  for (int attempt = 0; attempt < kClaimAttempts; ++attempt) {
+    if (!CreateFolderName(env, appFolder.c_str(), created)) {
+      // The choice walks down from the top and gives up when the number above
+      // each existing one is taken too, which numbers taken during the walk
+      // can make it do; a folder that is really full answers the same again.
+      if (++noneFree < kFullAnswers) continue;
+      *error = appFolder + ": all drawing numbers 1 to 999 are taken";
+      return false;
+    }
+    const int made = MakeStoreFolder(*created);
+    if (made == 0) return WriteDrawingFolder(env, *created, spec, error);
+    if (made != -EEXIST) {
+      *error = *created + ": cannot create the folder: " + std::strerror(-made);
+      return false;
+    }
   }
-  return WriteDrawingFolder(env, *created, spec, error);
+  *error = appFolder + ": the free drawing numbers kept being taken by others";
+  return false;
 }
 
 }  // namespace vexa::tool

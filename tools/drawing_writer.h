@@ -26,8 +26,9 @@ struct DrawingSpec {
 bool WriteDrawingFolder(const CEnvironObj& env, const std::string& folder, const DrawingSpec& spec,
                         std::string* error);
 
-// Chooses a free drawing folder in appFolder and writes the drawing there;
-// *created receives the new folder path. False with *error set on failure.
+// Chooses a free drawing folder in appFolder, makes it exclusively (two
+// processes never take one number) and writes the drawing there; *created
+// receives the new folder path. False with *error set on failure.
 bool CreateDrawing(const CEnvironObj& env, const std::string& appFolder, const DrawingSpec& spec,
                    std::string* created, std::string* error);
 

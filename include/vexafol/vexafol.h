@@ -1,7 +1,7 @@
 // The core library in one include: drawing records and names, the index and
 // page-information formats, the application table, the write-path setting, the
 // host environment, the folder list, the lock service, the file class, text
-// and time helpers.
+// and time helpers, folders made in a shared store and the store check.
 #pragma once
 
 #include "vexafol/drawing_lock_files.h"
@@ -13,6 +13,7 @@
 #include "vexafol/filetime.h"
 #include "vexafol/findcriteria.h"
 #include "vexafol/folder_environ.h"
+#include "vexafol/folder_mode.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/folderlock.h"
 #include "vexafol/folmember.h"
@@ -21,6 +22,7 @@
 #include "vexafol/senyou.h"
 #include "vexafol/senyou_ids.h"
 #include "vexafol/store_name.h"
+#include "vexafol/storecheck.h"
 #include "vexafol/text.h"
 #include "vexafol/types.h"
 #include "vexafol/writepath.h"

@@ -25,8 +25,9 @@ class FileFaults : public testing::Test {
  protected:
   TempDir dir_;
   std::string path_ = dir_ / "CADAPP.LOC";
-  // The first open on a mount reads the mount table; do that before counting calls.
-  bool mountChecked_ = File().Open(dir_ / "first", File::Mode::ReadWrite);
+  // The first open on a mount reads the mount table, and the first open of a missing
+  // file also creates it; do both before counting calls.
+  bool mountChecked_ = File().Open(path_, File::Mode::ReadWrite);
   FaultEnv faults_;
   ScopedEnv scoped_{faults_};
 };

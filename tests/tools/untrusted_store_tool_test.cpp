@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include <gmock/gmock.h>
@@ -114,6 +115,14 @@ TEST_F(UntrustedStore, UnusableLockFilesAreNamedAndWhatTheyPointAtStaysAsItIs) {
 TEST_F(UntrustedStore, AStoreTheUserMayNotWriteIsNamedAsTheReason) {
   if (geteuid() != 0) GTEST_SKIP() << "needs root to run the tool as another user";
   ASSERT_EQ(chmod(dir_.path().c_str(), 0755), 0);  // readable, writable by root only
+  // The store took the private mode of the test folder it was made in: open it for reading.
+  namespace fs = std::filesystem;
+  fs::permissions(store_, fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(store_)) {
+    const fs::perms read = entry.is_directory() ? fs::perms::others_read | fs::perms::others_exec
+                                                : fs::perms::others_read;
+    fs::permissions(entry.path(), read, fs::perm_options::add);
+  }
   constexpr uid_t kUnusedId = 54321;
   ChildProcess reader([&] {
     if (setgroups(0, nullptr) != 0 || setgid(kUnusedId) != 0 || setuid(kUnusedId) != 0) return 2;

@@ -1,0 +1,40 @@
+// Drafts left by processes that ended while making a file or folder
+// (".vexafol-new.PID.N", which exist for a moment only) or while checking the
+// store (".vexafol-check.PID"). One older than a minute has lost its maker,
+// whichever computer it ran on. The fix removes an empty one.
+#include <ctime>
+
+#include "check/storecheck_parts.h"
+#include "platform/env.h"
+
+namespace vexa::check {
+namespace {
+
+constexpr time_t kDraftLifetime = 60;  // seconds
+
+bool IsDraftName(const std::string& name) {
+  return name.rfind(".vexafol-new.", 0) == 0 || name.rfind(".vexafol-check.", 0) == 0;
+}
+
+bool RemoveEmpty(const StoreEntry& entry) {
+  platform::Env& env = platform::CurrentEnv();
+  if (S_ISDIR(entry.st.st_mode)) return env.RemoveDir(entry.path) == 0;
+  return entry.st.st_size == 0 && env.Unlink(entry.path) == 0;
+}
+
+}  // namespace
+
+void CheckDrafts(const StoreTree& tree, bool fix, StoreCheckReport& report) {
+  const time_t now = std::time(nullptr);
+  for (const StoreEntry& entry : tree.entries) {
+    if (!IsDraftName(entry.name) || now - entry.st.st_mtime < kDraftLifetime) continue;
+    StoreFinding finding{"leftover", entry.path,
+                         "a draft that a process left when it ended while making a file or folder",
+                         "nothing uses it; it only takes a name in the folder",
+                         "vexafol check --fix removes it when it is empty"};
+    finding.fixed = fix && RemoveEmpty(entry);
+    report.Add(finding);
+  }
+}
+
+}  // namespace vexa::check

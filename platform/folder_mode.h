@@ -1,0 +1,39 @@
+// Permissions that follow the store: what the library creates takes its
+// permission classes from the folder it is made in, whatever the process umask
+// (as a shared git repository does). A file gets the folder's read and write
+// bits of every class, a folder its read, write and search bits and its
+// set-group-id bit; in a store folder of mode 2770 a new lock file is 0660 and
+// a new folder 2770, so every member of the group can use what any other made.
+// Only what a call creates is changed; existing entries and moved ones keep
+// their modes. In a public folder with the sticky bit (/tmp) the umask decides.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace vexa::platform {
+
+// The mode of a new file / folder made in a folder of mode folderMode.
+mode_t FileModeIn(mode_t folderMode);
+mode_t FolderModeIn(mode_t folderMode);
+
+// The folder that holds path ("." for a bare name).
+std::string FolderOf(const std::string& path);
+
+// Opens the regular file path with flags (OpenRegularFile, links refused).
+// With O_CREAT in flags, an existing file is opened as it is; a missing one is
+// created exclusively and given FileModeIn of its folder, so that it appears
+// under its name with that mode. Returns the descriptor or -errno.
+int OpenCreatingInFolderMode(const std::string& path, int flags);
+
+// Makes the folder path with FolderModeIn of its parent. 0 or -errno (-EEXIST
+// when something is there already; it is left alone).
+int MakeFolderInFolderMode(const std::string& path);
+
+// Gives the open file fd the mode that a new file at target would get (fd is
+// a temporary file that is renamed to target). False when that mode cannot be
+// set or the folder cannot be read.
+bool GiveNewFileMode(int fd, const std::string& target);
+
+}  // namespace vexa::platform

@@ -1,0 +1,173 @@
+// Two real Unix users sharing one store folder (mode 2770, one group): each
+// locks, probes and unlocks drawings and pages in lock files the other made,
+// the last user removes lock files whoever made them, and `vexafol check`
+// finds what was made with the wrong permissions; --fix by the owner repairs it.
+// Needs root to make the users (CI runs as root); skipped otherwise.
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/check/store_damage.h"
+#include "tests/support/child_process.h"
+#include "tests/support/temp_dir.h"
+#include "tests/tools/tool_run.h"
+#include "vexafol/folder_environ.h"
+#include "vexafol/folderlock.h"
+
+namespace vexa::test {
+namespace {
+
+struct User {
+  uid_t uid;
+  gid_t gid;
+  // In a child process: become this user, member of the shared group only,
+  // with the usual umask that would keep the group out.
+  bool Become() const {
+    if (setgroups(1, &gid) != 0 || setgid(gid) != 0 || setuid(uid) != 0) return false;
+    umask(022);
+    return true;
+  }
+};
+
+// Ids that no account and no group uses on this machine.
+uid_t UnusedUid(uid_t from) {
+  while (getpwuid(from)) ++from;
+  return from;
+}
+gid_t UnusedGid(gid_t from) {
+  while (getgrgid(from)) ++from;
+  return from;
+}
+
+class TwoUsers : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (geteuid() != 0) GTEST_SKIP() << "two-user tests need root to switch to unused uids";
+    const gid_t group = UnusedGid(47000);
+    a_ = {UnusedUid(47000), group};
+    b_ = {UnusedUid(a_.uid + 1), group};
+    ::chmod(dir_.path().c_str(), 0711);  // the users may pass through, not look
+    ::mkdir(store_.c_str(), 0700);
+    ::chown(store_.c_str(), 0, group);
+    ::chmod(store_.c_str(), 02770);
+    if (RunTool({"--help"}, [&] { return a_.Become(); }).exit != 0)
+      GTEST_SKIP() << "an unused uid cannot run " << VEXAFOL_TOOL
+                   << ": the build folder must be readable by other users";
+  }
+
+  // Makes a drawing with three pages as user; returns its folder.
+  std::string NewDrawing(const User& user) {
+    const ToolRun made =
+        RunTool({"new", "--store", store_, "--pages", "3"}, [&] { return user.Become(); });
+    EXPECT_EQ(made.exit, 0) << made.out;
+    return made.out.substr(0, made.out.find('\n'));
+  }
+
+  ToolRun Check(const User& user, const std::vector<std::string>& more = {}) {
+    std::vector<std::string> words = {"check", store_};
+    words.insert(words.end(), more.begin(), more.end());
+    return RunTool(words, [&] { return user.Become(); });
+  }
+
+  std::string AppFolder() const { return GeneralAppFolder(store_); }
+
+  TempDir dir_;
+  std::string store_ = dir_ / "store";
+  User a_{}, b_{};
+};
+
+mode_t ModeOf(const std::string& path, gid_t* group = nullptr) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return 0;
+  if (group) *group = st.st_gid;
+  return st.st_mode & 07777;
+}
+
+// Bit n set when check n of the other user's view failed.
+int ProbeWhileOtherHolds(const std::string& store, const std::vector<std::string>& drawing) {
+  const FolderEnvironObj env(store);
+  VexaFolderLock lock(&env);
+  const char* held = drawing[0].c_str();   // the other holds the drawing lock
+  const char* paged = drawing[1].c_str();  // the other holds page 1
+  const char* free = drawing[2].c_str();   // nobody holds anything
+  const bool checks[] = {
+      lock.IsLockZmn(held) == 1,        lock.LockZmn(held) == 0,
+      lock.IsExistLockPage(paged) == 1, lock.LockZmn(paged) == 0,
+      lock.IsLockPage(paged, 1) == 1,   lock.LockPage(paged, 1) == 0,
+      lock.LockPage(paged, 0) == 1,  // in the page lock file the other made
+      lock.IsLockZmn(free) == 0,        lock.LockZmn(free) == 1,  // in its drawing lock file
+  };
+  int failed = 0;
+  for (size_t i = 0; i < sizeof checks / sizeof checks[0]; ++i)
+    if (!checks[i]) failed |= 1 << i;
+  lock.UnLockAll();  // the other still has the files open: they stay
+  struct stat st {};
+  if (::stat((env.GetDirNameFromRelativePath(drawing[0]) + "/CADAPP.LOC").c_str(), &st) != 0)
+    failed |= 1 << 10;
+  return failed;
+}
+
+TEST_F(TwoUsers, EachLocksAndProbesInLockFilesTheOtherMadeAndTheLastRemovesThem) {
+  const std::vector<std::string> drawings = {NewDrawing(a_), NewDrawing(a_), NewDrawing(b_)};
+  for (const auto& [holder, prober] : {std::pair{a_, b_}, std::pair{b_, a_}}) {
+    std::unique_ptr<VexaFolderLock> holding;
+    FolderEnvironObj env(store_);
+    HoldingChild hold(
+        [&] {
+          holding = std::make_unique<VexaFolderLock>(&env);
+          return holder.Become() && holding->LockZmn(drawings[0].c_str()) == 1 &&
+                 holding->LockPage(drawings[1].c_str(), 1) == 1;
+        },
+        [&] {
+          holding.reset();  // closes and removes the lock files it is the last user of
+          return 0;
+        });
+    ASSERT_TRUE(hold.holding());
+    gid_t group = 0;
+    EXPECT_EQ(ModeOf(AppFolder() + "/CADAPP.LOC", &group), 0660u);
+    EXPECT_EQ(group, a_.gid);
+    EXPECT_EQ(ModeOf(AppFolder() + "/FOL002.LOC"), 0660u);
+
+    ChildProcess probe(
+        [&] { return prober.Become() ? ProbeWhileOtherHolds(store_, drawings) : 126; });
+    EXPECT_EQ(probe.Wait(), 0) << "failed checks (bits) with holder uid " << holder.uid;
+    EXPECT_EQ(hold.Release(), 0);
+    EXPECT_EQ(ModeOf(AppFolder() + "/CADAPP.LOC"), 0u) << "left behind";
+    EXPECT_EQ(ModeOf(AppFolder() + "/FOL002.LOC"), 0u) << "left behind";
+  }
+  EXPECT_EQ(ModeOf(drawings[0]), 02770u);
+  EXPECT_EQ(ModeOf(drawings[0] + "/INDEX.VXF"), 0660u);
+  EXPECT_EQ(Check(b_).exit, 0);
+}
+
+TEST_F(TwoUsers, CheckFindsWhatOthersCannotUseAndTheOwnersFixRepairsIt) {
+  const std::string drawing = NewDrawing(a_);
+  // As an older version made it under umask 022.
+  ::chmod(drawing.c_str(), 0755);
+  ::chmod((drawing + "/INDEX.VXF").c_str(), 0644);
+
+  const ToolRun seen = Check(b_, {"--json"});
+  EXPECT_EQ(seen.exit, 1);
+  EXPECT_NE(seen.out.find("\"path\": \"" + drawing + "\""), std::string::npos) << seen.out;
+  EXPECT_NE(seen.out.find("\"path\": \"" + drawing + "/INDEX.VXF\""), std::string::npos);
+
+  const ToolRun notOwner = Check(b_, {"--fix"});
+  EXPECT_EQ(notOwner.exit, 1) << notOwner.out;  // only the owner or root may change modes
+  EXPECT_EQ(ModeOf(drawing), 0755u);
+
+  const ToolRun owner = Check(a_, {"--fix"});
+  EXPECT_EQ(owner.exit, 0) << owner.out;
+  EXPECT_EQ(ModeOf(drawing), 02775u);
+  EXPECT_EQ(ModeOf(drawing + "/INDEX.VXF"), 0664u);
+  EXPECT_EQ(Check(b_).exit, 0);
+}
+
+}  // namespace
+}  // namespace vexa::test

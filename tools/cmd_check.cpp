@@ -1,0 +1,84 @@
+// vexafol check: the store doctor. Runs the library's store check and prints
+// what is wrong, what it means and what to do, for people or as JSON.
+#include <cstdio>
+#include <string>
+
+#include "tools/command.h"
+#include "tools/output_text.h"
+#include "vexafol/storecheck.h"
+
+namespace vexa::tool {
+namespace {
+
+const char* YesNo(bool value) {
+  return value ? "yes" : "no";
+}
+
+const char* JsonBool(bool value) {
+  return value ? "true" : "false";
+}
+
+void PrintReport(const StoreCheckReport& report) {
+  const StoreFileSystemFacts& facts = report.facts;
+  std::printf("Store %s\n", Printable(report.store).c_str());
+  if (facts.probed) {
+    std::printf("  locks per handle, between processes, delete by the last user: %s\n",
+                YesNo(facts.locksWork));
+    std::printf("  names case-sensitive: %s\n", YesNo(facts.caseSensitive));
+  }
+  std::printf(
+      "  locks reach other computers: %s\n",
+      facts.localLocks.empty() ? "yes" : ("no (" + Printable(facts.localLocks) + ")").c_str());
+  for (const StoreFinding& finding : report.findings) {
+    std::printf("\n%s %s: %s\n", finding.fixed ? "fixed" : "problem",
+                Printable(finding.path).c_str(), Printable(finding.problem).c_str());
+    std::printf("  means: %s\n", Printable(finding.meaning).c_str());
+    if (!finding.fixed) std::printf("  to do: %s\n", Printable(finding.action).c_str());
+  }
+  const size_t remaining = report.Remaining();
+  const size_t fixed = report.findings.size() - remaining;
+  if (report.findings.empty()) {
+    std::printf("\nNothing is wrong.\n");
+  } else {
+    std::printf("\n%zu problem%s", report.findings.size(), report.findings.size() == 1 ? "" : "s");
+    if (fixed) std::printf(", %zu fixed", fixed);
+    std::printf(remaining ? ", %zu left.\n" : ".\n", remaining);
+  }
+}
+
+void PrintReportJson(const StoreCheckReport& report) {
+  const StoreFileSystemFacts& facts = report.facts;
+  std::printf(
+      "{\"store\": %s, \"probed\": %s, \"locksWork\": %s, \"caseSensitive\": %s, "
+      "\"localLocks\": %s,\n \"findings\": [",
+      JsonString(report.store).c_str(), JsonBool(facts.probed), JsonBool(facts.locksWork),
+      JsonBool(facts.caseSensitive), JsonString(facts.localLocks).c_str());
+  for (size_t i = 0; i < report.findings.size(); ++i) {
+    const StoreFinding& f = report.findings[i];
+    std::printf(
+        "%s\n  {\"kind\": %s, \"path\": %s, \"problem\": %s, \"meaning\": %s, "
+        "\"action\": %s, \"fixed\": %s}",
+        i ? "," : "", JsonString(f.kind).c_str(), JsonString(f.path).c_str(),
+        JsonString(f.problem).c_str(), JsonString(f.meaning).c_str(), JsonString(f.action).c_str(),
+        JsonBool(f.fixed));
+  }
+  std::printf("%s],\n \"remaining\": %zu}\n", report.findings.empty() ? "" : "\n",
+              report.Remaining());
+}
+
+}  // namespace
+
+int RunCheck(Args& args) {
+  if (args.positional().size() != 1) return UsageError("check needs one store folder (see --help)");
+  StoreCheckOptions options;
+  options.fix = args.Has("fix");
+  const StoreCheckReport report = CheckStore(args.positional()[0], options);
+  if (!report.readable) return Fail(report.error);
+  if (args.Has("json"))
+    PrintReportJson(report);
+  else
+    PrintReport(report);
+  return report.Remaining() ? kExitFailure : 0;
+}
+
+}  // namespace vexa::tool
