@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <set>
 
+#include "host/wildcard.h"
+#include "lock/lock_survey.h"
 #include "platform/case_lookup.h"
 #include "platform/collate.h"
 #include "platform/env.h"
@@ -19,6 +22,7 @@ namespace {
 constexpr size_t kHeaderSize = sizeof(VexaFileHeader);
 
 const char kDrawingFilter[] = "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|FOL.???";
+const char kDrawingAndPageLockFilter[] = "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|FOL.???;FOL???.LOC";
 const char kRecycledDrawingFilter[] = "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|FOL.*";
 const char kBackupFilter[] = "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|BKUP.*";
 const char kEveryEntryFilter[] = "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|.*";
@@ -118,65 +122,63 @@ std::string RecycleEntryHome(const CEnvironObj& env, const std::string& recycleF
   return home;
 }
 
-RecordMaker::RecordMaker(const CEnvironObj& env, VexaFolderLock* lock, std::vector<FolMember>& out)
-    : env_(env), lock_(lock), out_(out) {}
+RecordMaker::RecordMaker(const CEnvironObj& env, std::vector<FolMember>& out)
+    : env_(env), out_(out) {}
 
-void RecordMaker::Reserve(int more) {
-  const size_t needed = out_.size() + static_cast<size_t>(more);
+void RecordMaker::Add(const std::vector<std::string>& folders, int appId,
+                      lock::LockSurvey* survey) {
+  const size_t needed = out_.size() + folders.size();
   if (needed > out_.capacity()) out_.reserve(std::max(needed, 2 * out_.capacity()));
+  for (const std::string& folder : folders) {
+    FolMember member;
+    if (!ReadIndexHeader(env_, folder, member.header)) continue;
+    member.path = folder;
+    member.appId = appId;
+    member.lockState = survey ? survey->StateOf(folder, SlotIdOf(folder)) : 0;
+    out_.push_back(std::move(member));
+  }
 }
 
-void RecordMaker::Add(const std::string& folder, int appId) {
-  FolMember member;
-  if (!ReadIndexHeader(env_, folder, member.header)) return;
-  member.path = folder;
-  member.appId = appId;
-  member.lockState = lock_ ? LockStateOf(folder) : 0;
-  out_.push_back(std::move(member));
-}
-
-int RecordMaker::SlotIdOf(const std::string& folder, const std::string& directory) {
+int RecordMaker::SlotIdOf(const std::string& folder) {
   // For a drawing folder named "FOL.*" without brackets the application follows
   // from its directory alone: work it out once per directory.
   const std::string name = env_.GetFileNameFromRelativePath(folder);
   if (name.find_first_of("[]") != std::string::npos ||
       platform::CollateNoCase(env_.GetBaseNameFromFileName(name), "FOL") != 0)
     return GetPathToSenyouId(env_, folder);
+  const std::string directory = env_.GetDirNameFromRelativePath(folder);
   auto known = idByDirectory_.find(directory);
   if (known == idByDirectory_.end())
     known = idByDirectory_.emplace(directory, GetPathToSenyouId(env_, folder)).first;
   return known->second;
 }
 
-int RecordMaker::LockStateOf(const std::string& folder) {
-  std::string directory = env_.GetDirNameFromRelativePath(folder);
-  const int slotId = SlotIdOf(folder, directory);
-  auto [slot, first] = slotDirectories_.try_emplace(slotId, SlotDirectory{directory, true});
-  if (!first && slot->second.directory != directory) slot->second.single = false;
-
-  if (lock_->IsLockZmn(folder.c_str())) return 1;
-  // The drawing test answered 0 after its page scan of the page lock file in the
-  // directory of the slot's drawing lock file. While every drawing of the slot
-  // lies in one directory that is this drawing's directory, the page test would
-  // repeat the very same scan, so its answer is already known.
-  if (slot->second.single) return 0;
-  return lock_->IsExistLockPage(folder.c_str()) ? 2 : 0;
-}
-
 void ScanAppFolder(const CEnvironObj& env, const std::string& appFolder, int appId,
-                   RecordMaker& maker) {
+                   VexaFolderLock* lock, RecordMaker& maker) {
   std::string folder = appFolder;
   if (folder.empty() || !ResolveFolder(folder)) return;
+  // One listing gives the drawing folders and the page lock files beside them.
   CSelFileList list;
-  list.AddFileList(env, folder, kDrawingFilter, nullptr, 0, nullptr, nullptr);
-  maker.Reserve(list.GetCnt());
+  list.AddFileList(env, folder, lock ? kDrawingAndPageLockFilter : kDrawingFilter, nullptr, 0,
+                   nullptr, nullptr);
+  static const std::vector<std::string> drawingPattern = host::FilterPatterns(kDrawingFilter);
+  std::vector<std::string> drawings;
+  std::set<std::string> pageLockNames;
+  drawings.reserve(list.GetCnt());
   for (int i = 0; i < list.GetCnt(); ++i) {
-    const std::string name = list.GetFileName(i);
+    std::string name = list.GetFileName(i);
+    if (!host::FilterAdmits(drawingPattern, name)) {
+      pageLockNames.insert(std::move(name));
+      continue;
+    }
     if (platform::CollateNoCase(std::string_view(name).substr(0, 3), "FOL") != 0) continue;
     std::string path = folder;
     env.AddFileName(path, name);
-    maker.Add(path, appId);
+    drawings.push_back(std::move(path));
   }
+  if (!lock) return maker.Add(drawings, appId, nullptr);
+  lock::LockSurvey survey(*lock, folder, std::move(pageLockNames));
+  maker.Add(drawings, appId, &survey);
 }
 
 void ScanRecycle(const CEnvironObj& env, int appId, RecordMaker& maker) {
@@ -193,7 +195,9 @@ void ScanRecycle(const CEnvironObj& env, int appId, RecordMaker& maker) {
     env.AddFileName(container, name);
     drawings.AddFileList(env, container, kRecycledDrawingFilter, nullptr, 0, KeepFullPath, nullptr);
   }
-  for (int i = 0; i < drawings.GetCnt(); ++i) maker.Add(drawings.GetDispStr(i), appId);
+  std::vector<std::string> folders;
+  for (int i = 0; i < drawings.GetCnt(); ++i) folders.push_back(drawings.GetDispStr(i));
+  maker.Add(folders, appId, nullptr);
 }
 
 void ScanBackups(const CEnvironObj& env, const std::string& loadPath, int appId,
@@ -202,11 +206,13 @@ void ScanBackups(const CEnvironObj& env, const std::string& loadPath, int appId,
   if (folder.empty() || !ResolveFolder(folder)) return;
   CSelFileList list;
   list.AddFileList(env, folder, kBackupFilter, nullptr, 0, nullptr, nullptr);
+  std::vector<std::string> folders;
   for (int i = 0; i < list.GetCnt(); ++i) {
     std::string path = folder;
     env.AddFileName(path, list.GetFileName(i));
-    maker.Add(path, appId);
+    folders.push_back(std::move(path));
   }
+  maker.Add(folders, appId, nullptr);
 }
 
 int CountDrawingFolders(const CEnvironObj& env, const std::string& appFolder, bool stopAtFirst) {
