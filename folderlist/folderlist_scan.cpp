@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <set>
 
+#include "folderlist/overlapped.h"
 #include "host/wildcard.h"
 #include "lock/lock_survey.h"
 #include "platform/case_lookup.h"
@@ -78,27 +79,38 @@ int KeepFullPath(const CEnvironObj&, std::string& display, const std::string& pa
 
 }  // namespace
 
-bool ReadIndexHeader(const CEnvironObj& env, const std::string& folder, VexaFileHeader& header) {
+HeaderRead ReadHeaderAt(const std::string& path, VexaFileHeader& header) {
   // The plain open/read/close of the file: an index file is only read, so the
   // in-use mark and identity checks of vexa::File would cost five more calls
   // per drawing without changing what is read.
-  std::string path = folder;
-  CreateIndexFileName(env, path);
-  int fd = OpenForHeader(path);
-  if (fd == -ENOENT) {
-    // A store copied from Windows may spell the index name in any case.
-    const std::string name =
-        platform::FindEntryNoCase(folder, env.GetFileNameFromRelativePath(path));
-    if (name.empty()) return false;
-    path = folder;
-    env.AddFileName(path, name);
-    fd = OpenForHeader(path);
-  }
-  if (fd < 0) return false;
+  const int fd = OpenForHeader(path);
+  if (fd == -ENOENT) return HeaderRead::Missing;
+  if (fd < 0) return HeaderRead::Failed;
   const bool read = ReadHeaderFrom(fd, header);
   platform::CurrentEnv().Close(fd);
-  return read;
+  return read ? HeaderRead::Read : HeaderRead::Failed;
 }
+
+namespace {
+
+std::string IndexPathOf(const CEnvironObj& env, const std::string& folder) {
+  std::string path = folder;
+  CreateIndexFileName(env, path);
+  return path;
+}
+
+bool ReadIndexHeaderInAnyCase(const CEnvironObj& env, const std::string& folder,
+                              VexaFileHeader& header) {
+  // A store copied from Windows may spell the index name in any case.
+  const std::string name =
+      platform::FindEntryNoCase(folder, env.GetFileNameFromRelativePath(IndexPathOf(env, folder)));
+  if (name.empty()) return false;
+  std::string path = folder;
+  env.AddFileName(path, name);
+  return ReadHeaderAt(path, header) == HeaderRead::Read;
+}
+
+}  // namespace
 
 std::string RecycleEntryHome(const CEnvironObj& env, const std::string& recycleFolder,
                              std::string entryName) {
@@ -127,14 +139,27 @@ RecordMaker::RecordMaker(const CEnvironObj& env, std::vector<FolMember>& out)
 
 void RecordMaker::Add(const std::vector<std::string>& folders, int appId,
                       lock::LockSurvey* survey) {
+  // The index paths are made here: the host environment is used only from this
+  // thread; the reads may overlap on other threads.
+  std::vector<std::string> paths;
+  paths.reserve(folders.size());
+  for (const std::string& folder : folders) paths.push_back(IndexPathOf(env_, folder));
+  std::vector<FolMember> members(folders.size());
+  std::vector<HeaderRead> reads(folders.size());
+  RunOverlapped(folders.size(),
+                [&](size_t i) { reads[i] = ReadHeaderAt(paths[i], members[i].header); });
+
   const size_t needed = out_.size() + folders.size();
   if (needed > out_.capacity()) out_.reserve(std::max(needed, 2 * out_.capacity()));
-  for (const std::string& folder : folders) {
-    FolMember member;
-    if (!ReadIndexHeader(env_, folder, member.header)) continue;
-    member.path = folder;
+  for (size_t i = 0; i < folders.size(); ++i) {
+    FolMember& member = members[i];
+    const bool read =
+        reads[i] == HeaderRead::Read || (reads[i] == HeaderRead::Missing &&
+                                         ReadIndexHeaderInAnyCase(env_, folders[i], member.header));
+    if (!read) continue;
+    member.path = folders[i];
     member.appId = appId;
-    member.lockState = survey ? survey->StateOf(folder, SlotIdOf(folder)) : 0;
+    member.lockState = survey ? survey->StateOf(folders[i], SlotIdOf(folders[i])) : 0;
     out_.push_back(std::move(member));
   }
 }

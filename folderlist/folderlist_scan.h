@@ -21,13 +21,14 @@ class LockSurvey;
 
 namespace folder_list {
 
-// Reads the header of folder's index file ("INDEX.VXF", or the entry of folder
-// equal to it ignoring ASCII case) over the caller's preset: min(file length,
-// 824) bytes. True when exactly that many came. False when there is no such
-// regular file, it cannot be opened or read, or fewer bytes came. Costs one
-// open, read and close (and an fstat for files shorter than 824 bytes); a
-// missing exact name costs one listing of folder.
-bool ReadIndexHeader(const CEnvironObj& env, const std::string& folder, VexaFileHeader& header);
+enum class HeaderRead { Read, Failed, Missing };
+// Reads the header of the index file at path over the caller's preset:
+// min(file length, 824) bytes. Read when exactly that many came; Missing when
+// there is no entry of that exact name (the caller may look for it in another
+// case); Failed when it is no regular file, cannot be opened or read, or fewer
+// bytes came. Costs one open, read and close (and an fstat for files shorter
+// than 824 bytes). Uses the platform only, so any thread may call it.
+HeaderRead ReadHeaderAt(const std::string& path, VexaFileHeader& header);
 
 // The application folder that a recycle container's name leads back to: the
 // parent of the recycle folder, then the tokens of the first three bracket
