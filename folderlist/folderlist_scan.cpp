@@ -146,22 +146,23 @@ void RecordMaker::Add(const std::vector<std::string>& folders, int appId,
   for (const std::string& folder : folders) paths.push_back(IndexPathOf(env_, folder));
   std::vector<FolMember> members(folders.size());
   std::vector<HeaderRead> reads(folders.size());
-  RunOverlapped(folders.size(),
-                [&](size_t i) { reads[i] = ReadHeaderAt(paths[i], members[i].header); });
-
   const size_t needed = out_.size() + folders.size();
   if (needed > out_.capacity()) out_.reserve(std::max(needed, 2 * out_.capacity()));
-  for (size_t i = 0; i < folders.size(); ++i) {
-    FolMember& member = members[i];
-    const bool read =
-        reads[i] == HeaderRead::Read || (reads[i] == HeaderRead::Missing &&
-                                         ReadIndexHeaderInAnyCase(env_, folders[i], member.header));
-    if (!read) continue;
-    member.path = folders[i];
-    member.appId = appId;
-    member.lockState = survey ? survey->StateOf(folders[i], SlotIdOf(folders[i])) : 0;
-    out_.push_back(std::move(member));
-  }
+  // The records are made in scan order while later index files are still
+  // being read, so the lock tests overlap the reads.
+  RunOverlapped(
+      folders.size(), [&](size_t i) { reads[i] = ReadHeaderAt(paths[i], members[i].header); },
+      [&](size_t i) {
+        FolMember& member = members[i];
+        const bool read = reads[i] == HeaderRead::Read ||
+                          (reads[i] == HeaderRead::Missing &&
+                           ReadIndexHeaderInAnyCase(env_, folders[i], member.header));
+        if (!read) return;
+        member.path = folders[i];
+        member.appId = appId;
+        member.lockState = survey ? survey->StateOf(folders[i], SlotIdOf(folders[i])) : 0;
+        out_.push_back(std::move(member));
+      });
 }
 
 int RecordMaker::SlotIdOf(const std::string& folder) {

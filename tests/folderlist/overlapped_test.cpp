@@ -47,7 +47,9 @@ TEST(RunOverlapped, EveryJobOnceWithThreadsOnlyForWaitingJobs) {
   for (const auto& [delay, threads, wantParallel] :
        {std::tuple{0L, 0, -1}, {300L, 0, 1}, {50L, 5, 1}, {50L, 1, 0}}) {
     std::vector<std::atomic<int>> runs(400);
+    std::vector<size_t> consumed;
     ThreadsSeen seen;
+    const std::thread::id caller = std::this_thread::get_id();
     folder_list::RunOverlapped(
         runs.size(),
         [&](size_t i) {
@@ -55,19 +57,28 @@ TEST(RunOverlapped, EveryJobOnceWithThreadsOnlyForWaitingJobs) {
           if (delay) Wait(delay);
           ++runs[i];
         },
+        [&](size_t i) {
+          // On the calling thread, in order, after its job.
+          EXPECT_EQ(std::this_thread::get_id(), caller);
+          EXPECT_EQ(runs[i], 1);
+          consumed.push_back(i);
+        },
         threads);
     for (size_t i = 0; i < runs.size(); ++i) ASSERT_EQ(runs[i], 1) << i;
+    ASSERT_EQ(consumed.size(), runs.size());
+    for (size_t i = 0; i < consumed.size(); ++i) ASSERT_EQ(consumed[i], i);
     // Jobs that do not wait may go either way (a busy machine can stall the sample).
     if (wantParallel >= 0) {
       EXPECT_EQ(seen.Count() > 1, wantParallel == 1) << delay << " " << threads;
     }
     EXPECT_LE(seen.Count(), static_cast<size_t>(folder_list::kMaxScanThreads));
   }
-  folder_list::RunOverlapped(0, [](size_t) { FAIL(); });
+  const auto never = [](size_t) { FAIL(); };
+  folder_list::RunOverlapped(0, never, never);
   int single = 0;
   folder_list::RunOverlapped(
-      1, [&](size_t) { ++single; }, 16);
-  EXPECT_EQ(single, 1);
+      1, [&](size_t) { ++single; }, [&](size_t) { single += 10; }, 16);
+  EXPECT_EQ(single, 11);
 }
 
 // Index files that answer slowly, as on a share: every open waits.
