@@ -21,6 +21,8 @@
 // several runs and the ratios.
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -302,10 +304,11 @@ int ParallelReader(const std::vector<std::string>& folders) {
   return records;
 }
 
-void CompareShare(const char* what, const CEnvironObj& env, int mask,
+// share: the platform seam in force during the measurement (a DelayEnv, or
+// the plain one over the FUSE mount).
+void CompareShare(const char* what, platform::Env& share, const CEnvironObj& env, int mask,
                   const std::vector<std::string>& folders, bool withSerial) {
   const int expected = static_cast<int>(folders.size()) * kDrawings;
-  bench::DelayEnv share(kShareDelayMicroseconds);
   const platform::ScopedEnv scoped(share);
   int locked = 0;
   double serial = 1e300, reader = 1e300, load = 1e300;
@@ -319,12 +322,71 @@ void CompareShare(const char* what, const CEnvironObj& env, int mask,
     load = std::min(load, Ms(
                               WallMs, [&] { return LoadList(env, mask, locked); }, expected));
   }
-  std::printf("%-22s wall time at %.1f ms per request: ", what, kShareDelayMicroseconds / 1e3);
+  std::printf("%-30s wall time at %.1f ms per request: ", what, kShareDelayMicroseconds / 1e3);
   if (withSerial) std::printf("serial load %8.1f ms   ", serial);
   std::printf("parallel reader %7.1f ms   Load %7.1f ms   ", reader, load);
   if (withSerial) std::printf("serial/Load %.1fx   ", serial / load);
   std::printf("Load/reader %.2fx   (%d locked records)\n", load / reader, locked);
 }
+
+#ifdef VEXA_DELAY_FUSE
+// The store mounted through the delaying FUSE passthrough (bench/delay_fuse)
+// while it lives; mounted() is false where that is not possible (not root, no
+// /dev/fuse).
+class FuseShare {
+ public:
+  FuseShare(const std::string& source, const std::string& mountPoint) : mountPoint_(mountPoint) {
+    if (geteuid() != 0 || access("/dev/fuse", R_OK | W_OK) != 0) return;
+    std::filesystem::create_directories(mountPoint);
+    const std::string delay = std::to_string(kShareDelayMicroseconds);
+    pid_ = fork();
+    if (pid_ == 0) {
+      execl(VEXA_DELAY_FUSE, "delay_fuse", source.c_str(), mountPoint.c_str(), delay.c_str(), "-f",
+            static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    for (int i = 0; i < 100 && !mounted_; ++i) {
+      usleep(50000);
+      std::ifstream mounts("/proc/self/mountinfo");
+      for (std::string line; std::getline(mounts, line);)
+        mounted_ = mounted_ || line.find(" " + mountPoint + " ") != std::string::npos;
+    }
+  }
+  ~FuseShare() {
+    if (mounted_) umount2(mountPoint_.c_str(), 0);
+    if (pid_ > 0) {
+      if (!mounted_) kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  bool mounted() const { return mounted_; }
+
+ private:
+  std::string mountPoint_;
+  pid_t pid_ = -1;
+  bool mounted_ = false;
+};
+
+// The same share figures over the FUSE mount, where every request of the
+// kernel (each name lookup too) waits.
+void CompareFuse(const std::string& root, const std::vector<int>& ids) {
+  const FuseShare fuse(root, root + "-fuse");
+  if (!fuse.mounted()) {
+    std::printf("FUSE share: not measured (needs root, /dev/fuse and bench/delay_fuse)\n");
+    return;
+  }
+  FolderEnvironOptions options;
+  options.dataPath = root + "-fuse/DATA";
+  options.userDataFile = root + "/user.ini";
+  const FolderEnvironObj env(root + "-fuse", options);
+  std::vector<std::string> all;
+  for (int id : ids) all.push_back(GetSenyouPath(env, id));
+  platform::Env plain;
+  CompareShare("FUSE share, 999 drawings", plain, env, ids.front(), {all.front()}, true);
+  std::fflush(stdout);
+  CompareShare("FUSE share, 10,989 drawings", plain, env, -1, all, false);
+}
+#endif
 
 }  // namespace
 }  // namespace vexa
@@ -348,8 +410,13 @@ int main() {
   CompareLocal("Load 999 drawings", env, ids.front(), {all.front()});
   CompareLocal("Load 10,989 drawings", env, -1, all);
   std::fflush(stdout);
-  CompareShare("Share, 999 drawings", env, ids.front(), {all.front()}, true);
+  bench::DelayEnv share(kShareDelayMicroseconds);
+  CompareShare("Share, 999 drawings", share, env, ids.front(), {all.front()}, true);
   std::fflush(stdout);
-  CompareShare("Share, 10,989 drawings", env, -1, all, false);
+  CompareShare("Share, 10,989 drawings", share, env, -1, all, false);
+#ifdef VEXA_DELAY_FUSE
+  std::fflush(stdout);
+  CompareFuse(root, ids);
+#endif
   return 0;
 }
