@@ -1,21 +1,35 @@
-// Loading the folder list with lock probes, against a floor written by hand
-// with the system calls that any load must make: list the application folder;
-// open, read 824 bytes and close each index file; one lock and unlock of the
-// drawing's byte on an already open CADAPP.LOC and one stat of its page lock
-// file per drawing.
+// Loading the folder list with lock probes, on a local disk and on a share.
+//
+// Local disk: the load against two floors written by hand with the system
+// calls that a load must make. The six-call floor: list the application
+// folder; open, read 824 bytes and close each index file; one lock and unlock
+// of the drawing's byte on an already open CADAPP.LOC and one stat of its page
+// lock file per drawing. The three-call floor: list; open, read, close each
+// index file.
+//
+// Share: every request through the platform seam waits 0.5 ms (DelayEnv), as
+// a round trip on a LAN does. The load against the serial per-drawing load
+// the list made before it overlapped its reads and asked locks by range
+// (index file, then the drawing test, drawing by drawing), and against a
+// parallel reader written by hand (list; open, read, close every index file
+// on 16 threads). Wall-clock times: the requests wait, they do not compute.
 //
 // The store (11 applications x 999 drawings) is generated once in
 // $TMPDIR/vexafol-folder-list-bench and reused by later runs (removing 11,000
 // folders takes longer than the benchmark). While it runs, a second process
 // holds drawing and page locks in every application. Prints the best of
-// several warm runs and the ratio to the floor.
+// several runs and the ratios.
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,13 +38,18 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bench/bench_store.h"
+#include "bench/delay_env.h"
+#include "folderlist/folderlist_scan.h"
+#include "platform/env.h"
 #include "vexafol/filetime.h"
 #include "vexafol/folder_environ.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/folderlock.h"
+#include "vexafol/sel_file_list.h"
 #include "vexafol/senyou.h"
 
 namespace vexa {
@@ -38,6 +57,9 @@ namespace {
 
 constexpr int kDrawings = 999;
 constexpr int kRuns = 11;
+constexpr int kShareRuns = 3;
+constexpr long kShareDelayMicroseconds = 500;
+constexpr int kReaderThreads = 16;
 
 using bench::AppIds;
 
@@ -116,18 +138,38 @@ class LockHolder {
   int held_ = 0;
 };
 
-// The hand-written floor for the given application folders.
-int Floor(const std::vector<std::string>& folders) {
+// The names of the drawing folders of an application folder.
+std::vector<std::string> DrawingNames(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* dir = opendir(folder.c_str());
+  while (dirent* entry = dir ? readdir(dir) : nullptr) {
+    if (std::strncmp(entry->d_name, "Fol.", 4) == 0) names.push_back(entry->d_name);
+  }
+  if (dir) closedir(dir);
+  return names;
+}
+
+// List; open, read 824 bytes and close each index file.
+int ThreeCallFloor(const std::vector<std::string>& folders) {
+  int records = 0;
+  for (const std::string& folder : folders) {
+    for (const std::string& name : DrawingNames(folder)) {
+      char header[824];
+      const int fd = open((folder + "/" + name + "/INDEX.VXF").c_str(), O_RDONLY | O_CLOEXEC);
+      if (fd < 0) continue;
+      records += read(fd, header, sizeof header) == static_cast<ssize_t>(sizeof header);
+      close(fd);
+    }
+  }
+  return records;
+}
+
+// The six-call floor for the given application folders.
+int SixCallFloor(const std::vector<std::string>& folders) {
   int records = 0;
   for (const std::string& folder : folders) {
     const int lockFd = open((folder + "/CADAPP.LOC").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    DIR* dir = opendir(folder.c_str());
-    std::vector<std::string> names;
-    while (dirent* entry = dir ? readdir(dir) : nullptr) {
-      if (std::strncmp(entry->d_name, "Fol.", 4) == 0) names.push_back(entry->d_name);
-    }
-    if (dir) closedir(dir);
-    for (const std::string& name : names) {
+    for (const std::string& name : DrawingNames(folder)) {
       char header[824];
       const int fd = open((folder + "/" + name + "/INDEX.VXF").c_str(), O_RDONLY | O_CLOEXEC);
       if (fd < 0) continue;
@@ -155,25 +197,27 @@ int Floor(const std::vector<std::string>& folders) {
   return records;
 }
 
-// Best times of the floor and of the load, measured alternately so that a
-// change of the machine's load hits both alike. The times are the process's
-// CPU time (user and system): on a shared machine the wall clock mostly
-// measures the other processes; both sides are bound by system calls on
-// warm caches.
-struct Times {
-  double floor = 1e300;
-  double load = 1e300;
-};
+// Best times of the floors and of the load, measured alternately so that a
+// change of the machine's load hits all alike. The local times are the
+// process's CPU time (user and system): on a shared machine the wall clock
+// mostly measures the other processes; all sides are bound by system calls on
+// warm caches. The share times are wall-clock times.
+double CpuMs() {
+  timespec time{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &time);
+  return time.tv_sec * 1e3 + time.tv_nsec / 1e6;
+}
 
-double Ms(const std::function<int()>& run, int expected) {
-  auto now = [] {
-    timespec time{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &time);
-    return time.tv_sec * 1e3 + time.tv_nsec / 1e6;
-  };
-  const double start = now();
+double WallMs() {
+  return std::chrono::duration<double, std::milli>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+double Ms(double (*clock)(), const std::function<int()>& run, int expected) {
+  const double start = clock();
   const int got = run();
-  const double stop = now();
+  const double stop = clock();
   if (got != expected) {
     std::fprintf(stderr, "expected %d records, got %d\n", expected, got);
     std::exit(1);
@@ -181,26 +225,168 @@ double Ms(const std::function<int()>& run, int expected) {
   return stop - start;
 }
 
-void Compare(const char* what, const CEnvironObj& env, int mask,
-             const std::vector<std::string>& folders) {
+// The load; counts the records with a lock state in locked.
+int LoadList(const CEnvironObj& env, int mask, int& locked) {
+  VexaFolderList list(env);
+  list.Load(mask, 0);
+  locked = 0;
+  for (int i = 0; i < list.GetFolderNum(); ++i) locked += list.GetFolderMember(i)->lockState != 0;
+  return list.GetFolderNum();
+}
+
+void CompareLocal(const char* what, const CEnvironObj& env, int mask,
+                  const std::vector<std::string>& folders) {
   const int expected = static_cast<int>(folders.size()) * kDrawings;
   int locked = 0;
-  auto load = [&] {
-    VexaFolderList list(env);
-    list.Load(mask, 0);
-    locked = 0;
-    for (int i = 0; i < list.GetFolderNum(); ++i) locked += list.GetFolderMember(i)->lockState != 0;
-    return list.GetFolderNum();
-  };
-  Times best;
+  double six = 1e300, three = 1e300, load = 1e300;
   for (int i = 0; i < kRuns; ++i) {
-    best.floor = std::min(best.floor, Ms([&] { return Floor(folders); }, expected));
-    best.load = std::min(best.load, Ms(load, expected));
+    six = std::min(six, Ms(
+                            CpuMs, [&] { return SixCallFloor(folders); }, expected));
+    three = std::min(three, Ms(
+                                CpuMs, [&] { return ThreeCallFloor(folders); }, expected));
+    load = std::min(load, Ms(
+                              CpuMs, [&] { return LoadList(env, mask, locked); }, expected));
   }
   std::printf(
-      "%-22s CPU time: floor %8.2f ms   Load %8.2f ms   ratio %.2fx   (%d locked records)\n", what,
-      best.floor, best.load, best.load / best.floor, locked);
+      "%-22s CPU time: six-call floor %7.2f ms   three-call floor %7.2f ms   Load %7.2f ms   "
+      "Load/six %.2fx   Load/three %.2fx   (%d locked records)\n",
+      what, six, three, load, load / six, load / three, locked);
 }
+
+// The load as it was made drawing by drawing: the index file, then the
+// drawing test of a fresh service (one application folder: the page test
+// would repeat the drawing test's page scan, so it was not asked).
+int SerialLoad(const CEnvironObj& env, const std::string& folder) {
+  VexaFolderLock lock(&env);
+  CSelFileList list;
+  list.AddFileList(env, folder, "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|FOL.???", nullptr, 0, nullptr, nullptr);
+  int records = 0;
+  for (int i = 0; i < list.GetCnt(); ++i) {
+    std::string path = folder;
+    env.AddFileName(path, list.GetFileName(i));
+    std::string index = path;
+    CreateIndexFileName(env, index);
+    VexaFileHeader header;
+    if (folder_list::ReadHeaderAt(index, header) != folder_list::HeaderRead::Read) continue;
+    lock.IsLockZmn(path.c_str());
+    ++records;
+  }
+  return records;
+}
+
+// List each folder, then open, read 824 bytes and close every index file on
+// kReaderThreads threads, all through the platform seam.
+int ParallelReader(const std::vector<std::string>& folders) {
+  platform::Env& os = platform::CurrentEnv();
+  std::vector<std::string> paths;
+  for (const std::string& folder : folders) {
+    std::vector<platform::DirEntry> entries;
+    os.ListDir(folder, entries);
+    for (const platform::DirEntry& entry : entries)
+      if (entry.name.compare(0, 4, "Fol.") == 0)
+        paths.push_back(folder + "/" + entry.name + "/INDEX.VXF");
+  }
+  std::atomic<size_t> next{0};
+  std::atomic<int> records{0};
+  auto work = [&] {
+    for (size_t i; (i = next.fetch_add(1)) < paths.size();) {
+      char header[824];
+      const int fd = os.Open(paths[i], O_RDONLY | O_CLOEXEC, 0);
+      if (fd < 0) continue;
+      records += os.Read(fd, header, sizeof header) == static_cast<ssize_t>(sizeof header);
+      os.Close(fd);
+    }
+  };
+  std::vector<std::thread> threads;
+  for (int t = 1; t < kReaderThreads; ++t) threads.emplace_back(work);
+  work();
+  for (std::thread& thread : threads) thread.join();
+  return records;
+}
+
+// share: the platform seam in force during the measurement (a DelayEnv, or
+// the plain one over the FUSE mount).
+void CompareShare(const char* what, platform::Env& share, const CEnvironObj& env, int mask,
+                  const std::vector<std::string>& folders, bool withSerial) {
+  const int expected = static_cast<int>(folders.size()) * kDrawings;
+  const platform::ScopedEnv scoped(share);
+  int locked = 0;
+  double serial = 1e300, reader = 1e300, load = 1e300;
+  for (int i = 0; i < kShareRuns; ++i) {
+    if (withSerial)
+      serial =
+          std::min(serial, Ms(
+                               WallMs, [&] { return SerialLoad(env, folders.front()); }, expected));
+    reader = std::min(reader, Ms(
+                                  WallMs, [&] { return ParallelReader(folders); }, expected));
+    load = std::min(load, Ms(
+                              WallMs, [&] { return LoadList(env, mask, locked); }, expected));
+  }
+  std::printf("%-30s wall time at %.1f ms per request: ", what, kShareDelayMicroseconds / 1e3);
+  if (withSerial) std::printf("serial load %8.1f ms   ", serial);
+  std::printf("parallel reader %7.1f ms   Load %7.1f ms   ", reader, load);
+  if (withSerial) std::printf("serial/Load %.1fx   ", serial / load);
+  std::printf("Load/reader %.2fx   (%d locked records)\n", load / reader, locked);
+}
+
+#ifdef VEXA_DELAY_FUSE
+// The store mounted through the delaying FUSE passthrough (bench/delay_fuse)
+// while it lives; mounted() is false where that is not possible (not root, no
+// /dev/fuse).
+class FuseShare {
+ public:
+  FuseShare(const std::string& source, const std::string& mountPoint) : mountPoint_(mountPoint) {
+    if (geteuid() != 0 || access("/dev/fuse", R_OK | W_OK) != 0) return;
+    std::filesystem::create_directories(mountPoint);
+    const std::string delay = std::to_string(kShareDelayMicroseconds);
+    pid_ = fork();
+    if (pid_ == 0) {
+      execl(VEXA_DELAY_FUSE, "delay_fuse", source.c_str(), mountPoint.c_str(), delay.c_str(), "-f",
+            static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    for (int i = 0; i < 100 && !mounted_; ++i) {
+      usleep(50000);
+      std::ifstream mounts("/proc/self/mountinfo");
+      for (std::string line; std::getline(mounts, line);)
+        mounted_ = mounted_ || line.find(" " + mountPoint + " ") != std::string::npos;
+    }
+  }
+  ~FuseShare() {
+    if (mounted_) umount2(mountPoint_.c_str(), 0);
+    if (pid_ > 0) {
+      if (!mounted_) kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  bool mounted() const { return mounted_; }
+
+ private:
+  std::string mountPoint_;
+  pid_t pid_ = -1;
+  bool mounted_ = false;
+};
+
+// The same share figures over the FUSE mount, where every request of the
+// kernel (each name lookup too) waits.
+void CompareFuse(const std::string& root, const std::vector<int>& ids) {
+  const FuseShare fuse(root, root + "-fuse");
+  if (!fuse.mounted()) {
+    std::printf("FUSE share: not measured (needs root, /dev/fuse and bench/delay_fuse)\n");
+    return;
+  }
+  FolderEnvironOptions options;
+  options.dataPath = root + "-fuse/DATA";
+  options.userDataFile = root + "/user.ini";
+  const FolderEnvironObj env(root + "-fuse", options);
+  std::vector<std::string> all;
+  for (int id : ids) all.push_back(GetSenyouPath(env, id));
+  platform::Env plain;
+  CompareShare("FUSE share, 999 drawings", plain, env, ids.front(), {all.front()}, true);
+  std::fflush(stdout);
+  CompareShare("FUSE share, 10,989 drawings", plain, env, -1, all, false);
+}
+#endif
 
 }  // namespace
 }  // namespace vexa
@@ -221,7 +407,16 @@ int main() {
   std::printf("%zu applications x %d drawings; another process holds %d locks\n", ids.size(),
               kDrawings, holder.held());
   std::fflush(stdout);
-  Compare("Load 999 drawings", env, ids.front(), {all.front()});
-  Compare("Load 10,989 drawings", env, -1, all);
+  CompareLocal("Load 999 drawings", env, ids.front(), {all.front()});
+  CompareLocal("Load 10,989 drawings", env, -1, all);
+  std::fflush(stdout);
+  bench::DelayEnv share(kShareDelayMicroseconds);
+  CompareShare("Share, 999 drawings", share, env, ids.front(), {all.front()}, true);
+  std::fflush(stdout);
+  CompareShare("Share, 10,989 drawings", share, env, -1, all, false);
+#ifdef VEXA_DELAY_FUSE
+  std::fflush(stdout);
+  CompareFuse(root, ids);
+#endif
   return 0;
 }

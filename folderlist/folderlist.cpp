@@ -99,14 +99,14 @@ void VexaFolderList::Reload() {
   if ((flags & (kLoadNoLocks | kLoadRecycled | kLoadBackups)) == 0)
     d.lock = std::make_unique<VexaFolderLock>(&env);
 
-  folder_list::RecordMaker maker(env, (flags & kLoadNoLocks) ? nullptr : d.lock.get(), d.members);
+  folder_list::RecordMaker maker(env, d.members);
   for (int row = 0; row < GetSenyouCnt(); ++row) {
     const int id = GetSenyouId(row);
     if (id == -1 || (id & d.mask) == 0) continue;
     if ((flags & ~kLoadNoLocks) == 0) {
       std::string folder;
       GetAppFolder(id, &folder);  // an empty folder simply finds nothing
-      folder_list::ScanAppFolder(env, folder, id, maker);
+      folder_list::ScanAppFolder(env, folder, id, d.lock.get(), maker);
     }
     if (flags & kLoadRecycled) folder_list::ScanRecycle(env, id, maker);
     if ((flags & kLoadBackups) && !d.loadPath.empty())

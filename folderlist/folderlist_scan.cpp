@@ -5,7 +5,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <set>
 
+#include "folderlist/overlapped.h"
+#include "host/wildcard.h"
+#include "lock/lock_survey.h"
 #include "platform/case_lookup.h"
 #include "platform/collate.h"
 #include "platform/env.h"
@@ -20,6 +24,7 @@ namespace {
 constexpr size_t kHeaderSize = sizeof(VexaFileHeader);
 
 const char kDrawingFilter[] = "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|FOL.???";
+const char kDrawingAndPageLockFilter[] = "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|FOL.???;FOL???.LOC";
 const char kRecycledDrawingFilter[] = "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|FOL.*";
 const char kBackupFilter[] = "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|BKUP.*";
 const char kEveryEntryFilter[] = "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|.*";
@@ -76,27 +81,38 @@ int KeepFullPath(const CEnvironObj&, std::string& display, const std::string& pa
 
 }  // namespace
 
-bool ReadIndexHeader(const CEnvironObj& env, const std::string& folder, VexaFileHeader& header) {
+HeaderRead ReadHeaderAt(const std::string& path, VexaFileHeader& header) {
   // The plain open/read/close of the file: an index file is only read, so the
   // in-use mark and identity checks of vexa::File would cost five more calls
   // per drawing without changing what is read.
-  std::string path = folder;
-  CreateIndexFileName(env, path);
-  int fd = OpenForHeader(path);
-  if (fd == -ENOENT) {
-    // A store copied from Windows may spell the index name in any case.
-    const std::string name =
-        platform::FindEntryNoCase(folder, env.GetFileNameFromRelativePath(path));
-    if (name.empty()) return false;
-    path = folder;
-    env.AddFileName(path, name);
-    fd = OpenForHeader(path);
-  }
-  if (fd < 0) return false;
+  const int fd = OpenForHeader(path);
+  if (fd == -ENOENT) return HeaderRead::Missing;
+  if (fd < 0) return HeaderRead::Failed;
   const bool read = ReadHeaderFrom(fd, header);
   platform::CurrentEnv().Close(fd);
-  return read;
+  return read ? HeaderRead::Read : HeaderRead::Failed;
 }
+
+namespace {
+
+std::string IndexPathOf(const CEnvironObj& env, const std::string& folder) {
+  std::string path = folder;
+  CreateIndexFileName(env, path);
+  return path;
+}
+
+bool ReadIndexHeaderInAnyCase(const CEnvironObj& env, const std::string& folder,
+                              VexaFileHeader& header) {
+  // A store copied from Windows may spell the index name in any case.
+  const std::string name =
+      platform::FindEntryNoCase(folder, env.GetFileNameFromRelativePath(IndexPathOf(env, folder)));
+  if (name.empty()) return false;
+  std::string path = folder;
+  env.AddFileName(path, name);
+  return ReadHeaderAt(path, header) == HeaderRead::Read;
+}
+
+}  // namespace
 
 std::string RecycleEntryHome(const CEnvironObj& env, const std::string& recycleFolder,
                              std::string entryName) {
@@ -120,65 +136,77 @@ std::string RecycleEntryHome(const CEnvironObj& env, const std::string& recycleF
   return home;
 }
 
-RecordMaker::RecordMaker(const CEnvironObj& env, VexaFolderLock* lock, std::vector<FolMember>& out)
-    : env_(env), lock_(lock), out_(out) {}
+RecordMaker::RecordMaker(const CEnvironObj& env, std::vector<FolMember>& out)
+    : env_(env), out_(out) {}
 
-void RecordMaker::Reserve(int more) {
-  const size_t needed = out_.size() + static_cast<size_t>(more);
+void RecordMaker::Add(const std::vector<std::string>& folders, int appId,
+                      lock::LockSurvey* survey) {
+  // The index paths are made here: the host environment is used only from this
+  // thread; the reads may overlap on other threads.
+  std::vector<std::string> paths;
+  paths.reserve(folders.size());
+  for (const std::string& folder : folders) paths.push_back(IndexPathOf(env_, folder));
+  std::vector<FolMember> members(folders.size());
+  std::vector<HeaderRead> reads(folders.size());
+  const size_t needed = out_.size() + folders.size();
   if (needed > out_.capacity()) out_.reserve(std::max(needed, 2 * out_.capacity()));
+  // The records are made in scan order while later index files are still
+  // being read, so the lock tests overlap the reads.
+  RunOverlapped(
+      folders.size(), [&](size_t i) { reads[i] = ReadHeaderAt(paths[i], members[i].header); },
+      [&](size_t i) {
+        FolMember& member = members[i];
+        const bool read = reads[i] == HeaderRead::Read ||
+                          (reads[i] == HeaderRead::Missing &&
+                           ReadIndexHeaderInAnyCase(env_, folders[i], member.header));
+        if (!read) return;
+        member.path = folders[i];
+        member.appId = appId;
+        member.lockState = survey ? survey->StateOf(folders[i], SlotIdOf(folders[i])) : 0;
+        out_.push_back(std::move(member));
+      });
 }
 
-void RecordMaker::Add(const std::string& folder, int appId) {
-  FolMember member;
-  if (!ReadIndexHeader(env_, folder, member.header)) return;
-  member.path = folder;
-  member.appId = appId;
-  member.lockState = lock_ ? LockStateOf(folder) : 0;
-  out_.push_back(std::move(member));
-}
-
-int RecordMaker::SlotIdOf(const std::string& folder, const std::string& directory) {
+int RecordMaker::SlotIdOf(const std::string& folder) {
   // For a drawing folder named "FOL.*" without brackets the application follows
   // from its directory alone: work it out once per directory.
   const std::string name = env_.GetFileNameFromRelativePath(folder);
   if (name.find_first_of("[]") != std::string::npos ||
       platform::CollateNoCase(env_.GetBaseNameFromFileName(name), "FOL") != 0)
     return GetPathToSenyouId(env_, folder);
+  const std::string directory = env_.GetDirNameFromRelativePath(folder);
   auto known = idByDirectory_.find(directory);
   if (known == idByDirectory_.end())
     known = idByDirectory_.emplace(directory, GetPathToSenyouId(env_, folder)).first;
   return known->second;
 }
 
-int RecordMaker::LockStateOf(const std::string& folder) {
-  std::string directory = env_.GetDirNameFromRelativePath(folder);
-  const int slotId = SlotIdOf(folder, directory);
-  auto [slot, first] = slotDirectories_.try_emplace(slotId, SlotDirectory{directory, true});
-  if (!first && slot->second.directory != directory) slot->second.single = false;
-
-  if (lock_->IsLockZmn(folder.c_str())) return 1;
-  // The drawing test answered 0 after its page scan of the page lock file in the
-  // directory of the slot's drawing lock file. While every drawing of the slot
-  // lies in one directory that is this drawing's directory, the page test would
-  // repeat the very same scan, so its answer is already known.
-  if (slot->second.single) return 0;
-  return lock_->IsExistLockPage(folder.c_str()) ? 2 : 0;
-}
-
 void ScanAppFolder(const CEnvironObj& env, const std::string& appFolder, int appId,
-                   RecordMaker& maker) {
+                   VexaFolderLock* lock, RecordMaker& maker) {
   std::string folder = appFolder;
   if (folder.empty() || !ResolveFolder(folder)) return;
+  // One listing gives the drawing folders and the page lock files beside them.
   CSelFileList list;
-  list.AddFileList(env, folder, kDrawingFilter, nullptr, 0, nullptr, nullptr);
-  maker.Reserve(list.GetCnt());
+  list.AddFileList(env, folder, lock ? kDrawingAndPageLockFilter : kDrawingFilter, nullptr, 0,
+                   nullptr, nullptr);
+  static const std::vector<std::string> drawingPattern = host::FilterPatterns(kDrawingFilter);
+  std::vector<std::string> drawings;
+  std::set<std::string> pageLockNames;
+  drawings.reserve(list.GetCnt());
   for (int i = 0; i < list.GetCnt(); ++i) {
-    const std::string name = list.GetFileName(i);
+    std::string name = list.GetFileName(i);
+    if (!host::FilterAdmits(drawingPattern, name)) {
+      pageLockNames.insert(std::move(name));
+      continue;
+    }
     if (platform::CollateNoCase(std::string_view(name).substr(0, 3), "FOL") != 0) continue;
     std::string path = folder;
     env.AddFileName(path, name);
-    maker.Add(path, appId);
+    drawings.push_back(std::move(path));
   }
+  if (!lock) return maker.Add(drawings, appId, nullptr);
+  lock::LockSurvey survey(*lock, folder, std::move(pageLockNames));
+  maker.Add(drawings, appId, &survey);
 }
 
 void ScanRecycle(const CEnvironObj& env, int appId, RecordMaker& maker) {
@@ -195,7 +223,9 @@ void ScanRecycle(const CEnvironObj& env, int appId, RecordMaker& maker) {
     env.AddFileName(container, name);
     drawings.AddFileList(env, container, kRecycledDrawingFilter, nullptr, 0, KeepFullPath, nullptr);
   }
-  for (int i = 0; i < drawings.GetCnt(); ++i) maker.Add(drawings.GetDispStr(i), appId);
+  std::vector<std::string> folders;
+  for (int i = 0; i < drawings.GetCnt(); ++i) folders.push_back(drawings.GetDispStr(i));
+  maker.Add(folders, appId, nullptr);
 }
 
 void ScanBackups(const CEnvironObj& env, const std::string& loadPath, int appId,
@@ -204,11 +234,13 @@ void ScanBackups(const CEnvironObj& env, const std::string& loadPath, int appId,
   if (folder.empty() || !ResolveFolder(folder)) return;
   CSelFileList list;
   list.AddFileList(env, folder, kBackupFilter, nullptr, 0, nullptr, nullptr);
+  std::vector<std::string> folders;
   for (int i = 0; i < list.GetCnt(); ++i) {
     std::string path = folder;
     env.AddFileName(path, list.GetFileName(i));
-    maker.Add(path, appId);
+    folders.push_back(std::move(path));
   }
+  maker.Add(folders, appId, nullptr);
 }
 
 int CountDrawingFolders(const CEnvironObj& env, const std::string& appFolder, bool stopAtFirst) {

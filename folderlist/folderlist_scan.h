@@ -15,15 +15,20 @@ namespace vexa {
 class VexaFolderLock;
 class VexaFolderList;
 
+namespace lock {
+class LockSurvey;
+}
+
 namespace folder_list {
 
-// Reads the header of folder's index file ("INDEX.VXF", or the entry of folder
-// equal to it ignoring ASCII case) over the caller's preset: min(file length,
-// 824) bytes. True when exactly that many came. False when there is no such
-// regular file, it cannot be opened or read, or fewer bytes came. Costs one
-// open, read and close (and an fstat for files shorter than 824 bytes); a
-// missing exact name costs one listing of folder.
-bool ReadIndexHeader(const CEnvironObj& env, const std::string& folder, VexaFileHeader& header);
+enum class HeaderRead { Read, Failed, Missing };
+// Reads the header of the index file at path over the caller's preset:
+// min(file length, 824) bytes. Read when exactly that many came; Missing when
+// there is no entry of that exact name (the caller may look for it in another
+// case); Failed when it is no regular file, cannot be opened or read, or fewer
+// bytes came. Costs one open, read and close (and an fstat for files shorter
+// than 824 bytes). Uses the platform only, so any thread may call it.
+HeaderRead ReadHeaderAt(const std::string& path, VexaFileHeader& header);
 
 // The application folder that a recycle container's name leads back to: the
 // parent of the recycle folder, then the tokens of the first three bracket
@@ -36,37 +41,25 @@ std::string RecycleEntryHome(const CEnvironObj& env, const std::string& recycleF
 // Makes the records of one load and appends them to out.
 class RecordMaker {
  public:
-  // lock: the load's lock service, or null when records get no lock state.
-  RecordMaker(const CEnvironObj& env, VexaFolderLock* lock, std::vector<FolMember>& out);
+  RecordMaker(const CEnvironObj& env, std::vector<FolMember>& out);
 
-  // Room for that many more records.
-  void Reserve(int more);
-  // Appends the record of folder for the application when its index file reads.
-  void Add(const std::string& folder, int appId);
+  // Appends, in the order given, the records of the folders whose index files
+  // read. survey: where the lock states come from; null gives state 0.
+  void Add(const std::vector<std::string>& folders, int appId, lock::LockSurvey* survey);
 
  private:
-  // 1 drawing locked, 2 only a page locked, 0 free.
-  int LockStateOf(const std::string& folder);
   // GetPathToSenyouId of the drawing folder, which decides its lock slot.
-  int SlotIdOf(const std::string& folder, const std::string& directory);
-
-  // The directories of the drawing paths given to the lock service so far, per
-  // application (which decides the lock slot).
-  struct SlotDirectory {
-    std::string directory;
-    bool single = true;  // every path of this slot lay in directory
-  };
+  int SlotIdOf(const std::string& folder);
 
   const CEnvironObj& env_;
-  VexaFolderLock* lock_;
   std::vector<FolMember>& out_;
-  std::map<int, SlotDirectory> slotDirectories_;
   std::map<std::string, int> idByDirectory_;
 };
 
-// The drawing folders ("FOL.???") of an application folder.
+// The drawing folders ("FOL.???") of an application folder; lock: the load's
+// lock service, or null when records get no lock state.
 void ScanAppFolder(const CEnvironObj& env, const std::string& appFolder, int appId,
-                   RecordMaker& maker);
+                   VexaFolderLock* lock, RecordMaker& maker);
 // The drawings of the recycle folder whose containers lead back to the
 // application's folder.
 void ScanRecycle(const CEnvironObj& env, int appId, RecordMaker& maker);

@@ -1,18 +1,21 @@
 #include "lock/lock_file.h"
 
+#include <fcntl.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <utility>
+#include <vector>
+
+#include "platform/env.h"
 
 namespace vexa::lock {
-
-namespace {
 
 std::string PageLockName(int folderNo) {
   char name[32];
   std::snprintf(name, sizeof name, "FOL%03d.LOC", folderNo);
   return name;
 }
-
-}  // namespace
 
 bool KeepOpen(File& file) {
   if (!file.IsOpen()) return false;
@@ -43,6 +46,31 @@ bool ProbeByte(File& file, int n) {
   if (!LockByte(file, n)) return true;
   UnlockByte(file, n);
   return false;
+}
+
+bool ForeignLockedBytes(File& file, std::bitset<1000>& locked) {
+  if (!file.IsOpen()) return false;
+  platform::Env& os = platform::CurrentEnv();
+  constexpr off_t kEnd = static_cast<off_t>(kDrawingLockFileLength);
+  std::vector<std::pair<off_t, off_t>> ranges{{1, kEnd}};  // [from, to) still to ask
+  while (!ranges.empty()) {
+    const auto [from, to] = ranges.back();
+    ranges.pop_back();
+    struct flock query {};
+    query.l_type = F_WRLCK;
+    query.l_whence = SEEK_SET;
+    query.l_start = from;
+    query.l_len = to - from;
+    if (os.Lock(file.fd(), F_OFD_GETLK, query) < 0) return false;
+    if (query.l_type == F_UNLCK) continue;
+    const off_t start = std::max(query.l_start, from);
+    const off_t end = query.l_len == 0 ? to : std::min(query.l_start + query.l_len, to);
+    if (start >= end) return false;  // a report outside the range asked: do not trust it
+    for (off_t n = start; n < end; ++n) locked.set(static_cast<size_t>(n));
+    if (end < to) ranges.emplace_back(end, to);
+    if (from < start) ranges.emplace_back(from, start);
+  }
+  return true;
 }
 
 std::string DrawingLockPath(const CEnvironObj& env, const std::string& drawingPath) {

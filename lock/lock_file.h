@@ -3,6 +3,7 @@
 // error is folded into the boolean results; nothing throws.
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <string>
 
@@ -31,6 +32,17 @@ bool UnlockByte(File& file, int n);
 // True (locked) when byte n cannot be locked now; a byte that could be locked
 // is released again at once. A byte held through file itself answers true.
 bool ProbeByte(File& file, int n);
+
+// Sets the bits of bytes 1 to 999 of an open drawing lock file that another
+// open file description or process holds, asked by range: one query per
+// locked run reported, plus one per gap left below a run (the system reports
+// the first conflicting lock in its own list order, not the lowest). This
+// handle's own locks are not seen. False when the system cannot answer a range
+// query; locked is then incomplete.
+bool ForeignLockedBytes(File& file, std::bitset<1000>& locked);
+
+// "FOL%03d.LOC": the name of the page lock file of a folder number.
+std::string PageLockName(int folderNo);
 
 // Lock file paths for a drawing folder path P: the directory of P with
 // "CADAPP.LOC", or with "FOL%03d.LOC" formatted from the folder number.

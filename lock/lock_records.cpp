@@ -79,6 +79,9 @@ bool VexaAppLock::UnlockByte(int n) {
 bool VexaAppLock::ProbeByte(int n) {
   return lock::ProbeByte(file_, n);
 }
+bool VexaAppLock::ForeignLockedBytes(std::bitset<1000>& locked) {
+  return lock::ForeignLockedBytes(file_, locked);
+}
 
 VexaFolderLockInfo::~VexaFolderLockInfo() {
   CloseAll();

@@ -64,6 +64,8 @@ class VexaAppLock {
   bool LockByte(int n);
   bool UnlockByte(int n);
   bool ProbeByte(int n);
+  // ForeignLockedBytes of the open drawing lock file.
+  bool ForeignLockedBytes(std::bitset<1000>& locked);
 
   bool IsOpen() const { return file_.IsOpen(); }
   // The drawing path of the last open; the page lock files of this slot lie

@@ -8,17 +8,23 @@
 namespace vexa::platform {
 
 void FaultEnv::Fail(Op op, int error, const std::string& pathPart, int skip, int times) {
+  const std::lock_guard<std::mutex> guard(mutex_);
   rules_.push_back({op, error, pathPart, skip, times});
 }
 
 void FaultEnv::Clear() {
+  const std::lock_guard<std::mutex> guard(mutex_);
   rules_.clear();
   for (int& count : calls_) count = 0;
 }
 
-int FaultEnv::Calls(Op op) const { return calls_[static_cast<int>(op)]; }
+int FaultEnv::Calls(Op op) const {
+  const std::lock_guard<std::mutex> guard(mutex_);
+  return calls_[static_cast<int>(op)];
+}
 
 int FaultEnv::Check(Op op, const std::string& path) {
+  const std::lock_guard<std::mutex> guard(mutex_);
   ++calls_[static_cast<int>(op)];
   for (Rule& rule : rules_) {
     if (rule.op != op || rule.times == 0) continue;

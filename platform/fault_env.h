@@ -1,7 +1,9 @@
 // An Env that passes every call through to the real one, except those a test
-// chose to fail: "the Nth Open whose path contains X fails with EIO".
+// chose to fail: "the Nth Open whose path contains X fails with EIO". Its calls
+// may come from several threads at once; set rules while no call runs.
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,7 @@ class FaultEnv : public Env {
   // Returns -error when this call must fail, else 0. Counts the call.
   int Check(Op op, const std::string& path);
 
+  mutable std::mutex mutex_;  // guards the rules' counters and calls_
   std::vector<Rule> rules_;
   int calls_[static_cast<int>(Op::ReadSystemFile) + 1] = {};
 };

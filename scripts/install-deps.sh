@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Installs every Debian 12 package the project builds, tests and runs with.
 # Idempotent: does nothing (and needs no network) when all packages are present.
+# --fuse-bench also installs libfuse3 for the delayed FUSE share of the
+# folder-list benchmark (not needed to build or test the library).
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev libicu-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-ipafont-gothic xvfb xauth poppler-utils locales tzdata
 )
+if [ "${1:-}" = "--fuse-bench" ]; then packages+=(libfuse3-dev fuse3); fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

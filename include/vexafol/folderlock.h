@@ -25,6 +25,9 @@
 namespace vexa {
 
 class VexaFolderLockInfo;
+namespace lock {
+class LockSurvey;
+}
 
 class VEXA_CORE_API VexaFolderLock {
  public:
@@ -66,6 +69,7 @@ class VEXA_CORE_API VexaFolderLock {
   void UnLockAll();
 
  private:
+  friend class lock::LockSurvey;  // answers many tests at once from the same table
   std::shared_ptr<VexaFolderLockInfo> table_;
 };
 

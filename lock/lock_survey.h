@@ -1,0 +1,50 @@
+// The lock states of many drawings of one folder, as a folder-list load asks
+// for them (the drawing test, then the page test where the drawing is free),
+// at a cost that follows the locks held instead of the drawings: the drawing
+// lock file of a slot is asked once by byte range for every byte that another
+// holder has locked, and a page lock file is looked at only when the folder's
+// listing holds it. The answers are those of IsLockZmn and IsExistLockPage of
+// the same service; where a shortcut could answer otherwise (the slot's lock
+// files lie in another folder, the file system refuses range queries, the
+// drawing lock file cannot be opened) the survey asks the service itself.
+#pragma once
+
+#include <bitset>
+#include <set>
+#include <string>
+
+#include "lock/lock_records.h"
+#include "vexafol/environ.h"
+#include "vexafol/folderlock.h"
+
+namespace vexa {
+
+namespace lock {
+
+class LockSurvey {
+ public:
+  // service: the load's service, which must hold no locks of its own (its own
+  // locks refuse its probes but are invisible to range queries). folder: the
+  // directory that was listed; pageLockNames: the names of its entries that may
+  // be page lock files ("FOL%03d.LOC", exact spelling).
+  LockSurvey(VexaFolderLock& service, std::string folder, std::set<std::string> pageLockNames);
+
+  // 1 when IsLockZmn(path) answers 1, else 2 when IsExistLockPage(path)
+  // answers 1, else 0. applicationId: GetPathToSenyouId of path (the caller
+  // keeps it per folder).
+  int StateOf(const std::string& path, int applicationId);
+
+ private:
+  enum class SlotMode { Unknown, Survey, Service };
+  int ServiceStateOf(const std::string& path);
+
+  VexaFolderLock& service_;
+  VexaFolderLockInfo& table_;
+  std::string folder_;
+  std::set<std::string> pageLockNames_;
+  SlotMode modes_[VexaFolderLockInfo::kSlots] = {};
+  std::bitset<1000> locked_[VexaFolderLockInfo::kSlots];
+};
+
+}  // namespace lock
+}  // namespace vexa
