@@ -5,16 +5,25 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace vexa::platform {
 namespace {
 
-int Result(int rc) { return rc < 0 ? -errno : rc; }
+thread_local int t_lastError = 0;
+
+int Result(int rc) {
+  if (rc >= 0) return rc;
+  t_lastError = errno;
+  return -errno;
+}
 
 template <typename T>
 T ResultOf(T rc) {
-  return rc < 0 ? static_cast<T>(-errno) : rc;
+  if (rc >= 0) return rc;
+  t_lastError = errno;
+  return static_cast<T>(-errno);
 }
 
 // Retries a call that a signal interrupted.
@@ -73,6 +82,18 @@ int Env::Rename(const std::string& from, const std::string& to) {
   return Result(::rename(from.c_str(), to.c_str()));
 }
 
+int Env::RenameNoReplace(const std::string& from, const std::string& to) {
+  const int rc = ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+  if (rc == 0 || (errno != EINVAL && errno != ENOSYS)) return Result(rc);
+  // A file system without the flag (some network mounts): look, then rename.
+  struct stat st;
+  if (::lstat(to.c_str(), &st) == 0) {
+    t_lastError = EEXIST;
+    return -EEXIST;
+  }
+  return Result(::rename(from.c_str(), to.c_str()));
+}
+
 int Env::MakeDir(const std::string& path, mode_t mode) {
   return Result(::mkdir(path.c_str(), mode));
 }
@@ -85,7 +106,7 @@ int Env::Chmod(const std::string& path, mode_t mode) {
 
 int Env::ListDir(const std::string& path, std::vector<DirEntry>& entries) {
   DIR* dir = ::opendir(path.c_str());
-  if (!dir) return -errno;
+  if (!dir) return Result(-1);
   errno = 0;
   while (struct dirent* entry = ::readdir(dir)) {
     if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
@@ -102,6 +123,7 @@ int Env::ListDir(const std::string& path, std::vector<DirEntry>& entries) {
   }
   const int error = errno;
   ::closedir(dir);
+  if (error) t_lastError = error;
   return error ? -error : 0;
 }
 
@@ -132,6 +154,9 @@ std::string Env::ReadSystemFile(const std::string& path) {
   Close(fd);
   return text;
 }
+
+int LastSystemError() { return t_lastError; }
+void SetLastSystemError(int error) { t_lastError = error; }
 
 Env& CurrentEnv() {
   // Never destroyed: files closed by static destructors still need it at exit.

@@ -38,6 +38,9 @@ class Env {
 
   virtual int Unlink(const std::string& path);
   virtual int Rename(const std::string& from, const std::string& to);
+  // A rename that never replaces what is at `to` (-EEXIST then), as Windows'
+  // MoveFile refuses to.
+  virtual int RenameNoReplace(const std::string& from, const std::string& to);
   virtual int MakeDir(const std::string& path, mode_t mode);
   virtual int RemoveDir(const std::string& path);
   virtual int Chmod(const std::string& path, mode_t mode);
@@ -49,6 +52,12 @@ class Env {
   // Whole text of a small system file such as /proc/self/mountinfo ("" if unreadable).
   virtual std::string ReadSystemFile(const std::string& path);
 };
+
+// The error of the last Env call of this thread that failed (0 before any):
+// the counterpart of GetLastError for steps that report only success or
+// failure, such as the host's CreateDir. Failed calls of a FaultEnv count too.
+int LastSystemError();
+void SetLastSystemError(int error);
 
 // The Env in force (the real operating system unless a test replaced it).
 Env& CurrentEnv();

@@ -28,6 +28,7 @@ int FaultEnv::Check(Op op, const std::string& path) {
       continue;
     }
     if (rule.times > 0) --rule.times;
+    SetLastSystemError(rule.error);
     return -rule.error;
   }
   return 0;
@@ -101,6 +102,10 @@ int FaultEnv::Unlink(const std::string& path) {
 int FaultEnv::Rename(const std::string& from, const std::string& to) {
   VEXA_FAULT(Op::Rename, from);
   return Env::Rename(from, to);
+}
+int FaultEnv::RenameNoReplace(const std::string& from, const std::string& to) {
+  VEXA_FAULT(Op::Rename, from);
+  return Env::RenameNoReplace(from, to);
 }
 int FaultEnv::MakeDir(const std::string& path, mode_t mode) {
   VEXA_FAULT(Op::MakeDir, path);

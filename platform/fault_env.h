@@ -37,6 +37,8 @@ class FaultEnv : public Env {
   int Lock(int fd, int command, struct flock& lock) override;
   int Unlink(const std::string& path) override;
   int Rename(const std::string& from, const std::string& to) override;
+  // Matches the rules of Op::Rename.
+  int RenameNoReplace(const std::string& from, const std::string& to) override;
   int MakeDir(const std::string& path, mode_t mode) override;
   int RemoveDir(const std::string& path) override;
   int Chmod(const std::string& path, mode_t mode) override;

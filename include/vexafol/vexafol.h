@@ -16,6 +16,7 @@
 #include "vexafol/folderlist.h"
 #include "vexafol/folderlock.h"
 #include "vexafol/folmember.h"
+#include "vexafol/recycle.h"
 #include "vexafol/hooks.h"
 #include "vexafol/sel_file_list.h"
 #include "vexafol/senyou.h"
