@@ -7,7 +7,9 @@
 #include <QResizeEvent>
 #include <QStyle>
 
+#include "vexafol/dialogs.h"
 #include "vexafol/hooks.h"
+#include "vexafol/recycle.h"
 #include "vexafol/senyou.h"
 #include "vexafol/ui/bit_button.h"
 #include "vexafol/ui/file_info_dlg.h"
@@ -39,7 +41,7 @@ struct ToolbarButton {
 
 constexpr ToolbarButton kToolbar[] = {
     {kIdPageList, "ﾍﾟｰｼﾞ一覧", 29009, nullptr, 96, true},
-    {kIdDelete, "削除", 29039, "ファイルの削除", 118, true},
+    {kIdDelete, "削除", 29039, "ファイルの削除", 118, false},
     {kIdRestore, "削除図面の復帰", 29011, "図面の復帰", 140, true},
     {kIdBackup, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 29042, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 162, true},
     {kIdSearch, "検索", 29040, "検索", 188, true},
@@ -117,6 +119,7 @@ void FileDlgBase::BuildControls() {
   connect(Item<BitButton>(kIdDisplayItems), &QPushButton::clicked, this,
           [this] { OnDisplayItems(); });
   connect(Item<BitButton>(kIdSwitch), &QPushButton::clicked, this, [this] { OnSwitch(); });
+  connect(Item<BitButton>(kIdDelete), &QPushButton::clicked, this, [this] { OnDelete(); });
 
   AddLabel(-1, "アプリケーション", 4, 30, 60, 10);
   appCombo_ = Place(new QComboBox, kIdAppCombo, 66, 28, 110, 14);
@@ -239,6 +242,44 @@ void FileDlgBase::OnAppFilterChanged(int index) {
   sheet_->ClearSearch();
 }
 
+void FileDlgBase::OnDelete() {
+  const CEnvironObj& env = list_->GetEnvObj();
+  if (!env.IsOpeAllowed(kOpeDeleteDrawing)) return;
+  if (list_->GetFolderNum() <= 0) return;
+  currentKey_ = sheet_->GetCurrentKey();
+  const FolMember* current = sheet_->GetMember(currentKey_);
+  if (!current) return;
+  const FolMember member = *current;  // the reload below replaces the records
+
+  const std::string refusal = DeleteRefusal(member, flagWord_);
+  if (!refusal.empty()) {
+    MessageBox(this, refusal, kDeleteTitle, kRefusal);
+    return;
+  }
+  const std::string label = DeleteLabel(env, member);
+  if (MessageBox(this, DeleteQuestion(label), kDeleteTitle,
+                 MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+    return;
+  }
+  std::string error;
+  if (MoveToRecycle(env, member, error)) {
+    MessageBox(this, DeleteDone(label), kDeleteTitle, MB_OK | MB_ICONINFORMATION);
+  } else {
+    MessageBox(this, DeleteFailed(label, error), kDeleteTitle, kRefusal);
+  }
+
+  {
+    WaitCursor wait;
+    list_->Reload();
+  }
+  if (list_->GetFolderNum() > 0) {
+    sheet_->AttachList(list_);
+    sheet_->Refresh();
+  } else {
+    EndDialog(IDCANCEL);
+  }
+}
+
 void FileDlgBase::OnDisplayItems() {
   int nameMax = GetNameMax();
   SetItemDlg dialog(items_.data(), &itemCount_, &nameMax, this);
@@ -336,7 +377,9 @@ void FileDelDlg::InitKind() {
   MoveDeleteOntoOK();
 }
 
-void FileDelDlg::Confirm() {}
+void FileDelDlg::Confirm() {
+  OnDelete();
+}
 
 RestoreSelDlg::RestoreSelDlg(VexaFolderList* list, QWidget* parent)
     : FileDlgBase(list, parent, 0, 1, nullptr, nullptr, nullptr) {
