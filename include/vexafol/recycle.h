@@ -19,6 +19,9 @@
 
 namespace vexa {
 
+// The permission code of deleting, asked of env.IsOpeAllowed.
+inline constexpr unsigned long kOpeDeleteDrawing = 0x1e0203;
+
 // Title of every message of a deletion.
 inline constexpr const char kDeleteTitle[] = "図面の削除";
 
