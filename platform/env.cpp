@@ -1,7 +1,9 @@
 #include "platform/env.h"
 
 #include <dirent.h>
+#include <linux/msdos_fs.h>
 #include <pwd.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -102,6 +104,20 @@ int Env::RemoveDir(const std::string& path) { return Result(::rmdir(path.c_str()
 
 int Env::Chmod(const std::string& path, mode_t mode) {
   return Result(::chmod(path.c_str(), mode));
+}
+
+int Env::AddHiddenAttribute(const std::string& path) {
+  const int fd = Open(path, O_RDONLY, 0);
+  if (fd < 0) return fd;
+  __u32 attributes = 0;
+  int rc = ::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &attributes);
+  if (rc == 0) {
+    attributes |= ATTR_HIDDEN;
+    rc = ::ioctl(fd, FAT_IOCTL_SET_ATTRIBUTES, &attributes);
+  }
+  rc = Result(rc);
+  Close(fd);
+  return rc;
 }
 
 int Env::ListDir(const std::string& path, std::vector<DirEntry>& entries) {

@@ -44,6 +44,9 @@ class Env {
   virtual int MakeDir(const std::string& path, mode_t mode);
   virtual int RemoveDir(const std::string& path);
   virtual int Chmod(const std::string& path, mode_t mode);
+  // Adds the DOS hidden attribute to a file or folder where the file system
+  // keeps DOS attributes (vfat; FAT_IOCTL_*_ATTRIBUTES); -ENOTTY elsewhere.
+  virtual int AddHiddenAttribute(const std::string& path);
   // Entries other than "." and "..", in directory order.
   virtual int ListDir(const std::string& path, std::vector<DirEntry>& entries);
 

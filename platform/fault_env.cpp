@@ -107,6 +107,10 @@ int FaultEnv::RenameNoReplace(const std::string& from, const std::string& to) {
   VEXA_FAULT(Op::Rename, from);
   return Env::RenameNoReplace(from, to);
 }
+int FaultEnv::AddHiddenAttribute(const std::string& path) {
+  VEXA_FAULT(Op::Chmod, path);
+  return Env::AddHiddenAttribute(path);
+}
 int FaultEnv::MakeDir(const std::string& path, mode_t mode) {
   VEXA_FAULT(Op::MakeDir, path);
   return Env::MakeDir(path, mode);

@@ -42,6 +42,8 @@ class FaultEnv : public Env {
   int MakeDir(const std::string& path, mode_t mode) override;
   int RemoveDir(const std::string& path) override;
   int Chmod(const std::string& path, mode_t mode) override;
+  // Matches the rules of Op::Chmod.
+  int AddHiddenAttribute(const std::string& path) override;
   int ListDir(const std::string& path, std::vector<DirEntry>& entries) override;
   std::string HostName() override;
   std::string UserName() override;

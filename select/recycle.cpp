@@ -122,6 +122,9 @@ bool MoveToRecycle(const CEnvironObj& env, const FolMember& member, std::string&
       error = "ごみ箱フォルダを作成できません。\n" + LastErrorText();
       return false;
     }
+    // Hidden where the file system has the attribute, as on Windows; a file
+    // system without it leaves the folder as it is.
+    platform::CurrentEnv().AddHiddenAttribute(recycle);
   }
 
   RecycleFolderLock lock(env, recycle);
