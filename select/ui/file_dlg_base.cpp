@@ -42,8 +42,8 @@ struct ToolbarButton {
 constexpr ToolbarButton kToolbar[] = {
     {kIdPageList, "ﾍﾟｰｼﾞ一覧", 29009, nullptr, 96, true},
     {kIdDelete, "削除", 29039, "ファイルの削除", 118, false},
-    {kIdRestore, "削除図面の復帰", 29011, "図面の復帰", 140, true},
-    {kIdBackup, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 29042, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 162, true},
+    {kIdRestore, "削除図面の復帰", 29011, "図面の復帰", 140, false},
+    {kIdBackup, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 29042, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 162, false},
     {kIdSearch, "検索", 29040, "検索", 188, true},
     {kIdClearSearch, "解除", 29041, "検索解除", 210, true},
     {kIdDisplayItems, "表示切替", 11045, "表示切替", 236, false},
@@ -120,6 +120,10 @@ void FileDlgBase::BuildControls() {
           [this] { OnDisplayItems(); });
   connect(Item<BitButton>(kIdSwitch), &QPushButton::clicked, this, [this] { OnSwitch(); });
   connect(Item<BitButton>(kIdDelete), &QPushButton::clicked, this, [this] { OnDelete(); });
+  connect(Item<BitButton>(kIdRestore), &QPushButton::clicked, this, [this] { OnRestore(); });
+  connect(Item<BitButton>(kIdBackup), &QPushButton::clicked, this, [this] { OnBackupRestore(); });
+  // Enabled by the grid while the current drawing has backups.
+  GetDlgItem(kIdBackup)->setEnabled(false);
 
   AddLabel(-1, "アプリケーション", 4, 30, 60, 10);
   appCombo_ = Place(new QComboBox, kIdAppCombo, 66, 28, 110, 14);
@@ -278,6 +282,49 @@ void FileDlgBase::OnDelete() {
   } else {
     EndDialog(IDCANCEL);
   }
+}
+
+void FileDlgBase::OnRestore() {
+  restoreList_ = std::make_unique<VexaFolderList>(list_->GetEnvObj());
+  {
+    WaitCursor wait;
+    restoreList_->Load(list_->GetAppType(), VexaFolderList::kLoadRecycled);
+  }
+  if (restoreList_->GetFolderNum() <= 0) {
+    MessageBox(this, "復帰する図面がありません", "図面削除の復帰", kRefusal);
+    return;
+  }
+  RunRestoreDialog();
+}
+
+void FileDlgBase::OnBackupRestore() {
+  constexpr const char* kTitle = "ﾊﾞｯｸｱｯﾌﾟ復帰";
+  currentKey_ = sheet_->GetCurrentKey();
+  const FolMember* member = sheet_->GetMember(currentKey_);
+  if (!member) return;
+  if (member->lockState != 0) {
+    MessageBox(this, "この図面はロックされています", kTitle, kRefusal);
+    return;
+  }
+  restoreList_ = std::make_unique<VexaFolderList>(list_->GetEnvObj());
+  restoreList_->SetLoadPath(member->path);
+  {
+    WaitCursor wait;
+    restoreList_->Load(member->appId, VexaFolderList::kLoadBackups);
+  }
+  if (restoreList_->GetFolderNum() <= 0) {
+    MessageBox(this, "復帰する図面がありません", kTitle, kRefusal);
+    return;
+  }
+  RunRestoreDialog();
+}
+
+void FileDlgBase::RunRestoreDialog() {
+  RestoreSelDlg dialog(restoreList_.get(), this);
+  if (dialog.DoModal() != IDOK) return;
+  selectSource_ = 1;
+  selKeys_ = dialog.GetSelKeys();
+  EndWithOK();
 }
 
 void FileDlgBase::OnDisplayItems() {

@@ -12,8 +12,8 @@
 // GetSelKeys (member keys in the order the user marked them), GetPageNo (-1
 // when no page was chosen); GetSelectedMember turns a key into its drawing.
 //
-// The page list, restore, search and print buttons are there but stay
-// disabled: their operations are not part of this library yet.
+// The page list, search and print buttons are there but stay disabled: their
+// operations are not part of this library yet.
 #pragma once
 
 #include <QRect>
@@ -150,6 +150,12 @@ class FileDlgBase : public DialogBase {
   void Layout();
   void ApplyMinimumWidth();
   void OnAppFilterChanged(int index);
+  // Restoring a deleted drawing / a backup of the current drawing: the
+  // recycled or backup folders in a second list, chosen in a RestoreSelDlg on
+  // top of this one; the choice becomes this dialog's (selection source 1).
+  void OnRestore();
+  void OnBackupRestore();
+  void RunRestoreDialog();
   void OnDisplayItems();
   void OnSwitch();
 
