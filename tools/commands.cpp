@@ -16,6 +16,7 @@ int RunStatus(Args& args);
 int RunWho(Args& args);
 int RunDelete(Args& args);
 int RunRecycle(Args& args);
+int RunRestore(Args& args);
 
 namespace {
 std::vector<std::string> With(std::vector<std::string> more) {
@@ -154,6 +155,19 @@ const std::vector<Command>& Commands() {
        kStoreOptions,
        {"json"},
        1},
+      {"restore",
+       "bring back a deleted drawing or a backup",
+       "vexafol restore [STORE] --slot N\n"
+       "vexafol restore [STORE] --backup DRAWING_FOLDER [N]\n\n"
+       "Moves the drawing in slot N of the recycle folder (see 'vexafol recycle') back\n"
+       "into the folder of its application, or copies backup N of a drawing (0: \"BKUP\",\n"
+       "else \"BKUP.%03d\"; default 0) as a new drawing beside it. The drawing gets the\n"
+       "next free number, under that number's drawing lock; nothing is overwritten.\n"
+       "Prints the new drawing folder. STORE may also be given with --store.\n",
+       RunRestore,
+       With({"slot", "backup"}),
+       {},
+       2},
   };
   return commands;
 }

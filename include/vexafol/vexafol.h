@@ -17,6 +17,7 @@
 #include "vexafol/folderlock.h"
 #include "vexafol/folmember.h"
 #include "vexafol/recycle.h"
+#include "vexafol/restore.h"
 #include "vexafol/hooks.h"
 #include "vexafol/sel_file_list.h"
 #include "vexafol/senyou.h"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# vexafol delete and recycle on a sample store: the question answered on the
+# vexafol delete, recycle and restore on a sample store: the question answered on the
 # terminal (No keeps the drawing), deletions filling the slots newest first,
 # a drawing in use refused, and the command-line errors.
 set -euo pipefail
@@ -45,9 +45,23 @@ errors=$("$tool" delete --store "$work/store" "$third" --yes 2>&1 >/dev/null) &&
 [[ -f $third/INDEX.VXF ]] || fail "held drawing moved"
 [[ $(ls "$work/store/DATA/RECYCCAD" | wc -l) == 2 ]] || fail "a container or LOCK.TMP stayed"
 
+# Restores: slot 1 goes back under the next free number and its container
+# goes; a backup is copied as a new drawing and stays.
+kill "$holder"; wait "$holder" 2>/dev/null || true; holder=
+restored=$("$tool" restore "$work/store" --slot 1)
+[[ -f $restored/INDEX.VXF && $restored != */RECYCCAD/* ]] || fail "restored to $restored"
+[[ $("$tool" recycle "$work/store" --json | grep -c '"slot"') == 1 ]] || fail "slot 1 still taken"
+mkdir "$third/BKUP.002"
+cp "$third/INDEX.VXF" "$third/BKUP.002/"
+copy=$("$tool" restore "$work/store" --backup "$third" 2)
+[[ -f $copy/INDEX.VXF && -f $third/BKUP.002/INDEX.VXF ]] || fail "backup copy '$copy'"
+cmp -s "$copy/INDEX.VXF" "$third/INDEX.VXF" || fail "backup copy differs"
+
 # Command-line errors are usage errors (2); a missing drawing is a failure (1).
 set +e
 "$tool" delete --store "$work/store" >/dev/null 2>&1; [[ $? == 2 ]] || fail "no argument"
 "$tool" recycle --bogus >/dev/null 2>&1; [[ $? == 2 ]] || fail "unknown option"
-"$tool" delete --store "$work/store" "$first" --yes >/dev/null 2>&1; [[ $? == 1 ]] || fail "gone drawing"
+"$tool" restore "$work/store" >/dev/null 2>&1; [[ $? == 2 ]] || fail "restore without what"
+"$tool" restore "$work/store" --slot 9 >/dev/null 2>&1; [[ $? == 1 ]] || fail "empty slot"
+"$tool" delete --store "$work/store" "$work/none/Fol.001" --yes >/dev/null 2>&1; [[ $? == 1 ]] || fail "missing drawing"
 echo ok
