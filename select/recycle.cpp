@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "lock/recycle_lock.h"
+#include "platform/case_lookup.h"
 #include "platform/env.h"
 #include "platform/sysinfo.h"
 #include "vexafol/folderlock.h"
@@ -114,7 +115,8 @@ bool TidyRecycle(const CEnvironObj& env, const std::string& recycleFolder) {
 bool MoveToRecycle(const CEnvironObj& env, const FolMember& member, std::string& error) {
   WaitCursor wait;
   const std::string drawing = member.GetPath(env, 0);
-  const std::string recycle = CreateRecycleCadHomePath(env);
+  // A recycle folder copied from Windows may be named in another case.
+  const std::string recycle = platform::ResolveStoreName(CreateRecycleCadHomePath(env));
 
   platform::SetLastSystemError(0);
   if (env.IsExist(recycle) != 1) {

@@ -37,7 +37,7 @@ std::string DrawingIn(const CEnvironObj& env, const std::string& container) {
 
 std::vector<RecycleSlot> ListRecycleSlots(const CEnvironObj& env) {
   std::vector<RecycleSlot> slots;
-  const std::string recycle = CreateRecycleCadHomePath(env);
+  const std::string recycle = platform::ResolveStoreName(CreateRecycleCadHomePath(env));
   if (recycle.empty() || env.IsExist(recycle) <= 0) return slots;
   for (int n = 1; n <= kRecycleSlots; ++n) {
     RecycleSlot slot;

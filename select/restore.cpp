@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lock/recycle_lock.h"
+#include "platform/case_lookup.h"
 #include "platform/env.h"
 #include "platform/sysinfo.h"
 #include "vexafol/folderlock.h"
@@ -92,7 +93,7 @@ int CopyFiles(const std::string& from, const std::string& to) {
 std::string RestoreRecycled(const CEnvironObj& env, const std::string& recycledFolder,
                             std::string& error) {
   WaitCursor wait;
-  const std::string recycle = CreateRecycleCadHomePath(env);
+  const std::string recycle = platform::ResolveStoreName(CreateRecycleCadHomePath(env));
   const std::string container = env.GetDirNameFromRelativePath(recycledFolder);
   if (env.IsExist(recycledFolder) <= 0 || env.GetDirNameFromRelativePath(container) != recycle) {
     error = recycledFolder + ": not a drawing in the recycle folder";

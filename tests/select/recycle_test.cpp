@@ -124,6 +124,16 @@ TEST_F(RecycleTest, GapsCloseInOrderAndEveryOlderDeletionMovesUp) {
   EXPECT_EQ(FreeRecycleSlot(store_.env(), store_.Recycle()), 5);
 }
 
+TEST_F(RecycleTest, RecycleFolderCopiedFromWindowsInAnotherCaseIsUsed) {
+  const std::string lower = store_.env().GetDirNameFromRelativePath(store_.Recycle()) + "/recyccad";
+  StoreFixture::WriteDrawing(lower + "/[a][b][HNY][old].001/Fol.009");
+  ASSERT_EQ(Delete(Drawing(2)), "");
+  EXPECT_FALSE(Exists(store_.Recycle()));
+  EXPECT_EQ(Entries(lower).size(), 2u);
+  EXPECT_TRUE(Exists(lower + "/[a][b][HNY][old].002/Fol.009"));
+  EXPECT_EQ(ListRecycleSlots(store_.env()).size(), 2u);
+}
+
 TEST_F(RecycleTest, TenTakenSlotsDropTheOldestAndLeftoversOfInterruptedDeletionsGo) {
   for (int n = 1; n <= kRecycleSlots; ++n) Occupy(n, "[a][b][HNY][" + std::to_string(n) + "]");
   ASSERT_EQ(Delete(Drawing(3)), "");
