@@ -18,10 +18,16 @@ done
 mapfile -t alive < <(seq -f 'T%g' 1 30)
 
 titles_of() { sed -n 's/.*"title": "\([^"]*\)".*/\1/p'; }
-# Every title in the application folder and the slots, one per line.
+# Every title in the application folder and the slots, one per line; the
+# soak stops when the tool itself cannot answer.
 census() {
-  "$tool" list --store "$store" --app 0x1 --no-locks --json | titles_of
-  "$tool" recycle "$store" --json | titles_of
+  "$tool" list --store "$store" --app 0x1 --no-locks --json >"$work/list.json" &&
+    "$tool" recycle "$store" --json >"$work/recycle.json" || {
+    echo "the tool cannot list the store" >&2
+    exit 2
+  }
+  titles_of <"$work/list.json"
+  titles_of <"$work/recycle.json"
 }
 # Folders that look like drawings but do not read as one (half moved, half removed).
 broken() {
@@ -51,7 +57,8 @@ for ((k = 1; k <= kills; k++)); do
   declare -A found=()
   while IFS= read -r title; do
     [[ -n $title ]] && found[$title]=$((${found[$title]:-0} + 1))
-  done < <(census)
+  done <<<"$(census)"
+  [[ ${#found[@]} -gt 0 ]] || exit 2
   still=()
   for title in "${alive[@]}"; do
     copies=${found[$title]:-0}
@@ -72,7 +79,8 @@ for ((k = 1; k <= kills; k++)); do
   # Keep the store from running dry: an evicted drawing is made again.
   while ((${#alive[@]} < 30)); do
     title="T$((30 + k))x${#alive[@]}"
-    "$tool" new --store "$store" --app 0x1 --title "$title" --pages 2 >/dev/null && alive+=("$title")
+    "$tool" new --store "$store" --app 0x1 --title "$title" --pages 2 >/dev/null || exit 2
+    alive+=("$title")
   done
 done
 echo "kills: $kills (deletions that moved their drawing: $moved), drawings lost: $lost"
