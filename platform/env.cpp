@@ -2,7 +2,9 @@
 
 #include <dirent.h>
 #include <grp.h>
+#include <linux/msdos_fs.h>
 #include <pwd.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,11 +15,19 @@
 namespace vexa::platform {
 namespace {
 
-int Result(int rc) { return rc < 0 ? -errno : rc; }
+thread_local int t_lastError = 0;
+
+int Result(int rc) {
+  if (rc >= 0) return rc;
+  t_lastError = errno;
+  return -errno;
+}
 
 template <typename T>
 T ResultOf(T rc) {
-  return rc < 0 ? static_cast<T>(-errno) : rc;
+  if (rc >= 0) return rc;
+  t_lastError = errno;
+  return static_cast<T>(-errno);
 }
 
 // Retries a call that a signal interrupted.
@@ -87,7 +97,15 @@ int Env::Rename(const std::string& from, const std::string& to) {
 }
 
 int Env::RenameNoReplace(const std::string& from, const std::string& to) {
-  return Result(::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE));
+  const int rc = ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+  if (rc == 0 || (errno != EINVAL && errno != ENOSYS)) return Result(rc);
+  // A file system without the flag (some network mounts): look, then rename.
+  struct stat st;
+  if (::lstat(to.c_str(), &st) == 0) {
+    t_lastError = EEXIST;
+    return -EEXIST;
+  }
+  return Result(::rename(from.c_str(), to.c_str()));
 }
 
 int Env::Link(const std::string& from, const std::string& to) {
@@ -110,9 +128,23 @@ int Env::Chown(const std::string& path, uid_t owner, gid_t group) {
   return Result(::lchown(path.c_str(), owner, group));
 }
 
+int Env::AddHiddenAttribute(const std::string& path) {
+  const int fd = Open(path, O_RDONLY, 0);
+  if (fd < 0) return fd;
+  __u32 attributes = 0;
+  int rc = ::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &attributes);
+  if (rc == 0) {
+    attributes |= ATTR_HIDDEN;
+    rc = ::ioctl(fd, FAT_IOCTL_SET_ATTRIBUTES, &attributes);
+  }
+  rc = Result(rc);
+  Close(fd);
+  return rc;
+}
+
 int Env::ListDir(const std::string& path, std::vector<DirEntry>& entries) {
   DIR* dir = ::opendir(path.c_str());
-  if (!dir) return -errno;
+  if (!dir) return Result(-1);
   errno = 0;
   while (struct dirent* entry = ::readdir(dir)) {
     if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
@@ -129,6 +161,7 @@ int Env::ListDir(const std::string& path, std::vector<DirEntry>& entries) {
   }
   const int error = errno;
   ::closedir(dir);
+  if (error) t_lastError = error;
   return error ? -error : 0;
 }
 
@@ -188,6 +221,9 @@ int Env::RunInChild(const std::function<int()>& body) {
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -ECHILD;
 }
+
+int LastSystemError() { return t_lastError; }
+void SetLastSystemError(int error) { t_lastError = error; }
 
 Env& CurrentEnv() {
   // Never destroyed: files closed by static destructors still need it at exit.

@@ -43,8 +43,9 @@ class Env {
 
   virtual int Unlink(const std::string& path);
   virtual int Rename(const std::string& from, const std::string& to);
-  // Rename that fails with -EEXIST when to exists (renameat2 RENAME_NOREPLACE;
-  // -EINVAL or -ENOSYS where the file system or kernel cannot do it).
+  // A rename that never replaces what is at `to` (-EEXIST then), as Windows'
+  // MoveFile refuses to. Where the file system cannot do it atomically, it looks
+  // first and then renames.
   virtual int RenameNoReplace(const std::string& from, const std::string& to);
   // A second name for a file (hard link); -EEXIST when to exists.
   virtual int Link(const std::string& from, const std::string& to);
@@ -54,6 +55,9 @@ class Env {
   virtual int Fchmod(int fd, mode_t mode);
   // Owner and group of path itself (a symbolic link is not followed); -1 keeps one.
   virtual int Chown(const std::string& path, uid_t owner, gid_t group);
+  // Adds the DOS hidden attribute to a file or folder where the file system
+  // keeps DOS attributes (vfat; FAT_IOCTL_*_ATTRIBUTES); -ENOTTY elsewhere.
+  virtual int AddHiddenAttribute(const std::string& path);
   // Entries other than "." and "..", in directory order.
   virtual int ListDir(const std::string& path, std::vector<DirEntry>& entries);
 
@@ -70,6 +74,12 @@ class Env {
   // made or it did not exit normally (-ECHILD).
   virtual int RunInChild(const std::function<int()>& body);
 };
+
+// The error of the last Env call of this thread that failed (0 before any):
+// the counterpart of GetLastError for steps that report only success or
+// failure, such as the host's CreateDir. Failed calls of a FaultEnv count too.
+int LastSystemError();
+void SetLastSystemError(int error);
 
 // The Env in force (the real operating system unless a test replaced it).
 Env& CurrentEnv();

@@ -34,6 +34,7 @@ int FaultEnv::Check(Op op, const std::string& path) {
       continue;
     }
     if (rule.times > 0) --rule.times;
+    SetLastSystemError(rule.error);
     return -rule.error;
   }
   return 0;
@@ -119,6 +120,10 @@ int FaultEnv::RenameNoReplace(const std::string& from, const std::string& to) {
 int FaultEnv::Link(const std::string& from, const std::string& to) {
   VEXA_FAULT(Op::Rename, from);
   return Env::Link(from, to);
+}
+int FaultEnv::AddHiddenAttribute(const std::string& path) {
+  VEXA_FAULT(Op::Chmod, path);
+  return Env::AddHiddenAttribute(path);
 }
 int FaultEnv::MakeDir(const std::string& path, mode_t mode) {
   VEXA_FAULT(Op::MakeDir, path);

@@ -50,6 +50,8 @@ class FaultEnv : public Env {
   int Chmod(const std::string& path, mode_t mode) override;
   int Fchmod(int fd, mode_t mode) override;
   int Chown(const std::string& path, uid_t owner, gid_t group) override;
+  // Matches the rules of Op::Chmod.
+  int AddHiddenAttribute(const std::string& path) override;
   int ListDir(const std::string& path, std::vector<DirEntry>& entries) override;
   std::string HostName() override;
   std::string UserName() override;

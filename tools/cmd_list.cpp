@@ -77,15 +77,6 @@ void PrintTable(std::vector<Row> rows) {
   for (const Row& row : rows) print(row.cells, row.member->lockState != 0);
 }
 
-std::string IsoTime(const FILETIME& time) {
-  const time_t seconds = static_cast<time_t>(FileTimeToUnix(time));
-  struct tm utc {};
-  if (!gmtime_r(&seconds, &utc)) return "";
-  char text[40];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-  return text;
-}
-
 void PrintJson(const CEnvironObj& env, const std::vector<Row>& rows) {
   std::printf("[");
   for (size_t i = 0; i < rows.size(); ++i) {

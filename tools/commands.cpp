@@ -15,6 +15,9 @@ int RunLock(Args& args);
 int RunStatus(Args& args);
 int RunWho(Args& args);
 int RunCheck(Args& args);
+int RunDelete(Args& args);
+int RunRecycle(Args& args);
+int RunRestore(Args& args);
 
 namespace {
 std::vector<std::string> With(std::vector<std::string> more) {
@@ -149,6 +152,43 @@ const std::vector<Command>& Commands() {
        {},
        {"fix", "json"},
        1},
+      {"delete",
+       "move a drawing into the recycle folder",
+       "vexafol delete [--store DIR] [--host-kind K] DRAWING_FOLDER [--yes]\n\n"
+       "Deletes the drawing as the selection dialog does: refuses a drawing in use,\n"
+       "asks \"... を削除してもよろしいですか？\" on the terminal (only y, yes or はい\n"
+       "delete; --yes answers for you), moves the drawing folder into slot 1 of the\n"
+       "store's recycle folder RECYCCAD (the ten newest deletions are kept) and prints\n"
+       "the dialog's text. Exit status 1 when refused, not confirmed or failed (the\n"
+       "failure text with the system's error on stderr).\n",
+       RunDelete,
+       kStoreOptions,
+       {"yes"},
+       1},
+      {"recycle",
+       "list the deleted drawings in the recycle folder",
+       "vexafol recycle [STORE] [--host-kind K] [--json]\n\n"
+       "Prints the occupied slots of the recycle folder of STORE (default: --store or\n"
+       "the current folder), slot 1 the newest: slot, drawing name, application, when\n"
+       "it was deleted (local time) and the container folder. --json prints them for\n"
+       "scripts (with the container and drawing paths; times in UTC).\n",
+       RunRecycle,
+       kStoreOptions,
+       {"json"},
+       1},
+      {"restore",
+       "bring back a deleted drawing or a backup",
+       "vexafol restore [STORE] --slot N\n"
+       "vexafol restore [STORE] --backup DRAWING_FOLDER [N]\n\n"
+       "Moves the drawing in slot N of the recycle folder (see 'vexafol recycle') back\n"
+       "into the folder of its application, or copies backup N of a drawing (0: \"BKUP\",\n"
+       "else \"BKUP.%03d\"; default 0) as a new drawing beside it. The drawing gets the\n"
+       "next free number, under that number's drawing lock; nothing is overwritten.\n"
+       "Prints the new drawing folder. STORE may also be given with --store.\n",
+       RunRestore,
+       With({"slot", "backup"}),
+       {},
+       2},
   };
   return commands;
 }

@@ -1,6 +1,9 @@
 #include "tools/output_text.h"
 
 #include <cstdio>
+#include <ctime>
+
+#include "vexafol/filetime.h"
 
 namespace vexa::tool {
 namespace {
@@ -83,6 +86,15 @@ std::string JsonString(std::string_view text) {
     i += length;
   }
   return out + "\"";
+}
+
+std::string IsoTime(const FILETIME& time) {
+  const time_t seconds = static_cast<time_t>(FileTimeToUnix(time));
+  struct tm utc {};
+  if (!gmtime_r(&seconds, &utc)) return "";
+  char text[40];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  return text;
 }
 
 }  // namespace vexa::tool

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "vexafol/types.h"
+
 namespace vexa::tool {
 
 // text with every C0 control (U+0000..U+001F), DEL and C1 control
@@ -22,5 +24,8 @@ std::string Printable(std::string_view text);
 // the byte's value (U+DC80..U+DCFF, the "surrogateescape" convention), so the
 // output is always valid UTF-8 and the original bytes can be recovered.
 std::string JsonString(std::string_view text);
+
+// A UTC time as "YYYY-MM-DDThh:mm:ssZ" ("" when it cannot be converted).
+std::string IsoTime(const FILETIME& time);
 
 }  // namespace vexa::tool

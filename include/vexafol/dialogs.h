@@ -25,14 +25,15 @@
 #include "vexafol/environ.h"
 #include "vexafol/export.h"
 #include "vexafol/print.h"
+#include "vexafol/recycle.h"
 
 class QWidget;
 
 namespace vexa {
 
-// Permission codes asked of env.IsOpeAllowed before a dialog opens.
+// Permission codes asked of env.IsOpeAllowed before a dialog opens (the
+// delete kind asks kOpeDeleteDrawing of recycle.h).
 inline constexpr unsigned long kOpeSelectDrawing = 0x1e0200;
-inline constexpr unsigned long kOpeDeleteDrawing = 0x1e0203;
 
 // Array form. The first string of paths, when there is one, names the drawing
 // the cursor starts on (the extension number of its directory: "…/Fol.005/

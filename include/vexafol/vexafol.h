@@ -18,6 +18,8 @@
 #include "vexafol/folderlock.h"
 #include "vexafol/folmember.h"
 #include "vexafol/hooks.h"
+#include "vexafol/recycle.h"
+#include "vexafol/restore.h"
 #include "vexafol/sel_file_list.h"
 #include "vexafol/senyou.h"
 #include "vexafol/senyou_ids.h"

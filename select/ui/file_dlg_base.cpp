@@ -39,9 +39,9 @@ struct ToolbarButton {
 
 constexpr ToolbarButton kToolbar[] = {
     {kIdPageList, "ﾍﾟｰｼﾞ一覧", 29009, "ﾍﾟｰｼﾞ一覧", 96, true},
-    {kIdDelete, "削除", 29039, "ファイルの削除", 118, true},
-    {kIdRestore, "削除図面の復帰", 29011, "図面の復帰", 140, true},
-    {kIdBackup, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 29042, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 162, true},
+    {kIdDelete, "削除", 29039, "ファイルの削除", 118, false},
+    {kIdRestore, "削除図面の復帰", 29011, "図面の復帰", 140, false},
+    {kIdBackup, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 29042, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 162, false},
     {kIdSearch, "検索", 29040, "検索", 188, true},
     {kIdClearSearch, "解除", 29041, "検索解除", 210, true},
     {kIdDisplayItems, "表示切替", 11045, "表示切替", 236, false},
@@ -117,6 +117,11 @@ void FileDlgBase::BuildControls() {
   connect(Item<BitButton>(kIdDisplayItems), &QPushButton::clicked, this,
           [this] { OnDisplayItems(); });
   connect(Item<BitButton>(kIdSwitch), &QPushButton::clicked, this, [this] { OnSwitch(); });
+  connect(Item<BitButton>(kIdDelete), &QPushButton::clicked, this, [this] { OnDelete(); });
+  connect(Item<BitButton>(kIdRestore), &QPushButton::clicked, this, [this] { OnRestore(); });
+  connect(Item<BitButton>(kIdBackup), &QPushButton::clicked, this, [this] { OnBackupRestore(); });
+  // Enabled by the grid while the current drawing has backups.
+  GetDlgItem(kIdBackup)->setEnabled(false);
 
   AddLabel(-1, "アプリケーション", 4, 30, 60, 10);
   appCombo_ = Place(new QComboBox, kIdAppCombo, 66, 28, 110, 14);
@@ -336,7 +341,9 @@ void FileDelDlg::InitKind() {
   MoveDeleteOntoOK();
 }
 
-void FileDelDlg::Confirm() {}
+void FileDelDlg::Confirm() {
+  OnDelete();
+}
 
 RestoreSelDlg::RestoreSelDlg(VexaFolderList* list, QWidget* parent)
     : FileDlgBase(list, parent, 0, 1, nullptr, nullptr, nullptr) {

@@ -12,8 +12,8 @@
 // GetSelKeys (member keys in the order the user marked them), GetPageNo (-1
 // when no page was chosen); GetSelectedMember turns a key into its drawing.
 //
-// The page list, delete, restore, search and print buttons are there but stay
-// disabled: their operations are not part of this library yet.
+// The page list, search and print buttons are there but stay disabled: their
+// operations are not part of this library yet.
 #pragma once
 
 #include <QRect>
@@ -112,6 +112,11 @@ class FileDlgBase : public DialogBase {
   // Hides control id; moves the delete button onto the OK button.
   void HideControl(int id);
   void MoveDeleteOntoOK();
+  // Deletes the drawing under the cursor into the recycle folder after the
+  // permission check, the refusals and the question (No is the default);
+  // then reloads the list, keeping an active search, or ends the dialog as
+  // cancelled when no drawing is left.
+  void OnDelete();
 
   void resizeEvent(QResizeEvent* event) override;
 
@@ -145,6 +150,12 @@ class FileDlgBase : public DialogBase {
   void Layout();
   void ApplyMinimumWidth();
   void OnAppFilterChanged(int index);
+  // Restoring a deleted drawing / a backup of the current drawing: the
+  // recycled or backup folders in a second list, chosen in a RestoreSelDlg on
+  // top of this one; the choice becomes this dialog's (selection source 1).
+  void OnRestore();
+  void OnBackupRestore();
+  void RunRestoreDialog();
   void OnDisplayItems();
   void OnSwitch();
 
@@ -193,8 +204,9 @@ class FileDelDlg : public FileDlgBase {
 
  protected:
   void InitKind() override;
-  // Confirming means deleting the current drawing, which this library does
-  // not offer yet: the dialog stays open and only Cancel ends it.
+  // Confirming (the delete button, Return or a double click in the grid)
+  // deletes the current drawing; the dialog ends only with Cancel or when the
+  // last drawing is gone.
   void Confirm() override;
 };
 

@@ -207,7 +207,7 @@ TEST_F(FileDlgTest, CancellingAnOverwriteQuestionKeepsTheWriteDialogOpen) {
   EXPECT_TRUE(dialog.isVisible());
 }
 
-TEST_F(FileDlgTest, ReturnInTheGridConfirmsExceptInTheDeleteKind) {
+TEST_F(FileDlgTest, ReturnInTheGridConfirmsOrInTheDeleteKindAsksToDelete) {
   FileSelDlg select(&list_, nullptr, 0, 1, nullptr, nullptr, nullptr, 0);
   Open(select);
   QTest::keyClick(select.GetSheet(), Qt::Key_Return);
@@ -215,7 +215,10 @@ TEST_F(FileDlgTest, ReturnInTheGridConfirmsExceptInTheDeleteKind) {
 
   FileDelDlg erase(&list_, nullptr, 0);
   Open(erase);
+  MessageRecorder messages({IDNO});
   QTest::keyClick(erase.GetSheet(), Qt::Key_Return);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].title, "図面の削除");
   EXPECT_TRUE(erase.isVisible());
 }
 

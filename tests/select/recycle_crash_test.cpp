@@ -1,0 +1,300 @@
+// Deletions killed with SIGKILL before each of their file-system steps, in
+// real child processes: no drawing is ever lost or left half in a slot, and
+// the next deletion tidies the slots to 1..k and succeeds. Two processes
+// deleting at once: the second is refused with the lock message.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <functional>
+#include <map>
+#include <random>
+#include <set>
+
+#include "platform/env.h"
+#include "tests/support/child_process.h"
+#include "tests/support/store_fixture.h"
+#include "vexafol/folderlist.h"
+#include "vexafol/recycle.h"
+
+namespace vexa::test {
+namespace {
+
+// Counts the calls that change or lock something and, at the chosen one,
+// kills the process before it happens; or stops at the first rename until the
+// parent lets it go.
+class SteppingEnv : public platform::Env {
+ public:
+  int killAt = 0;              // 0: never
+  bool pauseAtRename = false;  // at the first rename
+  Signal* paused = nullptr;
+  Signal* resume = nullptr;
+  int steps = 0;
+
+  int Open(const std::string& path, int flags, mode_t mode) override {
+    if (flags & (O_CREAT | O_TRUNC | O_WRONLY | O_RDWR)) Step();
+    return Env::Open(path, flags, mode);
+  }
+  int Truncate(int fd, off_t length) override { return Step(), Env::Truncate(fd, length); }
+  int Lock(int fd, int command, struct flock& lock) override {
+    return Step(), Env::Lock(fd, command, lock);
+  }
+  int Unlink(const std::string& path) override { return Step(), Env::Unlink(path); }
+  int Rename(const std::string& from, const std::string& to) override {
+    return Step(), Env::Rename(from, to);
+  }
+  int RenameNoReplace(const std::string& from, const std::string& to) override {
+    Step();
+    if (pauseAtRename) {
+      pauseAtRename = false;
+      paused->Give();
+      resume->Take();
+    }
+    return Env::RenameNoReplace(from, to);
+  }
+  int MakeDir(const std::string& path, mode_t mode) override {
+    return Step(), Env::MakeDir(path, mode);
+  }
+  int RemoveDir(const std::string& path) override { return Step(), Env::RemoveDir(path); }
+
+ private:
+  void Step() {
+    if (++steps == killAt) raise(SIGKILL);
+  }
+};
+
+// Each drawing of a store by the title in its index file: how many folders
+// hold it, and whether every one of them is complete.
+struct Census {
+  std::map<std::string, int> copies;
+  bool complete = true;
+};
+
+constexpr int kDrawings = 4;
+
+void WriteDrawing(const std::string& folder, int n, const std::string& title) {
+  char name[16];
+  std::snprintf(name, sizeof name, "/Fol.%03d", n);
+  DrawingSpec spec;
+  spec.title = title;
+  StoreFixture::WriteDrawing(folder + name, spec);
+  WriteFileBytes(folder + name + "/pagefile.000", title + " page");
+}
+
+// Drawings D1 to D4 in the application folder, and `recycled` earlier
+// deletions R1.. in slots 1.. (slot 2 left free when gap is set).
+void Prepare(const StoreFixture& store, int recycled, bool gap) {
+  for (int n = 1; n <= kDrawings; ++n)
+    WriteDrawing(store.AppFolder(0x1), n, "D" + std::to_string(n));
+  for (int r = 1; r <= recycled; ++r) {
+    char name[64];
+    std::snprintf(name, sizeof name, "[W][S][HNY][R%d].%03d", r, gap && r >= 2 ? r + 1 : r);
+    WriteDrawing(store.Recycle() + "/" + name, 100 + r, "R" + std::to_string(r));
+  }
+}
+
+FolMember Member(const StoreFixture& store, int n) {
+  VexaFolderList list(store.env());
+  list.Load(0x1, 0);
+  for (int i = 0; i < list.GetFolderNum(); ++i) {
+    const FolMember* member = list.GetFolderMember(i);
+    if (member->GetFolderNo(store.env()) == n - 1) return *member;
+  }
+  return {};
+}
+
+// The drawing folders of the application folder and of the slots; a folder
+// outside the slots (one being removed) does not count.
+Census Count(const StoreFixture& store) {
+  Census census;
+  auto look = [&](const std::string& folder) {
+    std::vector<platform::DirEntry> entries;
+    platform::Env().ListDir(folder, entries);
+    for (const auto& entry : entries) {
+      if (entry.name.rfind("Fol.", 0) != 0) continue;
+      const std::string path = folder + "/" + entry.name;
+      const std::string header = ReadFileBytes(path + "/INDEX.VXF");
+      if (header.size() != sizeof(VexaFileHeader)) {
+        census.complete = false;
+        continue;
+      }
+      VexaFileHeader h;
+      std::memcpy(&h, header.data(), sizeof h);
+      census.copies[h.Title()]++;
+      if (ReadFileBytes(path + "/pagefile.000") != h.Title() + " page") census.complete = false;
+    }
+  };
+  look(store.AppFolder(0x1));
+  for (int n = 1; n <= kRecycleSlots; ++n) {
+    const std::string slot = FindRecycleSlot(store.env(), store.Recycle(), n);
+    if (!slot.empty()) look(slot);
+  }
+  return census;
+}
+
+// Every drawing held exactly once, except the evictable ones (gone or once).
+void ExpectNothingLost(const StoreFixture& store, int recycled,
+                       const std::set<std::string>& evictable, const std::string& when) {
+  const Census census = Count(store);
+  EXPECT_TRUE(census.complete) << when;
+  std::vector<std::string> titles;
+  for (int n = 1; n <= kDrawings; ++n) titles.push_back("D" + std::to_string(n));
+  for (int r = 1; r <= recycled; ++r) titles.push_back("R" + std::to_string(r));
+  for (const std::string& title : titles) {
+    const auto found = census.copies.find(title);
+    const int copies = found == census.copies.end() ? 0 : found->second;
+    if (evictable.count(title))
+      EXPECT_LE(copies, 1) << title << " " << when;
+    else
+      EXPECT_EQ(copies, 1) << title << " " << when;
+  }
+}
+
+// Slots 1..k taken and none above: k, or -1.
+int SlotsWithoutGaps(const StoreFixture& store) {
+  int k = 0;
+  while (k < kRecycleSlots && !FindRecycleSlot(store.env(), store.Recycle(), k + 1).empty()) ++k;
+  for (int n = k + 1; n <= kRecycleSlots; ++n)
+    if (!FindRecycleSlot(store.env(), store.Recycle(), n).empty()) return -1;
+  return k;
+}
+
+TEST(RecycleCrash, KilledBeforeAnyStepNoDrawingIsLostAndTheNextDeletionSucceeds) {
+  struct Scenario {
+    int recycled;
+    bool gap;
+    std::set<std::string> evictable;  // by this deletion and the next
+  };
+  const Scenario scenarios[] = {{0, false, {}}, {3, true, {}}, {10, false, {"R9", "R10"}}};
+  int kills = 0;
+  for (const Scenario& scenario : scenarios) {
+    int total = 0;
+    {
+      StoreFixture store;
+      Prepare(store, scenario.recycled, scenario.gap);
+      const FolMember member = Member(store, 1);
+      SteppingEnv counting;
+      platform::ScopedEnv scoped(counting);
+      std::string error;
+      ASSERT_TRUE(MoveToRecycle(store.env(), member, error)) << error;
+      total = counting.steps;
+    }
+    for (int step = 1; step <= total; ++step) {
+      const std::string when = std::to_string(scenario.recycled) + " recycled, killed at step " +
+                               std::to_string(step) + " of " + std::to_string(total);
+      StoreFixture store;
+      Prepare(store, scenario.recycled, scenario.gap);
+      const FolMember member = Member(store, 1);
+      ChildProcess child([&] {
+        SteppingEnv killing;
+        killing.killAt = step;
+        platform::ScopedEnv scoped(killing);
+        std::string error;
+        MoveToRecycle(store.env(), member, error);
+        return 0;
+      });
+      ASSERT_EQ(child.Wait(), 128 + SIGKILL) << when;
+      ++kills;
+      ExpectNothingLost(store, scenario.recycled, scenario.evictable, when);
+
+      std::string error;
+      ASSERT_TRUE(MoveToRecycle(store.env(), Member(store, 2), error)) << when << ": " << error;
+      const int slots = SlotsWithoutGaps(store);
+      EXPECT_GE(slots, 1) << when;
+      EXPECT_EQ(
+          ReadFileBytes(FindRecycleSlot(store.env(), store.Recycle(), 1) + "/Fol.002/pagefile.000"),
+          "D2 page")
+          << when;
+      ExpectNothingLost(store, scenario.recycled, scenario.evictable,
+                        when + ", then deleted again");
+    }
+  }
+  EXPECT_GE(kills, 30);
+}
+
+TEST(RecycleCrash, KilledAtRandomMomentsOfRepeatedDeletionsNoDrawingIsLost) {
+  // A child deletes drawing after drawing into a folder that fills up and
+  // evicts; it is killed at a random moment; the next child goes on where it
+  // stopped, and new drawings come when all are deleted.
+  StoreFixture store;
+  Prepare(store, 8, true);
+  std::mt19937 random(20261205);
+  std::set<std::string> evicted;
+  int moved = 0;
+  for (int round = 0; round < 40; ++round) {
+    const Census before = Count(store);
+    int remaining = 0;
+    for (int n = 1; n <= kDrawings; ++n) remaining += !Member(store, n).path.empty();
+    if (remaining == 0) {  // all deleted: new drawings under the same numbers
+      for (int n = 1; n <= kDrawings; ++n)
+        WriteDrawing(store.AppFolder(0x1), n,
+                     "D" + std::to_string(n) + "." + std::to_string(round));
+      continue;
+    }
+    ChildProcess child([&] {
+      for (int n = 1; n <= kDrawings; ++n) {
+        const FolMember member = Member(store, n);
+        std::string error;
+        if (!member.path.empty()) MoveToRecycle(store.env(), member, error);
+      }
+      return 0;
+    });
+    ::usleep(static_cast<useconds_t>(random() % 30000));
+    child.Kill();
+    child.Wait();
+    const Census after = Count(store);
+    EXPECT_TRUE(after.complete) << "round " << round;
+    // Nothing doubled; what went is at most one eviction per deletion begun.
+    int gone = 0;
+    for (const auto& [title, copies] : before.copies) {
+      const auto found = after.copies.find(title);
+      const int now = found == after.copies.end() ? 0 : found->second;
+      EXPECT_LE(now, 1) << title << " round " << round;
+      gone += now == 0;
+    }
+    EXPECT_LE(gone, remaining) << "round " << round;
+    moved += remaining - [&] {
+      int left = 0;
+      for (int n = 1; n <= kDrawings; ++n) left += !Member(store, n).path.empty();
+      return left;
+    }();
+  }
+  // Whatever the kills left, the next deletion works and the slots are 1..k.
+  WriteDrawing(store.AppFolder(0x1), 50, "D50");
+  std::string error;
+  EXPECT_TRUE(MoveToRecycle(store.env(), Member(store, 50), error)) << error;
+  EXPECT_GT(SlotsWithoutGaps(store), 0);
+  EXPECT_GT(moved, 0);
+}
+
+TEST(RecycleCrash, SecondDeletionAtTheSameTimeIsRefusedWithTheLockMessage) {
+  StoreFixture store;
+  Prepare(store, 2, false);
+  const FolMember first = Member(store, 1);
+  const FolMember second = Member(store, 2);
+  Signal paused, resume;
+  ChildProcess child([&] {
+    // Stops at its first rename, in the middle of reorganising the slots.
+    SteppingEnv stepping;
+    stepping.pauseAtRename = true;
+    stepping.paused = &paused;
+    stepping.resume = &resume;
+    platform::ScopedEnv scoped(stepping);
+    std::string error;
+    return MoveToRecycle(store.env(), first, error) ? 0 : 1;
+  });
+  ASSERT_TRUE(paused.Take());
+  std::string error;
+  EXPECT_FALSE(MoveToRecycle(store.env(), second, error));
+  EXPECT_EQ(error.rfind("ごみ箱フォルダをロックできません。\n(", 0), 0u) << error;
+  resume.Give();
+  EXPECT_EQ(child.Wait(), 0);
+  ExpectNothingLost(store, 2, {}, "after both");
+  EXPECT_EQ(SlotsWithoutGaps(store), 3);
+  ASSERT_TRUE(MoveToRecycle(store.env(), second, error)) << error;
+  EXPECT_EQ(SlotsWithoutGaps(store), 4);
+}
+
+}  // namespace
+}  // namespace vexa::test

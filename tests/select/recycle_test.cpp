@@ -1,0 +1,219 @@
+// Deleting drawings into the recycle folder, against real folders: the slots
+// and their reorganisation, the container names, each failing step with its
+// message, and a drawing held by another process.
+#include "vexafol/recycle.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "platform/env.h"
+#include "platform/fault_env.h"
+#include "platform/sysinfo.h"
+#include "tests/support/child_process.h"
+#include "tests/support/store_fixture.h"
+#include "vexafol/folderlist.h"
+#include "vexafol/folderlock.h"
+
+namespace vexa::test {
+namespace {
+
+using platform::Op;
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+std::vector<std::string> Entries(const std::string& folder) {
+  std::vector<platform::DirEntry> entries;
+  platform::Env().ListDir(folder, entries);
+  std::vector<std::string> names;
+  for (const auto& entry : entries) names.push_back(entry.name);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class RecycleTest : public ::testing::Test {
+ protected:
+  // Drawing n of the general application, loaded as the dialog would.
+  FolMember Drawing(int n, const std::string& title = "図面") {
+    DrawingSpec spec;
+    spec.title = title;
+    store_.WriteAppDrawing(0x1, n, spec);
+    VexaFolderList list(store_.env());
+    list.Load(0x1, 0);
+    for (int i = 0; i < list.GetFolderNum(); ++i) {
+      const FolMember* member = list.GetFolderMember(i);
+      if (member->GetFolderNo(store_.env()) == n - 1) return *member;
+    }
+    ADD_FAILURE() << "drawing " << n << " not loaded";
+    return {};
+  }
+  // A container of slot n holding a drawing folder, as an earlier deletion left it.
+  std::string Occupy(int n, const std::string& name) {
+    char ext[8];
+    std::snprintf(ext, sizeof ext, ".%03d", n);
+    const std::string container = store_.Recycle() + "/" + name + ext;
+    StoreFixture::WriteDrawing(container + "/Fol.009");
+    return container;
+  }
+  std::string Delete(const FolMember& member) {
+    std::string error;
+    return MoveToRecycle(store_.env(), member, error) ? "" : (error.empty() ? "failed" : error);
+  }
+
+  StoreFixture store_;
+  const std::string prefix_ = "[" + store_.env().GetFolderName(store_.env().GetDataPath(), 1);
+};
+
+TEST_F(RecycleTest, FirstDeletionMakesTheRecycleFolderAndFillsSlotOne) {
+  const FolMember member = Drawing(7, "道路 a/b:c");
+  EXPECT_EQ(DeleteLabel(store_.env(), member), "図面 [7] \"道路 a/b:c\"");
+  ASSERT_EQ(Delete(member), "");
+  const std::string slot1 = FindRecycleSlot(store_.env(), store_.Recycle(), 1);
+  const std::string name = store_.env().GetFileNameFromRelativePath(slot1);
+  EXPECT_EQ(name, RecycleContainerName(store_.env(), member, 1));
+  EXPECT_EQ(name, "[WORK.001][SITE.001][HNY][道路 a／b：c].001");
+  EXPECT_EQ(Entries(store_.Recycle()), std::vector<std::string>{name});  // no LOCK.TMP
+  EXPECT_EQ(Entries(slot1), std::vector<std::string>{"Fol.007"});
+  EXPECT_TRUE(Exists(slot1 + "/Fol.007/INDEX.VXF"));
+  EXPECT_FALSE(Exists(member.path));
+
+  // The recycle scan finds it again, under its application.
+  VexaFolderList recycled(store_.env());
+  recycled.Load(0x1, VexaFolderList::kLoadRecycled);
+  ASSERT_EQ(recycled.GetFolderNum(), 1);
+  EXPECT_EQ(recycled.GetFolderMember(0)->header.Title(), "道路 a/b:c");
+  const std::vector<RecycleSlot> slots = ListRecycleSlots(store_.env());
+  ASSERT_EQ(slots.size(), 1u);
+  EXPECT_EQ(slots[0].slot, 1);
+  EXPECT_EQ(slots[0].title, "道路 a/b:c");
+  EXPECT_EQ(slots[0].appId, 0x1);
+  EXPECT_EQ(slots[0].drawing, slot1 + "/Fol.007");
+}
+
+TEST_F(RecycleTest, NineCharactersBecomeFullWidthAndLongNamesStayValid) {
+  EXPECT_EQ(ReplaceFileNameChars("\\/:*?\"<>|x図"), "￥／：＊？”＜＞｜x図");
+  FolMember member = Drawing(1, std::string(40, '?') + "ｱｲｳｴｵｶｷｸｹｺｱｲｳｴｵｶｷｸｹｺｱｲｳｴｵｶｷｸｹｺｱｲｳｴｵｶｷｸｹｺ");
+  const std::string name = RecycleContainerName(store_.env(), member, 10);
+  EXPECT_LE(name.size(), 255u);
+  EXPECT_EQ(name.substr(name.size() - 5), "].010");
+  ASSERT_EQ(Delete(member), "");
+  // A name that is not CP932 at all still makes a container.
+  member = Drawing(2);
+  std::fill(std::begin(member.header.title), std::end(member.header.title) - 1, '\xff');
+  ASSERT_EQ(Delete(member), "");
+  EXPECT_EQ(ListRecycleSlots(store_.env()).size(), 2u);
+}
+
+TEST_F(RecycleTest, GapsCloseInOrderAndEveryOlderDeletionMovesUp) {
+  Occupy(1, "[a][b][HNY][one]");
+  Occupy(2, "[a][b][HNY][two]");
+  Occupy(4, "[a][b][HNY][four]");
+  test::WriteFileBytes(store_.Recycle() + "/notes.003", "a file is no slot");
+  ASSERT_EQ(Delete(Drawing(5)), "");
+  const std::string r = store_.Recycle() + "/";
+  EXPECT_EQ(FindRecycleSlot(store_.env(), store_.Recycle(), 2), r + "[a][b][HNY][one].002");
+  EXPECT_EQ(FindRecycleSlot(store_.env(), store_.Recycle(), 3), r + "[a][b][HNY][two].003");
+  EXPECT_EQ(FindRecycleSlot(store_.env(), store_.Recycle(), 4), r + "[a][b][HNY][four].004");
+  EXPECT_EQ(FindRecycleSlot(store_.env(), store_.Recycle(), 5), "");
+  EXPECT_TRUE(Exists(r + "notes.003"));
+  EXPECT_EQ(FreeRecycleSlot(store_.env(), store_.Recycle()), 5);
+}
+
+TEST_F(RecycleTest, RecycleFolderCopiedFromWindowsInAnotherCaseIsUsed) {
+  const std::string lower = store_.env().GetDirNameFromRelativePath(store_.Recycle()) + "/recyccad";
+  StoreFixture::WriteDrawing(lower + "/[a][b][HNY][old].001/Fol.009");
+  ASSERT_EQ(Delete(Drawing(2)), "");
+  EXPECT_FALSE(Exists(store_.Recycle()));
+  EXPECT_EQ(Entries(lower).size(), 2u);
+  EXPECT_TRUE(Exists(lower + "/[a][b][HNY][old].002/Fol.009"));
+  EXPECT_EQ(ListRecycleSlots(store_.env()).size(), 2u);
+}
+
+TEST_F(RecycleTest, TenTakenSlotsDropTheOldestAndLeftoversOfInterruptedDeletionsGo) {
+  for (int n = 1; n <= kRecycleSlots; ++n) Occupy(n, "[a][b][HNY][" + std::to_string(n) + "]");
+  ASSERT_EQ(Delete(Drawing(3)), "");
+  EXPECT_EQ(FreeRecycleSlot(store_.env(), store_.Recycle()), 0);
+  EXPECT_EQ(FindRecycleSlot(store_.env(), store_.Recycle(), 10),
+            store_.Recycle() + "/[a][b][HNY][9].010");
+  EXPECT_FALSE(Exists(store_.Recycle() + "/[a][b][HNY][10].010"));
+  EXPECT_FALSE(Exists(store_.Recycle() + "/REMOVING.TMP"));
+}
+
+TEST_F(RecycleTest, LeftoversOfAKilledDeletionAreClearedByTheNext) {
+  // Killed after the shift and the new container: slots 2 to 10 taken, slot 1
+  // an empty container; killed while removing the old slot 10; the lock file
+  // of the dead process still there.
+  for (int n = 2; n <= kRecycleSlots; ++n) Occupy(n, "[a][b][HNY][" + std::to_string(n) + "]");
+  ::mkdir(store_.Recycle().c_str(), 0777);
+  ::mkdir((store_.Recycle() + "/[a][b][HNY][empty].001").c_str(), 0777);
+  test::WriteFileBytes(store_.Recycle() + "/REMOVING.TMP/Fol.001/pagefile.000", "half");
+  test::WriteFileBytes(store_.Recycle() + "/LOCK.TMP", "x");
+  ASSERT_EQ(Delete(Drawing(4)), "");
+  const std::vector<std::string> left = Entries(store_.Recycle());
+  EXPECT_EQ(left.size(), 10u);
+  EXPECT_EQ(FindRecycleSlot(store_.env(), store_.Recycle(), 10),
+            store_.Recycle() + "/[a][b][HNY][10].010");  // nothing dropped for the empty one
+  EXPECT_EQ(std::count_if(left.begin(), left.end(),
+                          [](const std::string& n) { return n.find("empty") != n.npos; }),
+            0);
+}
+
+TEST_F(RecycleTest, EachFailingStepNamesItselfAndKeepsTheDrawing) {
+  const FolMember member = Drawing(1);
+  const std::string appFolder = store_.AppFolder(0x1);
+  struct Case {
+    Op op;
+    std::string pathPart;
+    std::string message;
+  };
+  const Case cases[] = {
+      {Op::MakeDir, "RECYCCAD", "ごみ箱フォルダを作成できません。\n"},
+      {Op::Open, "LOCK.TMP", "ごみ箱フォルダをロックできません。\n"},
+      {Op::Rename, "[a][b][HNY][two]", "ごみ箱フォルダを整理できません。\n"},
+      {Op::MakeDir, "][", "ごみ箱フォルダにフォルダを作成できません。\n"},
+      {Op::Rename, member.path, "図面をごみ箱フォルダへ移動できません。\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    if (c.op != Op::MakeDir || c.pathPart != "RECYCCAD") Occupy(2, "[a][b][HNY][two]");
+    platform::FaultEnv faults;
+    faults.Fail(c.op, EACCES, c.pathPart);
+    platform::ScopedEnv scoped(faults);
+    std::string error;
+    EXPECT_FALSE(MoveToRecycle(store_.env(), member, error));
+    EXPECT_EQ(error, c.message + platform::SystemErrorText(EACCES));
+    EXPECT_TRUE(Exists(member.path + "/INDEX.VXF"));
+    EXPECT_FALSE(Exists(store_.Recycle() + "/LOCK.TMP"));
+    if (Exists(store_.Recycle())) {
+      for (const std::string& name : Entries(store_.Recycle()))
+        EXPECT_NE(name.find("[a][b][HNY][two]"), std::string::npos) << name;  // no empty container
+    }
+  }
+  EXPECT_EQ(DeleteFailed("図面 [1] \"x\"", "E"), "図面 [1] \"x\" の削除に失敗しました。\n\nE");
+  EXPECT_EQ(DeleteFailed("図面 [1] \"x\"", ""), "図面 [1] \"x\" の削除に失敗しました。");
+}
+
+TEST_F(RecycleTest, DrawingInUseElsewhereIsNotMovedAndRefusalsComeFirst) {
+  FolMember member = Drawing(1);
+  HoldingChild holder(
+      [&] { return (new VexaFolderLock(&store_.env()))->LockZmn(member.path.c_str()) != 0; });
+  ASSERT_TRUE(holder.holding());
+  std::string error;
+  EXPECT_FALSE(MoveToRecycle(store_.env(), member, error));
+  EXPECT_EQ(error, "図面をごみ箱フォルダへ移動できません。\n" + platform::SystemErrorText(EBUSY));
+  EXPECT_TRUE(Exists(member.path + "/INDEX.VXF"));
+  EXPECT_EQ(Entries(store_.Recycle()), std::vector<std::string>{});
+
+  EXPECT_EQ(DeleteRefusal(member, 0), "");
+  EXPECT_EQ(DeleteRefusal(member, 0x80), "ページファイルでしか実行できません。");
+  member.lockState = 2;
+  EXPECT_EQ(DeleteRefusal(member, 0), "この図面はロックされています。");
+}
+
+}  // namespace
+}  // namespace vexa::test

@@ -1,0 +1,92 @@
+// Bringing recycled drawings and backups back, against real folders: the new
+// number, the emptied container, the backup kept, nothing overwritten, and
+// what is refused.
+#include "vexafol/restore.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "platform/fault_env.h"
+#include "tests/support/child_process.h"
+#include "tests/support/store_fixture.h"
+#include "vexafol/folderlist.h"
+#include "vexafol/folderlock.h"
+#include "vexafol/recycle.h"
+
+namespace vexa::test {
+namespace {
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+class RestoreFolderTest : public ::testing::Test {
+ protected:
+  std::string App(int n) const {
+    char name[16];
+    std::snprintf(name, sizeof name, "/Fol.%03d", n);
+    return store_.AppFolder(0x4) + name;
+  }
+  StoreFixture store_;
+};
+
+TEST_F(RestoreFolderTest, RecycledDrawingReturnsUnderTheNextNumberAndItsContainerGoes) {
+  DrawingSpec spec;
+  spec.title = "測量";
+  store_.WriteAppDrawing(0x4, 5, spec);
+  VexaFolderList list(store_.env());
+  list.Load(0x4, 0);
+  std::string error;
+  ASSERT_TRUE(MoveToRecycle(store_.env(), *list.GetFolderMember(0), error)) << error;
+  store_.WriteAppDrawing(0x4, 5);  // somebody made a new Fol.005 meanwhile
+
+  const std::vector<RecycleSlot> slots = ListRecycleSlots(store_.env());
+  ASSERT_EQ(slots.size(), 1u);
+  EXPECT_EQ(RestoreRecycled(store_.env(), slots[0].drawing, error), App(6)) << error;
+  EXPECT_EQ(ReadFileBytes(App(6) + "/INDEX.VXF"), HeaderBytes(MakeHeader(spec)));
+  EXPECT_FALSE(Exists(slots[0].container));
+  EXPECT_FALSE(Exists(store_.Recycle() + "/LOCK.TMP"));
+
+  EXPECT_EQ(RestoreRecycled(store_.env(), App(5), error), "");
+  EXPECT_EQ(error, App(5) + ": not a drawing in the recycle folder");
+}
+
+TEST_F(RestoreFolderTest, BackupIsCopiedAsANewDrawingAndStays) {
+  store_.WriteAppDrawing(0x4, 1);
+  DrawingSpec old;
+  old.title = "旧版";
+  StoreFixture::WriteDrawing(App(1) + "/BKUP.002", old);
+  WriteFileBytes(App(1) + "/BKUP.002/pagefile.000", "page bytes");
+  std::string error;
+  EXPECT_EQ(RestoreBackup(store_.env(), App(1) + "/BKUP.002", error), App(2)) << error;
+  EXPECT_EQ(ReadFileBytes(App(2) + "/pagefile.000"), "page bytes");
+  EXPECT_EQ(ReadFileBytes(App(2) + "/INDEX.VXF"), HeaderBytes(MakeHeader(old)));
+  EXPECT_TRUE(Exists(App(1) + "/BKUP.002/pagefile.000"));
+
+  // A copy that fails half way leaves nothing behind.
+  platform::FaultEnv faults;
+  faults.Fail(platform::Op::Write, ENOSPC, "pagefile.000");
+  platform::ScopedEnv scoped(faults);
+  EXPECT_EQ(RestoreBackup(store_.env(), App(1) + "/BKUP.002", error), "");
+  EXPECT_NE(error.find("(28)"), std::string::npos) << error;
+  EXPECT_FALSE(Exists(App(3)));
+  EXPECT_FALSE(Exists(store_.AppFolder(0x4) + "/RESTORE.003"));
+}
+
+TEST_F(RestoreFolderTest, ANumberHeldByAnotherProcessIsNotUsed) {
+  store_.WriteAppDrawing(0x4, 1);
+  StoreFixture::WriteDrawing(App(1) + "/BKUP.001");
+  const std::string next = App(2);
+  HoldingChild holder(
+      [&] { return (new VexaFolderLock(&store_.env()))->LockZmn(next.c_str()) != 0; });
+  ASSERT_TRUE(holder.holding());
+  std::string error;
+  EXPECT_EQ(RestoreBackup(store_.env(), App(1) + "/BKUP.001", error), "");
+  EXPECT_FALSE(Exists(next));
+}
+
+}  // namespace
+}  // namespace vexa::test

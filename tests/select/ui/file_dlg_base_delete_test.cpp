@@ -1,0 +1,165 @@
+// Deleting drawings from the selection dialog, driven as a user would: the
+// delete kind through its entry point (Return, double click, the delete
+// button), the question with No as default, the refusals, a failed move with
+// its system text, and the grid after each deletion.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "platform/sysinfo.h"
+#include "tests/select/ui/dialog_driver.h"
+#include "tests/support/store_fixture.h"
+#include "vexafol/dialogs.h"
+#include "vexafol/hooks.h"
+#include "vexafol/recycle.h"
+
+namespace vexa::test {
+namespace {
+
+constexpr unsigned kQuestion = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+constexpr unsigned kRefusal = MB_OK | MB_ICONEXCLAMATION;
+constexpr unsigned kDone = MB_OK | MB_ICONINFORMATION;
+
+std::string Describe(const ShownMessage& shown) {
+  return shown.title + "/" + shown.text + "/" + std::to_string(shown.type);
+}
+
+std::vector<std::string> Describe(const MessageRecorder& messages) {
+  std::vector<std::string> texts;
+  for (const ShownMessage& shown : messages.shown) texts.push_back(Describe(shown));
+  return texts;
+}
+
+std::string Message(const std::string& text, unsigned type) {
+  return "図面の削除/" + text + "/" + std::to_string(type);
+}
+
+class DeleteTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DrawingSpec spec;
+    spec.title = "橋梁";
+    first_ = store_.WriteAppDrawing(0x1, 1, spec);
+    spec.title = "道路";
+    third_ = store_.WriteAppDrawing(0x1, 3, spec);
+  }
+  // Runs the delete kind of the entry point with act on its dialog.
+  int RunDeleteKind(std::function<void(FileDlgBase&)> act, int mode = 2) {
+    WhenDialogShown(std::move(act));
+    std::vector<std::string> paths = {"kept"};
+    const int result =
+        SelectFolderName(nullptr, store_.env(), mode, 0x1, paths, nullptr, nullptr, nullptr, 1);
+    EXPECT_TRUE(paths.empty());
+    return result;
+  }
+  static void PutCursorOn(FileDlgBase& dialog, int number) {
+    dialog.GetSheet()->JumpTo(dialog.GetSheet()->FindRecord(number - 1, 0x1), 1);
+  }
+  int RecycledCount() const { return static_cast<int>(ListRecycleSlots(store_.env()).size()); }
+
+  StoreFixture store_;
+  std::string first_, third_;
+};
+
+TEST_F(DeleteTest, ReturnAndDoubleClickDeleteUntilTheLastDrawingClosesTheDialog) {
+  MessageRecorder messages({IDNO, IDYES, IDOK, IDYES, IDOK});
+  int recordsAfterFirst = -1;
+  const int result = RunDeleteKind([&](FileDlgBase& dialog) {
+    PutCursorOn(dialog, 1);
+    QTest::keyClick(dialog.GetSheet(), Qt::Key_Return);  // answered No
+    QTest::keyClick(dialog.GetSheet(), Qt::Key_Return);  // answered Yes
+    recordsAfterFirst = dialog.GetSheet()->GetRecCnt();
+    FileSelSheet& sheet = *dialog.GetSheet();
+    const int row = sheet.FindRecord(2, 0x1);
+    QTest::mouseDClick(sheet.viewport(), Qt::LeftButton, Qt::NoModifier,
+                       sheet.visualRect(sheet.model()->index(row, 1)).center());
+  });
+  EXPECT_EQ(result, 0);  // the last deletion closed it as cancelled
+  EXPECT_EQ(recordsAfterFirst, 1);
+  const std::string label1 = "図面 [1] \"橋梁\"", label3 = "図面 [3] \"道路\"";
+  EXPECT_EQ(Describe(messages), (std::vector<std::string>{
+                                    Message(label1 + " を削除してもよろしいですか？", kQuestion),
+                                    Message(label1 + " を削除してもよろしいですか？", kQuestion),
+                                    Message(label1 + " を削除しました。", kDone),
+                                    Message(label3 + " を削除してもよろしいですか？", kQuestion),
+                                    Message(label3 + " を削除しました。", kDone),
+                                }));
+  const std::vector<RecycleSlot> recycled = ListRecycleSlots(store_.env());
+  ASSERT_EQ(recycled.size(), 2u);
+  EXPECT_EQ(recycled[0].title, "道路");  // newest first
+  EXPECT_EQ(recycled[1].title, "橋梁");
+}
+
+int RefuseDeleting(unsigned long code) {
+  return code == kOpeDeleteDrawing ? 0 : 1;
+}
+
+TEST_F(DeleteTest, RefusalsStopBeforeTheQuestion) {
+  {  // Page files only.
+    MessageRecorder messages;
+    RunDeleteKind([](FileDlgBase& dialog) { ClickControl(dialog, kIdDelete); }, 0x82);
+    EXPECT_EQ(Describe(messages),
+              std::vector<std::string>{Message("ページファイルでしか実行できません。", kRefusal)});
+  }
+  {  // In use by another process when the list was loaded.
+    HoldingChild holder(LockDrawing(store_.env(), first_));
+    ASSERT_TRUE(holder.holding());
+    MessageRecorder messages;
+    RunDeleteKind([](FileDlgBase& dialog) {
+      PutCursorOn(dialog, 1);
+      ClickControl(dialog, kIdDelete);
+    });
+    EXPECT_EQ(Describe(messages),
+              std::vector<std::string>{Message("この図面はロックされています。", kRefusal)});
+  }
+  {  // No right to delete: the open kind's delete button does nothing at all.
+    MessageRecorder messages;
+    WhenDialogShown([](FileDlgBase& dialog) {
+      const RightsHook previous = SetRightsHook(&RefuseDeleting);
+      ClickControl(dialog, kIdDelete);
+      SetRightsHook(previous);
+    });
+    std::vector<std::string> paths;
+    SelectFolderName(nullptr, store_.env(), 0, 0x1, paths, nullptr, nullptr, nullptr, 1);
+    EXPECT_TRUE(messages.shown.empty());
+  }
+  EXPECT_EQ(RecycledCount(), 0);
+}
+
+TEST_F(DeleteTest, DrawingTakenAfterTheLoadFailsWithTheSystemTextAndSearchSurvivesADeletion) {
+  MessageRecorder messages({IDYES, IDOK, IDYES, IDOK});
+  bool searchingAfter = false;
+  int recordsAfter = -1;
+  RunDeleteKind([&](FileDlgBase& dialog) {
+    {
+      HoldingChild holder(LockDrawing(store_.env(), first_));
+      ASSERT_TRUE(holder.holding());
+      PutCursorOn(dialog, 1);
+      ClickControl(dialog, kIdDelete);
+    }
+    // A search for 道路 and 橋梁 (every drawing) stays active after a deletion.
+    FindCriteria criteria;
+    criteria.useNo = 1;
+    criteria.noFrom = 1;
+    criteria.noTo = 3;
+    ASSERT_TRUE(dialog.GetSheet()->ApplySearch(criteria));
+    PutCursorOn(dialog, 3);
+    ClickControl(dialog, kIdDelete);
+    searchingAfter = dialog.GetSheet()->IsSearching();
+    recordsAfter = dialog.GetSheet()->GetRecCnt();
+  });
+  ASSERT_EQ(messages.shown.size(), 4u);
+  EXPECT_EQ(
+      Describe(messages.shown[1]),
+      Message(
+          "図面 [1] \"橋梁\" の削除に失敗しました。\n\n図面をごみ箱フォルダへ移動できません。\n" +
+              platform::SystemErrorText(EBUSY),
+          kRefusal));
+  EXPECT_EQ(Describe(messages.shown[3]), Message("図面 [3] \"道路\" を削除しました。", kDone));
+  EXPECT_TRUE(searchingAfter);
+  EXPECT_EQ(recordsAfter, 1);
+  EXPECT_EQ(RecycledCount(), 1);
+}
+
+}  // namespace
+}  // namespace vexa::test

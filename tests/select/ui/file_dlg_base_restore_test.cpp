@@ -1,0 +1,159 @@
+// Restoring from the selection dialog, through the entry point as a user
+// would: the restore buttons open a second dialog over the recycled drawings
+// or the current drawing's backups, and the folders marked there become the
+// entry point's result; the refusals and the "nothing to restore" messages.
+#include <gtest/gtest.h>
+
+#include "tests/select/ui/dialog_driver.h"
+#include "tests/support/store_fixture.h"
+#include "vexafol/dialogs.h"
+#include "vexafol/recycle.h"
+
+namespace vexa::test {
+namespace {
+
+using Paths = std::vector<std::string>;
+constexpr unsigned kRefusal = MB_OK | MB_ICONEXCLAMATION;
+
+// Runs act on the restore dialog once it is shown on top of the selection dialog.
+void WhenRestoreShown(std::function<void(RestoreSelDlg&)> act) {
+  QTimer::singleShot(0, [act = std::move(act)] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      auto* dialog = qobject_cast<RestoreSelDlg*>(widget);
+      if (!dialog || !dialog->isVisible()) continue;
+      act(*dialog);
+      if (dialog->isVisible()) dialog->EndDialog(IDCANCEL);
+      return;
+    }
+  });
+}
+
+class RestoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (int n = 1; n <= 3; ++n) {
+      DrawingSpec spec;
+      spec.title = "図面" + std::to_string(n);
+      store_.WriteAppDrawing(0x1, n, spec);
+    }
+  }
+  // Deletes drawing n of the general application.
+  void Delete(int n) {
+    VexaFolderList list(store_.env());
+    list.Load(0x1, 0);
+    for (int i = 0; i < list.GetFolderNum(); ++i) {
+      const FolMember* member = list.GetFolderMember(i);
+      if (member->GetFolderNo(store_.env()) != n - 1) continue;
+      std::string error;
+      ASSERT_TRUE(MoveToRecycle(store_.env(), *member, error)) << error;
+    }
+  }
+  // The open kind with act; returns the entry point's result and paths.
+  int Run(std::function<void(FileDlgBase&)> act, Paths& paths) {
+    WhenDialogShown(std::move(act));
+    return SelectFolderName(nullptr, store_.env(), 0, 0x1, paths, nullptr, nullptr, nullptr, 1);
+  }
+
+  StoreFixture store_;
+};
+
+TEST_F(RestoreTest, SeveralMarkedDeletedDrawingsBecomeTheResult) {
+  Delete(1);
+  Delete(3);
+  Paths paths;
+  std::string caption;
+  const int result = Run(
+      [&](FileDlgBase& dialog) {
+        WhenRestoreShown([&](RestoreSelDlg& restore) {
+          caption = restore.windowTitle().toStdString();
+          FileSelSheet& sheet = *restore.GetSheet();
+          ASSERT_EQ(sheet.GetRecCnt(), 2);
+          sheet.JumpTo(1, 1);
+          MarkRows(sheet, {1, 0});
+          ClickControl(restore, IDOK);
+        });
+        ClickControl(dialog, kIdRestore);
+      },
+      paths);
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(caption, "復帰する図面の選択");
+  const std::vector<RecycleSlot> recycled = ListRecycleSlots(store_.env());
+  ASSERT_EQ(recycled.size(), 2u);
+  ASSERT_EQ(paths.size(), 2u);
+  // Both recycled folders, in the order they were marked.
+  EXPECT_NE(paths[0], paths[1]);
+  for (const std::string& path : paths) {
+    EXPECT_TRUE(path == recycled[0].drawing || path == recycled[1].drawing) << path;
+  }
+}
+
+TEST_F(RestoreTest, CancellingTheRestoreDialogKeepsTheSelectionDialogOpen) {
+  Delete(2);
+  Paths paths;
+  bool stillOpen = false;
+  Run(
+      [&](FileDlgBase& dialog) {
+        WhenRestoreShown([](RestoreSelDlg& restore) { restore.EndDialog(IDCANCEL); });
+        ClickControl(dialog, kIdRestore);
+        stillOpen = dialog.isVisible();
+      },
+      paths);
+  EXPECT_TRUE(stillOpen);
+  EXPECT_TRUE(paths.empty());
+}
+
+TEST_F(RestoreTest, BackupsOfTheCurrentDrawingAreChosenAndNothingToRestoreIsSaid) {
+  const std::string folder = store_.AppFolder(0x1) + "/Fol.002";
+  DrawingSpec spec;
+  spec.title = "旧版";
+  StoreFixture::WriteDrawing(folder + "/BKUP.001", spec);
+  StoreFixture::WriteDrawing(folder + "/BKUP.002", spec);
+  Paths paths;
+  MessageRecorder messages;
+  bool backupEnabledOnOne = true;
+  const int result = Run(
+      [&](FileDlgBase& dialog) {
+        FileSelSheet& sheet = *dialog.GetSheet();
+        sheet.JumpTo(sheet.FindRecord(0, 0x1), 1);
+        backupEnabledOnOne = dialog.GetDlgItem(kIdBackup)->isEnabled();
+        ClickControl(dialog, kIdRestore);  // nothing deleted yet
+        sheet.JumpTo(sheet.FindRecord(1, 0x1), 1);
+        WhenRestoreShown([](RestoreSelDlg& restore) {
+          restore.GetSheet()->JumpTo(0, 1);
+          MarkRows(*restore.GetSheet(), {0});
+          ClickControl(restore, IDOK);
+        });
+        ClickControl(dialog, kIdBackup);
+      },
+      paths);
+  EXPECT_FALSE(backupEnabledOnOne);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].title + "/" + messages.shown[0].text,
+            "図面削除の復帰/復帰する図面がありません");
+  EXPECT_EQ(messages.shown[0].type, kRefusal);
+  EXPECT_EQ(result, 1);
+  ASSERT_EQ(paths.size(), 1u);
+  EXPECT_EQ(paths[0].rfind(folder + "/BKUP.00", 0), 0u) << paths[0];
+}
+
+TEST_F(RestoreTest, BackupOfADrawingInUseIsRefused) {
+  const std::string folder = store_.AppFolder(0x1) + "/Fol.001";
+  StoreFixture::WriteDrawing(folder + "/BKUP.001");
+  HoldingChild holder(LockDrawing(store_.env(), folder));
+  ASSERT_TRUE(holder.holding());
+  Paths paths;
+  MessageRecorder messages;
+  Run(
+      [&](FileDlgBase& dialog) {
+        FileSelSheet& sheet = *dialog.GetSheet();
+        sheet.JumpTo(sheet.FindRecord(0, 0x1), 1);
+        ClickControl(dialog, kIdBackup);
+      },
+      paths);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].title + "/" + messages.shown[0].text,
+            "ﾊﾞｯｸｱｯﾌﾟ復帰/この図面はロックされています");
+}
+
+}  // namespace
+}  // namespace vexa::test

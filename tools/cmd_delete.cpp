@@ -1,0 +1,71 @@
+// vexafol delete: moves one drawing into the recycle folder with the steps
+// and texts of the selection dialog's delete, the question answered on the
+// terminal.
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+#include "tools/command.h"
+#include "tools/lock_target.h"
+#include "tools/output_text.h"
+#include "vexafol/folderlist.h"
+#include "vexafol/recycle.h"
+
+namespace vexa::tool {
+namespace {
+
+std::string RealPath(const std::string& path) {
+  char resolved[PATH_MAX];
+  return ::realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
+}
+
+// The record of the drawing folder at path in a list of its application.
+const FolMember* FindMember(const VexaFolderList& list, const std::string& path) {
+  const std::string wanted = RealPath(path);
+  for (int i = 0; i < list.GetFolderNum(); ++i) {
+    const FolMember* member = list.GetFolderMember(i);
+    if (!wanted.empty() && RealPath(member->path) == wanted) return member;
+  }
+  return nullptr;
+}
+
+// Yes only for an answer of "y", "yes" or "はい"; end of input is No.
+bool AskYes(const std::string& question) {
+  std::printf("%s: %s [y/N] ", kDeleteTitle, Printable(question).c_str());
+  std::fflush(stdout);
+  std::string answer;
+  if (!std::getline(std::cin, answer)) {
+    std::printf("\n");
+    return false;
+  }
+  return answer == "y" || answer == "Y" || answer == "yes" || answer == "はい";
+}
+
+}  // namespace
+
+int RunDelete(Args& args) {
+  LockTarget target;
+  if (const int status = target.Load(args, "delete")) return status;
+  const CEnvironObj& env = target.env();
+  if (!env.IsOpeAllowed(kOpeDeleteDrawing)) return Fail("deleting is not allowed");
+
+  VexaFolderList list(env);
+  list.Load(target.appId(), 0);
+  const FolMember* found = FindMember(list, target.path());
+  if (!found) return Fail(target.path() + ": not a drawing of the store (no readable index file)");
+  const FolMember member = *found;
+
+  const std::string refusal = DeleteRefusal(member, 0);
+  if (!refusal.empty()) return Fail(std::string(kDeleteTitle) + ": " + refusal);
+  const std::string label = DeleteLabel(env, member);
+  if (!args.Has("yes") && !AskYes(DeleteQuestion(label))) return kExitFailure;
+
+  std::string error;
+  if (!MoveToRecycle(env, member, error)) return Fail(DeleteFailed(label, error));
+  std::printf("%s\n", Printable(DeleteDone(label)).c_str());
+  return 0;
+}
+
+}  // namespace vexa::tool
