@@ -1,5 +1,5 @@
 // Drafts left by processes that ended while making a file or folder
-// (".vexafol-new.PID.N", which exist for a moment only) or while checking the
+// (".vexafol-new.PID.N[.NAME]", which exist for a moment only) or while checking the
 // store (".vexafol-check.PID"). One older than a minute has lost its maker,
 // whichever computer it ran on. The fix removes an empty one.
 #include <ctime>

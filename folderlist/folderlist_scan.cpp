@@ -114,6 +114,12 @@ bool ReadIndexHeaderInAnyCase(const CEnvironObj& env, const std::string& folder,
 
 }  // namespace
 
+bool ReadIndexHeader(const CEnvironObj& env, const std::string& folder, VexaFileHeader& header) {
+  const HeaderRead read = ReadHeaderAt(IndexPathOf(env, folder), header);
+  if (read != HeaderRead::Missing) return read == HeaderRead::Read;
+  return ReadIndexHeaderInAnyCase(env, folder, header);
+}
+
 std::string RecycleEntryHome(const CEnvironObj& env, const std::string& recycleFolder,
                              std::string entryName) {
   std::string home = env.GetDirNameFromRelativePath(recycleFolder);

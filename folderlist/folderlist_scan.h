@@ -30,6 +30,11 @@ enum class HeaderRead { Read, Failed, Missing };
 // than 824 bytes). Uses the platform only, so any thread may call it.
 HeaderRead ReadHeaderAt(const std::string& path, VexaFileHeader& header);
 
+// Reads the header of the index file of the drawing folder folder, its name in
+// any case (a store copied from Windows). False when there is none or it cannot
+// be read in full.
+bool ReadIndexHeader(const CEnvironObj& env, const std::string& folder, VexaFileHeader& header);
+
 // The application folder that a recycle container's name leads back to: the
 // parent of the recycle folder, then the tokens of the first three bracket
 // pairs ("[a][b][TNK]..." -> a, b, CAD, CVL, TNK; "JDN" and "ODN" go under

@@ -48,7 +48,9 @@ int Env::Open(const std::string& path, int flags, mode_t mode) {
   return Result(Retry([&] { return ::open(path.c_str(), flags | O_CLOEXEC, mode); }));
 }
 
-int Env::Close(int fd) { return Result(::close(fd)); }
+int Env::Close(int fd) {
+  return Result(::close(fd));
+}
 
 ssize_t Env::Read(int fd, void* buffer, size_t count) {
   return ResultOf(Retry([&] { return ::read(fd, buffer, count); }));
@@ -62,15 +64,21 @@ ssize_t Env::Write(int fd, const void* buffer, size_t count) {
   return ResultOf(Retry([&] { return ::write(fd, buffer, count); }));
 }
 
-off_t Env::Seek(int fd, off_t offset, int whence) { return ResultOf(::lseek(fd, offset, whence)); }
+off_t Env::Seek(int fd, off_t offset, int whence) {
+  return ResultOf(::lseek(fd, offset, whence));
+}
 
 int Env::Truncate(int fd, off_t length) {
   return Result(Retry([&] { return ::ftruncate(fd, length); }));
 }
 
-int Env::Sync(int fd) { return Result(Retry([&] { return ::fsync(fd); })); }
+int Env::Sync(int fd) {
+  return Result(Retry([&] { return ::fsync(fd); }));
+}
 
-int Env::Fstat(int fd, struct stat& st) { return Result(::fstat(fd, &st)); }
+int Env::Fstat(int fd, struct stat& st) {
+  return Result(::fstat(fd, &st));
+}
 
 int Env::Stat(const std::string& path, struct stat& st) {
   return Result(::stat(path.c_str(), &st));
@@ -90,7 +98,9 @@ int Env::Lock(int fd, int command, struct flock& lock) {
   return Result(Retry([&] { return ::fcntl(fd, command, &lock); }));
 }
 
-int Env::Unlink(const std::string& path) { return Result(::unlink(path.c_str())); }
+int Env::Unlink(const std::string& path) {
+  return Result(::unlink(path.c_str()));
+}
 
 int Env::Rename(const std::string& from, const std::string& to) {
   return Result(::rename(from.c_str(), to.c_str()));
@@ -116,13 +126,17 @@ int Env::MakeDir(const std::string& path, mode_t mode) {
   return Result(::mkdir(path.c_str(), mode));
 }
 
-int Env::RemoveDir(const std::string& path) { return Result(::rmdir(path.c_str())); }
+int Env::RemoveDir(const std::string& path) {
+  return Result(::rmdir(path.c_str()));
+}
 
 int Env::Chmod(const std::string& path, mode_t mode) {
   return Result(::chmod(path.c_str(), mode));
 }
 
-int Env::Fchmod(int fd, mode_t mode) { return Result(::fchmod(fd, mode)); }
+int Env::Fchmod(int fd, mode_t mode) {
+  return Result(::fchmod(fd, mode));
+}
 
 int Env::Chown(const std::string& path, uid_t owner, gid_t group) {
   return Result(::lchown(path.c_str(), owner, group));
@@ -222,8 +236,12 @@ int Env::RunInChild(const std::function<int()>& body) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -ECHILD;
 }
 
-int LastSystemError() { return t_lastError; }
-void SetLastSystemError(int error) { t_lastError = error; }
+int LastSystemError() {
+  return t_lastError;
+}
+void SetLastSystemError(int error) {
+  t_lastError = error;
+}
 
 Env& CurrentEnv() {
   // Never destroyed: files closed by static destructors still need it at exit.
@@ -231,7 +249,11 @@ Env& CurrentEnv() {
   return g_env ? *g_env : system;
 }
 
-ScopedEnv::ScopedEnv(Env& env) : previous_(g_env) { g_env = &env; }
-ScopedEnv::~ScopedEnv() { g_env = previous_; }
+ScopedEnv::ScopedEnv(Env& env) : previous_(g_env) {
+  g_env = &env;
+}
+ScopedEnv::~ScopedEnv() {
+  g_env = previous_;
+}
 
 }  // namespace vexa::platform

@@ -51,7 +51,7 @@ std::string PathOf(int fd) {
 }
 }  // namespace
 
-#define VEXA_FAULT(op, path)                   \
+#define VEXA_FAULT(op, path)                 \
   if (const int failure = Check(op, path)) { \
     return failure;                          \
   }
@@ -149,8 +149,12 @@ int FaultEnv::ListDir(const std::string& path, std::vector<DirEntry>& entries) {
   VEXA_FAULT(Op::ListDir, path);
   return Env::ListDir(path, entries);
 }
-std::string FaultEnv::HostName() { return Check(Op::HostName, "") ? "" : Env::HostName(); }
-std::string FaultEnv::UserName() { return Check(Op::UserName, "") ? "" : Env::UserName(); }
+std::string FaultEnv::HostName() {
+  return Check(Op::HostName, "") ? "" : Env::HostName();
+}
+std::string FaultEnv::UserName() {
+  return Check(Op::UserName, "") ? "" : Env::UserName();
+}
 std::string FaultEnv::ReadSystemFile(const std::string& path) {
   return Check(Op::ReadSystemFile, path) ? "" : Env::ReadSystemFile(path);
 }

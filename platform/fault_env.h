@@ -12,9 +12,28 @@
 namespace vexa::platform {
 
 enum class Op {
-  Open, Close, Read, PRead, Write, Seek, Truncate, Sync, Fstat, Stat, Lock,
-  Unlink, Rename, MakeDir, RemoveDir, Chmod, Fchmod, Chown, ListDir,
-  HostName, UserName, ReadSystemFile
+  Open,
+  Close,
+  Read,
+  PRead,
+  Write,
+  Seek,
+  Truncate,
+  Sync,
+  Fstat,
+  Stat,
+  Lock,
+  Unlink,
+  Rename,
+  MakeDir,
+  RemoveDir,
+  Chmod,
+  Fchmod,
+  Chown,
+  ListDir,
+  HostName,
+  UserName,
+  ReadSystemFile
 };
 
 class FaultEnv : public Env {

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 
 #include "platform/env.h"
 #include "platform/regular_file.h"
@@ -46,11 +47,17 @@ int MakeFolderWithMode(const std::string& path, mode_t mode) {
   return 0;
 }
 
-// A name beside path that no other process or call uses: ".vexafol-new.PID.N".
+// A name beside path that no other process or call uses:
+// ".vexafol-new.PID.N.NAME", NAME being path's own name where it fits in a
+// folder entry, so that what is made can be told (and a test can fail it) by
+// the name it is going to have.
 std::string DraftName(const std::string& path) {
   static std::atomic<unsigned> serial{0};
-  return FolderOf(path) + "/.vexafol-new." + std::to_string(getpid()) + "." +
-         std::to_string(serial.fetch_add(1));
+  std::string draft =
+      ".vexafol-new." + std::to_string(getpid()) + "." + std::to_string(serial.fetch_add(1));
+  const std::string name = path.substr(path.find_last_of('/') + 1);
+  if (draft.size() + 1 + name.size() <= NAME_MAX) draft += "." + name;
+  return FolderOf(path) + "/" + draft;
 }
 
 // Creates path exclusively with at most mode (the umask may narrow it) and

@@ -121,7 +121,7 @@ TEST_F(SxSheetTest, EveryKeyThatMovesTheCursorCarriesASingleMarkWithIt) {
       {Qt::Key_PageUp, Qt::NoModifier, 19, 19 - page},
   };
   for (const Move& move : moves) {
-    SCOPED_TRACE(QTest::toString(QKeySequence(move.key | move.modifiers)));
+    SCOPED_TRACE(QKeySequence(move.key | move.modifiers).toString().toStdString());
     SCOPED_TRACE(move.from);
     sheet.JumpTo(move.from, 1);
     QTest::keyClick(&sheet, move.key, move.modifiers);
