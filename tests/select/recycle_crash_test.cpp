@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
+#include <algorithm>
 
 #include <cstring>
 #include <functional>
@@ -222,6 +223,9 @@ TEST(RecycleCrash, KilledAtRandomMomentsOfRepeatedDeletionsNoDrawingIsLost) {
   std::mt19937 random(20261205);
   std::set<std::string> evicted;
   int moved = 0;
+  // Kills come within maxDelay; a round in which nothing moved doubles it, so
+  // a slow build (sanitizers) still sees deletions finish between kills.
+  useconds_t maxDelay = 30000;
   for (int round = 0; round < 40; ++round) {
     const Census before = Count(store);
     int remaining = 0;
@@ -240,7 +244,7 @@ TEST(RecycleCrash, KilledAtRandomMomentsOfRepeatedDeletionsNoDrawingIsLost) {
       }
       return 0;
     });
-    ::usleep(static_cast<useconds_t>(random() % 30000));
+    ::usleep(static_cast<useconds_t>(random() % maxDelay));
     child.Kill();
     child.Wait();
     const Census after = Count(store);
@@ -254,11 +258,13 @@ TEST(RecycleCrash, KilledAtRandomMomentsOfRepeatedDeletionsNoDrawingIsLost) {
       gone += now == 0;
     }
     EXPECT_LE(gone, remaining) << "round " << round;
-    moved += remaining - [&] {
+    const int movedNow = remaining - [&] {
       int left = 0;
       for (int n = 1; n <= kDrawings; ++n) left += !Member(store, n).path.empty();
       return left;
     }();
+    moved += movedNow;
+    if (movedNow == 0) maxDelay = std::min<useconds_t>(maxDelay * 2, 2000000);
   }
   // Whatever the kills left, the next deletion works and the slots are 1..k.
   WriteDrawing(store.AppFolder(0x1), 50, "D50");
