@@ -514,7 +514,7 @@ int main(int argc, char** argv) {
   std::printf("operations:\n");
   for (int op = 0; op < kOpCount; ++op)
     std::printf("  %-22s %ld\n", kOpNames[op], g_shared->ops[op].load());
-  std::printf("drawings in the store: %ld\n", drawings);
+  std::printf("drawings made: %ld\n", drawings);
   const long violations = g_shared->violations.load();
   std::printf("violations: %ld\n", violations);
   std::error_code ignored;
