@@ -169,6 +169,7 @@ TEST_F(TwoUsers, EachDeletesAndRestoresDrawingsTheOtherMadeAndNoneIsLost) {
   ASSERT_EQ(slots.size(), 2u);
   EXPECT_EQ(slots[0].title, "made by a");
   EXPECT_EQ(slots[1].title, "made by b");
+  EXPECT_EQ(OwnerOf(slots[1].container.substr(0, slots[1].container.rfind('/'))), a_.uid);
   EXPECT_EQ(OwnerOf(slots[1].container), a_.uid);
   EXPECT_EQ(OwnerOf(slots[0].container), b_.uid) << "b's container in a's recycle folder";
 
@@ -185,7 +186,7 @@ TEST_F(TwoUsers, EachDeletesAndRestoresDrawingsTheOtherMadeAndNoneIsLost) {
     restored.push_back(back.out.substr(0, back.out.find('\n')));
   }
   EXPECT_TRUE(ListRecycleSlots(env).empty()) << "a container stayed";
-  // Nothing lost or doubled: both drawings, and only they, are in the application folder.
+  // Nothing lost or doubled: each drawing is once in the application folder.
   for (const std::string& folder : restored)
     EXPECT_EQ(ModeOf(folder + "/INDEX.VXF"), 0660u) << "restored to " << folder;
   const ToolRun listed =
