@@ -1,9 +1,11 @@
 // A soak of one shared store: N processes (default 8), taking turns between two
 // Unix users of one group when run as root, work for a given time (default
 // 60 s) in one store folder of mode 2770: random `vexafol new`, drawing and
-// page locks held for a while and released, probes, folder-list loads and
-// UnLockAll. Deleting to the recycle folder and restoring are not part of it:
-// the library has no delete yet.
+// page locks held for a while and released, probes, folder-list loads,
+// UnLockAll, deletes to the recycle folder and restores out of it. The soak
+// lets one process at a time delete or restore, so that it knows which drawing
+// a deletion pushed out of slot 10; the recycle folder's own lock still meets
+// every other process's drawing and page locks, loads and `new`s.
 //
 // Invariants, checked all the time through counters in shared memory:
 // - never two holders of one byte: a process that is granted a drawing or page
@@ -11,10 +13,15 @@
 //   again (before the release), so a counter found above zero by a new holder
 //   means somebody else held the byte at the same moment;
 // - a process's own locks read as locked to its own probes;
-// - a folder-list load shows at least the drawings whose `new` had finished
-//   when it began, and no title twice.
-// And at the end, by a full scan: every drawing ever made is in exactly one
-// folder with its index file, and no lock file is left behind.
+// - a folder-list load shows at least the drawings that were in place when it
+//   began and that no deletion begun before its end took away, and no title
+//   twice;
+// - after every deletion the recycle slots are 1..k without gaps, the deleted
+//   drawing in slot 1.
+// And at the end, after one last deletion, by a full scan: every drawing ever
+// made is in its folder or in exactly one recycle container, or was pushed out
+// of slot 10 by a counted deletion; the slots are 1..k without gaps; and no
+// lock file is left behind.
 //
 // Usage: shared_store_soak [--procs N] [--seconds S]
 #include <grp.h>
@@ -42,6 +49,8 @@
 #include "vexafol/folder_environ.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/folderlock.h"
+#include "vexafol/recycle.h"
+#include "vexafol/restore.h"
 #include "vexafol/senyou.h"
 
 namespace vexa {
@@ -54,6 +63,7 @@ constexpr int kAppCount = 2;
 constexpr int kPages = 8;
 constexpr int kMaxProcs = 64;
 constexpr long kDrawingsPerApp = 600;  // well below 999: `new` never runs out of numbers
+constexpr long kMaxSerial = kDrawingsPerApp * kAppCount;  // `new`s of one process at most
 
 enum Op {
   kNew,
@@ -65,6 +75,11 @@ enum Op {
   kProbe,
   kLoad,
   kUnlockAll,
+  kDelete,
+  kDeleteRefused,
+  kRestore,
+  kRestoreRefused,
+  kPushedOut,
   kOpCount
 };
 const char* const kOpNames[] = {"new",
@@ -75,12 +90,21 @@ const char* const kOpNames[] = {"new",
                                 "unlocks",
                                 "probes",
                                 "folder-list loads",
-                                "unlock-alls"};
+                                "unlock-alls",
+                                "deletes",
+                                "deletes refused",
+                                "restores",
+                                "restores refused",
+                                "pushed out of slot 10"};
 
 struct Shared {
   std::atomic<int> drawingHolders[kAppCount][1000];
   std::atomic<int> pageHolders[kAppCount][1000][kPages];
-  std::atomic<long> made[kAppCount];    // finished `new`s per application
+  std::atomic<long> made[kAppCount];      // finished `new`s per application
+  std::atomic<long> restored[kAppCount];  // finished restores per application
+  std::atomic<long> deleting[kAppCount];  // deletions begun, less those that failed
+  std::atomic<bool> pushedOut[kMaxProcs][kMaxSerial];
+  std::atomic<bool> recycleBusy;        // one process deletes or restores at a time
   std::atomic<long> madeBy[kMaxProcs];  // finished `new`s per process
   std::atomic<long> ops[kOpCount];
   std::atomic<long> violations;
@@ -94,6 +118,25 @@ void Violation(const char* format, const std::string& what) {
 
 std::string Title(int proc, long serial) {
   return "soak-" + std::to_string(proc) + "-" + std::to_string(serial);
+}
+
+// The process and serial number a soak title names; false for other titles.
+bool ParseTitle(const std::string& title, int& proc, long& serial) {
+  return std::sscanf(title.c_str(), "soak-%d-%ld", &proc, &serial) == 2 && proc >= 0 &&
+         proc < kMaxProcs && serial >= 0 && serial < kMaxSerial;
+}
+
+int AppIndex(int appId) {
+  for (int a = 0; a < kAppCount; ++a)
+    if (kApps[a] == appId) return a;
+  return -1;
+}
+
+// Slots 1..k, k at most ten.
+void CheckNoGaps(const std::vector<RecycleSlot>& slots) {
+  for (size_t i = 0; i < slots.size(); ++i)
+    if (slots[i].slot != static_cast<int>(i) + 1 || i >= kRecycleSlots)
+      return Violation("the recycle slots have a gap or more than ten: %s\n", slots[i].container);
 }
 
 std::string DrawingPath(const std::string& appFolder, int n) {
@@ -131,6 +174,14 @@ class Worker {
     ReleaseAll();
   }
 
+  // Deletes the first drawing in place; false when there is none.
+  bool DeleteFirst() {
+    for (int a = 0; a < kAppCount; ++a)
+      for (int n = 1; n < 1000; ++n)
+        if (DeleteDrawing(a, n, DrawingPath(appFolders_[a], n))) return true;
+    return false;
+  }
+
  private:
   int Pick(int below) { return static_cast<int>(random_() % static_cast<unsigned>(below)); }
   void Count(Op op) { g_shared->ops[op].fetch_add(1); }
@@ -142,6 +193,8 @@ class Worker {
     const std::string path = DrawingPath(appFolders_[a], n);
     const int roll = Pick(100);
     if (roll < 3) return MakeDrawing(a);
+    if (roll < 5) return WithRecycle([&] { DeleteDrawing(a, n, path); });
+    if (roll < 6) return WithRecycle([&] { RestoreDrawing(); });
     if (roll < 28) return LockDrawing(a, n, path);
     if (roll < 48) return LockPage(a, n, Pick(kPages), path);
     if (roll < 68) return UnlockSomething();
@@ -229,8 +282,78 @@ class Worker {
     Count(kProbe);
   }
 
+  template <typename Operation>
+  void WithRecycle(Operation operation) {
+    if (g_shared->recycleBusy.exchange(true)) return;
+    operation();
+    g_shared->recycleBusy.store(false);
+  }
+
+  bool HoldsAnything(int a, int n) const {
+    if (drawings_.count({a, n})) return true;
+    for (const auto& [pa, pn, page] : pages_)
+      if (pa == a && pn == n) return true;
+    return false;
+  }
+
+  // Deletes a drawing this process holds nothing of. The slots before and
+  // after tell which drawing, if any, the deletion pushed out of slot 10.
+  bool DeleteDrawing(int a, int n, const std::string& path) {
+    if (HoldsAnything(a, n)) return false;
+    FolMember member;
+    member.path = path;
+    member.appId = kApps[a];
+    {
+      File index;
+      if (!index.Open(path + "/INDEX.VXF", File::Mode::ReadOnly) ||
+          !ReadHeadFile(index, member.header))
+        return false;  // no drawing under this number now
+    }
+    const std::vector<RecycleSlot> before = ListRecycleSlots(env_);
+    g_shared->deleting[a].fetch_add(1);
+    std::string error;
+    const bool moved = MoveToRecycle(env_, member, error);
+    if (!moved) g_shared->deleting[a].fetch_sub(1);
+    const std::vector<RecycleSlot> after = ListRecycleSlots(env_);
+    CountPushedOut(before, after);
+    if (!moved) {
+      Count(kDeleteRefused);
+      return false;
+    }
+    Count(kDelete);
+    if (after.empty() || after[0].slot != 1 || after[0].title != member.header.Title())
+      Violation("a deleted drawing is not in slot 1: %s\n", path);
+    CheckNoGaps(after);
+    return true;
+  }
+
+  void CountPushedOut(const std::vector<RecycleSlot>& before,
+                      const std::vector<RecycleSlot>& after) {
+    for (const RecycleSlot& was : before) {
+      bool kept = false;
+      for (const RecycleSlot& is : after) kept = kept || is.title == was.title;
+      if (kept) continue;
+      int proc = 0;
+      long serial = 0;
+      if (was.slot != kRecycleSlots || before.size() != kRecycleSlots ||
+          !ParseTitle(was.title, proc, serial) || g_shared->pushedOut[proc][serial].exchange(true))
+        Violation("a deletion took %s out of the recycle folder\n", was.container);
+      Count(kPushedOut);
+    }
+  }
+
+  void RestoreDrawing() {
+    const std::vector<RecycleSlot> slots = ListRecycleSlots(env_);
+    if (slots.empty()) return;
+    const RecycleSlot& slot = slots[Pick(static_cast<int>(slots.size()))];
+    std::string error;
+    if (RestoreRecycled(env_, slot.drawing, error).empty()) return Count(kRestoreRefused);
+    if (const int a = AppIndex(slot.appId); a >= 0) g_shared->restored[a].fetch_add(1);
+    Count(kRestore);
+  }
+
   void Load(int a) {
-    const long before = g_shared->made[a].load();
+    const long before = g_shared->made[a].load() + g_shared->restored[a].load();
     VexaFolderList list(env_);
     list.Load(kApps[a], 0);
     std::set<std::string> titles;
@@ -239,7 +362,7 @@ class Worker {
       if (!title.empty() && !titles.insert(title).second)
         Violation("a folder-list load shows %s twice\n", title);
     }
-    if (list.GetFolderNum() < before)
+    if (list.GetFolderNum() < before - g_shared->deleting[a].load())
       Violation("a folder-list load lost drawings of %s\n", appFolders_[a]);
     Count(kLoad);
   }
@@ -282,12 +405,17 @@ void FinalScan(const std::string& store, int procs) {
   }
   long expected = 0;
   for (int proc = 0; proc < procs; ++proc) {
-    for (long serial = 0; serial < g_shared->madeBy[proc].load(); ++serial, ++expected) {
-      const int copies = titles[Title(proc, serial)];
-      if (copies != 1)
-        Violation("drawing %s\n", Title(proc, serial) + (copies ? " is there twice" : " is lost"));
+    for (long serial = 0; serial < g_shared->madeBy[proc].load(); ++serial) {
+      const auto found = titles.find(Title(proc, serial));
+      const int copies = found == titles.end() ? 0 : found->second;
+      const int wanted = g_shared->pushedOut[proc][serial].load() ? 0 : 1;
+      expected += wanted;
+      if (copies != wanted)
+        Violation("drawing %s\n",
+                  Title(proc, serial) + (copies > wanted ? " is there again" : " is lost"));
     }
   }
+  CheckNoGaps(ListRecycleSlots(env));
   if (static_cast<long>(titles.size()) != expected)
     Violation("%s\n", "drawings nobody made are in the store");
 }
@@ -371,6 +499,14 @@ int main(int argc, char** argv) {
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
       Violation("a worker process ended badly: %s\n", std::to_string(status));
   }
+  // One last deletion closes the gaps that restores left.
+  const pid_t last = fork();
+  if (last == 0) _exit((root && !Become(users[0])) || !Worker(store, 0).DeleteFirst() ? 1 : 0);
+  int lastStatus = 0;
+  while (waitpid(last, &lastStatus, 0) < 0 && errno == EINTR) {
+  }
+  if (!WIFEXITED(lastStatus) || WEXITSTATUS(lastStatus) != 0)
+    Violation("%s\n", "the last deletion failed");
   FinalScan(store, procs);
 
   long drawings = 0;
@@ -378,7 +514,7 @@ int main(int argc, char** argv) {
   std::printf("operations:\n");
   for (int op = 0; op < kOpCount; ++op)
     std::printf("  %-22s %ld\n", kOpNames[op], g_shared->ops[op].load());
-  std::printf("drawings in the store: %ld\n", drawings);
+  std::printf("drawings made: %ld\n", drawings);
   const long violations = g_shared->violations.load();
   std::printf("violations: %ld\n", violations);
   std::error_code ignored;

@@ -1,7 +1,9 @@
 // Two real Unix users sharing one store folder (mode 2770, one group): each
 // locks, probes and unlocks drawings and pages in lock files the other made,
-// the last user removes lock files whoever made them, and `vexafol check`
-// finds what was made with the wrong permissions; --fix by the owner repairs it.
+// the last user removes lock files whoever made them, each deletes and
+// restores drawings the other made through one recycle folder, and `vexafol
+// check` finds what was made with the wrong permissions; --fix by the owner
+// repairs it.
 // Needs root to make the users (CI runs as root); skipped otherwise.
 #include <grp.h>
 #include <pwd.h>
@@ -20,6 +22,7 @@
 #include "tests/tools/tool_run.h"
 #include "vexafol/folder_environ.h"
 #include "vexafol/folderlock.h"
+#include "vexafol/recycle.h"
 
 namespace vexa::test {
 namespace {
@@ -63,9 +66,9 @@ class TwoUsers : public testing::Test {
   }
 
   // Makes a drawing with three pages as user; returns its folder.
-  std::string NewDrawing(const User& user) {
-    const ToolRun made =
-        RunTool({"new", "--store", store_, "--pages", "3"}, [&] { return user.Become(); });
+  std::string NewDrawing(const User& user, const std::string& title = "drawing") {
+    const ToolRun made = RunTool({"new", "--store", store_, "--pages", "3", "--title", title},
+                                 [&] { return user.Become(); });
     EXPECT_EQ(made.exit, 0) << made.out;
     return made.out.substr(0, made.out.find('\n'));
   }
@@ -145,6 +148,56 @@ TEST_F(TwoUsers, EachLocksAndProbesInLockFilesTheOtherMadeAndTheLastRemovesThem)
   EXPECT_EQ(ModeOf(drawings[0]), 02770u);
   EXPECT_EQ(ModeOf(drawings[0] + "/INDEX.VXF"), 0660u);
   EXPECT_EQ(Check(b_).exit, 0);
+}
+
+uid_t OwnerOf(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? st.st_uid : static_cast<uid_t>(-1);
+}
+
+TEST_F(TwoUsers, EachDeletesAndRestoresDrawingsTheOtherMadeAndNoneIsLost) {
+  const std::string ofA = NewDrawing(a_, "made by a"), ofB = NewDrawing(b_, "made by b");
+  // a deletes first: the recycle folder is a's, and b's container goes into it.
+  for (const auto& [user, drawing] : {std::pair{a_, ofB}, std::pair{b_, ofA}}) {
+    const ToolRun deleted =
+        RunTool({"delete", "--store", store_, drawing, "--yes"}, [&] { return user.Become(); });
+    EXPECT_EQ(deleted.exit, 0) << deleted.out;
+    EXPECT_EQ(ModeOf(drawing), 0u) << "still in place";
+  }
+  const FolderEnvironObj env(store_);
+  const std::vector<RecycleSlot> slots = ListRecycleSlots(env);
+  ASSERT_EQ(slots.size(), 2u);
+  EXPECT_EQ(slots[0].title, "made by a");
+  EXPECT_EQ(slots[1].title, "made by b");
+  EXPECT_EQ(OwnerOf(slots[1].container.substr(0, slots[1].container.rfind('/'))), a_.uid);
+  EXPECT_EQ(OwnerOf(slots[1].container), a_.uid);
+  EXPECT_EQ(OwnerOf(slots[0].container), b_.uid) << "b's container in a's recycle folder";
+
+  // Each brings back the drawing the other deleted, out of the other's container.
+  std::vector<std::string> restored;
+  for (const auto& [user, title] : {std::pair{a_, "made by a"}, std::pair{b_, "made by b"}}) {
+    int slot = 0;
+    for (const RecycleSlot& taken : ListRecycleSlots(env))
+      if (taken.title == title) slot = taken.slot;
+    ASSERT_NE(slot, 0) << title << " is not in the recycle folder";
+    const ToolRun back =
+        RunTool({"restore", store_, "--slot", std::to_string(slot)}, [&] { return user.Become(); });
+    EXPECT_EQ(back.exit, 0) << back.out;
+    restored.push_back(back.out.substr(0, back.out.find('\n')));
+  }
+  EXPECT_TRUE(ListRecycleSlots(env).empty()) << "a container stayed";
+  // Nothing lost or doubled: each drawing is once in the application folder.
+  for (const std::string& folder : restored)
+    EXPECT_EQ(ModeOf(folder + "/INDEX.VXF"), 0660u) << "restored to " << folder;
+  const ToolRun listed =
+      RunTool({"list", "--store", store_, "--json"}, [&] { return b_.Become(); });
+  EXPECT_EQ(listed.exit, 0);
+  for (const char* title : {"made by a", "made by b"}) {
+    const size_t first = listed.out.find(title);
+    EXPECT_NE(first, std::string::npos) << title << " lost: " << listed.out;
+    EXPECT_EQ(listed.out.find(title, first + 1), std::string::npos) << title << " twice";
+  }
+  EXPECT_EQ(Check(a_).exit, 0);
 }
 
 TEST_F(TwoUsers, CheckFindsWhatOthersCannotUseAndTheOwnersFixRepairsIt) {
