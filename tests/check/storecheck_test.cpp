@@ -23,19 +23,7 @@ const StoreFinding* FindingOf(const StoreCheckReport& report, const PlantedFault
   return nullptr;
 }
 
-class StoreCheck : public testing::Test {
- protected:
-  StoreCheck() {
-    // A store folder shared with a group, as docs/shared-stores.md sets it up.
-    ::mkdir(shared_.c_str(), 0700);
-    ::chmod(shared_.c_str(), 02770);
-  }
-  void SetUp() override { ASSERT_EQ(RunTool({"demo", store_}).exit, 0); }
-
-  TempDir dir_;
-  std::string shared_ = dir_ / "shared";
-  std::string store_ = shared_ + "/store";
-};
+using StoreCheck = SharedStoreTest;
 
 TEST_F(StoreCheck, ASampleStoreHasNothingWrong) {
   struct stat st {};

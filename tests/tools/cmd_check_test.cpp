@@ -13,19 +13,7 @@
 namespace vexa::test {
 namespace {
 
-class CheckTool : public testing::Test {
- protected:
-  CheckTool() {
-    // A store folder shared with a group, as docs/shared-stores.md sets it up.
-    ::mkdir(shared_.c_str(), 0700);
-    ::chmod(shared_.c_str(), 02770);
-  }
-  void SetUp() override { ASSERT_EQ(RunTool({"demo", store_}).exit, 0); }
-
-  TempDir dir_;
-  std::string shared_ = dir_ / "shared";
-  std::string store_ = shared_ + "/store";
-};
+using CheckTool = SharedStoreTest;
 
 TEST_F(CheckTool, ASampleStoreHasNothingWrong) {
   const ToolRun check = RunTool({"check", store_});

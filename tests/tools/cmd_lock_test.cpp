@@ -16,6 +16,7 @@
 
 #include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
+#include "tests/tools/tool_run.h"
 #include "vexafol/folder_environ.h"
 #include "vexafol/senyou.h"
 
@@ -43,13 +44,7 @@ class Tool {
           for (const auto& [name, value] : setup.environment)
             value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
           if (!setup.folder.empty() && chdir(setup.folder.c_str()) != 0) return 126;
-          std::vector<std::string> copies = words;
-          copies.insert(copies.begin(), VEXAFOL_TOOL);
-          std::vector<char*> argv;
-          for (std::string& word : copies) argv.push_back(word.data());
-          argv.push_back(nullptr);
-          execv(VEXAFOL_TOOL, argv.data());
-          return 127;
+          return ExecTool(words);
         }) {
     close(input_[0]);
     close(output_[1]);

@@ -15,13 +15,7 @@ ToolRun RunTool(const std::vector<std::string>& words, const std::function<bool(
     const int input = open("/dev/null", O_RDONLY);
     dup2(input, STDIN_FILENO);
     dup2(output[1], STDOUT_FILENO);
-    std::vector<std::string> copies = words;
-    copies.insert(copies.begin(), VEXAFOL_TOOL);
-    std::vector<char*> argv;
-    for (std::string& word : copies) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    execv(VEXAFOL_TOOL, argv.data());
-    return 127;
+    return ExecTool(words);
   });
   close(output[1]);
   ToolRun run;
@@ -31,6 +25,16 @@ ToolRun RunTool(const std::vector<std::string>& words, const std::function<bool(
   close(output[0]);
   run.exit = child.Wait();
   return run;
+}
+
+int ExecTool(const std::vector<std::string>& words) {
+  std::vector<std::string> copies = words;
+  copies.insert(copies.begin(), VEXAFOL_TOOL);
+  std::vector<char*> argv;
+  for (std::string& word : copies) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  execv(VEXAFOL_TOOL, argv.data());
+  return 127;
 }
 
 }  // namespace vexa::test
