@@ -5,12 +5,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
-#include <algorithm>
-
 #include <cstring>
 #include <functional>
 #include <map>
-#include <random>
 #include <set>
 
 #include "platform/env.h"
@@ -65,8 +62,6 @@ class SteppingEnv : public platform::Env {
   }
 };
 
-// Each drawing of a store by the title in its index file: how many folders
-// hold it, and whether every one of them is complete.
 struct Census {
   std::map<std::string, int> copies;
   bool complete = true;
@@ -182,8 +177,8 @@ TEST(RecycleCrash, KilledBeforeAnyStepNoDrawingIsLostAndTheNextDeletionSucceeds)
       total = counting.steps;
     }
     for (int step = 1; step <= total; ++step) {
-      const std::string when = std::to_string(scenario.recycled) + " recycled, killed at step " +
-                               std::to_string(step) + " of " + std::to_string(total);
+      const std::string when =
+          std::to_string(scenario.recycled) + " recycled, killed at step " + std::to_string(step);
       StoreFixture store;
       Prepare(store, scenario.recycled, scenario.gap);
       const FolMember member = Member(store, 1);
@@ -201,8 +196,7 @@ TEST(RecycleCrash, KilledBeforeAnyStepNoDrawingIsLostAndTheNextDeletionSucceeds)
 
       std::string error;
       ASSERT_TRUE(MoveToRecycle(store.env(), Member(store, 2), error)) << when << ": " << error;
-      const int slots = SlotsWithoutGaps(store);
-      EXPECT_GE(slots, 1) << when;
+      EXPECT_GE(SlotsWithoutGaps(store), 1) << when;
       EXPECT_EQ(
           ReadFileBytes(FindRecycleSlot(store.env(), store.Recycle(), 1) + "/Fol.002/pagefile.000"),
           "D2 page")
@@ -212,66 +206,6 @@ TEST(RecycleCrash, KilledBeforeAnyStepNoDrawingIsLostAndTheNextDeletionSucceeds)
     }
   }
   EXPECT_GE(kills, 30);
-}
-
-TEST(RecycleCrash, KilledAtRandomMomentsOfRepeatedDeletionsNoDrawingIsLost) {
-  // A child deletes drawing after drawing into a folder that fills up and
-  // evicts; it is killed at a random moment; the next child goes on where it
-  // stopped, and new drawings come when all are deleted.
-  StoreFixture store;
-  Prepare(store, 8, true);
-  std::mt19937 random(20261205);
-  std::set<std::string> evicted;
-  int moved = 0;
-  // Kills come within maxDelay; a round in which nothing moved doubles it, so
-  // a slow build (sanitizers) still sees deletions finish between kills.
-  useconds_t maxDelay = 30000;
-  for (int round = 0; round < 40; ++round) {
-    const Census before = Count(store);
-    int remaining = 0;
-    for (int n = 1; n <= kDrawings; ++n) remaining += !Member(store, n).path.empty();
-    if (remaining == 0) {  // all deleted: new drawings under the same numbers
-      for (int n = 1; n <= kDrawings; ++n)
-        WriteDrawing(store.AppFolder(0x1), n,
-                     "D" + std::to_string(n) + "." + std::to_string(round));
-      continue;
-    }
-    ChildProcess child([&] {
-      for (int n = 1; n <= kDrawings; ++n) {
-        const FolMember member = Member(store, n);
-        std::string error;
-        if (!member.path.empty()) MoveToRecycle(store.env(), member, error);
-      }
-      return 0;
-    });
-    ::usleep(static_cast<useconds_t>(random() % maxDelay));
-    child.Kill();
-    child.Wait();
-    const Census after = Count(store);
-    EXPECT_TRUE(after.complete) << "round " << round;
-    // Nothing doubled; what went is at most one eviction per deletion begun.
-    int gone = 0;
-    for (const auto& [title, copies] : before.copies) {
-      const auto found = after.copies.find(title);
-      const int now = found == after.copies.end() ? 0 : found->second;
-      EXPECT_LE(now, 1) << title << " round " << round;
-      gone += now == 0;
-    }
-    EXPECT_LE(gone, remaining) << "round " << round;
-    const int movedNow = remaining - [&] {
-      int left = 0;
-      for (int n = 1; n <= kDrawings; ++n) left += !Member(store, n).path.empty();
-      return left;
-    }();
-    moved += movedNow;
-    if (movedNow == 0) maxDelay = std::min<useconds_t>(maxDelay * 2, 2000000);
-  }
-  // Whatever the kills left, the next deletion works and the slots are 1..k.
-  WriteDrawing(store.AppFolder(0x1), 50, "D50");
-  std::string error;
-  EXPECT_TRUE(MoveToRecycle(store.env(), Member(store, 50), error)) << error;
-  EXPECT_GT(SlotsWithoutGaps(store), 0);
-  EXPECT_GT(moved, 0);
 }
 
 TEST(RecycleCrash, SecondDeletionAtTheSameTimeIsRefusedWithTheLockMessage) {
