@@ -20,13 +20,10 @@ constexpr unsigned kQuestion = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
 constexpr unsigned kRefusal = MB_OK | MB_ICONEXCLAMATION;
 constexpr unsigned kDone = MB_OK | MB_ICONINFORMATION;
 
-std::string Describe(const ShownMessage& shown) {
-  return shown.title + "/" + shown.text + "/" + std::to_string(shown.type);
-}
-
 std::vector<std::string> Describe(const MessageRecorder& messages) {
   std::vector<std::string> texts;
-  for (const ShownMessage& shown : messages.shown) texts.push_back(Describe(shown));
+  for (const ShownMessage& shown : messages.shown)
+    texts.push_back(shown.title + "/" + shown.text + "/" + std::to_string(shown.type));
   return texts;
 }
 
@@ -76,14 +73,17 @@ TEST_F(DeleteTest, ReturnAndDoubleClickDeleteUntilTheLastDrawingClosesTheDialog)
   });
   EXPECT_EQ(result, 0);  // the last deletion closed it as cancelled
   EXPECT_EQ(recordsAfterFirst, 1);
-  const std::string label1 = "図面 [1] \"橋梁\"", label3 = "図面 [3] \"道路\"";
-  EXPECT_EQ(Describe(messages), (std::vector<std::string>{
-                                    Message(label1 + " を削除してもよろしいですか？", kQuestion),
-                                    Message(label1 + " を削除してもよろしいですか？", kQuestion),
-                                    Message(label1 + " を削除しました。", kDone),
-                                    Message(label3 + " を削除してもよろしいですか？", kQuestion),
-                                    Message(label3 + " を削除しました。", kDone),
-                                }));
+  auto ask = [](int n, const char* title) {
+    return Message(
+        "図面 [" + std::to_string(n) + "] \"" + title + "\" を削除してもよろしいですか？",
+        kQuestion);
+  };
+  auto done = [](int n, const char* title) {
+    return Message("図面 [" + std::to_string(n) + "] \"" + title + "\" を削除しました。", kDone);
+  };
+  EXPECT_EQ(Describe(messages),
+            (std::vector<std::string>{ask(1, "橋梁"), ask(1, "橋梁"), done(1, "橋梁"),
+                                      ask(3, "道路"), done(3, "道路")}));
   const std::vector<RecycleSlot> recycled = ListRecycleSlots(store_.env());
   ASSERT_EQ(recycled.size(), 2u);
   EXPECT_EQ(recycled[0].title, "道路");  // newest first
@@ -148,14 +148,15 @@ TEST_F(DeleteTest, DrawingTakenAfterTheLoadFailsWithTheSystemTextAndSearchSurviv
     searchingAfter = dialog.GetSheet()->IsSearching();
     recordsAfter = dialog.GetSheet()->GetRecCnt();
   });
-  ASSERT_EQ(messages.shown.size(), 4u);
+  const std::vector<std::string> shown = Describe(messages);
+  ASSERT_EQ(shown.size(), 4u);
   EXPECT_EQ(
-      Describe(messages.shown[1]),
+      shown[1],
       Message(
           "図面 [1] \"橋梁\" の削除に失敗しました。\n\n図面をごみ箱フォルダへ移動できません。\n" +
               platform::SystemErrorText(EBUSY),
           kRefusal));
-  EXPECT_EQ(Describe(messages.shown[3]), Message("図面 [3] \"道路\" を削除しました。", kDone));
+  EXPECT_EQ(shown[3], Message("図面 [3] \"道路\" を削除しました。", kDone));
   EXPECT_TRUE(searchingAfter);
   EXPECT_EQ(recordsAfter, 1);
   EXPECT_EQ(RecycledCount(), 1);
