@@ -52,7 +52,6 @@ class DeleteTest : public ::testing::Test {
   static void PutCursorOn(FileDlgBase& dialog, int number) {
     dialog.GetSheet()->JumpTo(dialog.GetSheet()->FindRecord(number - 1, 0x1), 1);
   }
-  int RecycledCount() const { return static_cast<int>(ListRecycleSlots(store_.env()).size()); }
 
   StoreFixture store_;
   std::string first_, third_;
@@ -73,17 +72,13 @@ TEST_F(DeleteTest, ReturnAndDoubleClickDeleteUntilTheLastDrawingClosesTheDialog)
   });
   EXPECT_EQ(result, 0);  // the last deletion closed it as cancelled
   EXPECT_EQ(recordsAfterFirst, 1);
-  auto ask = [](int n, const char* title) {
-    return Message(
-        "図面 [" + std::to_string(n) + "] \"" + title + "\" を削除してもよろしいですか？",
-        kQuestion);
-  };
-  auto done = [](int n, const char* title) {
-    return Message("図面 [" + std::to_string(n) + "] \"" + title + "\" を削除しました。", kDone);
-  };
-  EXPECT_EQ(Describe(messages),
-            (std::vector<std::string>{ask(1, "橋梁"), ask(1, "橋梁"), done(1, "橋梁"),
-                                      ask(3, "道路"), done(3, "道路")}));
+  const std::string label1 = "図面 [1] \"橋梁\"", label3 = "図面 [3] \"道路\"";
+  const std::string ask = " を削除してもよろしいですか？", done = " を削除しました。";
+  EXPECT_EQ(
+      Describe(messages),
+      (std::vector<std::string>{Message(label1 + ask, kQuestion), Message(label1 + ask, kQuestion),
+                                Message(label1 + done, kDone), Message(label3 + ask, kQuestion),
+                                Message(label3 + done, kDone)}));
   const std::vector<RecycleSlot> recycled = ListRecycleSlots(store_.env());
   ASSERT_EQ(recycled.size(), 2u);
   EXPECT_EQ(recycled[0].title, "道路");  // newest first
@@ -123,7 +118,7 @@ TEST_F(DeleteTest, RefusalsStopBeforeTheQuestion) {
     SelectFolderName(nullptr, store_.env(), 0, 0x1, paths, nullptr, nullptr, nullptr, 1);
     EXPECT_TRUE(messages.shown.empty());
   }
-  EXPECT_EQ(RecycledCount(), 0);
+  EXPECT_TRUE(ListRecycleSlots(store_.env()).empty());
 }
 
 TEST_F(DeleteTest, DrawingTakenAfterTheLoadFailsWithTheSystemTextAndSearchSurvivesADeletion) {
@@ -159,7 +154,7 @@ TEST_F(DeleteTest, DrawingTakenAfterTheLoadFailsWithTheSystemTextAndSearchSurviv
   EXPECT_EQ(shown[3], Message("図面 [3] \"道路\" を削除しました。", kDone));
   EXPECT_TRUE(searchingAfter);
   EXPECT_EQ(recordsAfter, 1);
-  EXPECT_EQ(RecycledCount(), 1);
+  EXPECT_EQ(ListRecycleSlots(store_.env()).size(), 1u);
 }
 
 }  // namespace
