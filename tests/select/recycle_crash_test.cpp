@@ -62,11 +62,6 @@ class SteppingEnv : public platform::Env {
   }
 };
 
-struct Census {
-  std::map<std::string, int> copies;
-  bool complete = true;
-};
-
 constexpr int kDrawings = 4;
 
 void WriteDrawing(const std::string& folder, int n, const std::string& title) {
@@ -100,10 +95,12 @@ FolMember Member(const StoreFixture& store, int n) {
   return {};
 }
 
-// The drawing folders of the application folder and of the slots; a folder
-// outside the slots (one being removed) does not count.
-Census Count(const StoreFixture& store) {
-  Census census;
+// Counts the complete drawing folders of the application folder and of the
+// slots (a folder outside the slots, one being removed, does not count): each
+// drawing held exactly once, except the evictable ones (gone or once).
+void ExpectNothingLost(const StoreFixture& store, int recycled,
+                       const std::set<std::string>& evictable, const std::string& when) {
+  std::map<std::string, int> copies;
   auto look = [&](const std::string& folder) {
     std::vector<platform::DirEntry> entries;
     platform::Env().ListDir(folder, entries);
@@ -111,14 +108,14 @@ Census Count(const StoreFixture& store) {
       if (entry.name.rfind("Fol.", 0) != 0) continue;
       const std::string path = folder + "/" + entry.name;
       const std::string header = ReadFileBytes(path + "/INDEX.VXF");
-      if (header.size() != sizeof(VexaFileHeader)) {
-        census.complete = false;
+      VexaFileHeader h;
+      if (header.size() != sizeof h) {
+        ADD_FAILURE() << path << " has no complete index, " << when;
         continue;
       }
-      VexaFileHeader h;
       std::memcpy(&h, header.data(), sizeof h);
-      census.copies[h.Title()]++;
-      if (ReadFileBytes(path + "/pagefile.000") != h.Title() + " page") census.complete = false;
+      copies[h.Title()]++;
+      EXPECT_EQ(ReadFileBytes(path + "/pagefile.000"), h.Title() + " page") << path << " " << when;
     }
   };
   look(store.AppFolder(0x1));
@@ -126,24 +123,13 @@ Census Count(const StoreFixture& store) {
     const std::string slot = FindRecycleSlot(store.env(), store.Recycle(), n);
     if (!slot.empty()) look(slot);
   }
-  return census;
-}
-
-// Every drawing held exactly once, except the evictable ones (gone or once).
-void ExpectNothingLost(const StoreFixture& store, int recycled,
-                       const std::set<std::string>& evictable, const std::string& when) {
-  const Census census = Count(store);
-  EXPECT_TRUE(census.complete) << when;
-  std::vector<std::string> titles;
-  for (int n = 1; n <= kDrawings; ++n) titles.push_back("D" + std::to_string(n));
-  for (int r = 1; r <= recycled; ++r) titles.push_back("R" + std::to_string(r));
-  for (const std::string& title : titles) {
-    const auto found = census.copies.find(title);
-    const int copies = found == census.copies.end() ? 0 : found->second;
+  for (int i = 1; i <= kDrawings + recycled; ++i) {
+    const std::string title =
+        i <= kDrawings ? "D" + std::to_string(i) : "R" + std::to_string(i - kDrawings);
     if (evictable.count(title))
-      EXPECT_LE(copies, 1) << title << " " << when;
+      EXPECT_LE(copies[title], 1) << title << " " << when;
     else
-      EXPECT_EQ(copies, 1) << title << " " << when;
+      EXPECT_EQ(copies[title], 1) << title << " " << when;
   }
 }
 
