@@ -54,7 +54,7 @@ TEST_F(RestoreFolderTest, RecycledDrawingReturnsUnderTheNextNumberAndItsContaine
   EXPECT_EQ(error, App(5) + ": not a drawing in the recycle folder");
 }
 
-TEST_F(RestoreFolderTest, BackupIsCopiedAsANewDrawingAndStays) {
+TEST_F(RestoreFolderTest, BackupIsCopiedAsANewDrawingAndStaysUnlessTheCopyOrNumberFails) {
   store_.WriteAppDrawing(0x4, 1);
   DrawingSpec old;
   old.title = "旧版";
@@ -66,25 +66,21 @@ TEST_F(RestoreFolderTest, BackupIsCopiedAsANewDrawingAndStays) {
   EXPECT_EQ(ReadFileBytes(App(2) + "/INDEX.VXF"), HeaderBytes(MakeHeader(old)));
   EXPECT_TRUE(Exists(App(1) + "/BKUP.002/pagefile.000"));
 
-  // A copy that fails half way leaves nothing behind.
-  platform::FaultEnv faults;
-  faults.Fail(platform::Op::Write, ENOSPC, "pagefile.000");
-  platform::ScopedEnv scoped(faults);
-  EXPECT_EQ(RestoreBackup(store_.env(), App(1) + "/BKUP.002", error), "");
-  EXPECT_NE(error.find("(28)"), std::string::npos) << error;
-  EXPECT_FALSE(Exists(App(3)));
-  EXPECT_FALSE(Exists(store_.AppFolder(0x4) + "/RESTORE.003"));
-}
-
-TEST_F(RestoreFolderTest, ANumberHeldByAnotherProcessIsNotUsed) {
-  store_.WriteAppDrawing(0x4, 1);
-  StoreFixture::WriteDrawing(App(1) + "/BKUP.001");
-  const std::string next = App(2);
+  {  // A copy that fails half way leaves nothing behind.
+    platform::FaultEnv faults;
+    faults.Fail(platform::Op::Write, ENOSPC, "pagefile.000");
+    platform::ScopedEnv scoped(faults);
+    EXPECT_EQ(RestoreBackup(store_.env(), App(1) + "/BKUP.002", error), "");
+    EXPECT_NE(error.find("(28)"), std::string::npos) << error;
+    EXPECT_FALSE(Exists(App(3)));
+    EXPECT_FALSE(Exists(store_.AppFolder(0x4) + "/RESTORE.003"));
+  }
+  // The next number held by another process is not used.
+  const std::string next = App(3);
   HoldingChild holder(
       [&] { return (new VexaFolderLock(&store_.env()))->LockZmn(next.c_str()) != 0; });
   ASSERT_TRUE(holder.holding());
-  std::string error;
-  EXPECT_EQ(RestoreBackup(store_.env(), App(1) + "/BKUP.001", error), "");
+  EXPECT_EQ(RestoreBackup(store_.env(), App(1) + "/BKUP.002", error), "");
   EXPECT_FALSE(Exists(next));
 }
 
