@@ -234,9 +234,7 @@ TEST_F(LockToolTest, BadCommandLinesGetOneErrorLineAndTheirExitStatus) {
       {{"demo", folder_}, 1, "is not a sample store"},
   };
   for (const Case& c : cases) {
-    std::string line;
-    for (const std::string& word : c.words) line += " " + word;
-    SCOPED_TRACE("vexafol" + line);
+    SCOPED_TRACE(::testing::PrintToString(c.words));
     const Result result = RunTool(c.words);
     EXPECT_EQ(result.exit, c.exit) << result.err;
     if (c.exit == 0) {
