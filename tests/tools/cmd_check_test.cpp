@@ -15,21 +15,19 @@ namespace {
 
 using CheckTool = SharedStoreTest;
 
-TEST_F(CheckTool, ASampleStoreHasNothingWrong) {
-  const ToolRun check = RunTool({"check", store_});
-  EXPECT_EQ(check.exit, 0) << check.out;
-  EXPECT_NE(check.out.find("Nothing is wrong."), std::string::npos) << check.out;
-  const ToolRun json = RunTool({"check", store_, "--json"});
-  EXPECT_EQ(json.exit, 0);
-  EXPECT_NE(json.out.find("\"locksWork\": true"), std::string::npos) << json.out;
-  EXPECT_NE(json.out.find("\"remaining\": 0"), std::string::npos) << json.out;
+TEST_F(CheckTool, ReportsNothingOnASoundStoreAndProblemsWithEscapedNames) {
+  const ToolRun sound = RunTool({"check", store_});
+  EXPECT_EQ(sound.exit, 0) << sound.out;
+  EXPECT_NE(sound.out.find("Nothing is wrong."), std::string::npos) << sound.out;
+  const ToolRun soundJson = RunTool({"check", store_, "--json"});
+  EXPECT_EQ(soundJson.exit, 0);
+  EXPECT_NE(soundJson.out.find("\"locksWork\": true"), std::string::npos) << soundJson.out;
+  EXPECT_NE(soundJson.out.find("\"remaining\": 0"), std::string::npos) << soundJson.out;
   EXPECT_EQ(RunTool({"check"}).exit, 2);
   EXPECT_EQ(RunTool({"check", store_, store_}).exit, 2);
   EXPECT_EQ(RunTool({"check", store_, "--fix=yes"}).exit, 2);
   EXPECT_EQ(RunTool({"check", store_ + "/missing"}).exit, 1);
-}
 
-TEST_F(CheckTool, ReportsProblemsWithEscapedNames) {
   const std::string app = GeneralAppFolder(store_);
   // A folder the group cannot use, named with an escape sequence and a byte
   // that is not UTF-8.

