@@ -6,7 +6,6 @@
 
 #include "platform/fault_env.h"
 #include "tests/store/record_bytes.h"
-#include "tests/support/temp_dir.h"
 #include "vexafol/fileformat.h"
 
 namespace vexa {
