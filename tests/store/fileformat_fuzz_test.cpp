@@ -9,7 +9,6 @@
 #include <random>
 
 #include "tests/store/record_bytes.h"
-#include "tests/support/temp_dir.h"
 #include "vexafol/fileformat.h"
 
 namespace vexa {
@@ -80,16 +79,12 @@ TEST(FormatFuzz, MutatedRecordsAreAnsweredWithZeroOrOne) {
       // Every eighth record claims 0xFFFFFFF0 bytes somewhere and lies at the
       // head of a sparse file of 4 GiB, so that the claim fits in the file.
       const bool sparse = round % 8 == 7 && bytes.size() >= 4;
-      if (sparse) {
-        const uint32_t huge = 0xFFFFFFF0;
-        std::memcpy(bytes.data() + rng() % (bytes.size() - 3), &huge, 4);
-      }
+      if (sparse) std::memcpy(bytes.data() + rng() % (bytes.size() - 3), "\xF0\xFF\xFF\xFF", 4);
       const uint64_t length = sparse ? kSparseLength : bytes.size();
       ASSERT_TRUE(file.SetLength(0));
       file.Seek(0);
       file.Write(bytes.data(), bytes.size());
       ASSERT_TRUE(file.SetLength(length));
-
       file.Seek(0);
       VexaFilePageInfo info;
       const int pageResult = ReadPageFileInfo(file, info);

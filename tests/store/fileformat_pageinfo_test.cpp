@@ -6,7 +6,6 @@
 
 #include "platform/fault_env.h"
 #include "tests/store/record_bytes.h"
-#include "tests/support/temp_dir.h"
 #include "vexafol/fileformat.h"
 
 namespace vexa {
@@ -84,12 +83,16 @@ TEST(PageInfoFixed, EachVersionReadsItsOwnFields) {
     EXPECT_EQ(info.block5[75], c.block5);
     EXPECT_EQ(info.Caption(), c.caption);
   }
-  // A caption that fills all 80 bytes without a NUL is taken whole.
+  // A caption that fills all 80 bytes without a NUL is taken whole; names
+  // of a full 260 bytes end with a NUL as in the tagged layout.
   std::string full = FixedRecord(4);
   std::memset(full.data() + 632, 'c', 80);
+  std::memset(full.data() + 4, 'N', 520);
   VexaFilePageInfo info;
   ASSERT_EQ(Read(full, info), 1);
   EXPECT_EQ(info.caption, std::string(80, 'c'));
+  EXPECT_EQ(std::string(info.name), std::string(259, 'N'));
+  EXPECT_EQ(std::string(info.subName), std::string(259, 'N'));
 }
 
 // A sheet with every field set; with an empty caption and no sub name when bare.
@@ -129,10 +132,8 @@ TEST(PageInfoTagged, WriterLayoutReadsBackAndEveryCutRecordFails) {
   EXPECT_EQ(std::memcmp(read.block5, written.block5, 76), 0);
   EXPECT_EQ(read.Caption(), "図");
   for (const std::string& full : {record, FixedRecord(1), FixedRecord(4)}) {
-    for (size_t length = 0; length < full.size(); ++length) {
-      VexaFilePageInfo info;
-      ASSERT_EQ(Read(full.substr(0, length), info), 0) << "cut at " << length;
-    }
+    for (size_t length = 0; length < full.size(); ++length)
+      ASSERT_EQ(Read(full.substr(0, length), read), 0) << "cut at " << length;
   }
 }
 
@@ -155,6 +156,17 @@ TEST(PageInfoTagged, AbsentAndUnknownChunks) {
   EXPECT_STREQ(info.name, "after");
   EXPECT_EQ(info.caption, "cap");
 
+  // Oversized names are cut to 259 bytes; captions are unbounded up to the first NUL.
+  std::string payload(1025, 'n');
+  payload[0] = 'N';
+  ASSERT_EQ(Read(kTagged + Chunk(3, payload) + Chunk(4, std::string(40, 'f')) +
+                     Chunk(1, std::string(3000, 'c') + '\0' + "rest") + kClose,
+                 info),
+            1);
+  EXPECT_EQ(std::string(info.subName), "N" + std::string(258, 'n'));
+  EXPECT_EQ(info.block4[31], 'f');
+  EXPECT_EQ(info.caption, std::string(3000, 'c'));
+
   // Fields read before a failure stay.
   EXPECT_EQ(Read(kTagged + Chunk(2, std::string("kept", 5)), info), 0);
   EXPECT_STREQ(info.name, "kept");
@@ -175,28 +187,6 @@ TEST(PageInfoTagged, TenThousandNestedUnknownChunks) {
   EXPECT_STREQ(info.name, "preset name");
 }
 
-TEST(PageInfoTagged, OversizedNamesAreCutTo259BytesAndCaptionsAreUnbounded) {
-  std::string payload(1025, 'n');
-  payload[0] = 'N';
-  VexaFilePageInfo info;
-  ASSERT_EQ(Read(kTagged + Chunk(3, payload) + Chunk(4, std::string(40, 'f')) +
-                     Chunk(1, std::string(3000, 'c') + '\0' + "rest") + kClose,
-                 info),
-            1);
-  EXPECT_EQ(std::string(info.subName), "N" + std::string(258, 'n'));
-  EXPECT_EQ(info.block4[31], 'f');
-  EXPECT_EQ(info.caption, std::string(3000, 'c'));  // ends at the first NUL
-}
-
-TEST(PageInfoFixed, NamesOfAFull260BytesEndWithNulAsInTheTaggedLayout) {
-  const std::string record =
-      Le32(2) + std::string(260, 'N') + std::string(260, 'S') + std::string(32, '\x44');
-  VexaFilePageInfo info;
-  ASSERT_EQ(Read(record, info), 1);
-  EXPECT_EQ(std::string(info.name), std::string(259, 'N'));
-  EXPECT_EQ(std::string(info.subName), std::string(259, 'S'));
-}
-
 // A chunk that claims 0xFFFFFFF0 bytes in a sparse file of 4 GiB is read in
 // bounded pieces: what is kept is read, the rest skipped, and the memory used
 // follows what is kept.
@@ -211,19 +201,15 @@ TEST(PageInfoTagged, SparseOversizedChunksCostNoMemory) {
     file.Write(head.data(), head.size());
     ASSERT_TRUE(file.SetLength(kSparseLength));
     file.Seek(0);
-    struct rusage before {
-    }, after{};
+    rusage before{}, after{};
     getrusage(RUSAGE_SELF, &before);
     VexaFilePageInfo info = Preset();
     EXPECT_EQ(ReadPageFileInfo(file, info), 0);  // no closing header after the payload
     getrusage(RUSAGE_SELF, &after);
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 16 * 1024);  // KiB
     EXPECT_LE(file.Seek(0, File::current), kSparseLength);
-    if (id == 1) {
-      EXPECT_EQ(info.caption, "x");  // up to its first NUL
-    } else if (id == 2) {
-      EXPECT_EQ(std::string(info.name), "x");
-    }
+    EXPECT_EQ(info.caption, id == 1 ? "x" : "preset caption");  // up to its first NUL
+    EXPECT_EQ(std::string(info.name), id == 2 ? "x" : "preset name");
   }
 }
 
@@ -247,11 +233,9 @@ TEST(PageInfoTagged, MalformedRecordsFail) {
                                             Header(0x10000008, 0x10000, 0x10000) + kClose + kClose +
                                             kClose},
   };
-  for (const auto& c : cases) {
-    VexaFilePageInfo info;
-    EXPECT_EQ(Read(c.bytes, info), 0) << c.what;
-  }
-  VexaFilePageInfo info;  // the payload that ends exactly at the closing headers
+  VexaFilePageInfo info;
+  for (const auto& c : cases) EXPECT_EQ(Read(c.bytes, info), 0) << c.what;
+  // The payload that ends exactly at the closing headers.
   EXPECT_EQ(Read(kTagged + Header(0x10000009, 24, 1) + std::string(24, 'p') +
                      Header(0x20000009, 0, 0) + kClose,
                  info),
