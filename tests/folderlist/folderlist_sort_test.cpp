@@ -85,12 +85,12 @@ TEST_F(FolderListSort, EveryTypeAndDirectionGivesTheSelectionSortPermutation) {
       ASSERT_EQ(Order(), expected);
       for (int i = 0; i < list_.GetFolderNum(); ++i)
         ASSERT_EQ(list_.GetSortedFolderMember(i), list_.GetFolderMember(expected[i]));
-      const int n = list_.GetFolderNum();
-      EXPECT_EQ(list_.ToSortedIndex(-1), -1);
-      EXPECT_EQ(list_.ToSortedIndex(n), -1);
-      EXPECT_EQ(list_.GetSortedFolderMember(n), nullptr);
     }
   }
+  const int n = list_.GetFolderNum();
+  EXPECT_EQ(list_.ToSortedIndex(-1), -1);
+  EXPECT_EQ(list_.ToSortedIndex(n), -1);
+  EXPECT_EQ(list_.GetSortedFolderMember(n), nullptr);
 }
 
 TEST_F(FolderListSort, ReloadKeepsTheSortAndRebuildsIt) {
