@@ -26,11 +26,13 @@ bool Shown(DialogBase& dialog, int id) {
   return !dialog.GetDlgItem(id)->isHidden();
 }
 
-// The one message box shown, as "title/text/type".
+// A message box as "title/text/type".
+std::string Describe(const ShownMessage& shown) {
+  return shown.title + "/" + shown.text + "/" + std::to_string(shown.type);
+}
 std::string OnlyMessage(const MessageRecorder& messages) {
   if (messages.shown.size() != 1) return std::to_string(messages.shown.size()) + " messages";
-  const ShownMessage& shown = messages.shown[0];
-  return shown.title + "/" + shown.text + "/" + std::to_string(shown.type);
+  return Describe(messages.shown[0]);
 }
 
 class FileDlgTest : public ::testing::Test {
@@ -196,10 +198,9 @@ TEST_F(FileDlgTest, CancellingAnOverwriteQuestionKeepsTheWriteDialogOpen) {
   MessageRecorder messages({IDOK, IDCANCEL});
   ConfirmDrawings(dialog, {3, 2, 1});
   ASSERT_EQ(messages.shown.size(), 2u);  // Cancel at the second keeps the dialog open
-  const ShownMessage& shown = messages.shown[1];
-  EXPECT_EQ(shown.title + "/" + shown.text,
-            "書き込みする図面の選択/上書きしますがよろしいですか？");
-  EXPECT_EQ(shown.type, unsigned{MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2});
+  EXPECT_EQ(Describe(messages.shown[1]),
+            "書き込みする図面の選択/上書きしますがよろしいですか？/" +
+                std::to_string(MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2));
   EXPECT_TRUE(dialog.isVisible());
 }
 
