@@ -204,16 +204,6 @@ TEST_F(FileDlgTest, CancellingAnOverwriteQuestionKeepsTheWriteDialogOpen) {
   EXPECT_TRUE(dialog.isVisible());
 }
 
-TEST_F(FileDlgTest, ReturnInTheDeleteKindAsksToDelete) {
-  FileDelDlg erase(&list_, nullptr, 0);
-  Open(erase);
-  MessageRecorder messages({IDNO});
-  QTest::keyClick(erase.GetSheet(), Qt::Key_Return);
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].title, "図面の削除");
-  EXPECT_TRUE(erase.isVisible());
-}
-
 TEST_F(FileDlgTest, DateFieldsShowTheirWholeTextInEachLocaleAndFieldsShowTheirStartUnfocused) {
   DrawingSpec late;
   late.title = "第三工区 道路改良工事 計画平面図 その二十三 (修正版)";
