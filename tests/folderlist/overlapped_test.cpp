@@ -92,19 +92,13 @@ class SlowEnv : public platform::FaultEnv {
   ThreadsSeen seen;
 };
 
-struct Record {
-  std::string path;
-  std::string title;
-  int appId;
-  int lockState;
-  bool operator==(const Record&) const = default;
-};
-
-std::vector<Record> Records(const VexaFolderList& list) {
-  std::vector<Record> records;
+// Each record as "path title app lock", in list order.
+std::vector<std::string> Records(const VexaFolderList& list) {
+  std::vector<std::string> records;
   for (int i = 0; i < list.GetFolderNum(); ++i) {
     const FolMember& m = *list.GetFolderMember(i);
-    records.push_back({m.path, m.header.Title(), m.appId, m.lockState});
+    records.push_back(m.path + " " + m.header.Title() + " " + std::to_string(m.appId) + " " +
+                      std::to_string(m.lockState));
   }
   return records;
 }
@@ -132,7 +126,7 @@ TEST(RunOverlapped, LoadOverSlowRequestsEqualsTheSerialLoad) {
   };
   platform::FaultEnv fast;
   SlowEnv slow;
-  const std::vector<Record> serial = load(fast);
+  const std::vector<std::string> serial = load(fast);
   EXPECT_EQ(load(slow), serial);
   EXPECT_GT(slow.seen.Count(), 1u) << "the slow load overlapped its reads";
   EXPECT_EQ(serial.size(), 2u * (150 - 4 - 3));  // missing and failing ones dropped

@@ -38,7 +38,6 @@ TEST(BitButtonTest, ADisabledButtonPaintsAGreyedFaceAndKeepsItsHint) {
   const QImage enabled = button.grab().toImage();
   button.setEnabled(false);
   const QImage disabled = button.grab().toImage();
-  EXPECT_NE(enabled, disabled);
   EXPECT_GT(InkOf(enabled).coloured, 4);
   EXPECT_GT(InkOf(enabled).dark, 20);
   // Greyed: neither the colours nor the black outlines of the bitmap are left.

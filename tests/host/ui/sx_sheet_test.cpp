@@ -107,10 +107,8 @@ TEST_F(SxSheetTest, EveryKeyThatMovesTheCursorCarriesASingleMarkWithIt) {
   ASSERT_GT(page, 2);
   const Move moves[] = {
       {Qt::Key_Home, Qt::NoModifier, 0, 0},
-      {Qt::Key_Home, Qt::NoModifier, 10, 0},
       {Qt::Key_Home, Qt::NoModifier, 19, 0},
       {Qt::Key_End, Qt::NoModifier, 0, 19},
-      {Qt::Key_End, Qt::NoModifier, 10, 19},
       {Qt::Key_End, Qt::NoModifier, 19, 19},
       {Qt::Key_Home, Qt::ControlModifier, 10, 0},
       {Qt::Key_End, Qt::ControlModifier, 10, 19},
@@ -153,19 +151,16 @@ TEST_F(SxSheetTest, WithSeveralMarksCtrlMovesOnlyTheCursorWhichStaysVisible) {
   EXPECT_EQ(sheet.GetMarkRecOrder(), (std::vector<int>{3, 6}));
 
   // The cursor is a frame around its record, marked or not.
-  const QImage shot = sheet.viewport()->grab().toImage();
   const QColor frame = sheet.palette().color(QPalette::Text);
   auto leftEdge = [&](int row) {
     const QRect cell = sheet.visualRect(sheet.model()->index(row, 1));
-    return shot.pixelColor(1, cell.center().y());
+    return sheet.viewport()->grab().toImage().pixelColor(1, cell.center().y());
   };
   EXPECT_EQ(leftEdge(0), frame);
   EXPECT_NE(leftEdge(1), frame);
   EXPECT_NE(leftEdge(3), frame);
   sheet.JumpTo(3, 1);
-  EXPECT_EQ(sheet.viewport()->grab().toImage().pixelColor(
-                1, sheet.visualRect(sheet.model()->index(3, 1)).center().y()),
-            frame);
+  EXPECT_EQ(leftEdge(3), frame);
 
   // Plain moving keys go back to a single mark.
   sheet.Click(3);

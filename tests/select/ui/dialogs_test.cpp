@@ -38,43 +38,37 @@ class EntryPointsTest : public ::testing::Test {
   std::string folder3_ = Write(0x1, 3, 1700000100);
 };
 
-int RefuseAll(unsigned long) {
-  return 0;
+std::vector<unsigned long> askedCodes;
+int rightsAnswer = 1;
+int RecordCode(unsigned long code) {
+  askedCodes.push_back(code);
+  return rightsAnswer;
 }
 
-TEST_F(EntryPointsTest, RefusedPermissionReturnsZeroWithoutADialog) {
-  const RightsHook previous = SetRightsHook(&RefuseAll);
+TEST_F(EntryPointsTest, RightsDecideBeforeAnyDialogAndKind3FailsWithoutOne) {
+  const RightsHook previous = SetRightsHook(&RecordCode);
   bool seen = true;
   WhenDialogShown([](FileDlgBase&) {}, &seen);
+  rightsAnswer = 0;  // refused: zero, outputs untouched
   Paths paths = {"kept"};
   EXPECT_EQ(SelectFolderName2(nullptr, *env_, 1, -1, paths, nullptr, nullptr, nullptr, 1, 0), 0);
   EXPECT_EQ(paths, Paths{"kept"});
   std::string path = "p", command = "c";
   EXPECT_EQ(SelectFolderName(nullptr, *env_, -1, &path, &command), 0);
   EXPECT_EQ(path + command, "pc");
-  SetRightsHook(previous);
   QCoreApplication::processEvents();
   EXPECT_FALSE(seen);
-}
 
-std::vector<unsigned long> askedCodes;
-int RecordCode(unsigned long code) {
-  askedCodes.push_back(code);
-  return 1;
-}
-
-TEST_F(EntryPointsTest, DeleteKindAsksItsOwnRightAndKind3FailsWithoutADialog) {
-  const RightsHook previous = SetRightsHook(&RecordCode);
+  rightsAnswer = 1;
   askedCodes.clear();
   WhenDialogShown([](FileDlgBase& dialog) { ClickControl(dialog, IDCANCEL); });
-  Paths paths = {"kept"};
   EXPECT_EQ(SelectFolderName(nullptr, *env_, 2, 0x1, paths, nullptr, nullptr, nullptr, 1), 0);
   WhenDialogShown([](FileDlgBase& dialog) { ClickControl(dialog, IDCANCEL); });
   EXPECT_EQ(SelectFolderName(nullptr, *env_, 0x40, 0x1, paths, nullptr, nullptr, nullptr, 1), 0);
   EXPECT_EQ(askedCodes, (std::vector<unsigned long>{0x1e0203, 0x1e0200}));
 
   // Kind 3 (any mode whose low bits are 3) is refused after the rights check.
-  bool seen = true;
+  seen = true;
   WhenDialogShown([](FileDlgBase&) {}, &seen);
   askedCodes.clear();
   paths = {"kept"};
@@ -114,15 +108,13 @@ TEST_F(EntryPointsTest, WriteKindReturnsFreeNumbersAndConfirmedDrawings) {
 }
 
 TEST_F(EntryPointsTest, SecondFormReportsTheSwitchButtonAndCancel) {
-  WhenDialogShown([](FileDlgBase& dialog) { ClickControl(dialog, 29073); });
-  Paths paths = {folder1_};
-  EXPECT_EQ(SelectFolderName2(nullptr, *env_, 0, 0x1, paths, nullptr, nullptr, nullptr, 1, 0), 255);
-  EXPECT_TRUE(paths.empty());
-
-  paths = {folder1_};
-  WhenDialogShown([](FileDlgBase& dialog) { ClickControl(dialog, IDCANCEL); });
-  EXPECT_EQ(SelectFolderName2(nullptr, *env_, 0, 0x1, paths, nullptr, nullptr, nullptr, 1, 0), 2);
-  EXPECT_TRUE(paths.empty());
+  for (const auto& [button, result] : {std::pair{29073, 255}, {IDCANCEL, 2}}) {
+    WhenDialogShown([button](FileDlgBase& dialog) { ClickControl(dialog, button); });
+    Paths paths = {folder1_};
+    EXPECT_EQ(SelectFolderName2(nullptr, *env_, 0, 0x1, paths, nullptr, nullptr, nullptr, 1, 0),
+              result);
+    EXPECT_TRUE(paths.empty());
+  }
 }
 
 TEST_F(EntryPointsTest, CommandLineFormNamesTheIndexFileAndTheProgramThatOpensIt) {
