@@ -160,9 +160,10 @@ int CEnvironObj::GetExtNumber(const std::string& name) const {
   return number;
 }
 
-std::string CEnvironObj::SelectOpenFile(void*, const std::string&, const std::string&,
-                                        const std::string&, const std::string&) const {
-  return "";
+std::string CEnvironObj::SelectOpenFile(void* parent, const std::string& folder,
+                                        const std::string& filter, const std::string& ext,
+                                        const std::string& title) const {
+  return SelectOpenFileByHook(parent, folder, filter, ext, title);
 }
 
 int CEnvironObj::IsOpeAllowed(unsigned long code) const {

@@ -9,6 +9,7 @@ WaitCursorHook waitCursorHook = nullptr;
 WaitCursorHook activeWaitCursorHook = nullptr;
 int waitCursorDepth = 0;
 RightsHook rightsHook = nullptr;
+SelectOpenFileHook selectOpenFileHook = nullptr;
 
 }  // namespace
 
@@ -40,6 +41,17 @@ RightsHook SetRightsHook(RightsHook hook) {
 
 int IsOperationAllowed(unsigned long code) {
   return rightsHook ? rightsHook(code) : 1;
+}
+
+SelectOpenFileHook SetSelectOpenFileHook(SelectOpenFileHook hook) {
+  SelectOpenFileHook previous = selectOpenFileHook;
+  selectOpenFileHook = hook;
+  return previous;
+}
+
+std::string SelectOpenFileByHook(void* parent, const std::string& folder, const std::string& filter,
+                                 const std::string& ext, const std::string& title) {
+  return selectOpenFileHook ? selectOpenFileHook(parent, folder, filter, ext, title) : "";
 }
 
 }  // namespace vexa

@@ -62,7 +62,12 @@ class VEXA_CORE_API CEnvironObj {
   virtual std::string GetExtStr(int n) const;
   // Number of a name's extension (the inverse of GetExtStr); -1 if none.
   virtual int GetExtNumber(const std::string& name) const;
-  // File-open dialog; empty on cancel. The core has no dialog and returns "".
+  // File-open dialog over folder: the chosen file relative to folder (append
+  // it with AddFileName), empty on cancel. filter holds description and
+  // pattern pairs ("ﾕｰｻﾞｰ帳票|.FMT|標準帳票|.@MT"); ext, when not empty,
+  // preselects the pair of that extension; parent is a QWidget* or null.
+  // Default: the process-wide hook of hooks.h (the UI library's Qt file
+  // dialog); "" when none is installed.
   virtual std::string SelectOpenFile(void* parent, const std::string& folder,
                                      const std::string& filter, const std::string& ext,
                                      const std::string& title) const;

@@ -1,9 +1,12 @@
 // Process-wide hooks through which the core reaches host services it cannot
-// provide itself: the wait cursor (the UI library shows an override cursor)
-// and the user-rights check (GateIsOpeAllowed of the host suite). Both are
-// plain function pointers; null means "no such service". Call from the one
-// thread that uses the library.
+// provide itself: the wait cursor (the UI library shows an override cursor),
+// the user-rights check (GateIsOpeAllowed of the host suite) and the file-open
+// dialog (the UI library shows a Qt file dialog). All are plain function
+// pointers; null means "no such service". Call from the one thread that uses
+// the library.
 #pragma once
+
+#include <string>
 
 #include "vexafol/export.h"
 
@@ -32,5 +35,18 @@ using RightsHook = int (*)(unsigned long code);
 VEXA_CORE_API RightsHook SetRightsHook(RightsHook hook);
 // The installed hook's answer, or 1 when none is installed.
 VEXA_CORE_API int IsOperationAllowed(unsigned long code);
+
+// Lets the user choose a file in folder, with CEnvironObj::SelectOpenFile's
+// arguments; answers the chosen file relative to folder, or "" on cancel.
+using SelectOpenFileHook = std::string (*)(void* parent, const std::string& folder,
+                                           const std::string& filter, const std::string& ext,
+                                           const std::string& title);
+// Installs hook (null: no dialog, every choice cancelled) and returns the
+// previous one. The UI library installs its file dialog when it is loaded.
+VEXA_CORE_API SelectOpenFileHook SetSelectOpenFileHook(SelectOpenFileHook hook);
+// The installed hook's answer, or "" when none is installed.
+VEXA_CORE_API std::string SelectOpenFileByHook(void* parent, const std::string& folder,
+                                               const std::string& filter, const std::string& ext,
+                                               const std::string& title);
 
 }  // namespace vexa

@@ -1,0 +1,98 @@
+// The file-open dialog behind CEnvironObj::SelectOpenFile, answered by a timer.
+#include "vexafol/ui/open_file_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QListView>
+#include <QTest>
+
+#include <set>
+
+#include "tests/support/temp_dir.h"
+#include "tests/support/test_environ.h"
+#include "tests/support/when_shown.h"
+#include "vexafol/hooks.h"
+
+namespace vexa {
+namespace {
+
+using test::WhenShown;
+
+TEST(OpenFileDialogTest, FilterPairsBecomeNameFilters) {
+  const struct {
+    const char* filter;
+    QStringList expected;
+  } cases[] = {
+      {"ﾕｰｻﾞｰ帳票|.FMT|標準帳票|.@MT", {"ﾕｰｻﾞｰ帳票 (*.FMT)", "標準帳票 (*.@MT)"}},
+      {"CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|FOL.0?"
+       "?",
+       {"CADﾌｧｲﾙﾌｫﾙﾀﾞｰ (FOL.0?"
+        "?)"}},
+      {"帳票|.FMT;.@MT|末尾だけ", {"帳票 (*.FMT *.@MT)"}},
+      {"", {"*"}},
+      {"説明だけ", {"*"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(OpenFileNameFilters(c.filter), c.expected) << c.filter;
+}
+
+// The names the dialog lists in its folder, once the folder was read.
+std::set<QString> ListedNames(QFileDialog& dialog) {
+  auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
+  std::set<QString> names;
+  if (!view) return names;
+  (void)QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) > 0; }, 5000);
+  for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+    names.insert(view->model()->index(row, 0, view->rootIndex()).data().toString());
+  return names;
+}
+
+TEST(OpenFileDialogTest, EnvironmentShowsTheDialogOverTheFolderAndAnswersTheChosenName) {
+  test::TempDir dir;
+  for (const char* name : {"a.FMT", "b.fmt", "c.@MT", "d.txt"})
+    test::WriteFileBytes(dir / name, "[Form]\n");
+  test::TestEnviron env;
+
+  std::set<QString> listed;
+  QString title;
+  QStringList filters;
+  WhenShown<QFileDialog>([&](QFileDialog& dialog) {
+    title = dialog.windowTitle();
+    filters = dialog.nameFilters();
+    listed = ListedNames(dialog);
+    dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("b.fmt"));
+    QMetaObject::invokeMethod(&dialog, "accept");
+  });
+  EXPECT_EQ(
+      env.SelectOpenFile(nullptr, dir.path(), "ﾕｰｻﾞｰ帳票|.FMT|標準帳票|.@MT", "", "図面一覧リスト"),
+      "b.fmt");
+  EXPECT_EQ(title, QStringLiteral("図面一覧リスト"));
+  EXPECT_EQ(filters.size(), 2);
+  // The first filter (user forms) matches both cases of the extension.
+  EXPECT_EQ(listed, (std::set<QString>{QStringLiteral("a.FMT"), QStringLiteral("b.fmt")}));
+
+  bool seen = false;
+  WhenShown<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); }, &seen);
+  EXPECT_EQ(env.SelectOpenFile(nullptr, dir.path(), "ﾕｰｻﾞｰ帳票|.FMT", "", "t"), "");
+  EXPECT_TRUE(seen);
+
+  // The standard forms preselected by their extension.
+  WhenShown<QFileDialog>([&](QFileDialog& dialog) {
+    filters = QStringList{dialog.selectedNameFilter()};
+    listed = ListedNames(dialog);
+  });
+  env.SelectOpenFile(nullptr, dir.path(), "ﾕｰｻﾞｰ帳票|.FMT|標準帳票|.@MT", ".@MT", "t");
+  EXPECT_EQ(filters, QStringList{QStringLiteral("標準帳票 (*.@MT)")});
+  EXPECT_EQ(listed, std::set<QString>{QStringLiteral("c.@MT")});
+
+  // Without the hook the core has no dialog.
+  const SelectOpenFileHook installed = SetSelectOpenFileHook(nullptr);
+  EXPECT_EQ(installed, &SelectOpenFileDialog);
+  EXPECT_EQ(env.SelectOpenFile(nullptr, dir.path(), "x|.FMT", "", "t"), "");
+  SetSelectOpenFileHook(installed);
+}
+
+}  // namespace
+}  // namespace vexa
