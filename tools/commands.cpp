@@ -1,4 +1,5 @@
 #include "tools/command.h"
+#include "tools/list_choice.h"
 #include "tools/store_env.h"
 
 namespace vexa::tool {
@@ -22,6 +23,10 @@ int RunRestore(Args& args);
 namespace {
 std::vector<std::string> With(std::vector<std::string> more) {
   more.insert(more.end(), kStoreOptions.begin(), kStoreOptions.end());
+  return more;
+}
+std::vector<std::string> WithListChoice(std::vector<std::string> more) {
+  more.insert(more.end(), kListChoiceOptions.begin(), kListChoiceOptions.end());
   return more;
 }
 }  // namespace
@@ -73,8 +78,7 @@ const std::vector<Command>& Commands() {
        "end may be left out), memo lines that must all occur. --json prints the records\n"
        "for scripts (times in UTC).\n",
        RunList,
-       With({"app", "sort", "dir", "backups", "no", "name", "creator", "updater", "created",
-             "updated", "memo"}),
+       With(WithListChoice({"backups"})),
        {"recycled", "no-locks", "json"}},
 #ifdef VEXA_TOOL_UI
       {"select",
