@@ -1,0 +1,81 @@
+// CPrintMan: the print manager of the host's form printing framework. It is
+// set up with the form folders, the environment, the print conditions and the
+// device settings, is handed the page data and one or more print data, lays
+// out each print data with its form and paints the pages with Qt: in a print
+// preview from which the user prints, or into a PDF file.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "vexafol/export.h"
+#include "vexafol/print.h"
+
+class QWidget;
+
+namespace vexa {
+
+class VEXA_UI_API CPrintMan {
+ public:
+  CPrintMan();
+  ~CPrintMan();
+  CPrintMan(const CPrintMan&) = delete;
+  CPrintMan& operator=(const CPrintMan&) = delete;
+
+  // Folders in which a form whose file is missing is looked for by its name
+  // (not owned; may be null).
+  void SetFormPathList(const CFormPathList* formPathList);
+  // The host's environment (not owned; must outlive the manager's runs).
+  void SetEnvObj(const CEnvironObj& env);
+  // The print conditions of the run (copied).
+  void SetPrintJkn(const CJknSet& jkn);
+  // Device settings: printer, paper, orientation, copies, margins (not owned;
+  // may be null: the form decides). A preview that printed keeps the printer
+  // and the copies the user chose in them.
+  void SetDeviceJkn(CFormPrintData* device);
+  // The page data whose site information every page shows; owned non-zero:
+  // the manager deletes it.
+  void SetPrintPageData(CPrintPageDataGenba* pageData, int owned);
+  // A print data to print after those added before; owned non-zero: the
+  // manager deletes it.
+  void AddPrintData(CPrintData* data, int owned);
+
+  // Lays out every print data. Returns 1, or 0 with GetLastError set (a form
+  // that cannot be read or does not fit its data).
+  int LayOut();
+  // The pages of the last LayOut, one layout per print data.
+  const std::vector<PrintLayout>& GetLayouts() const { return layouts_; }
+  // The error of the last failed call ("<form>:<line>: <what>").
+  const std::string& GetLastError() const { return error_; }
+
+  // Called after each painted page with the pages done and the page count;
+  // false stops painting.
+  using Progress = std::function<bool(int done, int total)>;
+
+  // Lays out and shows the pages in a modal print preview titled title over
+  // parent, from which the user prints; a progress dialog follows long
+  // runs. Returns 1 when the user printed, 0 when the preview was closed, -1
+  // when the pages could not be laid out (the error is shown in a message
+  // box titled title).
+  int ExecPreview(QWidget* parent, const std::string& title);
+  // Lays out and writes the pages into the PDF file path (fonts embedded)
+  // without a window. Returns 1, or 0 with GetLastError set.
+  int WritePdf(const std::string& path, const Progress& progress = {});
+
+ private:
+  PrintPageTexts PageTexts(const CJknSet& jkn) const;
+
+  const CFormPathList* formPathList_ = nullptr;
+  const CEnvironObj* env_ = nullptr;
+  CJknSet jkn_;
+  CFormPrintData* device_ = nullptr;
+  CPrintPageDataGenba* pageData_ = nullptr;
+  bool ownsPageData_ = false;
+  std::vector<std::pair<CPrintData*, bool>> data_;
+  std::vector<PrintLayout> layouts_;
+  std::string error_;
+};
+
+}  // namespace vexa

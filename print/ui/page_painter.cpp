@@ -1,0 +1,127 @@
+#include "print/ui/page_painter.h"
+
+#include <QPagedPaintDevice>
+#include <QPainter>
+
+#include <map>
+
+#include "vexafol/ui/ui_library.h"
+
+namespace vexa {
+namespace {
+
+constexpr double kMillimetresPerInch = 25.4;
+
+QColor ColorOf(unsigned long bgr) {
+  return QColor(static_cast<int>(bgr & 0xff), static_cast<int>((bgr >> 8) & 0xff),
+                static_cast<int>((bgr >> 16) & 0xff));
+}
+
+Qt::Alignment AlignmentOf(PrintAlign align) {
+  switch (align) {
+    case PrintAlign::Center:
+      return Qt::AlignHCenter | Qt::AlignVCenter;
+    case PrintAlign::Right:
+      return Qt::AlignRight | Qt::AlignVCenter;
+    case PrintAlign::Left:
+      break;
+  }
+  return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+// Sets pen and font only when they change: a page has hundreds of runs in a
+// handful of styles.
+class StyleCache {
+ public:
+  StyleCache(QPainter& painter, double scale) : painter_(painter), scale_(scale) {}
+
+  void Pen(unsigned long color, double widthMm) {
+    if (hasPen_ && color == penColor_ && widthMm == penWidth_) return;
+    hasPen_ = true;
+    penColor_ = color;
+    penWidth_ = widthMm;
+    painter_.setPen(QPen(ColorOf(color), widthMm * scale_));
+  }
+
+  void Font(double pointSize) {
+    if (hasFont_ && pointSize == fontSize_) return;
+    hasFont_ = true;
+    fontSize_ = pointSize;
+    auto it = fonts_.find(pointSize);
+    if (it == fonts_.end()) {
+      QFont font(QString::fromUtf8(kFaceGothic));
+      font.setPointSizeF(pointSize);
+      it = fonts_.emplace(pointSize, font).first;
+    }
+    painter_.setFont(it->second);
+  }
+
+ private:
+  QPainter& painter_;
+  double scale_;
+  bool hasPen_ = false;
+  unsigned long penColor_ = 0;
+  double penWidth_ = 0;
+  bool hasFont_ = false;
+  double fontSize_ = 0;
+  std::map<double, QFont> fonts_;
+};
+
+}  // namespace
+
+QPageLayout PaperOf(const PrintLayout& layout) {
+  const double shortSide = std::min(layout.paperWidth, layout.paperHeight);
+  const double longSide = std::max(layout.paperWidth, layout.paperHeight);
+  const QPageSize size(QSizeF(shortSide, longSide), QPageSize::Millimeter, QString(),
+                       QPageSize::FuzzyMatch);
+  return QPageLayout(size, layout.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                     QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+}
+
+void PaintPage(QPainter& painter, const PrintPage& page, double dotsPerInch) {
+  InitUiLibrary();
+  const double k = dotsPerInch / kMillimetresPerInch;
+  StyleCache style(painter, k);
+  painter.setBrush(Qt::NoBrush);
+  for (const PrintLineRun& line : page.lines) {
+    style.Pen(0, line.width);
+    painter.drawLine(QLineF(line.x1 * k, line.y1 * k, line.x2 * k, line.y2 * k));
+  }
+  for (const PrintBoxRun& box : page.boxes) {
+    style.Pen(0, box.width);
+    painter.drawRect(QRectF(box.rect.x * k, box.rect.y * k, box.rect.width * k, box.rect.height * k));
+  }
+  for (const PrintTextRun& run : page.texts) {
+    if (run.text.empty()) continue;
+    style.Pen(run.color, 0);
+    style.Font(run.fontSize);
+    const QRectF cell(run.rect.x * k, run.rect.y * k, run.rect.width * k, run.rect.height * k);
+    painter.drawText(cell, AlignmentOf(run.align) | Qt::TextSingleLine,
+                     QString::fromUtf8(run.text.data(), static_cast<qsizetype>(run.text.size())));
+  }
+}
+
+bool PaintLayouts(QPagedPaintDevice& device, const std::vector<PrintLayout>& layouts,
+                  const std::function<bool(int done, int total)>& progress) {
+  int total = 0;
+  for (const PrintLayout& layout : layouts) total += layout.PageCount();
+  if (!layouts.empty()) device.setPageLayout(PaperOf(layouts.front()));
+  QPainter painter;
+  if (!painter.begin(&device)) return false;
+  const double dpi = device.logicalDpiX();
+  int done = 0;
+  for (size_t l = 0; l < layouts.size(); ++l) {
+    for (const PrintPage& page : layouts[l].pages) {
+      if (done > 0) {
+        if (&page == &layouts[l].pages.front()) device.setPageLayout(PaperOf(layouts[l]));
+        device.newPage();
+      }
+      PaintPage(painter, page, dpi);
+      ++done;
+      if (progress && !progress(done, total)) return painter.end();
+    }
+  }
+  return painter.end();
+}
+
+}  // namespace vexa

@@ -1,0 +1,187 @@
+#include "vexafol/ui/print_man.h"
+
+#include <QDate>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QProgressDialog>
+
+#include "print/ui/page_painter.h"
+#include "vexafol/ui/message_box.h"
+#include "vexafol/ui/ui_library.h"
+
+namespace vexa {
+namespace {
+
+// A preview of more pages than this shows its progress.
+constexpr int kProgressFromPages = 20;
+
+// The paper of that name ("A4", "b4"), or an invalid size.
+QPageSize PaperByName(const std::string& name) {
+  const QString wanted = QString::fromStdString(name);
+  for (int id = 0; id <= QPageSize::LastPageSize; ++id) {
+    const auto size = static_cast<QPageSize::PageSizeId>(id);
+    if (QPageSize::key(size).compare(wanted, Qt::CaseInsensitive) == 0) return QPageSize(size);
+  }
+  return QPageSize();
+}
+
+// The device settings over the form: paper, orientation and margins that
+// are set replace the form's.
+void ApplyDeviceSettings(const CFormPrintData& device, PrintForm& form) {
+  if (!device.paperName.empty()) {
+    const QPageSize paper = PaperByName(device.paperName);
+    if (paper.isValid()) {
+      const QSizeF mm = paper.size(QPageSize::Millimeter);
+      form.paperName = device.paperName;
+      form.paperWidth = form.landscape ? mm.height() : mm.width();
+      form.paperHeight = form.landscape ? mm.width() : mm.height();
+    }
+  }
+  if (device.orientation == 1 || device.orientation == 2) {
+    const bool landscape = device.orientation == 2;
+    if (landscape != form.landscape) std::swap(form.paperWidth, form.paperHeight);
+    form.landscape = landscape;
+  }
+  if (device.marginLeft >= 0) form.marginLeft = device.marginLeft;
+  if (device.marginTop >= 0) form.marginTop = device.marginTop;
+  if (device.marginRight >= 0) form.marginRight = device.marginRight;
+  if (device.marginBottom >= 0) form.marginBottom = device.marginBottom;
+}
+
+SYSTEMTIME Today() {
+  const QDate today = QDate::currentDate();
+  SYSTEMTIME st{};
+  st.wYear = static_cast<uint16_t>(today.year());
+  st.wMonth = static_cast<uint16_t>(today.month());
+  st.wDayOfWeek = static_cast<uint16_t>(today.dayOfWeek() % 7);
+  st.wDay = static_cast<uint16_t>(today.day());
+  return st;
+}
+
+}  // namespace
+
+CPrintMan::CPrintMan() = default;
+
+CPrintMan::~CPrintMan() {
+  if (ownsPageData_) delete pageData_;
+  for (auto& [data, owned] : data_)
+    if (owned) delete data;
+}
+
+void CPrintMan::SetFormPathList(const CFormPathList* formPathList) {
+  formPathList_ = formPathList;
+}
+
+void CPrintMan::SetEnvObj(const CEnvironObj& env) { env_ = &env; }
+
+void CPrintMan::SetPrintJkn(const CJknSet& jkn) { jkn_ = jkn; }
+
+void CPrintMan::SetDeviceJkn(CFormPrintData* device) { device_ = device; }
+
+void CPrintMan::SetPrintPageData(CPrintPageDataGenba* pageData, int owned) {
+  if (ownsPageData_ && pageData != pageData_) delete pageData_;
+  pageData_ = pageData;
+  ownsPageData_ = owned != 0;
+}
+
+void CPrintMan::AddPrintData(CPrintData* data, int owned) {
+  if (data) data_.emplace_back(data, owned != 0);
+}
+
+PrintPageTexts CPrintMan::PageTexts(const CJknSet& jkn) const {
+  if (pageData_) return pageData_->GetPageTexts(jkn, Today());
+  PrintPageTexts texts;
+  texts.title = jkn.GetTitle();
+  if (jkn.IsPrintDate()) texts.printDate = FormatShortDate(Today());
+  return texts;
+}
+
+int CPrintMan::LayOut() {
+  layouts_.clear();
+  error_.clear();
+  for (auto& [data, owned] : data_) {
+    PrintForm form;
+    if (!data->GetForm(form, error_)) {
+      // A form that is not where the data says: the form folders may hold it.
+      std::string path;
+      data->GetFormFile(path);
+      const std::string found =
+          formPathList_ && env_
+              ? formPathList_->FindForm(*env_, env_->GetFileNameFromRelativePath(path))
+              : std::string();
+      if (found.empty() || found == path || !ReadPrintForm(found, form, error_)) return 0;
+      error_.clear();
+    }
+    if (device_) ApplyDeviceSettings(*device_, form);
+    CJknSet jkn = jkn_;
+    data->InitJkn(jkn);
+    PrintLayout layout;
+    if (!LayOutPrintForm(form, *data, &jkn, PageTexts(jkn), layout, error_)) return 0;
+    layouts_.push_back(std::move(layout));
+  }
+  if (layouts_.empty()) {
+    error_ = "nothing to print";
+    return 0;
+  }
+  return 1;
+}
+
+int CPrintMan::ExecPreview(QWidget* parent, const std::string& title) {
+  InitUiLibrary();
+  if (!LayOut()) {
+    MessageBox(parent, error_, title, MB_OK | MB_ICONEXCLAMATION);
+    return -1;
+  }
+  QPrinter printer(QPrinter::HighResolution);
+  if (device_) {
+    if (!device_->printerName.empty())
+      printer.setPrinterName(QString::fromStdString(device_->printerName));
+    if (device_->copies >= 1) printer.setCopyCount(device_->copies);
+  }
+  printer.setPageLayout(PaperOf(layouts_.front()));
+  printer.setDocName(QString::fromStdString(title));
+
+  QPrintPreviewDialog preview(&printer, parent);
+  preview.setWindowTitle(QString::fromStdString(title));
+  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                   [this, &preview](QPrinter* target) {
+                     int total = 0;
+                     for (const PrintLayout& layout : layouts_) total += layout.PageCount();
+                     if (total < kProgressFromPages) {
+                       PaintLayouts(*target, layouts_, {});
+                       return;
+                     }
+                     QProgressDialog progress(QStringLiteral("印刷データを作成しています"),
+                                              QStringLiteral("中止"), 0, total, &preview);
+                     progress.setWindowTitle(preview.windowTitle());
+                     progress.setWindowModality(Qt::WindowModal);
+                     progress.setMinimumDuration(300);
+                     PaintLayouts(*target, layouts_, [&progress](int done, int) {
+                       progress.setValue(done);
+                       return !progress.wasCanceled();
+                     });
+                   });
+  const bool printed = preview.exec() == QDialog::Accepted;
+  if (printed && device_) {
+    device_->printerName = printer.printerName().toStdString();
+    device_->copies = printer.copyCount();
+  }
+  return printed ? 1 : 0;
+}
+
+int CPrintMan::WritePdf(const std::string& path, const Progress& progress) {
+  InitUiLibrary();
+  if (!LayOut()) return 0;
+  QPdfWriter writer(QString::fromStdString(path));
+  writer.setCreator(QStringLiteral("VEXAFOL"));
+  writer.setTitle(QString::fromStdString(jkn_.GetTitle()));
+  if (!PaintLayouts(writer, layouts_, progress)) {
+    error_ = path + ": cannot be written";
+    return 0;
+  }
+  return 1;
+}
+
+}  // namespace vexa
