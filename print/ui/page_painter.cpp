@@ -89,7 +89,8 @@ void PaintPage(QPainter& painter, const PrintPage& page, double dotsPerInch) {
   }
   for (const PrintBoxRun& box : page.boxes) {
     style.Pen(0, box.width);
-    painter.drawRect(QRectF(box.rect.x * k, box.rect.y * k, box.rect.width * k, box.rect.height * k));
+    painter.drawRect(
+        QRectF(box.rect.x * k, box.rect.y * k, box.rect.width * k, box.rect.height * k));
   }
   for (const PrintTextRun& run : page.texts) {
     if (run.text.empty()) continue;

@@ -8,6 +8,7 @@
 #include <QProgressDialog>
 
 #include "print/ui/page_painter.h"
+#include "vexafol/filetime.h"
 #include "vexafol/ui/message_box.h"
 #include "vexafol/ui/ui_library.h"
 
@@ -74,11 +75,17 @@ void CPrintMan::SetFormPathList(const CFormPathList* formPathList) {
   formPathList_ = formPathList;
 }
 
-void CPrintMan::SetEnvObj(const CEnvironObj& env) { env_ = &env; }
+void CPrintMan::SetEnvObj(const CEnvironObj& env) {
+  env_ = &env;
+}
 
-void CPrintMan::SetPrintJkn(const CJknSet& jkn) { jkn_ = jkn; }
+void CPrintMan::SetPrintJkn(const CJknSet& jkn) {
+  jkn_ = jkn;
+}
 
-void CPrintMan::SetDeviceJkn(CFormPrintData* device) { device_ = device; }
+void CPrintMan::SetDeviceJkn(CFormPrintData* device) {
+  device_ = device;
+}
 
 void CPrintMan::SetPrintPageData(CPrintPageDataGenba* pageData, int owned) {
   if (ownsPageData_ && pageData != pageData_) delete pageData_;

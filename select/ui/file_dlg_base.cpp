@@ -46,7 +46,7 @@ constexpr ToolbarButton kToolbar[] = {
     {kIdClearSearch, "解除", 29041, "検索解除", 210, true},
     {kIdDisplayItems, "表示切替", 11045, "表示切替", 236, false},
     {kIdSwitch, "図面管理切替", 25000, "図面管理切替", 258, false},
-    {kIdPrint, "印刷", 29018, "図面一覧印刷", 284, true},
+    {kIdPrint, "印刷", 29018, "図面一覧印刷", 284, false},
 };
 
 // Where the layout puts the info panel: 10 pixels from the right edge, 100
@@ -117,6 +117,7 @@ void FileDlgBase::BuildControls() {
   connect(Item<BitButton>(kIdDisplayItems), &QPushButton::clicked, this,
           [this] { OnDisplayItems(); });
   connect(Item<BitButton>(kIdSwitch), &QPushButton::clicked, this, [this] { OnSwitch(); });
+  connect(Item<BitButton>(kIdPrint), &QPushButton::clicked, this, [this] { OnPrint(); });
   connect(Item<BitButton>(kIdDelete), &QPushButton::clicked, this, [this] { OnDelete(); });
   connect(Item<BitButton>(kIdRestore), &QPushButton::clicked, this, [this] { OnRestore(); });
   connect(Item<BitButton>(kIdBackup), &QPushButton::clicked, this, [this] { OnBackupRestore(); });

@@ -12,7 +12,7 @@
 // GetSelKeys (member keys in the order the user marked them), GetPageNo (-1
 // when no page was chosen); GetSelectedMember turns a key into its drawing.
 //
-// The page list, search and print buttons are there but stay disabled: their
+// The page list and search buttons are there but stay disabled: their
 // operations are not part of this library yet.
 #pragma once
 
@@ -158,6 +158,8 @@ class FileDlgBase : public DialogBase {
   void RunRestoreDialog();
   void OnDisplayItems();
   void OnSwitch();
+  // Prints the drawings of the grid's records as a list.
+  void OnPrint();
 
   QPushButton* okButton_ = nullptr;
   QComboBox* appCombo_ = nullptr;
