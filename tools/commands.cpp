@@ -11,6 +11,7 @@ int RunApps(Args& args);
 int RunList(Args& args);
 #ifdef VEXA_TOOL_UI
 int RunSelect(Args& args);
+int RunPrint(Args& args);
 #endif
 int RunLock(Args& args);
 int RunStatus(Args& args);
@@ -95,6 +96,19 @@ const std::vector<Command>& Commands() {
        RunSelect,
        {"kind", "app", "host-kind", "screenshot"},
        {},
+       1},
+      {"print",
+       "print the drawing list to PDF or in the print preview",
+       "vexafol print [STORE] [--form FILE] [--host-kind K] [--app MASK] [--sort TYPE]\n"
+       "              [--dir -1|0|1] [the search options of list] --pdf OUT.pdf | --preview\n\n"
+       "Prints the drawings of STORE (default: --store or the current folder) as the\n"
+       "selection dialog's print button does: the records 'vexafol list' shows with the\n"
+       "same options, in its order, laid out by the form FILE (default: the standard form\n"
+       "in the store's FORMS/CAD/812101). --pdf writes them to OUT.pdf without a display\n"
+       "(a progress line on a terminal); --preview shows the print preview.\n",
+       RunPrint,
+       With(WithListChoice({"form", "pdf"})),
+       {"preview"},
        1},
 #endif
       {"apps", "show the application table",

@@ -1,0 +1,187 @@
+// The print manager through the real PDF: a drawing list written with
+// WritePdf and read back with pdftotext, pdffonts and pdfinfo.
+#include "vexafol/ui/print_man.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/pdf_text.h"
+#include "tests/support/store_fixture.h"
+#include "vexafol/folderlist.h"
+#include "vexafol/ui/message_box.h"
+#include "vexafol/zmn_list_print.h"
+
+namespace vexa::test {
+namespace {
+
+// The drawing list on A4 landscape with three rows a page.
+const char* const kThreeRowForm = R"([Form]
+Title = 図面一覧表
+Paper = A4
+Orientation = Landscape
+Margins = 10, 10, 10, 10
+
+[Header]
+Title = 0, 0, 277, 10, center, 16
+[Footer]
+Page = 0, 184, 277, 6, center, 9
+
+[Repeat32]
+Top = 22
+HeadingHeight = 7
+RowHeight = 7
+RowsPerPage = 3
+RuleRows = yes
+RuleColumns = yes
+Column1 = 256, 0, 14, right, 9, cut, "No."
+Column2 = 257, 14, 70, left, 9, shrink, "図面名"
+Column3 = 258, 84, 24, left, 9, shrink, "業務"
+Column4 = 259, 108, 12, right, 9, cut, "頁数"
+Column5 = 260, 120, 26, left, 9, shrink, "作成者"
+Column6 = 261, 146, 26, left, 9, shrink, "更新者"
+Column7 = 262, 172, 22, center, 9, shrink, "作成日"
+Column8 = 263, 194, 22, center, 9, shrink, "更新日"
+Column9 = 264, 216, 61, left, 9, cut, "メモ"
+)";
+
+class PrintManTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HasPoppler()) GTEST_SKIP() << "poppler-utils (pdftotext, pdffonts, pdfinfo) missing";
+    WriteFileBytes(form_, kThreeRowForm);
+  }
+
+  // Writes the members as a list with the form; the PDF's pages.
+  std::vector<std::string> Print(const std::vector<const FolMember*>& members,
+                                 CFormPrintData* device = nullptr) {
+    CPrintMan manager;
+    manager.SetEnvObj(store_.env());
+    manager.SetDeviceJkn(device);
+    manager.AddPrintData(
+        new ZmnListPrint(form_, members.data(), static_cast<int>(members.size()), store_.env()), 1);
+    EXPECT_EQ(manager.WritePdf(pdf_), 1) << manager.GetLastError();
+    return PdfPages(pdf_);
+  }
+
+  // The row of a page whose first word is the drawing number.
+  static std::string RowOf(const std::string& page, int number) {
+    for (const std::string& line : Lines(page)) {
+      const size_t start = line.find_first_not_of(' ');
+      if (start != std::string::npos &&
+          line.compare(start, line.find(' ', start) - start, std::to_string(number)) == 0)
+        return line;
+    }
+    return "";
+  }
+
+  StoreFixture store_;
+  std::string form_ = store_.dir() / "LIST.FMT";
+  std::string pdf_ = store_.dir() / "list.pdf";
+};
+
+TEST_F(PrintManTest, EveryDrawingPrintsItsNineFieldsInOrderOnPagesOfRowsPerPage) {
+  for (int number = 1; number <= 7; ++number) {
+    DrawingSpec spec;
+    spec.title = "第" + std::to_string(number) + "号 道路平面図";
+    spec.creator = "作成" + std::to_string(number);
+    spec.updater = "更新" + std::to_string(number);
+    spec.memo = "境界杭メモ" + std::to_string(number);
+    spec.pages = number + 10;
+    spec.created = 1600000000 + number * 86400;
+    spec.updated = 1700000000 + number * 86400;
+    store_.WriteAppDrawing(0x1, number, spec);
+  }
+  VexaFolderList list(store_.env());
+  list.Load(0x1, VexaFolderList::kLoadNoLocks);
+  list.SetSortType(kSortFolderNo, -1);  // 7 down to 1
+  std::vector<const FolMember*> members;
+  for (int i = 0; i < list.GetFolderNum(); ++i) members.push_back(list.GetSortedFolderMember(i));
+
+  const std::vector<std::string> pages = Print(members);
+  ASSERT_EQ(pages.size(), 3u);  // 3 + 3 + 1 rows
+  for (size_t p = 0; p < pages.size(); ++p) {
+    EXPECT_NE(pages[p].find(std::to_string(p + 1) + " / 3"), std::string::npos) << pages[p];
+    EXPECT_NE(pages[p].find("図面一覧表"), std::string::npos);
+  }
+  size_t previous = 0;
+  for (size_t i = 0; i < members.size(); ++i) {
+    const FolMember& m = *members[i];
+    const int number = m.GetFolderNo(store_.env()) + 1;
+    EXPECT_EQ(number, 7 - static_cast<int>(i));
+    const std::string& page = pages[i / 3];
+    const std::string row = RowOf(page, number);
+    SYSTEMTIME created{}, updated{};
+    m.GetCreateSysTime(created);
+    m.GetUpdateSysTime(updated);
+    for (const std::string& field :
+         {m.header.Title(), GetSenyouTitle(store_.env(), m.appId, 0),
+          std::to_string(m.header.pageCount), m.header.Creator(), m.header.Updater(),
+          FolMember::GetDateString(created), FolMember::GetDateString(updated), m.header.Memo()})
+      EXPECT_NE(row.find(field), std::string::npos) << field << " not in: " << row;
+    // Rows of a page in the members' order.
+    const size_t at = page.find(row);
+    if (i % 3 != 0) {
+      EXPECT_GT(at, previous);
+    }
+    previous = at;
+  }
+  // Japanese text comes back as written: the fonts are embedded.
+  const std::string fonts = PdfFonts(pdf_);
+  int embedded = 0;
+  for (const std::string& line : Lines(fonts)) {
+    if (line.find("CID") == std::string::npos && line.find("TrueType") == std::string::npos)
+      continue;
+    EXPECT_NE(line.find(" yes "), std::string::npos) << line;
+    ++embedded;
+  }
+  EXPECT_GT(embedded, 0) << fonts;
+  EXPECT_NE(PdfPageSize(pdf_).find("(A4)"), std::string::npos) << PdfPageSize(pdf_);
+}
+
+TEST_F(PrintManTest, BackupPrintsThePlainNumberAndDeviceSettingsChooseThePaper) {
+  DrawingSpec spec;
+  spec.title = "本図";
+  const std::string drawing = store_.WriteAppDrawing(0x1, 12, spec);
+  spec.title = "自動バックアップ";
+  StoreFixture::WriteDrawing(drawing + "/BKUP", spec);
+  VexaFolderList list(store_.env());
+  list.SetLoadPath(drawing);
+  list.Load(0x1, VexaFolderList::kLoadBackups);
+  ASSERT_EQ(list.GetFolderNum(), 1);
+  const std::vector<const FolMember*> members = {list.GetFolderMember(0)};
+
+  CFormPrintData device;
+  device.paperName = "A3";
+  device.orientation = 1;  // portrait
+  const std::vector<std::string> pages = Print(members, &device);
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_NE(RowOf(pages[0], 12).find("自動バックアップ"), std::string::npos) << pages[0];
+  EXPECT_EQ(pages[0].find("※"), std::string::npos);
+  EXPECT_NE(PdfPageSize(pdf_).find("(A3)"), std::string::npos) << PdfPageSize(pdf_);
+  EXPECT_NE(PdfPageSize(pdf_).find("841.89 x 1190.55"), std::string::npos) << PdfPageSize(pdf_);
+}
+
+TEST_F(PrintManTest, AFormThatCannotBeReadIsReportedAndNothingIsWritten) {
+  const std::string missing = store_.dir() / "NONE.FMT";
+  CPrintMan manager;
+  manager.SetEnvObj(store_.env());
+  manager.AddPrintData(new ZmnListPrint(missing, nullptr, 0, store_.env()), 1);
+  EXPECT_EQ(manager.WritePdf(pdf_), 0);
+  EXPECT_NE(manager.GetLastError().find(missing), std::string::npos) << manager.GetLastError();
+  EXPECT_EQ(ReadFileBytes(pdf_), "");
+
+  std::vector<std::string> shown;
+  ScopedMessageBoxHook hook(
+      [&](QWidget*, const std::string& text, const std::string& title, unsigned) {
+        shown.push_back(title + "/" + text);
+        return IDOK;
+      });
+  EXPECT_EQ(manager.ExecPreview(nullptr, "図面一覧リスト"), -1);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], "図面一覧リスト/" + manager.GetLastError());
+}
+
+}  // namespace
+}  // namespace vexa::test

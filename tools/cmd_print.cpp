@@ -1,0 +1,119 @@
+// vexafol print: the drawing list of a store as the selection dialog prints
+// it (the grid's order and search), written to a PDF file without a display
+// or shown in the print preview.
+#include <unistd.h>
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tools/command.h"
+#include "tools/list_choice.h"
+#include "tools/output_text.h"
+#include "tools/store_env.h"
+#include "vexafol/environ_kinds.h"
+#include "vexafol/folder_environ.h"
+#include "vexafol/folderlist.h"
+#include "vexafol/print.h"
+#include "vexafol/sel_file_list.h"
+#include "vexafol/ui/print_man.h"
+#include "vexafol/zmn_list_print.h"
+
+namespace vexa::tool {
+namespace {
+
+constexpr const char* kTitle = "図面一覧リスト";
+
+bool HasDisplay() {
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x11 && *x11) || (wayland && *wayland);
+}
+
+// The first standard form (".@MT") in the list forms folder of env; "" when
+// there is none.
+std::string StandardForm(const CEnvironObj& env, std::string& folder) {
+  folder = env.GetPath(kPathForms);
+  if (folder.empty()) return "";
+  env.AddFileName(folder, "CAD");
+  env.AddFileName(folder, "812101");
+  CSelFileList forms;
+  forms.AddFileList(env, folder, "標準帳票|.@MT", nullptr, 1, nullptr, nullptr);
+  if (forms.GetCnt() == 0) return "";
+  std::string form = folder;
+  env.AddFileName(form, forms.GetFileName(0));
+  return form;
+}
+
+// "page n / m" on one terminal line, rewritten after every page.
+bool ShowProgress(int done, int total) {
+  std::fprintf(stderr, "\rvexafol: print: page %d / %d", done, total);
+  if (done == total) std::fprintf(stderr, "\n");
+  return true;
+}
+
+}  // namespace
+
+int RunPrint(Args& args) {
+  std::string root;
+  FolderEnvironOptions options;
+  if (!MakeStoreEnv(args, root, options)) return UsageError(args.error());
+  if (!args.positional().empty()) root = args.positional()[0];
+  ListChoice choice;
+  std::string error;
+  if (!ReadListChoice(args, choice, error)) return UsageError(error);
+  const std::optional<std::string> pdf = args.Value("pdf");
+  const bool preview = args.Has("preview");
+  if (!pdf && !preview) return UsageError("print wants --pdf OUT.pdf or --preview");
+  if (preview && !HasDisplay()) return Fail("no display to show the preview on; use --pdf OUT.pdf");
+
+  const FolderEnvironObj env(root, options);
+  if (env.IsExist(root) <= 0) return Fail(root + ": no such store folder");
+  std::string formFile = args.Value("form").value_or("");
+  if (formFile.empty()) {
+    std::string folder;
+    formFile = StandardForm(env, folder);
+    if (formFile.empty())
+      return Fail("no standard form (*.@MT) in " + folder + "; give one with --form FILE");
+  }
+
+  VexaFolderList list(env);
+  list.Load(static_cast<int>(choice.app.value_or(-1)), VexaFolderList::kLoadNoLocks);
+  const std::vector<const FolMember*> members = ChosenMembers(env, list, choice);
+
+  if (!HasDisplay()) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  static int qtArgc = 1;
+  static char qtName[] = "vexafol";
+  static char* qtArgv[] = {qtName, nullptr};
+  QApplication application(qtArgc, qtArgv);
+
+  CJknSet jkn;
+  jkn.InitJkn();
+  AddJknPrint(jkn);
+  ModifyJknPrint(jkn);
+  CPrintGenbaInfo genba(env);
+  genba.LoadInfo();
+  CPrintMan manager;
+  manager.SetEnvObj(env);
+  manager.SetPrintJkn(jkn);
+  manager.SetPrintPageData(new CPrintPageDataGenba(genba), 1);
+  manager.AddPrintData(
+      new ZmnListPrint(formFile, members.data(), static_cast<int>(members.size()), env), 1);
+
+  if (pdf) {
+    const bool terminal = isatty(STDERR_FILENO) == 1;
+    if (!manager.WritePdf(*pdf, terminal ? CPrintMan::Progress(ShowProgress) : nullptr))
+      return Fail(manager.GetLastError());
+    int pages = 0;
+    for (const PrintLayout& layout : manager.GetLayouts()) pages += layout.PageCount();
+    std::printf("Wrote %zu drawings on %d pages to %s\n", members.size(), pages,
+                Printable(*pdf).c_str());
+  }
+  if (preview && manager.ExecPreview(nullptr, kTitle) < 0) return Fail(manager.GetLastError());
+  return 0;
+}
+
+}  // namespace vexa::tool
