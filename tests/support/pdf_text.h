@@ -28,7 +28,9 @@ inline std::string Quoted(const std::string& path) {
 }
 
 inline bool HasPoppler() {
-  return CommandOutput("command -v pdftotext pdffonts pdfinfo | wc -l") == "3\n";
+  for (const char* tool : {"pdftotext", "pdffonts", "pdfinfo"})
+    if (CommandOutput(std::string("command -v ") + tool).empty()) return false;
+  return true;
 }
 
 // The text of every page, laid out as printed (one line per printed row).

@@ -1,7 +1,7 @@
-// Answering a modal window in UI tests: a timer looks for the visible
-// top-level window of a type (retrying while the code under test is still on
-// its way to it) and acts on it; a window that act leaves open is rejected,
-// so a failing test cannot hang.
+// Answering a modal window in UI tests: while an Answer lives, a timer looks
+// for the visible top-level window of a type (retrying while the code under
+// test is still on its way to it) and acts on it once; a window that act
+// leaves open is rejected, so a failing test cannot hang.
 #pragma once
 
 #include <QApplication>
@@ -9,25 +9,50 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 namespace vexa::test {
 
 template <typename Window>
-void WhenShown(std::function<void(Window&)> act, bool* seen = nullptr, int triesLeft = 200) {
-  QTimer::singleShot(triesLeft == 200 ? 0 : 25, [act = std::move(act), seen, triesLeft]() mutable {
-    Window* window = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      auto* candidate = qobject_cast<Window*>(widget);
-      if (candidate && candidate->isVisible()) window = candidate;
-    }
-    if (!window) {
-      if (triesLeft > 0) WhenShown<Window>(std::move(act), seen, triesLeft - 1);
-      return;
-    }
-    if (seen) *seen = true;
-    act(*window);
-    if (window->isVisible()) window->reject();
-  });
-}
+class Answer {
+ public:
+  explicit Answer(std::function<void(Window&)> act) : state_(std::make_shared<State>()) {
+    state_->act = std::move(act);
+    Poll(state_, 0);
+  }
+  ~Answer() { state_->active = false; }
+  Answer(const Answer&) = delete;
+  Answer& operator=(const Answer&) = delete;
+
+  // Whether the window was there and act ran.
+  bool seen() const { return state_->seen; }
+
+ private:
+  struct State {
+    std::function<void(Window&)> act;
+    bool active = true;
+    bool seen = false;
+  };
+
+  static void Poll(std::shared_ptr<State> state, int delay) {
+    QTimer::singleShot(delay, [state] {
+      if (!state->active || state->seen) return;
+      Window* window = nullptr;
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* candidate = qobject_cast<Window*>(widget);
+        if (candidate && candidate->isVisible()) window = candidate;
+      }
+      if (!window) {
+        Poll(state, 20);
+        return;
+      }
+      state->seen = true;
+      state->act(*window);
+      if (window->isVisible()) window->reject();
+    });
+  }
+
+  std::shared_ptr<State> state_;
+};
 
 }  // namespace vexa::test

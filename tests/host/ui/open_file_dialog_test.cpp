@@ -19,7 +19,7 @@
 namespace vexa {
 namespace {
 
-using test::WhenShown;
+using test::Answer;
 
 TEST(OpenFileDialogTest, FilterPairsBecomeNameFilters) {
   const struct {
@@ -58,7 +58,7 @@ TEST(OpenFileDialogTest, EnvironmentShowsTheDialogOverTheFolderAndAnswersTheChos
   std::set<QString> listed;
   QString title;
   QStringList filters;
-  WhenShown<QFileDialog>([&](QFileDialog& dialog) {
+  Answer<QFileDialog> choose([&](QFileDialog& dialog) {
     title = dialog.windowTitle();
     filters = dialog.nameFilters();
     listed = ListedNames(dialog);
@@ -73,13 +73,12 @@ TEST(OpenFileDialogTest, EnvironmentShowsTheDialogOverTheFolderAndAnswersTheChos
   // The first filter (user forms) matches both cases of the extension.
   EXPECT_EQ(listed, (std::set<QString>{QStringLiteral("a.FMT"), QStringLiteral("b.fmt")}));
 
-  bool seen = false;
-  WhenShown<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); }, &seen);
+  Answer<QFileDialog> cancel([](QFileDialog& dialog) { dialog.reject(); });
   EXPECT_EQ(env.SelectOpenFile(nullptr, dir.path(), "ﾕｰｻﾞｰ帳票|.FMT", "", "t"), "");
-  EXPECT_TRUE(seen);
+  EXPECT_TRUE(cancel.seen());
 
   // The standard forms preselected by their extension.
-  WhenShown<QFileDialog>([&](QFileDialog& dialog) {
+  Answer<QFileDialog> look([&](QFileDialog& dialog) {
     filters = QStringList{dialog.selectedNameFilter()};
     listed = ListedNames(dialog);
   });

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/list_form.h"
 #include "tests/support/pdf_text.h"
 #include "tests/support/store_fixture.h"
 #include "vexafol/folderlist.h"
@@ -16,41 +17,11 @@
 namespace vexa::test {
 namespace {
 
-// The drawing list on A4 landscape with three rows a page.
-const char* const kThreeRowForm = R"([Form]
-Title = 図面一覧表
-Paper = A4
-Orientation = Landscape
-Margins = 10, 10, 10, 10
-
-[Header]
-Title = 0, 0, 277, 10, center, 16
-[Footer]
-Page = 0, 184, 277, 6, center, 9
-
-[Repeat32]
-Top = 22
-HeadingHeight = 7
-RowHeight = 7
-RowsPerPage = 3
-RuleRows = yes
-RuleColumns = yes
-Column1 = 256, 0, 14, right, 9, cut, "No."
-Column2 = 257, 14, 70, left, 9, shrink, "図面名"
-Column3 = 258, 84, 24, left, 9, shrink, "業務"
-Column4 = 259, 108, 12, right, 9, cut, "頁数"
-Column5 = 260, 120, 26, left, 9, shrink, "作成者"
-Column6 = 261, 146, 26, left, 9, shrink, "更新者"
-Column7 = 262, 172, 22, center, 9, shrink, "作成日"
-Column8 = 263, 194, 22, center, 9, shrink, "更新日"
-Column9 = 264, 216, 61, left, 9, cut, "メモ"
-)";
-
 class PrintManTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!HasPoppler()) GTEST_SKIP() << "poppler-utils (pdftotext, pdffonts, pdfinfo) missing";
-    WriteFileBytes(form_, kThreeRowForm);
+    WriteFileBytes(form_, kThreeRowListForm);
   }
 
   // Writes the members as a list with the form; the PDF's pages.
@@ -160,7 +131,7 @@ TEST_F(PrintManTest, BackupPrintsThePlainNumberAndDeviceSettingsChooseThePaper) 
   EXPECT_NE(RowOf(pages[0], 12).find("自動バックアップ"), std::string::npos) << pages[0];
   EXPECT_EQ(pages[0].find("※"), std::string::npos);
   EXPECT_NE(PdfPageSize(pdf_).find("(A3)"), std::string::npos) << PdfPageSize(pdf_);
-  EXPECT_NE(PdfPageSize(pdf_).find("841.89 x 1190.55"), std::string::npos) << PdfPageSize(pdf_);
+  EXPECT_NE(PdfPageSize(pdf_).find("842 x 1191"), std::string::npos) << PdfPageSize(pdf_);
 }
 
 TEST_F(PrintManTest, AFormThatCannotBeReadIsReportedAndNothingIsWritten) {
