@@ -22,6 +22,20 @@ inline constexpr int kZmnFieldCreateDate = 0x106;  // the user's short date
 inline constexpr int kZmnFieldUpdateDate = 0x107;
 inline constexpr int kZmnFieldMemo = 0x108;
 
+// The standard drawing-list form (A4 landscape), installed with the library.
+inline constexpr const char* kZmnListStandardForm = "ZMNLIST.@MT";
+
+// The folder of the drawing-list forms: the host's forms folder (path kind
+// 0x2040000) + "CAD" + "812101"; "" when the host has no forms folder.
+VEXA_CORE_API std::string GetZmnListFormFolder(const CEnvironObj& env);
+
+// Puts the standard drawing-list form into that folder, creating the folders
+// as needed, unless a file of its name is there already (it is never
+// replaced: a host may keep its own edited copy). Returns 1 when the folder
+// holds the form afterwards; 0 when the host has no forms folder or it cannot
+// be written.
+VEXA_CORE_API int InstallZmnListForm(const CEnvironObj& env);
+
 class VEXA_CORE_API ZmnListPrint : public CPrintData {
  public:
   // members: count drawings in print order; neither they nor env are owned and
