@@ -14,11 +14,9 @@
 #include "tools/list_choice.h"
 #include "tools/output_text.h"
 #include "tools/store_env.h"
-#include "vexafol/environ_kinds.h"
 #include "vexafol/folder_environ.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/print.h"
-#include "vexafol/sel_file_list.h"
 #include "vexafol/ui/print_man.h"
 #include "vexafol/zmn_list_print.h"
 
@@ -33,19 +31,14 @@ bool HasDisplay() {
   return (x11 && *x11) || (wayland && *wayland);
 }
 
-// The first standard form (".@MT") in the list forms folder of env; "" when
-// there is none.
-std::string StandardForm(const CEnvironObj& env, std::string& folder) {
-  folder = env.GetPath(kPathForms);
+// The standard drawing-list form in the store's forms folder; "" when the
+// store has none.
+std::string StandardForm(const CEnvironObj& env) {
+  const std::string folder = GetZmnListFormFolder(env);
   if (folder.empty()) return "";
-  env.AddFileName(folder, "CAD");
-  env.AddFileName(folder, "812101");
-  CSelFileList forms;
-  forms.AddFileList(env, folder, "標準帳票|.@MT", nullptr, 1, nullptr, nullptr);
-  if (forms.GetCnt() == 0) return "";
   std::string form = folder;
-  env.AddFileName(form, forms.GetFileName(0));
-  return form;
+  env.AddFileName(form, kZmnListStandardForm);
+  return env.IsExist(form) == 0 ? form : "";
 }
 
 // "page n / m" on one terminal line, rewritten after every page.
@@ -74,10 +67,10 @@ int RunPrint(Args& args) {
   if (env.IsExist(root) <= 0) return Fail(root + ": no such store folder");
   std::string formFile = args.Value("form").value_or("");
   if (formFile.empty()) {
-    std::string folder;
-    formFile = StandardForm(env, folder);
+    formFile = StandardForm(env);
     if (formFile.empty())
-      return Fail("no standard form (*.@MT) in " + folder + "; give one with --form FILE");
+      return Fail("the store has no " + std::string(kZmnListStandardForm) + " in " +
+                  GetZmnListFormFolder(env) + "; give a form with --form FILE");
   }
 
   VexaFolderList list(env);

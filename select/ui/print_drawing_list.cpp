@@ -3,7 +3,6 @@
 #include <memory>
 #include <new>
 
-#include "vexafol/environ_kinds.h"
 #include "vexafol/ui/message_box.h"
 #include "vexafol/ui/print_man.h"
 #include "vexafol/zmn_list_print.h"
@@ -15,10 +14,9 @@ bool PrintDrawingList(QWidget* parent, const CEnvironObj& env, const FolMember* 
                       CFormPrintData* printData) {
   constexpr const char* kTitle = "図面一覧リスト";
   if (!env.IsOpeAllowed(kOpePrintList)) return false;
-  std::string folder = env.GetPath(kPathForms);
+  // The forms folder + "CAD" + "812101"; none without a forms folder.
+  const std::string folder = GetZmnListFormFolder(env);
   if (folder.empty()) return false;
-  env.AddFileName(folder, "CAD");
-  env.AddFileName(folder, "812101");
 
   const std::string chosen =
       env.SelectOpenFile(parent, folder, "ﾕｰｻﾞｰ帳票|.FMT|標準帳票|.@MT", "", kTitle);
