@@ -1,0 +1,116 @@
+// vexafol print on the sample store, read back with pdftotext: the drawings
+// of 'vexafol list' with the same options, in its order, on pages of the
+// standard form's rows; the mistakes of the command line.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "tests/support/pdf_text.h"
+#include "tests/tools/tool_run.h"
+
+namespace vexa::test {
+namespace {
+
+// Rows of the standard form's page.
+constexpr size_t kRowsPerPage = 22;
+
+// IPAGothic draws U+FF5E and U+301C with one glyph, which the PDF maps back
+// to U+301C: compare titles with that mapping.
+std::string AsExtracted(std::string text) {
+  for (size_t at; (at = text.find("\uFF5E")) != std::string::npos;) text.replace(at, 3, "\u301C");
+  return text;
+}
+
+// The titles of 'vexafol list --json' with the options, in its order.
+std::vector<std::string> ListedTitles(const std::string& store,
+                                      const std::vector<std::string>& options) {
+  std::vector<std::string> words = {"list", "--store", store, "--no-locks", "--json"};
+  words.insert(words.end(), options.begin(), options.end());
+  const ToolRun run = RunTool(words);
+  EXPECT_EQ(run.exit, 0);
+  std::vector<std::string> titles;
+  const std::regex title("\"title\": \"([^\"]*)\"");
+  for (auto it = std::sregex_iterator(run.out.begin(), run.out.end(), title);
+       it != std::sregex_iterator(); ++it)
+    titles.push_back(AsExtracted((*it)[1]));
+  return titles;
+}
+
+class PrintToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HasPoppler()) GTEST_SKIP() << "poppler-utils (pdftotext) missing";
+    ASSERT_EQ(RunTool({"demo", store_}).exit, 0);
+  }
+  TempDir dir_;
+  std::string store_ = dir_ / "store";
+  std::string pdf_ = dir_ / "list.pdf";
+};
+
+TEST_F(PrintToolTest, PrintsTheListsDrawingsInItsOrderWithItsFilter) {
+  const struct {
+    std::vector<std::string> options;
+  } cases[] = {
+      {{}},                                             // every drawing, newest first
+      {{"--sort", "7", "--dir", "1", "--name", "図"}},  // by name, filtered
+      {{"--app", "0x4", "--sort", "6"}},
+  };
+  const std::vector<std::string> all = ListedTitles(store_, {});
+  ASSERT_GT(all.size(), kRowsPerPage);  // at least two pages
+  for (const auto& c : cases) {
+    std::vector<std::string> words = {"print", store_, "--pdf", pdf_};
+    words.insert(words.end(), c.options.begin(), c.options.end());
+    const ToolRun run = RunTool(words);
+    ASSERT_EQ(run.exit, 0) << run.out;
+    const std::vector<std::string> titles = ListedTitles(store_, c.options);
+    const std::vector<std::string> pages = PdfPages(pdf_);
+    const size_t expectedPages =
+        std::max<size_t>(1, (titles.size() + kRowsPerPage - 1) / kRowsPerPage);
+    ASSERT_EQ(pages.size(), expectedPages) << run.out;
+    for (size_t p = 0; p < pages.size(); ++p) {
+      const std::string pageNumber = std::to_string(p + 1) + " / " + std::to_string(expectedPages);
+      EXPECT_NE(pages[p].find(pageNumber), std::string::npos) << pageNumber;
+    }
+    // Row by row: each title on its page, below the one before it.
+    size_t previous = 0;
+    for (size_t i = 0; i < titles.size(); ++i) {
+      const std::string& page = pages[i / kRowsPerPage];
+      const size_t at = page.find(titles[i], i % kRowsPerPage == 0 ? 0 : previous + 1);
+      EXPECT_NE(at, std::string::npos) << titles[i] << " row " << i;
+      previous = at;
+    }
+    std::string text;
+    for (const std::string& page : pages) text += page;
+    for (const std::string& title : all) {
+      bool listed = false;
+      for (const std::string& kept : titles) listed |= kept.find(title) != std::string::npos;
+      if (!listed) {
+        EXPECT_EQ(text.find(title), std::string::npos) << title << " printed";
+      }
+    }
+  }
+}
+
+TEST_F(PrintToolTest, MistakesAreReported) {
+  const std::string badForm = dir_ / "BAD.FMT";
+  WriteFileBytes(badForm, "[Form]\nPaper = A4\n[Repeat32]\nRowsPerPage = 0\n");
+  const struct {
+    std::vector<std::string> words;
+    int exit;
+  } cases[] = {
+      {{"print", store_}, 2},                                    // neither --pdf nor --preview
+      {{"print", store_, "--pdf", pdf_, "--sort", "12"}, 2},     // the list's checks
+      {{"print", dir_ / "none", "--pdf", pdf_}, 1},              // no store
+      {{"print", store_, "--form", badForm, "--pdf", pdf_}, 1},  // a form that cannot be used
+      {{"print", store_, "--form", dir_ / "none.FMT", "--pdf", pdf_}, 1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(RunTool(c.words).exit, c.exit) << c.words.back();
+    EXPECT_EQ(ReadFileBytes(pdf_), "");
+  }
+}
+
+}  // namespace
+}  // namespace vexa::test
