@@ -102,7 +102,8 @@ int RunPrint(Args& args) {
       return Fail(manager.GetLastError());
     int pages = 0;
     for (const PrintLayout& layout : manager.GetLayouts()) pages += layout.PageCount();
-    std::printf("Wrote %zu drawings on %d pages to %s\n", members.size(), pages,
+    std::printf("Wrote %zu drawing%s on %d page%s to %s\n", members.size(),
+                members.size() == 1 ? "" : "s", pages, pages == 1 ? "" : "s",
                 Printable(*pdf).c_str());
   }
   if (preview && manager.ExecPreview(nullptr, kTitle) < 0) return Fail(manager.GetLastError());
