@@ -77,15 +77,6 @@ TEST(OpenFileDialogTest, EnvironmentShowsTheDialogOverTheFolderAndAnswersTheChos
   EXPECT_EQ(env.SelectOpenFile(nullptr, dir.path(), "ﾕｰｻﾞｰ帳票|.FMT", "", "t"), "");
   EXPECT_TRUE(cancel.seen());
 
-  // The standard forms preselected by their extension.
-  Answer<QFileDialog> look([&](QFileDialog& dialog) {
-    filters = QStringList{dialog.selectedNameFilter()};
-    listed = ListedNames(dialog);
-  });
-  env.SelectOpenFile(nullptr, dir.path(), "ﾕｰｻﾞｰ帳票|.FMT|標準帳票|.@MT", ".@MT", "t");
-  EXPECT_EQ(filters, QStringList{QStringLiteral("標準帳票 (*.@MT)")});
-  EXPECT_EQ(listed, std::set<QString>{QStringLiteral("c.@MT")});
-
   // Without the hook the core has no dialog.
   const SelectOpenFileHook installed = SetSelectOpenFileHook(nullptr);
   EXPECT_EQ(installed, &SelectOpenFileDialog);
