@@ -17,6 +17,8 @@
 #include "tools/store_env.h"
 #include "vexafol/dialogs.h"
 #include "vexafol/folder_environ.h"
+#include "vexafol/print.h"
+#include "vexafol/zmn_list_print.h"
 
 namespace vexa::tool {
 namespace {
@@ -97,8 +99,12 @@ int RunSelect(Args& args) {
   // Writing needs one application to write into; the other kinds show all.
   const int appFilter = static_cast<int>(app.value_or(kind == 1 ? 0x1 : -1));
   std::vector<std::string> paths;
+  // Printing offered with the store's forms; conditions kept for this run.
+  CFormPathList forms;
+  forms.AddPath(GetZmnListFormFolder(env));
+  CJknMan conditions;
   const int result =
-      SelectFolderName(nullptr, env, kind, appFilter, paths, nullptr, nullptr, nullptr, 1);
+      SelectFolderName(nullptr, env, kind, appFilter, paths, &forms, &conditions, nullptr, 1);
   if (screenshot) {
     if (!saved) return Fail(*screenshot + ": cannot save the dialog's picture");
     std::printf("Saved the selection dialog over %s to %s\n", Printable(root).c_str(),
