@@ -160,10 +160,11 @@ class Layouter {
   }
 
   void StartPage() {
-    layout_.pages.emplace_back();
+    PrintPage& page = layout_.pages.emplace_back();
+    page.texts.reserve(band_->columns.size() * (band_->rowsPerPage + 1) + form_.header.size() +
+                       form_.footer.size());
     rowsOnPage_ = 0;
     if (band_->headingHeight <= 0) return;
-    PrintPage& page = layout_.pages.back();
     for (const PrintFormColumn& column : band_->columns) {
       if (column.heading.empty()) continue;
       const PrintRect cell{form_.marginLeft + column.x, HeadingTop(), column.width,
