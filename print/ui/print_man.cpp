@@ -51,6 +51,27 @@ void ApplyDeviceSettings(const CFormPrintData& device, PrintForm& form) {
   if (device.marginBottom >= 0) form.marginBottom = device.marginBottom;
 }
 
+// Paints layouts on printer; a long run shows its progress over window and
+// may be stopped there.
+void PaintWithProgress(const std::vector<PrintLayout>& layouts, QPrinter& printer,
+                       QWidget& window) {
+  int total = 0;
+  for (const PrintLayout& layout : layouts) total += layout.PageCount();
+  if (total < kProgressFromPages) {
+    PaintLayouts(printer, layouts, {});
+    return;
+  }
+  QProgressDialog progress(QStringLiteral("印刷データを作成しています"), QStringLiteral("中止"), 0,
+                           total, &window);
+  progress.setWindowTitle(window.windowTitle());
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(300);
+  PaintLayouts(printer, layouts, [&progress](int done, int) {
+    progress.setValue(done);
+    return !progress.wasCanceled();
+  });
+}
+
 SYSTEMTIME Today() {
   const QDate today = QDate::currentDate();
   SYSTEMTIME st{};
@@ -152,24 +173,9 @@ int CPrintMan::ExecPreview(QWidget* parent, const std::string& title) {
 
   QPrintPreviewDialog preview(&printer, parent);
   preview.setWindowTitle(QString::fromStdString(title));
-  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                   [this, &preview](QPrinter* target) {
-                     int total = 0;
-                     for (const PrintLayout& layout : layouts_) total += layout.PageCount();
-                     if (total < kProgressFromPages) {
-                       PaintLayouts(*target, layouts_, {});
-                       return;
-                     }
-                     QProgressDialog progress(QStringLiteral("印刷データを作成しています"),
-                                              QStringLiteral("中止"), 0, total, &preview);
-                     progress.setWindowTitle(preview.windowTitle());
-                     progress.setWindowModality(Qt::WindowModal);
-                     progress.setMinimumDuration(300);
-                     PaintLayouts(*target, layouts_, [&progress](int done, int) {
-                       progress.setValue(done);
-                       return !progress.wasCanceled();
-                     });
-                   });
+  QObject::connect(
+      &preview, &QPrintPreviewDialog::paintRequested, &preview,
+      [this, &preview](QPrinter* target) { PaintWithProgress(layouts_, *target, preview); });
   const bool printed = preview.exec() == QDialog::Accepted;
   if (printed && device_) {
     device_->printerName = printer.printerName().toStdString();
