@@ -12,7 +12,7 @@
 // GetSelKeys (member keys in the order the user marked them), GetPageNo (-1
 // when no page was chosen); GetSelectedMember turns a key into its drawing.
 //
-// The page list, search and print buttons are there but stay disabled: their
+// The page list and print buttons are there but stay disabled: their
 // operations are not part of this library yet.
 #pragma once
 
@@ -90,6 +90,12 @@ class FileDlgBase : public DialogBase {
   FileSelSheet* GetSheet() const { return sheet_; }
   FileInfoDlg* GetInfoPanel() const { return infoPanel_; }
 
+  // Set by the creator before DoModal: the grid starts searched by criteria,
+  // as after the search command.
+  void StartWithSearch(const FindCriteria& criteria);
+  // The search conditions, kept between runs of the search dialog.
+  const FindCriteria& GetCriteria() const { return criteria_; }
+
  protected:
   // Called by the kinds' constructors: takes the grid as control 29064 and
   // loads the display settings and the last window size.
@@ -141,6 +147,7 @@ class FileDlgBase : public DialogBase {
   int initialNo_;
   int multiSelect_;
   int switchState_ = 0;
+  bool startSearch_ = false;
 
  private:
   void BuildControls();
@@ -156,6 +163,11 @@ class FileDlgBase : public DialogBase {
   void OnRestore();
   void OnBackupRestore();
   void RunRestoreDialog();
+  // The search command: the search dialog over the dialog's conditions, then
+  // the grid searched by them (or every drawing when the user released the
+  // search or nothing matches).
+  void OnSearch();
+  void ApplyCriteria();
   void OnDisplayItems();
   void OnSwitch();
 
