@@ -44,6 +44,11 @@ QDateEdit* NewDatePicker() {
   picker->setCalendarPopup(true);
   picker->setDisplayFormat(QLocale::system().dateFormat(QLocale::ShortFormat));
   picker->setDateRange(QDate(1601, 1, 1), QDate(9999, 12, 31));
+  // The template's 50 units hold a short date and the arrow of a Windows
+  // picker; Qt's wider frame and arrow would cut the day off.
+  picker->setStyleSheet(
+      QStringLiteral("QDateEdit { padding: 0px; } "
+                     "QDateEdit::drop-down { width: 9px; }"));
   return picker;
 }
 
@@ -126,6 +131,10 @@ void FindDlg::BuildControls() {
   AddButton(IDCANCEL, "ｷｬﾝｾﾙ", 262, 137, 57, 21);
 
   for (QComboBox* names : {creator_, updater_}) names->setMaxVisibleItems(kComboVisibleItems);
+  // A style sheet of their own keeps them from inheriting the dialog's font.
+  for (QDateEdit* picker : {createdFrom_, createdTo_, updatedFrom_, updatedTo_}) {
+    picker->setFont(font());
+  }
   for (QWidget* edit : std::initializer_list<QWidget*>{noFrom_, noTo_, name_}) {
     edit->installEventFilter(this);
   }
