@@ -93,8 +93,8 @@ const std::vector<Command>& Commands() {
        "a free number. MASK: the applications shown (default: all; 0x1 for --kind\n"
        "write). --screenshot renders the dialog offscreen to the PNG file FILE instead\n"
        "of waiting for a user; without a display (DISPLAY and WAYLAND_DISPLAY unset)\n"
-       "only --screenshot works. The search options, as for 'vexafol list', open the\n"
-       "dialog with that search active (the buttons 検索 and 解除 change it);\n"
+       "only the screenshot options work. The search options, as for 'vexafol list',\n"
+       "open the dialog with that search active (the buttons 検索 and 解除 change it);\n"
        "--screenshot-search renders the search dialog opened over it instead.\n",
        RunSelect,
        Joined({"kind", "app", "host-kind", "screenshot", "screenshot-search"}, kSearchOptions),
