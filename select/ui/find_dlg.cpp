@@ -42,7 +42,11 @@ QCheckBox* NewCheckBox(const char* text) {
 QDateEdit* NewDatePicker() {
   auto* picker = new QDateEdit(QDate::currentDate());
   picker->setCalendarPopup(true);
-  picker->setDisplayFormat(QLocale::system().dateFormat(QLocale::ShortFormat));
+  // The system's short date, with the year in four digits: a two-digit year
+  // would be read back in the wrong century.
+  QString format = QLocale::system().dateFormat(QLocale::ShortFormat);
+  if (!format.contains(QStringLiteral("yyyy"))) format.replace(QStringLiteral("yy"), "yyyy");
+  picker->setDisplayFormat(format);
   picker->setDateRange(QDate(1601, 1, 1), QDate(9999, 12, 31));
   // The template's 50 units hold a short date and the arrow of a Windows
   // picker; Qt's wider frame and arrow would cut the day off.
