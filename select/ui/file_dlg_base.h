@@ -93,8 +93,6 @@ class FileDlgBase : public DialogBase {
   // Set by the creator before DoModal: the grid starts searched by criteria,
   // as after the search command.
   void StartWithSearch(const FindCriteria& criteria);
-  // The search conditions, kept between runs of the search dialog.
-  const FindCriteria& GetCriteria() const { return criteria_; }
 
  protected:
   // Called by the kinds' constructors: takes the grid as control 29064 and
