@@ -13,8 +13,8 @@ set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
 # The layers, lowest first.
-layers=(platform host store lock folderlist check select host/ui select/ui tools examples)
-core_layers=7  # the first seven make up the core library
+layers=(platform host store lock folderlist check print select host/ui print/ui select/ui tools examples)
+core_layers=8  # the first eight make up the core library
 declare -A rank
 for i in "${!layers[@]}"; do rank[${layers[$i]}]=$i; done
 
@@ -24,7 +24,6 @@ declare -A header_owner=(
   [vexafol/environ_kinds.h]=host
   [vexafol/senyou_ids.h]=store
   [vexafol/vexafol.h]=select
-  [vexafol/print.h]=select/ui
 )
 
 # The folder that owns a public header "vexafol/[ui/]X.h".
@@ -32,7 +31,7 @@ owner_of_public() {
   local header=$1 name folders folder
   [[ -n ${header_owner[$header]+set} ]] && { echo "${header_owner[$header]}"; return; }
   name=$(basename "$header" .h)
-  if [[ $header == vexafol/ui/* ]]; then folders=(host/ui select/ui); else folders=("${layers[@]:0:9}"); fi
+  if [[ $header == vexafol/ui/* ]]; then folders=(host/ui print/ui select/ui); else folders=("${layers[@]:0:${#layers[@]}-2}"); fi
   for folder in "${folders[@]}"; do
     [[ -f $folder/$name.cpp ]] && { echo "$folder"; return; }
   done

@@ -4,12 +4,12 @@
 # from the seed corpus in tests/fuzz/corpus. Needs clang (apt-get install clang).
 # Not part of the tests or CI: run it by hand after changing a reader. A single
 # allocation over 64 MiB counts as a fault (memory must follow what is kept).
-#   scripts/fuzz.sh [SECONDS] [HARNESS...]      HARNESS: pageinfo headfile ini wildcard
+#   scripts/fuzz.sh [SECONDS] [HARNESS...]      HARNESS: pageinfo headfile ini wildcard form
 set -eu
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
-harnesses=${*:-pageinfo headfile ini wildcard}
+harnesses=${*:-pageinfo headfile ini wildcard form}
 build=build-fuzz
 command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ is not installed" >&2; exit 2; }
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \

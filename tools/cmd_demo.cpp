@@ -11,6 +11,7 @@
 #include "vexafol/filetime.h"
 #include "vexafol/folmember.h"
 #include "vexafol/senyou.h"
+#include "vexafol/zmn_list_print.h"
 
 namespace vexa::tool {
 namespace {
@@ -111,9 +112,12 @@ int MakeDemoStore(const std::string& root, std::FILE* report) {
       }
     }
   }
+  if (!InstallZmnListForm(env))
+    return Fail(GetZmnListFormFolder(env) + ": cannot install the drawing-list form");
   std::fprintf(report, "Made a sample store of %d drawings in %s\n", n, Printable(root).c_str());
   std::fprintf(report, "  data folder:   %s\n", Printable(env.GetDataPath()).c_str());
   std::fprintf(report, "  with backups:  %s\n", Printable(withBackups).c_str());
+  std::fprintf(report, "  list form:     %s\n", Printable(GetZmnListFormFolder(env)).c_str());
   return 0;
 }
 

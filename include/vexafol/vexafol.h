@@ -1,7 +1,8 @@
 // The core library in one include: drawing records and names, the index and
 // page-information formats, the application table, the write-path setting, the
 // host environment, the folder list, the lock service, the file class, text
-// and time helpers, folders made in a shared store and the store check.
+// and time helpers, folders made in a shared store, the store check, and the
+// core of form printing with the drawing list's print data.
 #pragma once
 
 #include "vexafol/drawing_lock_files.h"
@@ -18,6 +19,7 @@
 #include "vexafol/folderlock.h"
 #include "vexafol/folmember.h"
 #include "vexafol/hooks.h"
+#include "vexafol/print.h"
 #include "vexafol/recycle.h"
 #include "vexafol/restore.h"
 #include "vexafol/sel_file_list.h"
@@ -28,3 +30,4 @@
 #include "vexafol/text.h"
 #include "vexafol/types.h"
 #include "vexafol/writepath.h"
+#include "vexafol/zmn_list_print.h"

@@ -36,7 +36,7 @@ fi
 # The core component alone brings no header of the UI library.
 cmake --install "$build" --prefix "$work/core" --component core >/dev/null
 [ -f "$work/core/include/vexafol/vexafol.h" ] || fail "core headers missing from the core component"
-for header in dialogs.h print.h ui; do
+for header in dialogs.h ui; do
   [ ! -e "$work/core/include/vexafol/$header" ] || fail "$header installed with the core component"
 done
 

@@ -1,0 +1,226 @@
+// The layout engine without any painter: rows by rows per page, page breaks,
+// header and footer on every page, texts cut or shrunk to their cells.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "vexafol/print.h"
+
+namespace vexa {
+namespace {
+
+const std::string kLayoutForm =
+    "[Form]\n"
+    "Title = 一覧\n"
+    "Paper = A4\n"
+    "Orientation = Landscape\n"
+    "Margins = 10, 10, 10, 10\n"
+    "[Header]\n"
+    "Title = 0, 0, 277, 10, center, 16\n"
+    "Date = 180, 12, 97, 6, right, 10\n"
+    "Field1 = 7, 0, 12, 100, 6, left, 10\n"
+    "Line1 = 0, 19, 277, 19\n"
+    "[Footer]\n"
+    "Page = 0, 184, 277, 6, center, 9\n"
+    "[Repeat32]\n"
+    "Top = 20\n"
+    "HeadingHeight = 7\n"
+    "RowHeight = 7\n"
+    "RowsPerPage = 3\n"
+    "RuleRows = yes\n"
+    "RuleColumns = yes\n"
+    "Column1 = 256, 0, 20, right, 9, cut, No.\n"
+    "Column2 = 257, 20, 60, left, 9, shrink, 名前\n";
+
+constexpr double kRowTop = 10 + 20 + 7;  // margin + band top + heading
+constexpr double kRowHeight = 7;
+
+// Records "r<i>" (sub-records "r<i>.<j>") of repeat kind 32 with a second field.
+class ListData : public CPrintData {
+ public:
+  int count = 0;
+  std::set<int> rejected;
+  std::map<int, int> subRecords;
+  std::string numberSuffix;
+  std::string secondField = "x";
+  bool closingRow = false;
+
+  int GetRepeatCount(int kind, int) override { return kind == 32 ? count : 0; }
+  int GetSubRecCnt(int, int record) override { return subRecords[record]; }
+  signed char GetRecordItem(int kind, int, int code, int record, int sub, std::string& text,
+                            unsigned long*) override {
+    if (kind != 32 || record >= count) return -1;
+    if (code == 256) {
+      text =
+          "r" + std::to_string(record) + (sub < 0 ? "" : "." + std::to_string(sub)) + numberSuffix;
+      return 1;
+    }
+    if (code == 257) {
+      text = secondField;
+      return 1;
+    }
+    return -1;
+  }
+  int AcceptItem(int, int, int record, int, const CJknSet*) override {
+    return rejected.count(record) ? 0 : 1;
+  }
+  int GetItemStr(int code, std::string& text) override {
+    if (code != 7) return 0;
+    text = "現場X";
+    return 1;
+  }
+  int IsAddElement(int kind) override { return closingRow && kind == 32; }
+  int AddItem(int, int code, std::string& text) override {
+    if (code != 256) return -1;
+    text = "合計";
+    return 1;
+  }
+};
+
+PrintForm ReadForm(const std::string& text) {
+  PrintForm form;
+  std::string error;
+  EXPECT_TRUE(ParsePrintForm(text, "layout.FMT", form, error)) << error;
+  return form;
+}
+
+PrintLayout LayOut(const PrintForm& form, ListData& data) {
+  PrintLayout layout;
+  std::string error;
+  EXPECT_TRUE(LayOutPrintForm(form, data, nullptr, {"", "", "2026/12/06"}, layout, error)) << error;
+  return layout;
+}
+
+// The texts of a page in the order they were placed.
+std::vector<std::string> TextsOf(const PrintPage& page) {
+  std::vector<std::string> texts;
+  for (const PrintTextRun& run : page.texts) texts.push_back(run.text);
+  return texts;
+}
+
+const PrintTextRun* FindRun(const PrintPage& page, const std::string& text) {
+  for (const PrintTextRun& run : page.texts) {
+    if (run.text == text) return &run;
+  }
+  return nullptr;
+}
+
+TEST(PrintLayout, PagesBreakAfterExactlyRowsPerPage) {
+  const PrintForm form = ReadForm(kLayoutForm);
+  struct Case {
+    int records;
+    int pages;
+  };
+  for (const Case& c : {Case{0, 1}, Case{1, 1}, Case{3, 1}, Case{4, 2}, Case{6, 2}, Case{7, 3}}) {
+    ListData data;
+    data.count = c.records;
+    const PrintLayout layout = LayOut(form, data);
+    ASSERT_EQ(layout.PageCount(), c.pages) << c.records << " records";
+    EXPECT_EQ(layout.paperWidth, 297);
+    EXPECT_EQ(layout.paperHeight, 210);
+    for (int i = 0; i < c.records; ++i) {
+      const PrintTextRun* run =
+          FindRun(layout.pages[static_cast<size_t>(i / 3)], "r" + std::to_string(i));
+      ASSERT_NE(run, nullptr) << "record " << i << " of " << c.records;
+      EXPECT_DOUBLE_EQ(run->rect.y, kRowTop + (i % 3) * kRowHeight);
+      EXPECT_DOUBLE_EQ(run->rect.height, kRowHeight);
+      EXPECT_DOUBLE_EQ(run->rect.x, 10 + 0.8);  // margin + cell padding
+      EXPECT_EQ(run->align, PrintAlign::Right);
+    }
+    for (int p = 0; p < c.pages; ++p) {
+      const PrintPage& page = layout.pages[static_cast<size_t>(p)];
+      const std::string number = std::to_string(p + 1) + " / " + std::to_string(c.pages);
+      EXPECT_NE(FindRun(page, number), nullptr) << number;
+      EXPECT_NE(FindRun(page, "一覧"), nullptr);  // the form's title: the conditions give none
+      EXPECT_NE(FindRun(page, "2026/12/06"), nullptr);
+      EXPECT_NE(FindRun(page, "現場X"), nullptr);
+      EXPECT_NE(FindRun(page, "No."), nullptr);  // every page repeats the heading
+      const int rows = c.records == 0 ? 0 : std::min(3, c.records - p * 3);
+      // The form's line, one rule under the heading and under every row, and
+      // the lines between the columns; one box around heading and rows.
+      EXPECT_EQ(page.lines.size(), static_cast<size_t>(1 + 1 + rows + 1)) << number;
+      ASSERT_EQ(page.boxes.size(), 1u);
+      EXPECT_DOUBLE_EQ(page.boxes[0].rect.height, 7 + rows * kRowHeight);
+    }
+  }
+}
+
+TEST(PrintLayout, RecordsSubRecordsAndClosingRowInOrder) {
+  const PrintForm form = ReadForm(kLayoutForm);
+  ListData data;
+  data.count = 3;
+  data.rejected = {1};
+  data.subRecords[0] = 2;
+  data.secondField = "";
+  data.closingRow = true;
+  const PrintLayout layout = LayOut(form, data);
+  ASSERT_EQ(layout.PageCount(), 2);
+  auto rows = [](const PrintPage& page) {
+    std::vector<std::string> found;
+    for (const std::string& text : TextsOf(page)) {
+      if (text[0] == 'r' || text == "合計") found.push_back(text);
+    }
+    return found;
+  };
+  EXPECT_EQ(rows(layout.pages[0]), (std::vector<std::string>{"r0", "r0.0", "r0.1"}));
+  EXPECT_EQ(rows(layout.pages[1]), (std::vector<std::string>{"r2", "合計"}));
+  EXPECT_NE(FindRun(layout.pages[1], "2 / 2"), nullptr);
+}
+
+TEST(PrintLayout, LongTextsAreCutOrShrunkToTheirCells) {
+  const PrintForm form = ReadForm(kLayoutForm);
+  ListData data;
+  data.count = 1;
+  data.secondField.clear();
+  for (int i = 0; i < 40; ++i) data.secondField += "図";
+  data.secondField += "\r\n";
+  const PrintLayout layout = LayOut(form, data);
+  const PrintTextRun* shrunk = nullptr;
+  for (const PrintTextRun& run : layout.pages[0].texts) {
+    if (run.text.rfind("図", 0) == 0) shrunk = &run;
+    EXPECT_LE(MeasurePrintText(run.text, run.fontSize), run.rect.width + 1e-9) << run.text;
+  }
+  ASSERT_NE(shrunk, nullptr);
+  // 40 em at 9 pt (127 mm) in 58.4 mm: shrunk to half the size, then cut.
+  EXPECT_EQ(shrunk->fontSize, 4.5);
+  EXPECT_EQ(shrunk->text.size(), 36u * 3);  // the line break became blanks, cut away
+
+  // A cut column keeps its size: 18.4 mm hold 11 characters of 1.5875 mm.
+  data.numberSuffix = "0123456789012345";
+  const PrintLayout cut = LayOut(form, data);
+  const PrintTextRun* number = FindRun(cut.pages[0], "r0012345678");
+  ASSERT_NE(number, nullptr);
+  EXPECT_EQ(number->fontSize, 9);
+}
+
+TEST(PrintLayout, TextWidthsOfTheFixedPitchFace) {
+  struct Case {
+    std::string text;
+    double width;  // at 72 pt, one em = 25.4 mm
+  };
+  for (const Case& c : {Case{"", 0}, Case{"ab", 25.4}, Case{"図面", 50.8}, Case{"ｱｲ", 25.4},
+                        Case{"a図", 38.1}, Case{"\xff\xfe", 50.8}}) {
+    EXPECT_DOUBLE_EQ(MeasurePrintText(c.text, 72), c.width) << c.text;
+  }
+  EXPECT_EQ(CutPrintText("ab図c", 72, 40), "ab");
+  EXPECT_EQ(CutPrintText("ab図c", 72, 50.8), "ab図");
+  EXPECT_EQ(CutPrintText("図", 72, 1), "");
+}
+
+TEST(PrintLayout, AFieldCodeNoRecordAnswersIsAnError) {
+  const std::string text = kLayoutForm + "Column3 = 999, 80, 20, left\n";
+  const PrintForm form = ReadForm(text);
+  ListData data;
+  PrintLayout layout;
+  std::string error;
+  EXPECT_TRUE(LayOutPrintForm(form, data, nullptr, {}, layout, error)) << "no record, no check";
+  data.count = 2;
+  EXPECT_FALSE(LayOutPrintForm(form, data, nullptr, {}, layout, error));
+  EXPECT_EQ(error, "layout.FMT:22: field code 999 is unknown to the data of repeat kind 32");
+}
+
+}  // namespace
+}  // namespace vexa
