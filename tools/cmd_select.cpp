@@ -1,6 +1,9 @@
 // vexafol select: the drawing selection dialog over a store, as a host
-// application shows it; prints the paths the user chose. With --screenshot
-// it renders the dialog offscreen to a PNG instead of waiting for a user.
+// application shows it, searched by the search options when given; prints the
+// paths the user chose. With --screenshot it renders the dialog (or with
+// --screenshot-search its search dialog) offscreen to a PNG instead of
+// waiting for a user.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QImage>
 #include <QTimer>
@@ -8,16 +11,19 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tools/command.h"
 #include "tools/demo_store.h"
 #include "tools/output_text.h"
+#include "tools/search_options.h"
 #include "tools/store_env.h"
 #include "vexafol/dialogs.h"
 #include "vexafol/folder_environ.h"
 #include "vexafol/print.h"
+#include "vexafol/ui/message_box.h"
 #include "vexafol/zmn_list_print.h"
 
 namespace vexa::tool {
@@ -41,22 +47,51 @@ bool ParseKind(const std::string& text, int& kind) {
   return true;
 }
 
-// Once the dialog is up: saves its picture to file and cancels it.
-void CaptureWhenShown(const std::string& file, bool& saved) {
-  QTimer::singleShot(0, [file, &saved] {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (widget->objectName() != "29003" || !widget->isVisible()) continue;
-      saved = widget->grab().save(QString::fromStdString(file), "PNG");
-      QMetaObject::invokeMethod(widget, "reject", Qt::QueuedConnection);
-      return;
+// The visible top-level dialog of template id name; null when none.
+QWidget* VisibleDialog(const char* name) {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->objectName() == name && widget->isVisible()) return widget;
+  }
+  return nullptr;
+}
+
+void Cancel(QWidget* dialog) {
+  QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+}
+
+// Once the selection dialog is up: saves its picture to file, or with
+// ofSearch the picture of the search dialog that its search button opens,
+// and cancels them.
+void CaptureWhenShown(const std::string& file, bool ofSearch, bool& saved) {
+  const QString path = QString::fromStdString(file);
+  QTimer::singleShot(0, [path, ofSearch, &saved] {
+    QWidget* selection = VisibleDialog("29003");
+    if (!selection) return;
+    if (ofSearch) {
+      QTimer::singleShot(0, [path, &saved] {
+        if (QWidget* search = VisibleDialog("29014")) {
+          saved = search->grab().save(path, "PNG");
+          Cancel(search);
+        }
+      });
+      // Returns once the search dialog was closed.
+      if (auto* button = selection->findChild<QAbstractButton*>("29033")) button->click();
+    } else {
+      saved = selection->grab().save(path, "PNG");
     }
+    Cancel(selection);
   });
 }
 
 }  // namespace
 
 int RunSelect(Args& args) {
-  const std::optional<std::string> screenshot = args.Value("screenshot");
+  const std::optional<std::string> dialogShot = args.Value("screenshot");
+  const std::optional<std::string> searchShot = args.Value("screenshot-search");
+  if (dialogShot && searchShot) {
+    return UsageError("--screenshot and --screenshot-search exclude each other");
+  }
+  const std::optional<std::string> screenshot = dialogShot ? dialogShot : searchShot;
   int kind = 0;
   if (!ParseKind(args.Value("kind").value_or("open"), kind)) {
     return UsageError("--kind must be open, write or delete");
@@ -64,6 +99,9 @@ int RunSelect(Args& args) {
   const std::optional<long> app = args.Number("app");
   const std::optional<long> hostKind = args.Number("host-kind");
   if (!args.ok()) return UsageError(args.error());
+  FindCriteria criteria;
+  std::string error;
+  if (!ReadSearchOptions(args, criteria, error)) return UsageError(error);
 
   std::string root;
   if (!args.positional().empty()) {
@@ -94,7 +132,17 @@ int RunSelect(Args& args) {
   options.appType = static_cast<unsigned long>(hostKind.value_or(0));
   const FolderEnvironObj env(root, options);
   bool saved = false;
-  if (screenshot) CaptureWhenShown(*screenshot, saved);
+  std::optional<ScopedMessageBoxHook> toStderr;
+  if (screenshot) {
+    CaptureWhenShown(*screenshot, searchShot.has_value(), saved);
+    // Nobody is there to answer a message: it goes to stderr instead.
+    toStderr.emplace([](QWidget*, const std::string& text, const std::string&, unsigned type) {
+      std::fprintf(stderr, "vexafol: %s\n", text.c_str());
+      return (type & 0xFu) == MB_OK ? IDOK : IDCANCEL;
+    });
+  }
+  std::optional<ScopedStartSearch> search;
+  if (HasSearchOptions(args)) search.emplace(criteria);
 
   // Writing needs one application to write into; the other kinds show all.
   const int appFilter = static_cast<int>(app.value_or(kind == 1 ? 0x1 : -1));
@@ -107,8 +155,8 @@ int RunSelect(Args& args) {
       SelectFolderName(nullptr, env, kind, appFilter, paths, &forms, &conditions, nullptr, 1);
   if (screenshot) {
     if (!saved) return Fail(*screenshot + ": cannot save the dialog's picture");
-    std::printf("Saved the selection dialog over %s to %s\n", Printable(root).c_str(),
-                Printable(*screenshot).c_str());
+    std::printf("Saved the %s dialog over %s to %s\n", searchShot ? "search" : "selection",
+                Printable(root).c_str(), Printable(*screenshot).c_str());
     return 0;
   }
   if (result == 0) {

@@ -22,13 +22,13 @@ int RunRecycle(Args& args);
 int RunRestore(Args& args);
 
 namespace {
-std::vector<std::string> With(std::vector<std::string> more) {
-  more.insert(more.end(), kStoreOptions.begin(), kStoreOptions.end());
-  return more;
+std::vector<std::string> Joined(std::vector<std::string> first,
+                                const std::vector<std::string>& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
 }
-std::vector<std::string> WithListChoice(std::vector<std::string> more) {
-  more.insert(more.end(), kListChoiceOptions.begin(), kListChoiceOptions.end());
-  return more;
+std::vector<std::string> With(std::vector<std::string> more) {
+  return Joined(std::move(more), kStoreOptions);
 }
 }  // namespace
 
@@ -79,22 +79,26 @@ const std::vector<Command>& Commands() {
        "end may be left out), memo lines that must all occur. --json prints the records\n"
        "for scripts (times in UTC).\n",
        RunList,
-       With(WithListChoice({"backups"})),
+       With(Joined({"backups"}, kListChoiceOptions)),
        {"recycled", "no-locks", "json"}},
 #ifdef VEXA_TOOL_UI
       {"select",
        "choose drawings in the selection dialog",
        "vexafol select [STORE] [--kind open|write|delete] [--app MASK] [--host-kind K]\n"
-       "               [--screenshot FILE]\n\n"
+       "               [--no FROM-TO] [--name TEXT] [--creator NAME] [--updater NAME]\n"
+       "               [--created FROM..TO] [--updated FROM..TO] [--memo LINE]...\n"
+       "               [--screenshot FILE | --screenshot-search FILE]\n\n"
        "Opens the drawing selection dialog over STORE (default: the sample store of\n"
        "'vexafol demo', made when missing; its folder is printed on stderr) and prints\n"
        "the paths chosen: drawing folders, page files, or for --kind write the folder of\n"
        "a free number. MASK: the applications shown (default: all; 0x1 for --kind\n"
        "write). --screenshot renders the dialog offscreen to the PNG file FILE instead\n"
        "of waiting for a user; without a display (DISPLAY and WAYLAND_DISPLAY unset)\n"
-       "only --screenshot works.\n",
+       "only the screenshot options work. The search options, as for 'vexafol list',\n"
+       "open the dialog with that search active (the buttons 検索 and 解除 change it);\n"
+       "--screenshot-search renders the search dialog opened over it instead.\n",
        RunSelect,
-       {"kind", "app", "host-kind", "screenshot"},
+       Joined({"kind", "app", "host-kind", "screenshot", "screenshot-search"}, kSearchOptions),
        {},
        1},
       {"print",
@@ -107,7 +111,7 @@ const std::vector<Command>& Commands() {
        "in the store's FORMS/CAD/812101). --pdf writes them to OUT.pdf without a display\n"
        "(a progress line on a terminal); --preview shows the print preview.\n",
        RunPrint,
-       With(WithListChoice({"form", "pdf"})),
+       With(Joined({"form", "pdf"}, kListChoiceOptions)),
        {"preview"},
        1},
 #endif

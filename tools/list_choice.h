@@ -10,14 +10,18 @@
 #include <vector>
 
 #include "tools/command.h"
+#include "tools/search_options.h"
 #include "vexafol/findcriteria.h"
 #include "vexafol/folderlist.h"
 
 namespace vexa::tool {
 
 // The value options read by ReadListChoice.
-inline const std::vector<std::string> kListChoiceOptions = {
-    "app", "sort", "dir", "no", "name", "creator", "updater", "created", "updated", "memo"};
+inline const std::vector<std::string> kListChoiceOptions = [] {
+  std::vector<std::string> options = {"app", "sort", "dir"};
+  options.insert(options.end(), kSearchOptions.begin(), kSearchOptions.end());
+  return options;
+}();
 
 struct ListChoice {
   std::optional<long> app;  // application mask; none: all

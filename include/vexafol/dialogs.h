@@ -24,6 +24,7 @@
 
 #include "vexafol/environ.h"
 #include "vexafol/export.h"
+#include "vexafol/findcriteria.h"
 #include "vexafol/print.h"
 #include "vexafol/recycle.h"
 
@@ -78,5 +79,26 @@ VEXA_UI_API int SelectFolderName(QWidget* parent, const CEnvironObj& env, int ap
                                  CFormPrintData* printData);
 VEXA_UI_API int SelectFolderName(QWidget* parent, const CEnvironObj& env, int appFilter,
                                  std::string* path, std::string* commandLine);
+
+// Search conditions for the selection dialogs that the functions above open
+// while an object of this class lives (the innermost one wins): each dialog
+// searches its drawings with them before it shows, as its search button does,
+// so the grid starts with the drawings that meet them and the search dialog
+// starts from them. When no drawing meets them the dialog says so, as after a
+// search, and shows every drawing. For the thread that owns the QApplication.
+class VEXA_UI_API ScopedStartSearch {
+ public:
+  explicit ScopedStartSearch(const FindCriteria& criteria);
+  ~ScopedStartSearch();
+  ScopedStartSearch(const ScopedStartSearch&) = delete;
+  ScopedStartSearch& operator=(const ScopedStartSearch&) = delete;
+
+  // The conditions of the innermost living object; null when there is none.
+  static const FindCriteria* Current();
+
+ private:
+  FindCriteria criteria_;
+  const ScopedStartSearch* previous_;
+};
 
 }  // namespace vexa

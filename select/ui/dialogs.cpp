@@ -104,6 +104,7 @@ Outcome RunSelection(QWidget* parent, const CEnvironObj& env, int mode, int appF
   dialog->SetKindWord(mode & 0x0f);
   dialog->SetFlagWord(mode & 0xf0);
   if (offerSwitch) dialog->SetSwitchState(1);
+  if (const FindCriteria* search = ScopedStartSearch::Current()) dialog->StartWithSearch(*search);
   if (dialog->DoModal() != IDOK) return Outcome::kCancelled;
   if (offerSwitch && dialog->GetSwitchState() == 2) return Outcome::kSwitched;
 
@@ -190,6 +191,7 @@ int SelectFolderName(QWidget* parent, const CEnvironObj& env, int appFilter, std
   LoadForKind(list, appFilter, kKindSelect);
 
   FileSelDlg dialog(&list, parent, 0, 1, formPathList, condMan, printData, 0);
+  if (const FindCriteria* search = ScopedStartSearch::Current()) dialog.StartWithSearch(*search);
   if (dialog.DoModal() != IDOK) {
     if (path) path->clear();
     if (commandLine) commandLine->clear();

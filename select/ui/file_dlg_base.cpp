@@ -42,8 +42,8 @@ constexpr ToolbarButton kToolbar[] = {
     {kIdDelete, "削除", 29039, "ファイルの削除", 118, false},
     {kIdRestore, "削除図面の復帰", 29011, "図面の復帰", 140, false},
     {kIdBackup, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 29042, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 162, false},
-    {kIdSearch, "検索", 29040, "検索", 188, true},
-    {kIdClearSearch, "解除", 29041, "検索解除", 210, true},
+    {kIdSearch, "検索", 29040, "検索", 188, false},
+    {kIdClearSearch, "解除", 29041, "検索解除", 210, false},
     {kIdDisplayItems, "表示切替", 11045, "表示切替", 236, false},
     {kIdSwitch, "図面管理切替", 25000, "図面管理切替", 258, false},
     {kIdPrint, "印刷", 29018, "図面一覧印刷", 284, false},
@@ -121,6 +121,9 @@ void FileDlgBase::BuildControls() {
   connect(Item<BitButton>(kIdDelete), &QPushButton::clicked, this, [this] { OnDelete(); });
   connect(Item<BitButton>(kIdRestore), &QPushButton::clicked, this, [this] { OnRestore(); });
   connect(Item<BitButton>(kIdBackup), &QPushButton::clicked, this, [this] { OnBackupRestore(); });
+  connect(Item<BitButton>(kIdSearch), &QPushButton::clicked, this, [this] { OnSearch(); });
+  connect(Item<BitButton>(kIdClearSearch), &QPushButton::clicked, this,
+          [this] { sheet_->ClearSearch(); });
   // Enabled by the grid while the current drawing has backups.
   GetDlgItem(kIdBackup)->setEnabled(false);
 
@@ -164,6 +167,7 @@ bool FileDlgBase::OnInitDialog() {
   ApplyMinimumWidth();
 
   FillAppCombo();
+  if (startSearch_) ApplyCriteria();
   if (sheet_->CountMembers() <= 0) okButton_->setEnabled(false);
   InitKind();
   return true;

@@ -12,8 +12,8 @@
 // GetSelKeys (member keys in the order the user marked them), GetPageNo (-1
 // when no page was chosen); GetSelectedMember turns a key into its drawing.
 //
-// The page list and search buttons are there but stay disabled: their
-// operations are not part of this library yet.
+// The page list button is there but stays disabled: its operation is not
+// part of this library yet.
 #pragma once
 
 #include <QRect>
@@ -90,6 +90,10 @@ class FileDlgBase : public DialogBase {
   FileSelSheet* GetSheet() const { return sheet_; }
   FileInfoDlg* GetInfoPanel() const { return infoPanel_; }
 
+  // Set by the creator before DoModal: the grid starts searched by criteria,
+  // as after the search command.
+  void StartWithSearch(const FindCriteria& criteria);
+
  protected:
   // Called by the kinds' constructors: takes the grid as control 29064 and
   // loads the display settings and the last window size.
@@ -141,6 +145,7 @@ class FileDlgBase : public DialogBase {
   int initialNo_;
   int multiSelect_;
   int switchState_ = 0;
+  bool startSearch_ = false;
 
  private:
   void BuildControls();
@@ -156,6 +161,11 @@ class FileDlgBase : public DialogBase {
   void OnRestore();
   void OnBackupRestore();
   void RunRestoreDialog();
+  // The search command: the search dialog over the dialog's conditions, then
+  // the grid searched by them (or every drawing when the user released the
+  // search or nothing matches).
+  void OnSearch();
+  void ApplyCriteria();
   void OnDisplayItems();
   void OnSwitch();
   // Prints the drawings of the grid's records as a list.
