@@ -12,7 +12,7 @@
 // GetSelKeys (member keys in the order the user marked them), GetPageNo (-1
 // when no page was chosen); GetSelectedMember turns a key into its drawing.
 //
-// The page list, search and print buttons are there but stay disabled: their
+// The search and print buttons are there but stay disabled: their
 // operations are not part of this library yet.
 #pragma once
 
@@ -156,6 +156,9 @@ class FileDlgBase : public DialogBase {
   void OnRestore();
   void OnBackupRestore();
   void RunRestoreDialog();
+  // The page list of the drawing under the cursor: a page chosen there ends
+  // this dialog with OK at once, past the checks of Confirm.
+  void OnPageList();
   void OnDisplayItems();
   void OnSwitch();
 

@@ -1,4 +1,4 @@
-#include "select/ui/preview_file.h"
+#include "host/ui/preview_file.h"
 
 #include <QByteArray>
 
