@@ -2,9 +2,6 @@
 // application shows it; prints the paths the user chose. With --screenshot
 // it renders the dialog offscreen to a PNG instead of waiting for a user.
 #include <QApplication>
-#include <QImage>
-#include <QTimer>
-#include <QWidget>
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +10,7 @@
 
 #include "tools/command.h"
 #include "tools/demo_store.h"
+#include "tools/dialog_window.h"
 #include "tools/output_text.h"
 #include "tools/store_env.h"
 #include "vexafol/dialogs.h"
@@ -20,12 +18,6 @@
 
 namespace vexa::tool {
 namespace {
-
-bool HasDisplay() {
-  const char* x11 = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return (x11 && *x11) || (wayland && *wayland);
-}
 
 bool ParseKind(const std::string& text, int& kind) {
   if (text == "open")
@@ -37,18 +29,6 @@ bool ParseKind(const std::string& text, int& kind) {
   else
     return false;
   return true;
-}
-
-// Once the dialog is up: saves its picture to file and cancels it.
-void CaptureWhenShown(const std::string& file, bool& saved) {
-  QTimer::singleShot(0, [file, &saved] {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (widget->objectName() != "29003" || !widget->isVisible()) continue;
-      saved = widget->grab().save(QString::fromStdString(file), "PNG");
-      QMetaObject::invokeMethod(widget, "reject", Qt::QueuedConnection);
-      return;
-    }
-  });
 }
 
 }  // namespace
@@ -77,12 +57,7 @@ int RunSelect(Args& args) {
   }
   if (FolderEnvironObj("").IsExist(root) <= 0) return Fail(root + ": no such store folder");
 
-  // A Qt program without a display aborts; a screenshot never needs one.
-  if (screenshot || !HasDisplay()) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (!screenshot && platform && std::string(platform) == "offscreen") {
-    return Fail("no display to show the dialog on; use --screenshot FILE to render it");
-  }
+  if (const int status = ChooseQtPlatform(screenshot.has_value())) return status;
   static int qtArgc = 1;
   static char qtName[] = "vexafol";
   static char* qtArgv[] = {qtName, nullptr};
@@ -92,7 +67,7 @@ int RunSelect(Args& args) {
   options.appType = static_cast<unsigned long>(hostKind.value_or(0));
   const FolderEnvironObj env(root, options);
   bool saved = false;
-  if (screenshot) CaptureWhenShown(*screenshot, saved);
+  if (screenshot) CaptureWhenShown("29003", *screenshot, saved);
 
   // Writing needs one application to write into; the other kinds show all.
   const int appFilter = static_cast<int>(app.value_or(kind == 1 ? 0x1 : -1));
