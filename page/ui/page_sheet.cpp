@@ -78,6 +78,10 @@ int PageSheet::IsPageLocked(int page) const {
   return page >= 0 && page < PageCount() ? pages_[page].locked : 1;
 }
 
+const PageSheet::Page* PageSheet::GetPage(int page) const {
+  return page >= 0 && page < PageCount() ? &pages_[page] : nullptr;
+}
+
 void PageSheet::DrawRec(QPainter* painter, int row, int col, QRect* rect) {
   const int i = PageAt(row, col);
   if (i < 0) return;

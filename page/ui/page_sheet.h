@@ -31,6 +31,20 @@ class PageSheet : public SxGrpSheet {
   static constexpr int kStateNoFile = 1;
   static constexpr int kStateReadOnly = 2;
 
+  // What the sheet read of one page, and the texts its cell shows.
+  struct Page {
+    int32_t version = 100;
+    std::string name;
+    std::string subName;
+    std::string caption;
+    double size = 0;
+    int locked = 0;
+    int state = 0;
+    QImage preview;
+    std::string headerText;  // "%ld:" and the caption
+    std::string sizeText;
+  };
+
   explicit PageSheet(QWidget* parent = nullptr);
 
   // Keeps the three (not owned; they must outlive the sheet) and reads every
@@ -45,6 +59,8 @@ class PageSheet : public SxGrpSheet {
   int PageAt(int row, int col) const;
   // The answer of IsLockPage for page at setup (1 for a page out of range).
   int IsPageLocked(int page) const;
+  // What was read of page; null out of range.
+  const Page* GetPage(int page) const;
 
   // The size text of a page file of size bytes: "%.3lf ﾊﾞｲﾄ" below 1024,
   // "%.2lf KB" below 1048576, else "%.2lf MB".
@@ -62,19 +78,6 @@ class PageSheet : public SxGrpSheet {
   int ActivateRec(int row, int col) override;
 
  private:
-  struct Page {
-    int32_t version = 100;
-    std::string name;
-    std::string subName;
-    std::string caption;
-    double size = 0;
-    int locked = 0;
-    int state = 0;
-    QImage preview;
-    std::string headerText;  // "%ld:" and the caption
-    std::string sizeText;
-  };
-
   const CEnvironObj* env_ = nullptr;
   const FolMember* member_ = nullptr;
   VexaFolderLock* lock_ = nullptr;
