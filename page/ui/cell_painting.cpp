@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
+
 #include "vexafol/ui/ui_library.h"
 
 namespace vexa {

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "host/ui/color_ref.h"
 #include "host/ui/preview_file.h"
 #include "page/ui/cell_painting.h"
 #include "vexafol/senyou.h"
@@ -11,11 +12,6 @@
 
 namespace vexa {
 namespace {
-
-QColor FromColorRef(unsigned long color) {
-  return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-                static_cast<int>((color >> 16) & 0xFF));
-}
 
 // The user's date, two blanks and the time; empty for a time that cannot be
 // shown (a damaged header).
@@ -78,7 +74,7 @@ void FileSheet::DrawRec(QPainter* painter, int row, int, QRect* rect) {
 
   // The whole cell in the application's colour (white for one the table
   // does not know); every later box is white.
-  DrawBox(p, Ltrb(L, T, R, B), FromColorRef(GetSenyouColor(member_->appId)));
+  DrawBox(p, Ltrb(L, T, R, B), ToQColor(GetSenyouColor(member_->appId)));
   DrawBox(p, Ltrb(L + 3, T + 3, L + 20, B - 3), Qt::white);
   DrawCellText(p, Ltrb(L + 3, T + 3, L + 20, B - 3), std::to_string(row + 1), TextForm::kCentered);
 

@@ -3,17 +3,13 @@
 #include <QPainter>
 #include <QPen>
 
+#include "host/ui/color_ref.h"
 #include "vexafol/senyou.h"
 
 namespace vexa {
 namespace {
 
 constexpr COLORREF kNoDrawingColor = 0x808080;
-
-QColor FromColorRef(COLORREF color) {
-  return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-                static_cast<int>((color >> 16) & 0xFF));
-}
 
 QPen FramePen() {
   QPen pen(Qt::black);
@@ -36,7 +32,7 @@ unsigned long ImageFrame::BackgroundColor() const {
 void ImageFrame::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setPen(FramePen());
-  painter.setBrush(FromColorRef(BackgroundColor()));
+  painter.setBrush(ToQColor(BackgroundColor()));
   // The 2-pixel line lies inside the window.
   painter.drawRect(rect().adjusted(1, 1, -1, -1));
   DrawCenteredBitmap(painter, bitmap_, rect());
