@@ -61,11 +61,13 @@ QImage AdoptPlainBmp(unsigned char* buffer, size_t size) {
 
 }  // namespace
 
-QImage LoadPreview(const std::string& path) {
+QImage LoadPreview(const std::string& path, uint64_t maxBytes) {
   File file;
   if (!file.Open(ResolveStoreName(path), File::Mode::ReadOnly)) return {};
   uint64_t length = 0;
-  if (!file.GetLength(length) || length == 0 || length > kMaxPreviewBytes) return {};
+  if (!file.GetLength(length) || length == 0 || length > std::min(maxBytes, kMaxPreviewBytes)) {
+    return {};
+  }
   auto* buffer = static_cast<unsigned char*>(std::malloc(length + 3));
   if (!buffer) return {};
   // A file that shrank meanwhile gives what is left; the decoder judges it.

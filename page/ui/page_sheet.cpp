@@ -18,6 +18,11 @@ namespace {
 constexpr double kKilo = 1024.0;
 constexpr double kMega = 1048576.0;
 
+// The pictures of all pages stay in memory while the dialog is open; a store
+// may hold files far larger than page previews (a few hundred kilobytes), so
+// pictures beyond this total are left out.
+constexpr int64_t kPreviewBudget = int64_t{256} << 20;
+
 }  // namespace
 
 PageSheet::PageSheet(QWidget* parent) : SxGrpSheet(parent) {}
@@ -41,6 +46,7 @@ void PageSheet::Setup(const FolMember* member, VexaFolderLock* lock, const CEnvi
   const std::string drawing = member_->GetPath(*env_, 0);
   const int count = std::clamp(member_->header.pageCount, 0, kMaxPages);
   pages_.assign(count, Page());
+  int64_t budget = kPreviewBudget;
   for (int i = 0; i < count; ++i) {
     Page& page = pages_[i];
     File file;
@@ -62,7 +68,10 @@ void PageSheet::Setup(const FolMember* member, VexaFolderLock* lock, const CEnvi
       page.state = kStateNoFile;
     }
     page.locked = lock_->IsLockPage(drawing.c_str(), i);
-    page.preview = LoadPreview(member_->GetPageBmpFile(*env_, 0, i));
+    if (budget > 0) {
+      page.preview = LoadPreview(member_->GetPageBmpFile(*env_, 0, i), budget);
+      budget -= page.preview.sizeInBytes();
+    }
     page.headerText = std::to_string(i + 1) + ":" + page.caption;
     page.sizeText = SizeText(page.size);
   }
