@@ -74,6 +74,12 @@ TEST_F(PageDlgTest, PagesInUseAreRefused) {
        [&] { return std::make_unique<HoldingChild>(LockDrawing(env(), folder)); }, true, -1},
       {"page 3, other process", [&] { return std::make_unique<HoldingChild>(lockPage3); }, true,
        -1},
+      {"drawing, other lock service",
+       [&] {
+         EXPECT_EQ(otherService.LockZmn(folder.c_str()), 1);
+         return nullptr;
+       },
+       true, -1},
       {"page 3, other lock service",
        [&] {
          EXPECT_EQ(otherService.LockPage(folder.c_str(), 3), 1);
