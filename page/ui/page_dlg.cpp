@@ -17,7 +17,7 @@ constexpr int kTemplateHeight = 373;
 constexpr int kFlagViewOnly = 0x40;
 constexpr int kKindDelete = 2;
 
-// The sheets' Init: visible rows, columns, rows and text height.
+// The text height handed to the sheets' Init.
 constexpr int kTextHeight = 12;
 
 }  // namespace
