@@ -38,7 +38,7 @@ struct ToolbarButton {
 };
 
 constexpr ToolbarButton kToolbar[] = {
-    {kIdPageList, "ﾍﾟｰｼﾞ一覧", 29009, "ﾍﾟｰｼﾞ一覧", 96, true},
+    {kIdPageList, "ﾍﾟｰｼﾞ一覧", 29009, "ﾍﾟｰｼﾞ一覧", 96, false},
     {kIdDelete, "削除", 29039, "ファイルの削除", 118, false},
     {kIdRestore, "削除図面の復帰", 29011, "図面の復帰", 140, false},
     {kIdBackup, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 29042, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 162, false},
@@ -123,6 +123,7 @@ void FileDlgBase::BuildControls() {
   connect(Item<BitButton>(kIdSearch), &QPushButton::clicked, this, [this] { OnSearch(); });
   connect(Item<BitButton>(kIdClearSearch), &QPushButton::clicked, this,
           [this] { sheet_->ClearSearch(); });
+  connect(Item<BitButton>(kIdPageList), &QPushButton::clicked, this, [this] { OnPageList(); });
   // Enabled by the grid while the current drawing has backups.
   GetDlgItem(kIdBackup)->setEnabled(false);
 

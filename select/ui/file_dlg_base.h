@@ -12,7 +12,7 @@
 // GetSelKeys (member keys in the order the user marked them), GetPageNo (-1
 // when no page was chosen); GetSelectedMember turns a key into its drawing.
 //
-// The page list and print buttons are there but stay disabled: their
+// The print button is there but stays disabled: its
 // operations are not part of this library yet.
 #pragma once
 
@@ -166,6 +166,9 @@ class FileDlgBase : public DialogBase {
   // search or nothing matches).
   void OnSearch();
   void ApplyCriteria();
+  // The page list of the drawing under the cursor: a page chosen there ends
+  // this dialog with OK at once, past the checks of Confirm.
+  void OnPageList();
   void OnDisplayItems();
   void OnSwitch();
 
