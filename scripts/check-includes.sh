@@ -13,7 +13,7 @@ set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
 # The layers, lowest first.
-layers=(platform host store lock folderlist check print select host/ui print/ui select/ui tools examples)
+layers=(platform host store lock folderlist check print select host/ui page/ui print/ui select/ui tools examples)
 core_layers=8  # the first eight make up the core library
 declare -A rank
 for i in "${!layers[@]}"; do rank[${layers[$i]}]=$i; done
@@ -31,7 +31,7 @@ owner_of_public() {
   local header=$1 name folders folder
   [[ -n ${header_owner[$header]+set} ]] && { echo "${header_owner[$header]}"; return; }
   name=$(basename "$header" .h)
-  if [[ $header == vexafol/ui/* ]]; then folders=(host/ui print/ui select/ui); else folders=("${layers[@]:0:${#layers[@]}-2}"); fi
+  if [[ $header == vexafol/ui/* ]]; then folders=(host/ui page/ui print/ui select/ui); else folders=("${layers[@]:0:${#layers[@]}-2}"); fi
   for folder in "${folders[@]}"; do
     [[ -f $folder/$name.cpp ]] && { echo "$folder"; return; }
   done
@@ -68,6 +68,7 @@ top_folders=()
 for layer in "${layers[@]}"; do
   [[ $layer == */* ]] || top_folders+=("$layer")
 done
+[[ -d page ]] && top_folders+=(page)  # page/ui has no core layer above it
 
 # Every #include of the layers' sources and headers; a public header counts
 # as a member of the layer that owns it.

@@ -3,11 +3,7 @@
 // paths the user chose. With --screenshot it renders the dialog (or with
 // --screenshot-search its search dialog) offscreen to a PNG instead of
 // waiting for a user.
-#include <QAbstractButton>
 #include <QApplication>
-#include <QImage>
-#include <QTimer>
-#include <QWidget>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +13,7 @@
 
 #include "tools/command.h"
 #include "tools/demo_store.h"
+#include "tools/dialog_window.h"
 #include "tools/output_text.h"
 #include "tools/search_options.h"
 #include "tools/store_env.h"
@@ -29,12 +26,6 @@
 namespace vexa::tool {
 namespace {
 
-bool HasDisplay() {
-  const char* x11 = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return (x11 && *x11) || (wayland && *wayland);
-}
-
 bool ParseKind(const std::string& text, int& kind) {
   if (text == "open")
     kind = 0;
@@ -45,42 +36,6 @@ bool ParseKind(const std::string& text, int& kind) {
   else
     return false;
   return true;
-}
-
-// The visible top-level dialog of template id name; null when none.
-QWidget* VisibleDialog(const char* name) {
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (widget->objectName() == name && widget->isVisible()) return widget;
-  }
-  return nullptr;
-}
-
-void Cancel(QWidget* dialog) {
-  QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
-}
-
-// Once the selection dialog is up: saves its picture to file, or with
-// ofSearch the picture of the search dialog that its search button opens,
-// and cancels them.
-void CaptureWhenShown(const std::string& file, bool ofSearch, bool& saved) {
-  const QString path = QString::fromStdString(file);
-  QTimer::singleShot(0, [path, ofSearch, &saved] {
-    QWidget* selection = VisibleDialog("29003");
-    if (!selection) return;
-    if (ofSearch) {
-      QTimer::singleShot(0, [path, &saved] {
-        if (QWidget* search = VisibleDialog("29014")) {
-          saved = search->grab().save(path, "PNG");
-          Cancel(search);
-        }
-      });
-      // Returns once the search dialog was closed.
-      if (auto* button = selection->findChild<QAbstractButton*>("29033")) button->click();
-    } else {
-      saved = selection->grab().save(path, "PNG");
-    }
-    Cancel(selection);
-  });
 }
 
 }  // namespace
@@ -117,12 +72,7 @@ int RunSelect(Args& args) {
   }
   if (FolderEnvironObj("").IsExist(root) <= 0) return Fail(root + ": no such store folder");
 
-  // A Qt program without a display aborts; a screenshot never needs one.
-  if (screenshot || !HasDisplay()) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (!screenshot && platform && std::string(platform) == "offscreen") {
-    return Fail("no display to show the dialog on; use --screenshot FILE to render it");
-  }
+  if (const int status = ChooseQtPlatform(screenshot.has_value())) return status;
   static int qtArgc = 1;
   static char qtName[] = "vexafol";
   static char* qtArgv[] = {qtName, nullptr};
@@ -134,7 +84,11 @@ int RunSelect(Args& args) {
   bool saved = false;
   std::optional<ScopedMessageBoxHook> toStderr;
   if (screenshot) {
-    CaptureWhenShown(*screenshot, searchShot.has_value(), saved);
+    if (searchShot) {
+      CaptureWhenShown("29003", *screenshot, saved, "29033", "29014");
+    } else {
+      CaptureWhenShown("29003", *screenshot, saved);
+    }
     // Nobody is there to answer a message: it goes to stderr instead.
     toStderr.emplace([](QWidget*, const std::string& text, const std::string&, unsigned type) {
       std::fprintf(stderr, "vexafol: %s\n", text.c_str());

@@ -11,6 +11,7 @@ int RunApps(Args& args);
 int RunList(Args& args);
 #ifdef VEXA_TOOL_UI
 int RunSelect(Args& args);
+int RunPages(Args& args);
 int RunPrint(Args& args);
 #endif
 int RunLock(Args& args);
@@ -99,6 +100,19 @@ const std::vector<Command>& Commands() {
        "--screenshot-search renders the search dialog opened over it instead.\n",
        RunSelect,
        Joined({"kind", "app", "host-kind", "screenshot", "screenshot-search"}, kSearchOptions),
+       {},
+       1},
+      {"pages",
+       "choose a page of a drawing in the page dialog",
+       "vexafol pages [--store DIR] [--host-kind K] DRAWING_FOLDER [--kind MODE]\n"
+       "              [--screenshot FILE]\n\n"
+       "Opens the page dialog over the drawing and prints the page chosen with \"ページ製図\"\n"
+       "(counted from 0) and its page file. A page in use, or any page of a drawing in\n"
+       "use, is refused. MODE: the dialog's mode word (default 0; 2 hides the draw\n"
+       "button, 0x40 only views). --screenshot renders the dialog offscreen to the PNG\n"
+       "file FILE instead of waiting for a user. Exit status 1 when no page was chosen.\n",
+       RunPages,
+       With({"kind", "screenshot"}),
        {},
        1},
       {"print",

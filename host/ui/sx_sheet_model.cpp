@@ -6,15 +6,11 @@
 
 #include <string>
 
+#include "host/ui/color_ref.h"
 #include "vexafol/ui/sx_sheet.h"
 
 namespace vexa {
 namespace {
-
-QColor ToQColor(COLORREF color) {
-  return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-                static_cast<int>((color >> 16) & 0xFF));
-}
 
 // Black or white, whichever reads better on background.
 QColor TextColorOn(const QColor& background) {

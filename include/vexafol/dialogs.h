@@ -1,6 +1,7 @@
 // The dialog functions of the library in one include: the drawing selection
 // dialog, in which the user picks drawings to open, a number to write to, or
-// drawings to delete. Each call checks the user's right to the operation,
+// drawings to delete, and the page dialog, in which the user picks the page
+// of one drawing to edit. Each call checks the user's right to the operation,
 // loads the drawings itself, runs the dialog modally over parent and destroys
 // everything it made before it returns; only user settings and files survive.
 //
@@ -25,6 +26,8 @@
 #include "vexafol/environ.h"
 #include "vexafol/export.h"
 #include "vexafol/findcriteria.h"
+#include "vexafol/folderlock.h"
+#include "vexafol/folmember.h"
 #include "vexafol/print.h"
 #include "vexafol/recycle.h"
 
@@ -100,5 +103,17 @@ class VEXA_UI_API ScopedStartSearch {
   FindCriteria criteria_;
   const ScopedStartSearch* previous_;
 };
+
+// The page dialog "ﾍﾟｰｼﾞの一覧" over the drawing member: the user picks the
+// page to edit. Returns the page number, counted from 0 like the page files
+// "pagefile.%03d", or -1 (cancelled, closed, nothing chosen; also when member
+// or lock is null). A page locked through lock (by anybody, this service
+// included), or any page of a drawing in use, is refused with a message.
+// Lock states and pages are read once when the dialog opens; it takes no
+// lock. mode: kind word mode & 0x0f and flag word mode & 0xf0 as above; flag
+// word 0x40 only views (nothing can be chosen), kind 2 hides the draw button
+// but lets a double-clicked page be chosen.
+VEXA_UI_API int SelectPageName(QWidget* parent, const CEnvironObj& env, int mode,
+                               const FolMember* member, VexaFolderLock* lock);
 
 }  // namespace vexa

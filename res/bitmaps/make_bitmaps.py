@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the library's toolbar and padlock bitmaps as XPM files.
+"""Draws the library's toolbar, button and padlock bitmaps as XPM files.
 
 Run from this folder to regenerate them: python3 make_bitmaps.py
 Each picture is drawn with a few primitives on a small palette, so the files
@@ -61,6 +61,22 @@ class Canvas:
         lines += [f'"{"".join(row)}",' for row in self.px]
         lines[-1] = lines[-1].rstrip(",")
         return "/* XPM */\nstatic const char* bitmap_%s[] = {\n%s\n};\n" % (name, "\n".join(lines))
+
+
+# "ページ製図" at 12 pixels, one character per pixel ("#" ink).
+LABEL_PAGE_DRAFT = [
+    ".................................#....#.#.....#.............",
+    ".......###.................#....#.#...######..#..##########.",
+    ".......#.#..................##...#...#######..#..#........#.",
+    "....##.###..............................#..#..#..#.#.#..#.#.",
+    "...#..#...................##.....#....#####...#..#..#.##..#.",
+    "..#....#.....##########....#....##....#.###.###..#.#...#..#.",
+    ".#......##.....................##.........#......#..###...#.",
+    ".........##...................##.....##########..#..##.##.#.",
+    "............................##..........###..##..#.#......#.",
+    "..........................##..........###..##....##########.",
+    ".....................................#..###..#...#........#.",
+]
 
 
 def page(cv, x0, y0, x1, y1):
@@ -147,6 +163,13 @@ def draw_all():
         cv.line(19 - i, 8 - i, 19 - i, 9 + i, "b")
     arrow_left(cv, 3, 16, 19, "n")
     out[25000] = cv
+    cv = Canvas(80, 15)  # the page dialog's draw button: a sheet, then its caption
+    page(cv, 1, 1, 12, 13)
+    for y, row in enumerate(LABEL_PAGE_DRAFT):
+        for x, ink in enumerate(row):
+            if ink == "#":
+                cv.dot(16 + x, 2 + y, "k")
+    out[29010] = cv
     cv = Canvas(20, 20)
     padlock(cv, True)
     out[29003] = cv

@@ -1,7 +1,6 @@
 #include "select/ui/file_dlg_base.h"
 
 #include <QComboBox>
-#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -34,19 +33,18 @@ struct ToolbarButton {
   int bitmap;
   const char* hint;  // null: no hint
   int x;
-  bool pending;  // its operation is not offered yet: created disabled
 };
 
 constexpr ToolbarButton kToolbar[] = {
-    {kIdPageList, "ﾍﾟｰｼﾞ一覧", 29009, "ﾍﾟｰｼﾞ一覧", 96, true},
-    {kIdDelete, "削除", 29039, "ファイルの削除", 118, false},
-    {kIdRestore, "削除図面の復帰", 29011, "図面の復帰", 140, false},
-    {kIdBackup, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 29042, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 162, false},
-    {kIdSearch, "検索", 29040, "検索", 188, false},
-    {kIdClearSearch, "解除", 29041, "検索解除", 210, false},
-    {kIdDisplayItems, "表示切替", 11045, "表示切替", 236, false},
-    {kIdSwitch, "図面管理切替", 25000, "図面管理切替", 258, false},
-    {kIdPrint, "印刷", 29018, "図面一覧印刷", 284, false},
+    {kIdPageList, "ﾍﾟｰｼﾞ一覧", 29009, "ﾍﾟｰｼﾞ一覧", 96},
+    {kIdDelete, "削除", 29039, "ファイルの削除", 118},
+    {kIdRestore, "削除図面の復帰", 29011, "図面の復帰", 140},
+    {kIdBackup, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 29042, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 162},
+    {kIdSearch, "検索", 29040, "検索", 188},
+    {kIdClearSearch, "解除", 29041, "検索解除", 210},
+    {kIdDisplayItems, "表示切替", 11045, "表示切替", 236},
+    {kIdSwitch, "図面管理切替", 25000, "図面管理切替", 258},
+    {kIdPrint, "印刷", 29018, "図面一覧印刷", 284},
 };
 
 // Where the layout puts the info panel: 10 pixels from the right edge, 100
@@ -58,23 +56,6 @@ constexpr int kSheetPanelGap = 10;
 constexpr int kSheetBottomGap = 5;
 
 constexpr unsigned kRefusal = MB_OK | MB_ICONEXCLAMATION;
-
-// Keeps a button of an operation the library does not offer yet disabled,
-// whoever tries to enable it (the grid enables the backup button when the
-// current drawing has backups).
-class KeepDisabled : public QObject {
- public:
-  using QObject::QObject;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::EnabledChange) {
-      auto* widget = static_cast<QWidget*>(watched);
-      if (widget->isEnabled()) widget->setEnabled(false);
-    }
-    return false;
-  }
-};
 
 }  // namespace
 
@@ -103,15 +84,10 @@ FileDlgBase::~FileDlgBase() {
 void FileDlgBase::BuildControls() {
   okButton_ = AddButton(IDOK, "OK", 4, kButtonTop, 40, kButtonHeight);
   AddButton(IDCANCEL, "ｷｬﾝｾﾙ", 48, kButtonTop, 40, kButtonHeight);
-  auto* keepDisabled = new KeepDisabled(this);
   for (const ToolbarButton& spec : kToolbar) {
     auto* button = Place(new BitButton(spec.id, spec.caption), spec.id, spec.x, kButtonTop,
                          kBitButtonWidth, kButtonHeight);
     button->setAutoDefault(false);
-    if (spec.pending) {
-      button->setEnabled(false);
-      button->installEventFilter(keepDisabled);
-    }
     toolbar_.push_back(button);
   }
   connect(Item<BitButton>(kIdDisplayItems), &QPushButton::clicked, this,
@@ -124,6 +100,7 @@ void FileDlgBase::BuildControls() {
   connect(Item<BitButton>(kIdSearch), &QPushButton::clicked, this, [this] { OnSearch(); });
   connect(Item<BitButton>(kIdClearSearch), &QPushButton::clicked, this,
           [this] { sheet_->ClearSearch(); });
+  connect(Item<BitButton>(kIdPageList), &QPushButton::clicked, this, [this] { OnPageList(); });
   // Enabled by the grid while the current drawing has backups.
   GetDlgItem(kIdBackup)->setEnabled(false);
 

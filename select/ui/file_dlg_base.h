@@ -11,9 +11,6 @@
 // Result of the choice, read by the creator after DoModal returned IDOK:
 // GetSelKeys (member keys in the order the user marked them), GetPageNo (-1
 // when no page was chosen); GetSelectedMember turns a key into its drawing.
-//
-// The page list button is there but stays disabled: its operation is not
-// part of this library yet.
 #pragma once
 
 #include <QRect>
@@ -166,6 +163,9 @@ class FileDlgBase : public DialogBase {
   // search or nothing matches).
   void OnSearch();
   void ApplyCriteria();
+  // The page list of the drawing under the cursor: a page chosen there ends
+  // this dialog with OK at once, past the checks of Confirm.
+  void OnPageList();
   void OnDisplayItems();
   void OnSwitch();
   // Prints the drawings of the grid's records as a list.

@@ -1,8 +1,11 @@
 // The drawing operations of the selection dialog: deleting the current
-// drawing into the recycle folder, and the two restores, which let the user
-// pick a recycled drawing or a backup in a second dialog.
+// drawing into the recycle folder, the two restores, which let the user pick
+// a recycled drawing or a backup in a second dialog, and the page list.
+#include <QPushButton>
+
 #include <memory>
 
+#include "page/ui/page_dlg.h"
 #include "select/ui/file_dlg_base.h"
 #include "vexafol/hooks.h"
 #include "vexafol/recycle.h"
@@ -87,6 +90,20 @@ void FileDlgBase::OnBackupRestore() {
     return;
   }
   RunRestoreDialog();
+}
+
+void FileDlgBase::OnPageList() {
+  if (list_->GetFolderNum() <= 0) return;
+  currentKey_ = sheet_->GetCurrentKey();
+  selKeys_ = {currentKey_};
+  const FolMember* member = sheet_->GetMember(currentKey_);
+  if (!member) return;
+  const int page = RunPageDialog(this, list_->GetEnvObj(), kindWord_ | flagWord_, member,
+                                 list_->GetFolderLock());
+  if (page < 0) return;
+  pageNo_ = page;
+  okButton_->setFocus();
+  EndDialog(IDOK);
 }
 
 void FileDlgBase::RunRestoreDialog() {

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "select/ui/preview_file.h"
+#include "host/ui/preview_file.h"
 #include "select/ui/user_settings.h"
 #include "vexafol/drawing_row.h"
 #include "vexafol/folderlist.h"

@@ -33,7 +33,7 @@ VEXA_UI_API void ShowWaitCursor(bool show);
 
 // The library bitmap with the given resource id (toolbar bitmaps 29009,
 // 29011, 29018, 29039 to 29042, 11045, 25000; padlocks 29003 closed and 29004
-// open). A null pixmap when the id is unknown.
+// open; the page dialog's draw button 29010). A null pixmap when the id is unknown.
 VEXA_UI_API QPixmap LoadBitmap(int id);
 
 // A font of the given face and size in points, as a dialog template names it.

@@ -1,4 +1,4 @@
-// The first-page preview of a drawing, read from the store.
+// The preview pictures of a drawing's pages, read from the store.
 #pragma once
 
 #include <QImage>
@@ -13,10 +13,11 @@ namespace vexa {
 inline constexpr uint64_t kMaxPreviewBytes = uint64_t{64} << 20;
 
 // The picture in the file at path, or a null image when the file is missing,
-// is larger than kMaxPreviewBytes, cannot be read or holds no picture. The
+// is larger than maxBytes (at most kMaxPreviewBytes), cannot be read or holds
+// no picture. The
 // name is matched as every store name is: a "PAGE000.BMP" copied from Windows
 // is found for "page000.bmp". The bytes are read with the store's File class
 // (through the platform seam), then decoded.
-QImage LoadPreview(const std::string& path);
+QImage LoadPreview(const std::string& path, uint64_t maxBytes = kMaxPreviewBytes);
 
 }  // namespace vexa

@@ -1,0 +1,74 @@
+#include "page/ui/cell_painting.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+
+#include "vexafol/ui/ui_library.h"
+
+namespace vexa {
+namespace {
+
+constexpr int kLineWidth = 2;
+constexpr int kFontPixels = 12;
+
+}  // namespace
+
+void BeginCellPainting(QPainter& painter) {
+  QFont font = DialogFont(kFacePGothic, 9);
+  font.setPixelSize(kFontPixels);
+  painter.setFont(font);
+  QPen pen(Qt::black);
+  pen.setWidth(kLineWidth);
+  painter.setPen(pen);
+  painter.setBrush(Qt::NoBrush);
+  painter.setBackgroundMode(Qt::TransparentMode);
+}
+
+void DrawBox(QPainter& painter, const QRect& rect, const QBrush& brush) {
+  if (brush.style() != Qt::NoBrush) painter.fillRect(rect, brush);
+  // Four bands rather than a pen stroke: the line lies exactly on the
+  // rectangle's outer two pixels, whatever the painter's transform or pen.
+  const int w = std::min(kLineWidth, rect.width());
+  const int h = std::min(kLineWidth, rect.height());
+  painter.fillRect(QRect(rect.left(), rect.top(), rect.width(), h), Qt::black);
+  painter.fillRect(QRect(rect.left(), rect.bottom() - h + 1, rect.width(), h), Qt::black);
+  painter.fillRect(QRect(rect.left(), rect.top(), w, rect.height()), Qt::black);
+  painter.fillRect(QRect(rect.right() - w + 1, rect.top(), w, rect.height()), Qt::black);
+}
+
+void DrawCellText(QPainter& painter, const QRect& rect, const std::string& utf8, TextForm form) {
+  if (utf8.empty() || rect.isEmpty()) return;
+  int flags = 0;
+  switch (form) {
+    case TextForm::kCentered:
+      flags = Qt::AlignCenter | Qt::TextSingleLine;
+      break;
+    case TextForm::kLeft:
+      flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+      break;
+    case TextForm::kTopLeft:
+      flags = Qt::AlignLeft | Qt::AlignTop;
+      break;
+  }
+  painter.save();
+  painter.setClipRect(rect, Qt::IntersectClip);
+  painter.setPen(Qt::black);
+  painter.drawText(rect, flags, QString::fromStdString(utf8));
+  painter.restore();
+}
+
+void DrawLabelBox(QPainter& painter, const QRect& rect, const char* label) {
+  DrawBox(painter, rect, Qt::white);
+  DrawCellText(painter, rect, label, TextForm::kCentered);
+}
+
+const QImage& PadlockBitmap(int locked) {
+  static const QImage closed = LoadBitmap(29003).toImage();
+  static const QImage open = LoadBitmap(29004).toImage();
+  return locked ? closed : open;
+}
+
+}  // namespace vexa

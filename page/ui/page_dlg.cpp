@@ -1,0 +1,97 @@
+#include "page/ui/page_dlg.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "page/ui/file_sheet.h"
+#include "page/ui/page_sheet.h"
+#include "vexafol/ui/bit_button.h"
+
+namespace vexa {
+namespace {
+
+constexpr const char* kCaption = "ﾍﾟｰｼﾞの一覧";
+constexpr int kTemplateWidth = 378;
+constexpr int kTemplateHeight = 373;
+
+constexpr int kFlagViewOnly = 0x40;
+constexpr int kKindDelete = 2;
+
+// The text height handed to the sheets' Init.
+constexpr int kTextHeight = 12;
+
+}  // namespace
+
+PageDlg::PageDlg(QWidget* parent, const CEnvironObj* env, const FolMember* member,
+                 VexaFolderLock* lock, int mode)
+    : DialogBase(kPageDlgTemplate, parent),
+      env_(env),
+      member_(member),
+      lock_(lock),
+      kindWord_(mode & 0x0f),
+      flagWord_(mode & 0xf0) {
+  setWindowTitle(QString::fromUtf8(kCaption));
+  SetTemplateSize(kTemplateWidth, kTemplateHeight);
+  QPushButton* ok = AddButton(IDOK, "OK", 320, 4, 50, 15);
+  ok->hide();
+  ok->setEnabled(false);
+  AddButton(IDCANCEL, "ｷｬﾝｾﾙ", 7, 4, 50, 15);
+  drawButton_ = Place(new BitButton(kIdDrawPage, "ページ製図"), kIdDrawPage, 62, 4, 50, 15);
+  connect(drawButton_, &QPushButton::clicked, this, [this] { ChoosePage(); });
+  AddLabel(kIdDrawingSheetArea, "Static", 7, 22, 364, 86)->hide();
+  AddLabel(kIdPageSheetArea, "Static", 7, 113, 364, 255)->hide();
+}
+
+bool PageDlg::OnInitDialog() {
+  DialogBase::OnInitDialog();
+  drawButton_->SetBitmap(kDrawButtonBitmap);
+  drawButton_->SetFace(0);
+  if (flagWord_ == kFlagViewOnly || kindWord_ == kKindDelete) {
+    drawButton_->setEnabled(false);
+    drawButton_->hide();
+  }
+
+  fileSheet_ = new FileSheet(this);
+  fileSheet_->setObjectName(QStringLiteral("FileSheet"));
+  fileSheet_->Setup(member_, lock_, env_);
+  fileSheet_->setGeometry(GetDlgItem(kIdDrawingSheetArea)->geometry());
+  fileSheet_->show();
+  fileSheet_->Init(1, 1, 1, kTextHeight);
+  fileSheet_->SetSelect(0, 0);
+
+  pageSheet_ = new PageSheet(this);
+  pageSheet_->setObjectName(QStringLiteral("PageSheet"));
+  pageSheet_->Setup(member_, lock_, env_);
+  pageSheet_->setGeometry(GetDlgItem(kIdPageSheetArea)->geometry());
+  pageSheet_->show();
+  const int rows = (pageSheet_->PageCount() - 1) / PageSheet::kColumns + 1;
+  pageSheet_->Init(2, PageSheet::kColumns, rows, kTextHeight);
+  pageSheet_->SetSelect(0, 0);
+  connect(pageSheet_, &PageSheet::pageActivated, this, [this] { ChoosePage(); });
+  return true;
+}
+
+void PageDlg::ChoosePage() {
+  if (flagWord_ == kFlagViewOnly) return;
+  int row = -1;
+  int col = -1;
+  pageSheet_->GetSelect(&row, &col);
+  const int page = pageSheet_->PageAt(row, col);
+  if (page < 0) return;
+  if (fileSheet_->IsDrawingLocked() || pageSheet_->IsPageLocked(page)) {
+    MessageBox(this, "このページは編集中です。", "ページ編集", MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  result_ = page;
+  DialogBase::OnOK();
+}
+
+int RunPageDialog(QWidget* parent, const CEnvironObj& env, int mode, const FolMember* member,
+                  VexaFolderLock* lock) {
+  if (!member || !lock) return -1;
+  PageDlg dialog(parent, &env, member, lock, mode);
+  if (dialog.DoModal() != IDOK || dialog.GetResult() < 0) return -1;
+  return dialog.GetResult();
+}
+
+}  // namespace vexa

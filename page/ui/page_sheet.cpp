@@ -1,0 +1,130 @@
+#include "page/ui/page_sheet.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "host/ui/preview_file.h"
+#include "page/ui/cell_painting.h"
+#include "vexafol/file.h"
+#include "vexafol/fileformat.h"
+#include "vexafol/store_name.h"
+#include "vexafol/ui/centered_bitmap.h"
+
+namespace vexa {
+namespace {
+
+constexpr double kKilo = 1024.0;
+constexpr double kMega = 1048576.0;
+
+// The pictures of all pages stay in memory while the dialog is open; a store
+// may hold files far larger than page previews (a few hundred kilobytes), so
+// pictures beyond this total are left out.
+constexpr int64_t kPreviewBudget = int64_t{256} << 20;
+
+}  // namespace
+
+PageSheet::PageSheet(QWidget* parent) : SxGrpSheet(parent) {}
+
+std::string PageSheet::SizeText(double size) {
+  char text[64];
+  if (size < kKilo) {
+    std::snprintf(text, sizeof text, "%.3lf ﾊﾞｲﾄ", size);
+  } else if (size < kMega) {
+    std::snprintf(text, sizeof text, "%.2lf KB", size * (1 / kKilo));
+  } else {
+    std::snprintf(text, sizeof text, "%.2lf MB", size * (1 / kKilo) * (1 / kKilo));
+  }
+  return text;
+}
+
+void PageSheet::Setup(const FolMember* member, VexaFolderLock* lock, const CEnvironObj* env) {
+  env_ = env;
+  member_ = member;
+  lock_ = lock;
+  const std::string drawing = member_->GetPath(*env_, 0);
+  const int count = std::clamp(member_->header.pageCount, 0, kMaxPages);
+  pages_.assign(count, Page());
+  int64_t budget = kPreviewBudget;
+  for (int i = 0; i < count; ++i) {
+    Page& page = pages_[i];
+    File file;
+    if (file.Open(ResolveStoreName(member_->GetPageFile(*env_, 0, i)), File::Mode::ReadOnly)) {
+      VexaFilePageInfo info;
+      info.version = 100;
+      try {
+        ReadPageFileInfo(file, info);  // a short record shows what it holds
+      } catch (const FileException&) {
+      }
+      page.version = info.version;
+      page.name = info.Name();
+      page.subName = info.SubName();
+      page.caption = info.Caption();
+      page.size = static_cast<double>(file.GetLength());
+      FileStatus status;
+      if (file.GetStatus(status) && status.readOnly) page.state = kStateReadOnly;
+    } else {
+      page.state = kStateNoFile;
+    }
+    page.locked = lock_->IsLockPage(drawing.c_str(), i);
+    if (budget > 0) {
+      page.preview = LoadPreview(member_->GetPageBmpFile(*env_, 0, i), budget);
+      budget -= page.preview.sizeInBytes();
+    }
+    page.headerText = std::to_string(i + 1) + ":" + page.caption;
+    page.sizeText = SizeText(page.size);
+  }
+}
+
+int PageSheet::PageAt(int row, int col) const {
+  if (row < 0 || col < 0 || col >= kColumns) return -1;
+  const long page = static_cast<long>(row) * kColumns + col;
+  return page < PageCount() ? static_cast<int>(page) : -1;
+}
+
+int PageSheet::IsPageLocked(int page) const {
+  return page >= 0 && page < PageCount() ? pages_[page].locked : 1;
+}
+
+const PageSheet::Page* PageSheet::GetPage(int page) const {
+  return page >= 0 && page < PageCount() ? &pages_[page] : nullptr;
+}
+
+void PageSheet::DrawRec(QPainter* painter, int row, int col, QRect* rect) {
+  const int i = PageAt(row, col);
+  if (i < 0) return;
+  const Page& page = pages_[i];
+  QPainter& p = *painter;
+  BeginCellPainting(p);
+  const int L = rect->left();
+  const int T = rect->top();
+  const int R = rect->left() + rect->width();
+  const int B = rect->top() + rect->height();
+
+  DrawBox(p, Ltrb(L + 3, T + 3, L + 103, T + 21), p.brush());
+  DrawCellText(p, Ltrb(L + 3, T + 3, L + 103, T + 21), page.headerText, TextForm::kLeft);
+  DrawCenteredBitmap(p, PadlockBitmap(page.locked), Ltrb(L + 108, T + 1, L + 128, T + 23));
+  DrawCellText(p, Ltrb(L + 3, T + 23, L + 153, T + 41), page.name, TextForm::kLeft);
+  DrawCellText(p, Ltrb(L + 3, T + 43, L + 203, T + 61), page.sizeText, TextForm::kLeft);
+  if (page.state == kStateNoFile) {
+    DrawCellText(p, Ltrb(L + 18, T + 81, L + 138, T + 103), "ﾃﾞｰﾀﾌｧｲﾙがありません",
+                 TextForm::kLeft);
+  } else {
+    DrawCenteredBitmap(p, page.preview, Ltrb(L + 3, T + 63, R - 3, B - 3));
+  }
+  if (page.state == kStateReadOnly) {
+    DrawCellText(p, Ltrb(L + 38, T + 166, L + 158, T + 188), "読み取り専用", TextForm::kLeft);
+  }
+}
+
+int PageSheet::SelectRec(int row, int col) {
+  return PageAt(row, col) >= 0 ? 1 : 0;
+}
+
+int PageSheet::ActivateRec(int, int) {
+  emit pageActivated();
+  return 1;
+}
+
+}  // namespace vexa

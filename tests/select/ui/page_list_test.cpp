@@ -1,0 +1,86 @@
+// The selection dialog's page list: a page chosen there ends the dialog past
+// the page-only refusal of OK, and every entry point turns it into the page
+// file of the drawing under the cursor.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "tests/page/ui/page_store.h"
+#include "tests/select/ui/dialog_driver.h"
+#include "vexafol/dialogs.h"
+
+namespace vexa::test {
+namespace {
+
+class PageListTest : public testing::Test, public PageStore {
+ protected:
+  void SetUp() override {
+    Write(std::vector<PageSpec>(1), 1);
+    drawing = Write(std::vector<PageSpec>(4), 3).path;
+  }
+  std::string drawing;
+};
+
+// Puts the cursor on drawing 3, tries OK (refused in page-only mode), then
+// chooses page 2 in the page list.
+void ChoosePage2OfDrawing3(FileDlgBase& dialog, bool pageOnly, MessageRecorder& messages) {
+  dialog.GetSheet()->JumpTo(dialog.GetSheet()->FindRecord(2, 0x1), 1);
+  if (pageOnly) {
+    ClickControl(dialog, IDOK);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "ページファイルでしか選択できません");
+    EXPECT_TRUE(dialog.isVisible());
+  }
+  WhenPageDialogShown([](PageDlg& pages) {
+    ClickPage(pages, 0, 2);
+    QTest::mouseClick(pages.GetDlgItem(kIdDrawPage), Qt::LeftButton);
+  });
+  ClickControl(dialog, kIdPageList);
+}
+
+TEST_F(PageListTest, EveryEntryPointReturnsThePageFileChosen) {
+  struct Case {
+    const char* form;
+    int mode;
+    std::function<int(std::string&)> call;  // result, and the path handed back
+  };
+  const Case cases[] = {
+      {"array form, page only", 0x80,
+       [&](std::string& path) {
+         std::vector<std::string> paths;
+         const int result =
+             SelectFolderName(nullptr, env(), 0x80, 0x1, paths, nullptr, nullptr, nullptr, 1);
+         path = paths.size() == 1 ? paths[0] : "";
+         return result;
+       }},
+      {"second form, page only", 0x80,
+       [&](std::string& path) {
+         std::vector<std::string> paths;
+         const int result =
+             SelectFolderName2(nullptr, env(), 0x80, 0x1, paths, nullptr, nullptr, nullptr, 1, 0);
+         path = paths.size() == 1 ? paths[0] : "";
+         return result;
+       }},
+      {"single path", 0x80,
+       [&](std::string& path) { return SelectFolderName(nullptr, env(), 0x80, 0x1, &path); }},
+      {"path and command line", 0,
+       [&](std::string& path) {
+         std::string command;
+         const int result = SelectFolderName(nullptr, env(), 0x1, &path, &command);
+         EXPECT_TRUE(command.ends_with(" " + path)) << command;
+         return result;
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.form);
+    MessageRecorder messages;
+    WhenDialogShown(
+        [&](FileDlgBase& dialog) { ChoosePage2OfDrawing3(dialog, c.mode & 0x80, messages); });
+    std::string path;
+    EXPECT_EQ(c.call(path), 1);
+    EXPECT_EQ(path, drawing + "/pagefile.002");
+  }
+}
+
+}  // namespace
+}  // namespace vexa::test

@@ -1,0 +1,87 @@
+// vexafol pages: the page dialog over one drawing of a store, as a host
+// application shows it for page drafting; prints the chosen page and its page
+// file. With --screenshot it renders the dialog offscreen to a PNG instead.
+#include <QApplication>
+
+#include <cstdio>
+#include <string>
+
+#include "tools/command.h"
+#include "tools/dialog_window.h"
+#include "tools/output_text.h"
+#include "tools/store_env.h"
+#include "vexafol/dialogs.h"
+#include "vexafol/file.h"
+#include "vexafol/folder_environ.h"
+#include "vexafol/folderlock.h"
+#include "vexafol/folmember.h"
+#include "vexafol/senyou.h"
+#include "vexafol/store_name.h"
+
+namespace vexa::tool {
+namespace {
+
+// The drawing record of folder as the folder list makes it: its header, its
+// application, and file state 1 (index file missing or unreadable) or 2
+// (read-only).
+FolMember ReadDrawing(const CEnvironObj& env, const std::string& folder) {
+  FolMember drawing;
+  drawing.path = folder;
+  drawing.appId = GetPathToSenyouId(env, folder);
+  File index;
+  if (!index.Open(ResolveStoreName(drawing.GetIndexFile(env, 0)), File::Mode::ReadOnly)) {
+    drawing.fileState = 1;
+    return drawing;
+  }
+  try {
+    if (!ReadHeadFile(index, drawing.header)) drawing.fileState = 1;
+  } catch (const FileException&) {
+    drawing.fileState = 1;
+  }
+  FileStatus status;
+  if (drawing.fileState == 0 && index.GetStatus(status) && status.readOnly) drawing.fileState = 2;
+  return drawing;
+}
+
+}  // namespace
+
+int RunPages(Args& args) {
+  if (args.positional().size() != 1)
+    return UsageError("pages needs one drawing folder (see --help)");
+  const std::optional<std::string> screenshot = args.Value("screenshot");
+  const std::optional<long> mode = args.Number("kind");
+  std::string root;
+  FolderEnvironOptions options;
+  if (!MakeStoreEnv(args, root, options)) return UsageError(args.error());
+  const FolderEnvironObj env(root, options);
+  std::string folder = args.positional()[0];
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  if (env.IsExist(folder) <= 0) return Fail(folder + ": no such drawing folder");
+
+  if (const int status = ChooseQtPlatform(screenshot.has_value())) return status;
+  static int qtArgc = 1;
+  static char qtName[] = "vexafol";
+  static char* qtArgv[] = {qtName, nullptr};
+  QApplication application(qtArgc, qtArgv);
+
+  const FolMember drawing = ReadDrawing(env, folder);
+  VexaFolderLock lock(&env);
+  bool saved = false;
+  if (screenshot) CaptureWhenShown("29002", *screenshot, saved);
+  const int page =
+      SelectPageName(nullptr, env, static_cast<int>(mode.value_or(0)), &drawing, &lock);
+  if (screenshot) {
+    if (!saved) return Fail(*screenshot + ": cannot save the dialog's picture");
+    std::printf("Saved the page dialog of %s to %s\n", Printable(folder).c_str(),
+                Printable(*screenshot).c_str());
+    return 0;
+  }
+  if (page < 0) {
+    std::fprintf(stderr, "vexafol: no page chosen\n");
+    return 1;
+  }
+  std::printf("%d %s\n", page, Printable(drawing.GetPageFile(env, 0, page)).c_str());
+  return 0;
+}
+
+}  // namespace vexa::tool

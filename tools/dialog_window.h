@@ -1,0 +1,22 @@
+// What the dialog commands (select, pages) share: the Qt platform they run
+// on and the offscreen picture of a dialog.
+#pragma once
+
+#include <string>
+
+namespace vexa::tool {
+
+// Chooses the Qt platform before the QApplication is made: offscreen for a
+// screenshot or when there is no display (a Qt program without one aborts).
+// Returns 0, or the failure status (message printed) when the dialog should
+// be shown to a user and there is no display.
+int ChooseQtPlatform(bool screenshot);
+
+// Once the dialog named templateId (its objectName) is up: saves its picture
+// to file as a PNG, sets saved, and cancels the dialog. With button, presses
+// that button of the dialog instead and takes the picture of the dialog named
+// opened that it opens.
+void CaptureWhenShown(const char* templateId, const std::string& file, bool& saved,
+                      const char* button = nullptr, const char* opened = nullptr);
+
+}  // namespace vexa::tool
