@@ -1,5 +1,6 @@
 #include "vexafol/ui/open_file_dialog.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 
@@ -45,6 +46,8 @@ QStringList OpenFileNameFilters(const std::string& filter) {
 
 std::string SelectOpenFileDialog(void* parent, const std::string& folder, const std::string& filter,
                                  const std::string& ext, const std::string& title) {
+  // Widgets need a QApplication; without one there is nobody to ask.
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return "";
   InitUiLibrary();
   QFileDialog dialog(static_cast<QWidget*>(parent), QString::fromStdString(title),
                      QString::fromStdString(folder));

@@ -21,7 +21,8 @@ VEXA_UI_API QStringList OpenFileNameFilters(const std::string& filter);
 // Shows a modal file dialog titled title over folder (parent: a QWidget* or
 // null) that offers the files of filter, matched without regard to case; ext
 // (".FMT"), when not empty, preselects the filter of that extension. Answers
-// the chosen file relative to folder, or "" when the user cancelled.
+// the chosen file relative to folder, or "" when the user cancelled (and
+// without a QApplication, when no dialog can be shown).
 VEXA_UI_API std::string SelectOpenFileDialog(void* parent, const std::string& folder,
                                              const std::string& filter, const std::string& ext,
                                              const std::string& title);
