@@ -1,5 +1,6 @@
 #include "vexafol/ui/print_man.h"
 
+#include <QApplication>
 #include <QDate>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -157,6 +158,10 @@ int CPrintMan::LayOut() {
 }
 
 int CPrintMan::ExecPreview(QWidget* parent, const std::string& title) {
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    error_ = "the print preview needs a QApplication";
+    return -1;
+  }
   InitUiLibrary();
   if (!LayOut()) {
     MessageBox(parent, error_, title, MB_OK | MB_ICONEXCLAMATION);
@@ -185,6 +190,11 @@ int CPrintMan::ExecPreview(QWidget* parent, const std::string& title) {
 }
 
 int CPrintMan::WritePdf(const std::string& path, const Progress& progress) {
+  // Fonts need a QGuiApplication.
+  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+    error_ = "writing a PDF needs a QGuiApplication";
+    return 0;
+  }
   InitUiLibrary();
   if (!LayOut()) return 0;
   QPdfWriter writer(QString::fromStdString(path));

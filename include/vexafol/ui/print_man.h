@@ -2,7 +2,8 @@
 // set up with the form folders, the environment, the print conditions and the
 // device settings, is handed the page data and one or more print data, lays
 // out each print data with its form and paints the pages with Qt: in a print
-// preview from which the user prints, or into a PDF file.
+// preview from which the user prints (needs a QApplication), or into a PDF
+// file (needs a QGuiApplication; no window is shown).
 #pragma once
 
 #include <functional>
