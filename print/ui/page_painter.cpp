@@ -146,13 +146,13 @@ void PaintPage(QPainter& painter, const PrintPage& page, double dotsPerInch) {
   }
 }
 
-bool PaintLayouts(QPagedPaintDevice& device, const std::vector<PrintLayout>& layouts,
-                  const std::function<bool(int done, int total)>& progress) {
+int PaintLayouts(QPagedPaintDevice& device, const std::vector<PrintLayout>& layouts,
+                 const std::function<bool(int done, int total)>& progress) {
   int total = 0;
   for (const PrintLayout& layout : layouts) total += layout.PageCount();
   if (!layouts.empty()) device.setPageLayout(PaperOf(layouts.front()));
   QPainter painter;
-  if (!painter.begin(&device)) return false;
+  if (!painter.begin(&device)) return -1;
   const double dpi = device.logicalDpiX();
   int done = 0;
   for (size_t l = 0; l < layouts.size(); ++l) {
@@ -163,10 +163,10 @@ bool PaintLayouts(QPagedPaintDevice& device, const std::vector<PrintLayout>& lay
       }
       PaintPage(painter, page, dpi);
       ++done;
-      if (progress && !progress(done, total)) return painter.end();
+      if (progress && !progress(done, total)) return painter.end() ? done : -1;
     }
   }
-  return painter.end();
+  return painter.end() ? done : -1;
 }
 
 }  // namespace vexa

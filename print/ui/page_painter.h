@@ -24,8 +24,9 @@ void PaintPage(QPainter& painter, const PrintPage& page, double dotsPerInch);
 
 // Paints every page of layouts on device, a new page for each but the first.
 // progress (may be empty) hears after each page the pages done and the total;
-// false stops. Returns false when the device cannot be painted on.
-bool PaintLayouts(QPagedPaintDevice& device, const std::vector<PrintLayout>& layouts,
-                  const std::function<bool(int done, int total)>& progress);
+// false stops. Returns the number of pages painted, or -1 when the device
+// cannot be painted on.
+int PaintLayouts(QPagedPaintDevice& device, const std::vector<PrintLayout>& layouts,
+                 const std::function<bool(int done, int total)>& progress);
 
 }  // namespace vexa

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QFile>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
@@ -200,8 +201,17 @@ int CPrintMan::WritePdf(const std::string& path, const Progress& progress) {
   QPdfWriter writer(QString::fromStdString(path));
   writer.setCreator(QStringLiteral("VEXAFOL"));
   writer.setTitle(QString::fromStdString(jkn_.GetTitle()));
-  if (!PaintLayouts(writer, layouts_, progress)) {
+  int total = 0;
+  for (const PrintLayout& layout : layouts_) total += layout.PageCount();
+  const int painted = PaintLayouts(writer, layouts_, progress);
+  if (painted < 0) {
     error_ = path + ": cannot be written";
+    return 0;
+  }
+  if (painted < total) {
+    // A stopped run leaves no PDF that looks complete.
+    QFile::remove(QString::fromStdString(path));
+    error_ = "stopped after page " + std::to_string(painted) + " of " + std::to_string(total);
     return 0;
   }
   return 1;

@@ -62,7 +62,8 @@ class VEXA_UI_API CPrintMan {
   // box titled title).
   int ExecPreview(QWidget* parent, const std::string& title);
   // Lays out and writes the pages into the PDF file path (fonts embedded)
-  // without a window. Returns 1, or 0 with GetLastError set.
+  // without a window. Returns 1, or 0 with GetLastError set; a run that
+  // progress stopped removes the file.
   int WritePdf(const std::string& path, const Progress& progress = {});
 
  private:

@@ -109,6 +109,21 @@ TEST_F(PrintManTest, EveryDrawingPrintsItsNineFieldsInOrderOnPagesOfRowsPerPage)
   }
   EXPECT_GT(embedded, 0) << fonts;
   EXPECT_NE(PdfPageSize(pdf_).find("(A4)"), std::string::npos) << PdfPageSize(pdf_);
+
+  // Stopped by its progress after page 2: no PDF is left.
+  CPrintMan stopped;
+  stopped.SetEnvObj(store_.env());
+  stopped.AddPrintData(new ZmnListPrint(form_, members.data(), 7, store_.env()), 1);
+  std::vector<int> heard;
+  EXPECT_EQ(stopped.WritePdf(pdf_,
+                             [&](int done, int total) {
+                               heard.push_back(done * 10 + total);
+                               return done < 2;
+                             }),
+            0);
+  EXPECT_EQ(heard, (std::vector<int>{13, 23}));
+  EXPECT_EQ(stopped.GetLastError(), "stopped after page 2 of 3");
+  EXPECT_EQ(ReadFileBytes(pdf_), "");
 }
 
 TEST_F(PrintManTest, BackupPrintsThePlainNumberAndDeviceSettingsChooseThePaper) {
@@ -134,7 +149,7 @@ TEST_F(PrintManTest, BackupPrintsThePlainNumberAndDeviceSettingsChooseThePaper) 
   EXPECT_NE(PdfPageSize(pdf_).find("842 x 1191"), std::string::npos) << PdfPageSize(pdf_);
 }
 
-TEST_F(PrintManTest, AFormThatCannotBeReadIsReportedAndNothingIsWritten) {
+TEST_F(PrintManTest, AFormThatCannotBeReadIsReportedOrFoundInTheFormFolders) {
   const std::string missing = store_.dir() / "NONE.FMT";
   CPrintMan manager;
   manager.SetEnvObj(store_.env());
@@ -152,6 +167,17 @@ TEST_F(PrintManTest, AFormThatCannotBeReadIsReportedAndNothingIsWritten) {
   EXPECT_EQ(manager.ExecPreview(nullptr, "図面一覧リスト"), -1);
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0], "図面一覧リスト/" + manager.GetLastError());
+
+  // A form missing where the data says is found by its name in the form folders.
+  CFormPathList folders;
+  folders.AddPath(store_.dir().path());
+  CPrintMan found;
+  found.SetEnvObj(store_.env());
+  found.SetFormPathList(&folders);
+  found.AddPrintData(new ZmnListPrint(store_.dir() / "moved/LIST.FMT", nullptr, 0, store_.env()),
+                     1);
+  EXPECT_EQ(found.WritePdf(pdf_), 1) << found.GetLastError();
+  EXPECT_EQ(PdfPages(pdf_).size(), 1u);
 }
 
 }  // namespace
