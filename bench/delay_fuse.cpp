@@ -18,11 +18,11 @@
 //   through it (the last close of an open file description).
 // The kernel sends a release after the close that caused it has returned; it
 // is handled before the delay, so requests sent after it see its locks gone.
-#define FUSE_USE_VERSION 312
+// Files are known by name, not by a descriptor each: the benchmark's store
+// has more names than a process may hold descriptors.
 #include <dirent.h>
 #include <fcntl.h>
 #include <fuse3/fuse_lowlevel.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <time.h>
@@ -31,7 +31,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -40,6 +39,9 @@
 #include <utility>
 #include <vector>
 
+#include "bench/fuse_nodes.h"
+
+namespace vexa::bench {
 namespace {
 
 timespec g_delay{};
@@ -47,14 +49,6 @@ timespec g_delay{};
 void Wait() {
   nanosleep(&g_delay, nullptr);
 }
-
-// A source file or directory the kernel knows, held by an O_PATH descriptor
-// so that it keeps its identity while the kernel remembers it.
-struct Node {
-  int fd = -1;
-  std::pair<dev_t, ino_t> id;
-  uint64_t lookups = 0;
-};
 
 // One open of the mount and the lock owners that locked through it.
 struct Open {
@@ -67,14 +61,9 @@ struct Directory {
   std::vector<std::pair<std::string, struct stat>> entries;
 };
 
-std::mutex g_mutex;  // guards the tables below
-Node g_root;
-std::map<std::pair<dev_t, ino_t>, std::unique_ptr<Node>> g_nodes;
+int g_source = -1;   // the source folder
+std::mutex g_mutex;  // guards the lock descriptors and the owners of opens
 std::map<std::pair<Node*, uint64_t>, int> g_lockFds;  // (file, lock owner) -> descriptor
-
-Node& NodeOf(fuse_ino_t ino) {
-  return ino == FUSE_ROOT_ID ? g_root : *reinterpret_cast<Node*>(ino);
-}
 
 Open& OpenOf(const fuse_file_info* fi) {
   return *reinterpret_cast<Open*>(fi->fh);
@@ -84,34 +73,7 @@ std::string ProcPath(int fd) {
   return "/proc/self/fd/" + std::to_string(fd);
 }
 
-int StatOf(int fd, struct stat& st) {
-  return fstatat(fd, "", &st, AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW) < 0 ? errno : 0;
-}
-
-// Finds name in parent and counts one more lookup of it by the kernel.
-int LookUp(Node& parent, const char* name, fuse_entry_param& entry) {
-  const int fd = openat(parent.fd, name, O_PATH | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return errno;
-  entry = {};
-  if (const int error = StatOf(fd, entry.attr)) {
-    close(fd);
-    return error;
-  }
-  const std::lock_guard guard(g_mutex);
-  std::unique_ptr<Node>& node = g_nodes[{entry.attr.st_dev, entry.attr.st_ino}];
-  if (node) {
-    close(fd);
-  } else {
-    node = std::make_unique<Node>();
-    node->fd = fd;
-    node->id = {entry.attr.st_dev, entry.attr.st_ino};
-  }
-  ++node->lookups;
-  entry.ino = reinterpret_cast<fuse_ino_t>(node.get());
-  return 0;
-}
-
-void ReplyEntry(fuse_req_t req, Node& parent, const char* name) {
+void ReplyEntry(fuse_req_t req, fuse_ino_t parent, const char* name) {
   fuse_entry_param entry;
   if (const int error = LookUp(parent, name, entry)) {
     fuse_reply_err(req, error);
@@ -127,16 +89,8 @@ void ReplyCreated(fuse_req_t req, int rc, fuse_ino_t parent, const char* name) {
     return;
   }
   const fuse_ctx* caller = fuse_req_ctx(req);
-  fchownat(NodeOf(parent).fd, name, caller->uid, caller->gid, AT_SYMLINK_NOFOLLOW);
-  ReplyEntry(req, NodeOf(parent), name);
-}
-
-void Forget(fuse_ino_t ino, uint64_t count) {
-  const std::lock_guard guard(g_mutex);
-  Node& node = NodeOf(ino);
-  if (&node == &g_root || (node.lookups -= count) > 0) return;
-  close(node.fd);
-  g_nodes.erase(node.id);
+  fchownat(g_source, PathIn(parent, name).c_str(), caller->uid, caller->gid, AT_SYMLINK_NOFOLLOW);
+  ReplyEntry(req, parent, name);
 }
 
 // The descriptor that holds owner's locks on the file of an open; a new one is
@@ -163,13 +117,25 @@ void DropLocks(Node* node, uint64_t owner) {
   g_lockFds.erase(found);
 }
 
+// Hands the kernel a new open of node.
+void ReplyOpened(fuse_req_t req, int fd, Node& node, fuse_file_info* fi,
+                 const fuse_entry_param* entry) {
+  AddOpen(node, fd);
+  fi->fh = reinterpret_cast<uint64_t>(new Open{fd, &node, {}});
+  fi->direct_io = 1;  // every read reaches the file system
+  if (entry)
+    fuse_reply_create(req, entry, fi);
+  else
+    fuse_reply_open(req, fi);
+}
+
 void Init(void*, fuse_conn_info* conn) {
   if (conn->capable & FUSE_CAP_POSIX_LOCKS) conn->want |= FUSE_CAP_POSIX_LOCKS;
 }
 
 void LookUpOp(fuse_req_t req, fuse_ino_t parent, const char* name) {
   Wait();
-  ReplyEntry(req, NodeOf(parent), name);
+  ReplyEntry(req, parent, name);
 }
 
 void ForgetOp(fuse_req_t req, fuse_ino_t ino, uint64_t count) {
@@ -182,50 +148,56 @@ void ForgetMany(fuse_req_t req, size_t count, fuse_forget_data* forgets) {
   fuse_reply_none(req);
 }
 
-void GetAttr(fuse_req_t req, fuse_ino_t ino, fuse_file_info*) {
-  Wait();
+void ReplyAttr(fuse_req_t req, fuse_ino_t ino) {
   struct stat st;
-  if (const int error = StatOf(NodeOf(ino).fd, st)) {
+  if (const int error = StatOf(NodeOf(ino), st)) {
     fuse_reply_err(req, error);
     return;
   }
   fuse_reply_attr(req, &st, 0);
 }
 
+void GetAttr(fuse_req_t req, fuse_ino_t ino, fuse_file_info*) {
+  Wait();
+  ReplyAttr(req, ino);
+}
+
 void SetAttr(fuse_req_t req, fuse_ino_t ino, struct stat* attr, int set, fuse_file_info* fi) {
   Wait();
-  const int fd = NodeOf(ino).fd;
-  const std::string path = ProcPath(fd);
+  const std::string path = PathOf(NodeOf(ino));
+  const int fd = fi ? OpenOf(fi).fd : -1;
   int rc = 0;
   if (set & FUSE_SET_ATTR_MODE)
-    rc = fi ? fchmod(OpenOf(fi).fd, attr->st_mode) : chmod(path.c_str(), attr->st_mode);
+    rc = fd >= 0 ? fchmod(fd, attr->st_mode) : fchmodat(g_source, path.c_str(), attr->st_mode, 0);
   if (rc == 0 && (set & (FUSE_SET_ATTR_UID | FUSE_SET_ATTR_GID)))
-    rc = fchownat(fd, "", set & FUSE_SET_ATTR_UID ? attr->st_uid : static_cast<uid_t>(-1),
-                  set & FUSE_SET_ATTR_GID ? attr->st_gid : static_cast<gid_t>(-1),
-                  AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW);
-  if (rc == 0 && (set & FUSE_SET_ATTR_SIZE))
-    rc = fi ? ftruncate(OpenOf(fi).fd, attr->st_size) : truncate(path.c_str(), attr->st_size);
+    rc = fchownat(
+        g_source, path.c_str(), set & FUSE_SET_ATTR_UID ? attr->st_uid : static_cast<uid_t>(-1),
+        set & FUSE_SET_ATTR_GID ? attr->st_gid : static_cast<gid_t>(-1), AT_SYMLINK_NOFOLLOW);
+  if (rc == 0 && (set & FUSE_SET_ATTR_SIZE)) {
+    const int target = fd >= 0 ? fd : openat(g_source, path.c_str(), O_WRONLY | O_CLOEXEC);
+    rc = target < 0 ? -1 : ftruncate(target, attr->st_size);
+    if (target >= 0 && target != fd) close(target);
+  }
   if (rc == 0 && (set & (FUSE_SET_ATTR_ATIME | FUSE_SET_ATTR_MTIME))) {
     timespec times[2] = {{0, UTIME_OMIT}, {0, UTIME_OMIT}};
     if (set & FUSE_SET_ATTR_ATIME) times[0] = attr->st_atim;
     if (set & FUSE_SET_ATTR_ATIME_NOW) times[0].tv_nsec = UTIME_NOW;
     if (set & FUSE_SET_ATTR_MTIME) times[1] = attr->st_mtim;
     if (set & FUSE_SET_ATTR_MTIME_NOW) times[1].tv_nsec = UTIME_NOW;
-    rc = fi ? futimens(OpenOf(fi).fd, times) : utimensat(AT_FDCWD, path.c_str(), times, 0);
+    rc = fd >= 0 ? futimens(fd, times)
+                 : utimensat(g_source, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
   }
-  struct stat st;
-  const int error = rc < 0 ? errno : StatOf(fd, st);
-  if (error) {
-    fuse_reply_err(req, error);
+  if (rc < 0) {
+    fuse_reply_err(req, errno);
     return;
   }
-  fuse_reply_attr(req, &st, 0);
+  ReplyAttr(req, ino);
 }
 
 void ReadLink(fuse_req_t req, fuse_ino_t ino) {
   Wait();
   char target[PATH_MAX + 1];
-  const ssize_t n = readlinkat(NodeOf(ino).fd, "", target, PATH_MAX);
+  const ssize_t n = readlinkat(g_source, PathOf(NodeOf(ino)).c_str(), target, PATH_MAX);
   if (n < 0) {
     fuse_reply_err(req, errno);
     return;
@@ -236,84 +208,94 @@ void ReadLink(fuse_req_t req, fuse_ino_t ino) {
 
 void MakeNode(fuse_req_t req, fuse_ino_t parent, const char* name, mode_t mode, dev_t device) {
   Wait();
-  ReplyCreated(req, mknodat(NodeOf(parent).fd, name, mode, device), parent, name);
+  ReplyCreated(req, mknodat(g_source, PathIn(parent, name).c_str(), mode, device), parent, name);
 }
 
 void MakeDir(fuse_req_t req, fuse_ino_t parent, const char* name, mode_t mode) {
   Wait();
-  ReplyCreated(req, mkdirat(NodeOf(parent).fd, name, mode), parent, name);
+  ReplyCreated(req, mkdirat(g_source, PathIn(parent, name).c_str(), mode), parent, name);
 }
 
 void SymLink(fuse_req_t req, const char* target, fuse_ino_t parent, const char* name) {
   Wait();
-  ReplyCreated(req, symlinkat(target, NodeOf(parent).fd, name), parent, name);
+  ReplyCreated(req, symlinkat(target, g_source, PathIn(parent, name).c_str()), parent, name);
 }
 
 void Link(fuse_req_t req, fuse_ino_t ino, fuse_ino_t parent, const char* name) {
   Wait();
-  const std::string from = ProcPath(NodeOf(ino).fd);
-  if (linkat(AT_FDCWD, from.c_str(), NodeOf(parent).fd, name, AT_SYMLINK_FOLLOW) < 0) {
+  const std::string from = PathOf(NodeOf(ino)), to = PathIn(parent, name);
+  if (linkat(g_source, from.c_str(), g_source, to.c_str(), 0) < 0) {
     fuse_reply_err(req, errno);
     return;
   }
-  ReplyEntry(req, NodeOf(parent), name);
+  ReplyEntry(req, parent, name);
+}
+
+void Remove(fuse_req_t req, fuse_ino_t parent, const char* name, int flags) {
+  Wait();
+  Node* node = NamedNode(parent, name);
+  if (unlinkat(g_source, PathIn(parent, name).c_str(), flags) < 0) {
+    fuse_reply_err(req, errno);
+    return;
+  }
+  Unname(node);
+  fuse_reply_err(req, 0);
 }
 
 void Unlink(fuse_req_t req, fuse_ino_t parent, const char* name) {
-  Wait();
-  fuse_reply_err(req, unlinkat(NodeOf(parent).fd, name, 0) < 0 ? errno : 0);
+  Remove(req, parent, name, 0);
 }
 
 void RemoveDir(fuse_req_t req, fuse_ino_t parent, const char* name) {
-  Wait();
-  fuse_reply_err(req, unlinkat(NodeOf(parent).fd, name, AT_REMOVEDIR) < 0 ? errno : 0);
+  Remove(req, parent, name, AT_REMOVEDIR);
 }
 
 void Rename(fuse_req_t req, fuse_ino_t parent, const char* name, fuse_ino_t newParent,
             const char* newName, unsigned int flags) {
   Wait();
-  const int rc = renameat2(NodeOf(parent).fd, name, NodeOf(newParent).fd, newName, flags);
-  fuse_reply_err(req, rc < 0 ? errno : 0);
+  Node* moved = NamedNode(parent, name);
+  Node* replaced = NamedNode(newParent, newName);
+  const std::string from = PathIn(parent, name), to = PathIn(newParent, newName);
+  if (renameat2(g_source, from.c_str(), g_source, to.c_str(), flags) < 0) {
+    fuse_reply_err(req, errno);
+    return;
+  }
+  if (replaced != moved) Unname(replaced);
+  Move(moved, newParent, newName);
+  fuse_reply_err(req, 0);
 }
 
 void OpenOp(fuse_req_t req, fuse_ino_t ino, fuse_file_info* fi) {
   Wait();
-  const int flags = fi->flags & ~(O_CREAT | O_EXCL | O_NOCTTY | O_NOFOLLOW);
-  const int fd = open(ProcPath(NodeOf(ino).fd).c_str(), flags | O_CLOEXEC);
+  const int flags = fi->flags & ~(O_CREAT | O_EXCL | O_NOCTTY);
+  const int fd = openat(g_source, PathOf(NodeOf(ino)).c_str(), flags | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) {
     fuse_reply_err(req, errno);
     return;
   }
-  fi->fh = reinterpret_cast<uint64_t>(new Open{fd, &NodeOf(ino), {}});
-  fi->direct_io = 1;  // every read reaches the file system
-  fuse_reply_open(req, fi);
+  ReplyOpened(req, fd, NodeOf(ino), fi, nullptr);
 }
 
 void Create(fuse_req_t req, fuse_ino_t parent, const char* name, mode_t mode, fuse_file_info* fi) {
   Wait();
   // Created here, the file belongs to the caller; one that exists is only opened.
+  const std::string path = PathIn(parent, name);
   const int flags = fi->flags | O_NOFOLLOW | O_CLOEXEC;
-  const int dir = NodeOf(parent).fd;
-  int fd = openat(dir, name, flags | O_CREAT | O_EXCL, mode);
+  int fd = openat(g_source, path.c_str(), flags | O_CREAT | O_EXCL, mode);
   if (fd >= 0) {
     const fuse_ctx* caller = fuse_req_ctx(req);
     fchown(fd, caller->uid, caller->gid);
   } else if (errno == EEXIST && !(fi->flags & O_EXCL)) {
-    fd = openat(dir, name, flags & ~O_CREAT, mode);
-  }
-  if (fd < 0) {
-    fuse_reply_err(req, errno);
-    return;
+    fd = openat(g_source, path.c_str(), flags & ~O_CREAT, mode);
   }
   fuse_entry_param entry;
-  if (const int error = LookUp(NodeOf(parent), name, entry)) {
-    close(fd);
+  const int error = fd < 0 ? errno : LookUp(parent, name, entry);
+  if (error) {
+    if (fd >= 0) close(fd);
     fuse_reply_err(req, error);
     return;
   }
-  fi->fh = reinterpret_cast<uint64_t>(new Open{fd, reinterpret_cast<Node*>(entry.ino), {}});
-  fi->direct_io = 1;
-  fuse_reply_create(req, &entry, fi);
+  ReplyOpened(req, fd, NodeOf(entry.ino), fi, &entry);
 }
 
 void Read(fuse_req_t req, fuse_ino_t, size_t size, off_t offset, fuse_file_info* fi) {
@@ -349,6 +331,7 @@ void Flush(fuse_req_t req, fuse_ino_t, fuse_file_info* fi) {
 void Release(fuse_req_t req, fuse_ino_t, fuse_file_info* fi) {
   const std::unique_ptr<Open> open(&OpenOf(fi));
   for (const uint64_t owner : open->owners) DropLocks(open->node, owner);
+  RemoveOpen(*open->node, open->fd);
   close(open->fd);
   Wait();
   fuse_reply_err(req, 0);
@@ -363,7 +346,7 @@ void Fsync(fuse_req_t req, fuse_ino_t, int dataOnly, fuse_file_info* fi) {
 // The listing is read at once; readdir hands it out from the kernel's offset.
 void OpenDir(fuse_req_t req, fuse_ino_t ino, fuse_file_info* fi) {
   Wait();
-  const int fd = openat(NodeOf(ino).fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd = openat(g_source, PathOf(NodeOf(ino)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   DIR* dir = fd < 0 ? nullptr : fdopendir(fd);
   if (!dir) {
     const int error = errno;
@@ -403,10 +386,10 @@ void ReleaseDir(fuse_req_t req, fuse_ino_t, fuse_file_info* fi) {
   fuse_reply_err(req, 0);
 }
 
-void StatFs(fuse_req_t req, fuse_ino_t ino) {
+void StatFs(fuse_req_t req, fuse_ino_t) {
   Wait();
   struct statvfs st;
-  if (fstatvfs(NodeOf(ino).fd, &st) < 0) {
+  if (fstatvfs(g_source, &st) < 0) {
     fuse_reply_err(req, errno);
     return;
   }
@@ -471,25 +454,21 @@ fuse_lowlevel_ops Operations() {
 }
 
 }  // namespace
+}  // namespace vexa::bench
 
 int main(int argc, char** argv) {
+  using namespace vexa::bench;
   if (argc < 4) {
     std::fprintf(stderr, "usage: %s SOURCE MOUNTPOINT MICROSECONDS [fuse options]\n", argv[0]);
     return 2;
   }
   umask(0);  // modes arrive with the caller's umask applied
-  // Each node the kernel remembers holds a descriptor (a store of 10,989
-  // drawings has more than 20,000 nodes): as many as the system allows.
-  rlimit most{1u << 20, 1u << 20};
-  if (setrlimit(RLIMIT_NOFILE, &most) != 0 && getrlimit(RLIMIT_NOFILE, &most) == 0) {
-    most.rlim_cur = most.rlim_max;
-    setrlimit(RLIMIT_NOFILE, &most);
-  }
-  g_root.fd = open(argv[1], O_PATH | O_DIRECTORY | O_CLOEXEC);
-  if (g_root.fd < 0) {
+  g_source = open(argv[1], O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (g_source < 0) {
     std::perror(argv[1]);
     return 1;
   }
+  SetSourceFolder(g_source);
   const long microseconds = std::strtol(argv[3], nullptr, 10);
   g_delay = {microseconds / 1000000, (microseconds % 1000000) * 1000};
 
