@@ -1,7 +1,11 @@
 #include "vexafol/local_system.h"
 
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 #include "platform/env.h"
@@ -43,6 +47,48 @@ bool FileIdentity(const std::string& path, uint64_t& device, uint64_t& inode) {
 
 long ThisProcessId() {
   return static_cast<long>(getpid());
+}
+
+bool OutputIsTerminal() {
+  return isatty(STDOUT_FILENO) == 1;
+}
+
+namespace {
+
+sigset_t EndSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGHUP);
+  return set;
+}
+
+}  // namespace
+
+void HoldEndSignals() {
+  const sigset_t signals = EndSignals();
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+}
+
+void WaitForEndOfInput() {
+  const sigset_t signals = EndSignals();
+  const int signalFd = signalfd(-1, &signals, SFD_CLOEXEC);
+  pollfd watched[2] = {{STDIN_FILENO, POLLIN, 0}, {signalFd, POLLIN, 0}};
+  char discard[256];
+  for (;;) {
+    if (poll(watched, signalFd >= 0 ? 2 : 1, -1) < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    if (watched[1].revents != 0) break;
+    if (watched[0].revents & POLLNVAL) break;  // no standard input at all
+    if (watched[0].revents != 0) {
+      const ssize_t n = CurrentEnv().Read(STDIN_FILENO, discard, sizeof discard);
+      if (n == 0 || (n < 0 && n != -EINTR && n != -EAGAIN)) break;
+    }
+  }
+  if (signalFd >= 0) CurrentEnv().Close(signalFd);
 }
 
 }  // namespace vexa

@@ -1,5 +1,6 @@
 // What a program on top of the library asks this computer: the user, folder
-// listings, small system files (the /proc files of the lock holders). The
+// listings, small system files (the /proc files of the lock holders), the
+// terminal and the end of a hold (standard input or a signal). The
 // library's own system layer answers, so these calls can be faulted in tests
 // like the library's.
 #pragma once
@@ -33,5 +34,17 @@ VEXA_CORE_API bool FileIdentity(const std::string& path, uint64_t& device, uint6
 
 // The id of this process.
 VEXA_CORE_API long ThisProcessId();
+
+// Whether standard output is a terminal (and may be coloured).
+VEXA_CORE_API bool OutputIsTerminal();
+
+// Holds back the interrupt, terminate and hang-up signals of the calling
+// thread (and of the threads it starts after), so that one that arrives
+// before WaitForEndOfInput is not lost but ends that wait.
+VEXA_CORE_API void HoldEndSignals();
+
+// Waits until standard input reaches its end (or cannot be read) or one of
+// the held end signals arrives. What is read is ignored.
+VEXA_CORE_API void WaitForEndOfInput();
 
 }  // namespace vexa
