@@ -213,7 +213,7 @@ std::string Env::GroupName(gid_t gid) {
 }
 
 std::string Env::ReadSystemFile(const std::string& path) {
-  const int fd = Open(path, O_RDONLY, 0);
+  const int fd = Open(path, O_RDONLY | O_NONBLOCK, 0);  // a FIFO must not block the open
   if (fd < 0) return "";
   std::string text;
   char chunk[4096];

@@ -67,7 +67,8 @@ class Env {
   virtual bool UserOf(uid_t uid, std::string& name, gid_t& group);
   // Name of the group gid; "" when no group has it.
   virtual std::string GroupName(gid_t gid);
-  // Whole text of a small system file such as /proc/self/mountinfo ("" if unreadable).
+  // Whole text of a small system file such as /proc/self/mountinfo ("" if
+  // unreadable); a FIFO does not block it.
   virtual std::string ReadSystemFile(const std::string& path);
   // Runs body in a child process (fork) and waits for it: the child's exit
   // status (what body returned, 0 to 255), or -errno when no child could be

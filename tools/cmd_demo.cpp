@@ -6,10 +6,10 @@
 #include "tools/drawing_writer.h"
 #include "tools/output_text.h"
 #include "tools/store_env.h"
-#include "tools/system.h"
 #include "vexafol/file.h"
 #include "vexafol/filetime.h"
 #include "vexafol/folmember.h"
+#include "vexafol/local_system.h"
 #include "vexafol/senyou.h"
 #include "vexafol/zmn_list_print.h"
 

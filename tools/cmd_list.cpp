@@ -1,7 +1,5 @@
 // vexafol list: the drawings of a store as the selection dialog's grid shows
 // them, with their lock state; or as JSON for scripts.
-#include <unistd.h>
-
 #include <cstdio>
 #include <set>
 #include <string>
@@ -18,6 +16,7 @@
 #include "vexafol/filetime.h"
 #include "vexafol/folder_environ.h"
 #include "vexafol/folderlist.h"
+#include "vexafol/local_system.h"
 #include "vexafol/senyou.h"
 
 namespace vexa::tool {
@@ -57,7 +56,7 @@ void PrintTable(std::vector<Row> rows) {
   for (const Row& row : rows)
     for (size_t c = 0; c < row.cells.size(); ++c)
       widths[c] = std::max(widths[c], DisplayWidth(row.cells[c]));
-  const bool colour = isatty(STDOUT_FILENO) == 1;
+  const bool colour = OutputIsTerminal();
   auto print = [&](const std::vector<std::string>& cells, bool locked) {
     std::string line;
     for (size_t c = 0; c < cells.size(); ++c) {

@@ -1,12 +1,6 @@
 // vexafol lock: takes a drawing lock and/or page locks as a user of the store
 // and holds them until standard input ends or the process is interrupted, so
 // that two terminals (or a test script) can play two users.
-#include <poll.h>
-#include <signal.h>
-#include <sys/signalfd.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <vector>
 
@@ -15,42 +9,10 @@
 #include "tools/lock_target.h"
 #include "tools/output_text.h"
 #include "vexafol/folderlock.h"
+#include "vexafol/local_system.h"
 
 namespace vexa::tool {
 namespace {
-
-// The signals that end the hold. They are blocked from the start, so one that
-// arrives while the locks are being taken is not lost and still ends the hold
-// through the normal release (which deletes the lock files nobody else uses).
-sigset_t EndSignals() {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGTERM);
-  sigaddset(&set, SIGHUP);
-  return set;
-}
-
-// Waits until standard input reaches its end (or cannot be read) or one of
-// the end signals arrives. Input lines are read and ignored.
-void WaitForRelease(const sigset_t& signals) {
-  const int signalFd = signalfd(-1, &signals, SFD_CLOEXEC);
-  pollfd watched[2] = {{STDIN_FILENO, POLLIN, 0}, {signalFd, POLLIN, 0}};
-  char discard[256];
-  for (;;) {
-    if (poll(watched, signalFd >= 0 ? 2 : 1, -1) < 0) {
-      if (errno == EINTR) continue;
-      break;
-    }
-    if (watched[1].revents != 0) break;
-    if (watched[0].revents & POLLNVAL) break;  // no standard input at all
-    if (watched[0].revents != 0) {
-      const ssize_t n = read(STDIN_FILENO, discard, sizeof discard);
-      if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) break;
-    }
-  }
-  if (signalFd >= 0) close(signalFd);
-}
 
 constexpr const char* kNotLockable = "the path names no drawing the lock files can stand for";
 
@@ -85,8 +47,10 @@ std::string PageRefusal(const LockTarget& target) {
 }  // namespace
 
 int RunLock(Args& args) {
-  const sigset_t signals = EndSignals();
-  sigprocmask(SIG_BLOCK, &signals, nullptr);
+  // Held from the start: a signal that arrives while the locks are being taken
+  // still ends the hold through the normal release (which deletes the lock
+  // files nobody else uses).
+  HoldEndSignals();
   LockTarget target;
   if (const int status = target.Load(args, "lock")) return status;
   std::vector<int> pages;
@@ -115,7 +79,7 @@ int RunLock(Args& args) {
     std::printf("holding %d lock%s of %s until standard input ends (Ctrl-D) or Ctrl-C\n", granted,
                 granted == 1 ? "" : "s", Printable(target.path()).c_str());
     std::fflush(stdout);
-    WaitForRelease(signals);
+    WaitForEndOfInput();
     locks.UnLockAll();
     std::printf("released\n");
   }

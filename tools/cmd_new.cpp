@@ -4,8 +4,8 @@
 #include "tools/drawing_writer.h"
 #include "tools/output_text.h"
 #include "tools/store_env.h"
-#include "tools/system.h"
 #include "vexafol/filetime.h"
+#include "vexafol/local_system.h"
 #include "vexafol/senyou.h"
 
 namespace vexa::tool {

@@ -4,9 +4,6 @@
 // (matched by device and inode) and /proc/PID/fdinfo/FD lists the locks of
 // each open file description ("lock:" lines; /proc/locks shows open file
 // description locks with pid -1, so it cannot name the holder).
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -20,8 +17,8 @@
 #include "tools/command.h"
 #include "tools/lock_target.h"
 #include "tools/output_text.h"
-#include "tools/system.h"
 #include "vexafol/file.h"
+#include "vexafol/local_system.h"
 
 namespace vexa::tool {
 namespace {
@@ -29,8 +26,8 @@ namespace {
 struct LockFile {
   std::string path;
   bool exists = false;
-  dev_t device = 0;
-  ino_t inode = 0;
+  uint64_t device = 0;
+  uint64_t inode = 0;
 };
 
 struct Range {
@@ -141,10 +138,7 @@ int RunWho(Args& args) {
   std::vector<LockFile> files = {{target.drawingLockFile()}, {target.pageLockFile()}};
   std::printf("Lock files of %s:\n", Printable(target.path()).c_str());
   for (LockFile& file : files) {
-    struct stat st;
-    file.exists = stat(file.path.c_str(), &st) == 0;
-    file.device = st.st_dev;
-    file.inode = st.st_ino;
+    file.exists = FileIdentity(file.path, file.device, file.inode);
     std::printf("  %s%s\n", Printable(file.path).c_str(),
                 file.exists ? "" : "  (not there: nobody has it open)");
   }
@@ -156,18 +150,17 @@ int RunWho(Args& args) {
   int hidden = 0;  // processes whose descriptors this user may not see
   std::vector<std::string> processes;
   if (files[0].exists || files[1].exists) ListFolder("/proc", processes);
-  const long self = static_cast<long>(getpid());
+  const long self = ThisProcessId();
   for (const std::string& process : processes) {
     if (!IsNumber(process) || std::atol(process.c_str()) == self) continue;
     const std::string proc = "/proc/" + process;
     std::vector<std::string> descriptors;
     if (const int rc = ListFolder(proc + "/fd", descriptors); rc == -EACCES) ++hidden;
     for (const std::string& descriptor : descriptors) {
-      struct stat st;
-      if (stat((proc + "/fd/" + descriptor).c_str(), &st) != 0) continue;
+      uint64_t device = 0, inode = 0;
+      if (!FileIdentity(proc + "/fd/" + descriptor, device, inode)) continue;
       for (size_t f = 0; f < files.size(); ++f) {
-        if (!files[f].exists || st.st_dev != files[f].device || st.st_ino != files[f].inode)
-          continue;
+        if (!files[f].exists || device != files[f].device || inode != files[f].inode) continue;
         holdings.push_back({std::atol(process.c_str()), f,
                             ExclusiveLocks(ReadSmallFile(proc + "/fdinfo/" + descriptor))});
       }

@@ -2,10 +2,10 @@
 // started with `vexafol lock` keeps its locks while its standard input (a pipe
 // of this test) stays open; `status`, `who` and a second `lock` look on. Also
 // the tool's answers to bad command lines and where it puts the sample store.
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -14,7 +14,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/tool_run.h"
 #include "vexafol/folder_environ.h"
@@ -26,84 +25,6 @@ namespace {
 using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-// Environment variables (an empty value unsets one) and working folder of a
-// tool process.
-struct ToolSetup {
-  std::vector<std::pair<std::string, std::string>> environment;
-  std::string folder;
-};
-
-// A running vexafol process with its standard input, output and error on pipes.
-class Tool {
- public:
-  explicit Tool(const std::vector<std::string>& words, const ToolSetup& setup = {})
-      : child_([&] {
-          dup2(input_[0], STDIN_FILENO);
-          dup2(output_[1], STDOUT_FILENO);
-          dup2(errors_[1], STDERR_FILENO);
-          for (const auto& [name, value] : setup.environment)
-            value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
-          if (!setup.folder.empty() && chdir(setup.folder.c_str()) != 0) return 126;
-          return ExecTool(words);
-        }) {
-    close(input_[0]);
-    close(output_[1]);
-    close(errors_[1]);
-  }
-  ~Tool() {
-    CloseInput();
-    close(output_[0]);
-    close(errors_[0]);
-  }
-
-  pid_t pid() const { return child_.pid(); }
-  // Reads output up to the first line containing text (or the end).
-  std::string ReadUntil(const std::string& text) {
-    std::string seen;
-    char c;
-    while (read(output_[0], &c, 1) == 1) {
-      seen += c;
-      if (c == '\n' && seen.find(text) != std::string::npos) break;
-    }
-    return seen;
-  }
-  std::string ReadAll() { return ReadUntil(std::string(1, '\0')); }
-  // Everything written to standard error (call after the output has ended).
-  std::string ReadErrors() {
-    std::string seen;
-    char chunk[256];
-    for (ssize_t n; (n = read(errors_[0], chunk, sizeof chunk)) > 0;) seen.append(chunk, n);
-    return seen;
-  }
-  void CloseInput() {
-    if (input_[1] >= 0) close(input_[1]);
-    input_[1] = -1;
-  }
-  int Wait() { return child_.Wait(); }
-
- private:
-  static std::array<int, 2> Pipe() {
-    std::array<int, 2> fds{-1, -1};
-    [[maybe_unused]] int rc = pipe2(fds.data(), O_CLOEXEC);
-    return fds;
-  }
-  std::array<int, 2> input_ = Pipe(), output_ = Pipe(), errors_ = Pipe();
-  ChildProcess child_;
-};
-
-struct Result {
-  std::string out, err;
-  int exit;
-};
-
-// Runs a command to its end with standard input already closed.
-Result RunTool(const std::vector<std::string>& words, const ToolSetup& setup = {}) {
-  Tool tool(words, setup);
-  tool.CloseInput();
-  std::string out = tool.ReadAll(), err = tool.ReadErrors();
-  return {out, err, tool.Wait()};
-}
 
 bool Exists(const std::string& path) {
   return access(path.c_str(), F_OK) == 0;
@@ -125,7 +46,7 @@ class LockToolTest : public ::testing::Test {
     return words;
   }
   std::string Status(std::vector<std::string> more = {}) {
-    const Result result = RunTool(On("status", more));
+    const ToolRun result = RunTool(On("status", more));
     EXPECT_EQ(result.exit, 0);
     return result.out;
   }
@@ -145,25 +66,26 @@ TEST_F(LockToolTest, DrawingLockHolderIsSeenByOthersAndReleasedWhenInputEnds) {
 
   EXPECT_THAT(Status(), AllOf(HasSubstr("IsLockZmn        1"), HasSubstr("IsExistLockPage  0"),
                               HasSubstr("IsLockPage 0     0")));
-  const Result who = RunTool(On("who"));
+  const ToolRun who = RunTool(On("who"));
   EXPECT_EQ(who.exit, 0);
   EXPECT_THAT(who.out,
               AllOf(HasSubstr(std::to_string(holder.pid()) + " "),
                     HasSubstr("CADAPP.LOC  byte 1 (drawing lock)"), HasSubstr("vexafol lock")));
 
-  const Result second = RunTool(On("lock"));
+  const ToolRun second = RunTool(On("lock"));
   EXPECT_EQ(second.exit, 1);
   EXPECT_THAT(second.out, HasSubstr("LockZmn        refused"));
   EXPECT_THAT(second.out, Not(HasSubstr("holding")));  // nothing got: it ends at once
 
   // A page lock is granted although the drawing is locked as a whole.
-  const Result page = RunTool(On("lock", {"--page", "2"}));
+  const ToolRun page = RunTool(On("lock", {"--page", "2"}));
   EXPECT_EQ(page.exit, 0);
   EXPECT_THAT(page.out, HasSubstr("LockPage 2     granted"));
 
   holder.CloseInput();
-  EXPECT_THAT(holder.ReadAll(), HasSubstr("released"));
-  EXPECT_EQ(holder.Wait(), 0);
+  const ToolRun released = holder.Finish();
+  EXPECT_THAT(released.out, HasSubstr("released"));
+  EXPECT_EQ(released.exit, 0);
   EXPECT_TRUE(LockFilesGone());
   EXPECT_THAT(Status(), HasSubstr("IsLockZmn        0"));
   EXPECT_TRUE(LockFilesGone());  // the looker removes what it opened
@@ -181,13 +103,13 @@ TEST_F(LockToolTest, PageLocksBelow500BlockTheDrawingLockOfOthersAndAbove499DoNo
   // Adjacent pages held through one handle are one range to the kernel.
   EXPECT_THAT(RunTool(On("who")).out, AllOf(HasSubstr(std::to_string(pages.pid()) + " "),
                                             HasSubstr("FOL001.LOC  pages 3-4, 600")));
-  const Result drawing = RunTool(On("lock"));
+  const ToolRun drawing = RunTool(On("lock"));
   EXPECT_EQ(drawing.exit, 1);
   EXPECT_THAT(drawing.out, AllOf(HasSubstr("refused"), HasSubstr("one of its pages")));
   EXPECT_EQ(RunTool(On("lock", {"--page", "600"})).exit, 1);
 
   pages.CloseInput();
-  EXPECT_EQ(pages.Wait(), 0);
+  EXPECT_EQ(pages.Finish().exit, 0);
 
   // Page 600 alone is invisible to the page scan: the drawing lock is granted.
   Tool high(On("lock", {"--page", "600"}));
@@ -198,8 +120,9 @@ TEST_F(LockToolTest, PageLocksBelow500BlockTheDrawingLockOfOthersAndAbove499DoNo
   // An interrupt releases the locks, and the last user removes the lock files.
   for (Tool* holder : {&high, &whole}) {
     kill(holder->pid(), SIGTERM);
-    EXPECT_THAT(holder->ReadAll(), HasSubstr("released"));
-    EXPECT_EQ(holder->Wait(), 0);
+    const ToolRun ended = holder->Finish();
+    EXPECT_THAT(ended.out, HasSubstr("released"));
+    EXPECT_EQ(ended.exit, 0);
   }
   EXPECT_TRUE(LockFilesGone());
 }
@@ -235,7 +158,7 @@ TEST_F(LockToolTest, BadCommandLinesGetOneErrorLineAndTheirExitStatus) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.words));
-    const Result result = RunTool(c.words);
+    const ToolRun result = RunTool(c.words);
     EXPECT_EQ(result.exit, c.exit) << result.err;
     if (c.exit == 0) {
       EXPECT_EQ(result.err, "");
@@ -253,8 +176,8 @@ TEST_F(LockToolTest, SampleStoreGoesToTheUserDataFolder) {
   const std::string work = dir_ / "work", data = dir_ / "data", home = dir_ / "home";
   ASSERT_EQ(mkdir(work.c_str(), 0755), 0);
   const std::string sample = data + "/vexafol/sample-store";
-  const ToolSetup xdg{{{"XDG_DATA_HOME", data}}, work};
-  const Result made = RunTool({"select", "--screenshot", dir_ / "made.png"}, xdg);
+  const ToolSetup xdg{.environment = {{"XDG_DATA_HOME", data}}, .folder = work};
+  const ToolRun made = RunTool({"select", "--screenshot", dir_ / "made.png"}, xdg);
   if (made.exit == 2 && made.err.find("unknown command") != std::string::npos)
     GTEST_SKIP() << "the tool is built without the selection dialog";
   EXPECT_EQ(made.exit, 0) << made.err;
@@ -262,18 +185,19 @@ TEST_F(LockToolTest, SampleStoreGoesToTheUserDataFolder) {
   EXPECT_TRUE(Exists(sample + "/.vexafol-demo"));
   EXPECT_TRUE(Exists(dir_ / "made.png"));
 
-  const Result reused = RunTool({"select", "--screenshot", dir_ / "reused.png"}, xdg);
+  const ToolRun reused = RunTool({"select", "--screenshot", dir_ / "reused.png"}, xdg);
   EXPECT_EQ(reused.exit, 0) << reused.err;
   EXPECT_THAT(reused.err, HasSubstr("Showing the sample store in " + sample));
 
   // A relative XDG_DATA_HOME does not count: ~/.local/share instead.
-  const ToolSetup homeOnly{{{"XDG_DATA_HOME", "relative"}, {"HOME", home}}, work};
-  const Result demo = RunTool({"demo"}, homeOnly);
+  const ToolSetup homeOnly{.environment = {{"XDG_DATA_HOME", "relative"}, {"HOME", home}},
+                           .folder = work};
+  const ToolRun demo = RunTool({"demo"}, homeOnly);
   EXPECT_EQ(demo.exit, 0) << demo.err;
   EXPECT_THAT(demo.out, HasSubstr("in " + home + "/.local/share/vexafol/sample-store"));
   EXPECT_TRUE(std::filesystem::is_empty(work));
 
-  const ToolSetup nowhere{{{"XDG_DATA_HOME", ""}, {"HOME", ""}}, work};
+  const ToolSetup nowhere{.environment = {{"XDG_DATA_HOME", ""}, {"HOME", ""}}, .folder = work};
   EXPECT_EQ(RunTool({"demo"}, nowhere).exit, 1);
 }
 

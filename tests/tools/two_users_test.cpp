@@ -57,15 +57,19 @@ class TwoUsers : public testing::Test {
     ::mkdir(store_.c_str(), 0700);
     ::chown(store_.c_str(), 0, group);
     ::chmod(store_.c_str(), 02770);
-    if (RunTool({"--help"}, [&] { return a_.Become(); }).exit != 0)
+    if (RunTool({"--help"}, As(a_)).exit != 0)
       GTEST_SKIP() << "an unused uid cannot run " << VEXAFOL_TOOL
                    << ": the build folder must be readable by other users";
   }
 
+  static ToolSetup As(const User& user) {
+    return {.becomeUser = [&user] { return user.Become(); }};
+  }
+
   // Makes a drawing with three pages as user; returns its folder.
   std::string NewDrawing(const User& user, const std::string& title = "drawing") {
-    const ToolRun made = RunTool({"new", "--store", store_, "--pages", "3", "--title", title},
-                                 [&] { return user.Become(); });
+    const ToolRun made =
+        RunTool({"new", "--store", store_, "--pages", "3", "--title", title}, As(user));
     EXPECT_EQ(made.exit, 0) << made.out;
     return made.out.substr(0, made.out.find('\n'));
   }
@@ -73,7 +77,7 @@ class TwoUsers : public testing::Test {
   ToolRun Check(const User& user, const std::vector<std::string>& more = {}) {
     std::vector<std::string> words = {"check", store_};
     words.insert(words.end(), more.begin(), more.end());
-    return RunTool(words, [&] { return user.Become(); });
+    return RunTool(words, As(user));
   }
 
   TempDir dir_;
@@ -153,8 +157,7 @@ TEST_F(TwoUsers, EachDeletesAndRestoresDrawingsTheOtherMadeAndNoneIsLost) {
   const std::string ofA = NewDrawing(a_, "made by a"), ofB = NewDrawing(b_, "made by b");
   // a deletes first: the recycle folder is a's, and b's container goes into it.
   for (const auto& [user, drawing] : {std::pair{a_, ofB}, std::pair{b_, ofA}}) {
-    const ToolRun deleted =
-        RunTool({"delete", "--store", store_, drawing, "--yes"}, [&] { return user.Become(); });
+    const ToolRun deleted = RunTool({"delete", "--store", store_, drawing, "--yes"}, As(user));
     EXPECT_EQ(deleted.exit, 0) << deleted.out;
     EXPECT_EQ(ModeOf(drawing), 0u) << "still in place";
   }
@@ -174,8 +177,7 @@ TEST_F(TwoUsers, EachDeletesAndRestoresDrawingsTheOtherMadeAndNoneIsLost) {
     for (const RecycleSlot& taken : ListRecycleSlots(env))
       if (taken.title == title) slot = taken.slot;
     ASSERT_NE(slot, 0) << title << " is not in the recycle folder";
-    const ToolRun back =
-        RunTool({"restore", store_, "--slot", std::to_string(slot)}, [&] { return user.Become(); });
+    const ToolRun back = RunTool({"restore", store_, "--slot", std::to_string(slot)}, As(user));
     EXPECT_EQ(back.exit, 0) << back.out;
     restored.push_back(back.out.substr(0, back.out.find('\n')));
   }
@@ -183,8 +185,7 @@ TEST_F(TwoUsers, EachDeletesAndRestoresDrawingsTheOtherMadeAndNoneIsLost) {
   // Nothing lost or doubled: each drawing is once in the application folder.
   for (const std::string& folder : restored)
     EXPECT_EQ(ModeOf(folder + "/INDEX.VXF"), 0660u) << "restored to " << folder;
-  const ToolRun listed =
-      RunTool({"list", "--store", store_, "--json"}, [&] { return b_.Become(); });
+  const ToolRun listed = RunTool({"list", "--store", store_, "--json"}, As(b_));
   EXPECT_EQ(listed.exit, 0);
   for (const char* title : {"made by a", "made by b"}) {
     const size_t first = listed.out.find(title);

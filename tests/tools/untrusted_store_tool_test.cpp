@@ -7,17 +7,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/support/child_process.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/temp_dir.h"
+#include "tests/tools/tool_run.h"
 #include "tools/output_text.h"
 #include "vexafol/folder_environ.h"
 #include "vexafol/senyou.h"
@@ -29,31 +31,13 @@ using ::testing::HasSubstr;
 using tool::JsonString;
 using tool::Printable;
 
-struct ToolRun {
-  int exit = -1;
-  std::string out;  // standard output, then standard error
-};
-
-// An AddressSanitizer build reserves terabytes of address space for its shadow
-// memory, so the limit on address space is left to the normal build.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr const char* kMemoryLimit = "";
-#else
-constexpr const char* kMemoryLimit = "ulimit -v 524288; ";
-#endif
-
-// Runs the tool with at most 5 seconds and 512 MiB of address space (a
-// reader that allocated what a record claims would fail).
-ToolRun RunTool(const std::string& arguments) {
-  const std::string command = std::string(kMemoryLimit) + "timeout 5 " + VEXAFOL_TOOL + " " +
-                              arguments + " </dev/null 2>&1";
-  ToolRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+// Runs the tool with at most 5 seconds and 512 MiB of address space (a reader
+// that allocated what a record claims would fail); out holds its standard
+// output, then its standard error.
+ToolRun Limited(const std::vector<std::string>& words, ToolSetup setup = {}) {
+  setup.limited = true;
+  ToolRun run = RunTool(words, setup);
+  run.out += run.err;
   return run;
 }
 
@@ -71,7 +55,7 @@ bool HasRawControl(const std::string& text) {
 class UntrustedStore : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(RunTool("demo " + store_).exit, 0);
+    ASSERT_EQ(Limited({"demo", store_}).exit, 0);
     const FolderEnvironObj env(store_);
     folder_ = GetSenyouPath(env, 1);
   }
@@ -80,8 +64,10 @@ class UntrustedStore : public ::testing::Test {
     std::snprintf(name, sizeof name, "/Fol.%03d", n);
     return folder_ + name;
   }
-  std::string With(const std::string& command, const std::string& more = "") const {
-    return command + " --store " + store_ + " " + more;
+  std::vector<std::string> With(const std::string& command,
+                                std::vector<std::string> more = {}) const {
+    more.insert(more.begin(), {command, "--store", store_});
+    return more;
   }
 
   TempDir dir_;
@@ -95,13 +81,14 @@ TEST_F(UntrustedStore, UnusableLockFilesAreNamedAndWhatTheyPointAtStaysAsItIs) {
     SCOPED_TRACE(NameOf(kind));
     const Victims victims(Drawing(7) + "/victim.txt");
     for (const char* name : {"/CADAPP.LOC", "/FOL002.LOC"}) victims.Plant(kind, folder_ + name);
-    for (const std::string& arguments :
-         {With("list"), With("status", Drawing(2)), With("lock", Drawing(2)),
-          With("lock", Drawing(2) + " --page 1"), With("info", Drawing(2))}) {
-      const ToolRun run = RunTool(arguments);
-      EXPECT_NE(run.exit, 124) << arguments;  // no time-out
-      if (arguments.rfind("info", 0) != 0) {
-        EXPECT_THAT(run.out, HasSubstr("CADAPP.LOC: cannot open the lock file")) << arguments;
+    for (const std::vector<std::string>& words :
+         {With("list"), With("status", {Drawing(2)}), With("lock", {Drawing(2)}),
+          With("lock", {Drawing(2), "--page", "1"}), With("info", {Drawing(2)})}) {
+      SCOPED_TRACE(testing::PrintToString(words));
+      const ToolRun run = Limited(words);
+      EXPECT_NE(run.exit, 128 + SIGALRM);  // no time-out
+      if (words[0] != "info") {
+        EXPECT_THAT(run.out, HasSubstr("CADAPP.LOC: cannot open the lock file"));
       }
     }
     EXPECT_TRUE(victims.Untouched());
@@ -121,26 +108,26 @@ TEST_F(UntrustedStore, AStoreTheUserMayNotWriteIsNamedAsTheReason) {
   // The store took the private mode of the test folder it was made in: open it for reading.
   ASSERT_EQ(std::system(("chmod -R o+rX " + store_).c_str()), 0);
   constexpr uid_t kUnusedId = 54321;
-  ChildProcess reader([&] {
-    if (setgroups(0, nullptr) != 0 || setgid(kUnusedId) != 0 || setuid(kUnusedId) != 0) return 2;
-    const std::string problem = "CADAPP.LOC: cannot open the lock file: ";
-    const ToolRun lock = RunTool(With("lock", Drawing(2)));
-    const ToolRun list = RunTool(With("list"));
-    const bool named = lock.exit == 1 && lock.out.find(problem) != std::string::npos &&
-                       list.exit == 0 && list.out.find(problem) != std::string::npos;
-    return named ? 0 : 1;
-  });
-  EXPECT_EQ(reader.Wait(), 0);
+  const ToolSetup reader{.becomeUser = [] {
+    return setgroups(0, nullptr) == 0 && setgid(kUnusedId) == 0 && setuid(kUnusedId) == 0;
+  }};
+  const std::string problem = "CADAPP.LOC: cannot open the lock file: ";
+  const ToolRun lock = Limited(With("lock", {Drawing(2)}), reader);
+  EXPECT_EQ(lock.exit, 1);
+  EXPECT_THAT(lock.out, HasSubstr(problem));
+  const ToolRun list = Limited(With("list"), reader);
+  EXPECT_EQ(list.exit, 0);
+  EXPECT_THAT(list.out, HasSubstr(problem));
 }
 
 TEST_F(UntrustedStore, FifosAndSparseFilesAnswerAtOnce) {
   ASSERT_EQ(unlink((Drawing(2) + "/INDEX.VXF").c_str()), 0);
   ASSERT_EQ(mkfifo((Drawing(2) + "/INDEX.VXF").c_str(), 0666), 0);
-  const ToolRun info = RunTool(With("info", Drawing(2)));
+  const ToolRun info = Limited(With("info", {Drawing(2)}));
   EXPECT_EQ(info.exit, 1);
   EXPECT_THAT(info.out, HasSubstr("INDEX.VXF: cannot open the index file"));
-  EXPECT_EQ(RunTool(With("status", Drawing(2))).exit, 0);
-  EXPECT_EQ(RunTool(With("list")).exit, 0);
+  EXPECT_EQ(Limited(With("status", {Drawing(2)})).exit, 0);
+  EXPECT_EQ(Limited(With("list")).exit, 0);
 
   // A caption, a name and an unknown chunk claiming 0xFFFFFFF0 bytes at the
   // head of sparse 4 GiB page files.
@@ -149,7 +136,7 @@ TEST_F(UntrustedStore, FifosAndSparseFilesAnswerAtOnce) {
     WriteFileBytes(page, std::string("\x64\0\0\0\0\0\0\x10\0\0\0\0\0\0\0\0", 16) + id +
                              std::string("\0\0\x10\xf0\xff\xff\xff\x01\0\0\0", 11));
     ASSERT_EQ(truncate(page.c_str(), (4LL << 30) + 4096), 0);
-    const ToolRun sparse = RunTool(With("info", Drawing(3)));
+    const ToolRun sparse = Limited(With("info", {Drawing(3)}));
     EXPECT_EQ(sparse.exit, 0) << sparse.out;
     EXPECT_THAT(sparse.out, HasSubstr("record is cut short or malformed"));
   }
@@ -166,19 +153,20 @@ TEST_F(UntrustedStore, TextOutputEscapesControlsAndJsonStaysUtf8) {
                           "1";
   ASSERT_EQ(rename(Drawing(5).c_str(), odd.c_str()), 0);
 
-  const std::pair<std::string, std::string> runs[] = {
+  const std::pair<std::vector<std::string>, std::string> runs[] = {
       {With("list"), ""},
-      {With("info", Drawing(4)), "\\x1b]0;pwned\\x07\\x1b[2J\\x0d\\x0arow\\x7f"},
-      {With("status", Drawing(4)), ""},
-      {With("info", odd), "Fol.\\xff\\xfe1"},
-      {With("list", "--backups " + Drawing(4)), ""}};
-  for (const auto& [arguments, escaped] : runs) {
-    const ToolRun run = RunTool(arguments);
-    EXPECT_FALSE(HasRawControl(run.out)) << arguments;
-    EXPECT_THAT(run.out, HasSubstr(escaped)) << arguments;
+      {With("info", {Drawing(4)}), "\\x1b]0;pwned\\x07\\x1b[2J\\x0d\\x0arow\\x7f"},
+      {With("status", {Drawing(4)}), ""},
+      {With("info", {odd}), "Fol.\\xff\\xfe1"},
+      {With("list", {"--backups", Drawing(4)}), ""}};
+  for (const auto& [words, escaped] : runs) {
+    SCOPED_TRACE(testing::PrintToString(words));
+    const ToolRun run = Limited(words);
+    EXPECT_FALSE(HasRawControl(run.out));
+    EXPECT_THAT(run.out, HasSubstr(escaped));
   }
 
-  const ToolRun json = RunTool(With("list", "--json --no-locks"));
+  const ToolRun json = Limited(With("list", {"--json", "--no-locks"}));
   // Valid UTF-8: with the controls JSON keeps taken out, nothing is escaped.
   std::string text;
   for (const char c : json.out)

@@ -1,0 +1,50 @@
+// What a program on top of the library asks this computer: the user, folder
+// listings, small system files (the /proc files of the lock holders), the
+// terminal and the end of a hold (standard input or a signal). The
+// library's own system layer answers, so these calls can be faulted in tests
+// like the library's.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "vexafol/export.h"
+
+namespace vexa {
+
+// The login name of the effective user; "" when unknown.
+VEXA_CORE_API std::string LoginName();
+
+// The user's data folder: $XDG_DATA_HOME when it is an absolute path, else
+// $HOME/.local/share; "" when neither tells.
+VEXA_CORE_API std::string UserDataFolder();
+
+// Appends the names in folder other than "." and ".." to names; 0, or -errno
+// when the folder cannot be listed.
+VEXA_CORE_API int ListFolder(const std::string& folder, std::vector<std::string>& names);
+
+// The whole content of a small file (a /proc or /etc file); "" when it cannot
+// be read. Stops after 16 MiB; a FIFO does not block it.
+VEXA_CORE_API std::string ReadSmallFile(const std::string& path);
+
+// The device and inode of the file path names (links followed); false when
+// there is none.
+VEXA_CORE_API bool FileIdentity(const std::string& path, uint64_t& device, uint64_t& inode);
+
+// The id of this process.
+VEXA_CORE_API long ThisProcessId();
+
+// Whether standard output is a terminal (and may be coloured).
+VEXA_CORE_API bool OutputIsTerminal();
+
+// Holds back the interrupt, terminate and hang-up signals of the calling
+// thread (and of the threads it starts after), so that one that arrives
+// before WaitForEndOfInput is not lost but ends that wait.
+VEXA_CORE_API void HoldEndSignals();
+
+// Waits until standard input reaches its end (or cannot be read) or one of
+// the held end signals arrives. What is read is ignored.
+VEXA_CORE_API void WaitForEndOfInput();
+
+}  // namespace vexa

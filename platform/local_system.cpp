@@ -1,0 +1,94 @@
+#include "vexafol/local_system.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "platform/env.h"
+
+namespace vexa {
+
+using platform::CurrentEnv;
+
+std::string LoginName() {
+  return CurrentEnv().UserName();
+}
+
+std::string UserDataFolder() {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  if (data && data[0] == '/') return data;
+  const char* home = std::getenv("HOME");
+  if (home && home[0] == '/') return std::string(home) + "/.local/share";
+  return "";
+}
+
+int ListFolder(const std::string& folder, std::vector<std::string>& names) {
+  std::vector<platform::DirEntry> entries;
+  const int rc = CurrentEnv().ListDir(folder, entries);
+  for (platform::DirEntry& entry : entries) names.push_back(std::move(entry.name));
+  return rc;
+}
+
+std::string ReadSmallFile(const std::string& path) {
+  return CurrentEnv().ReadSystemFile(path);
+}
+
+bool FileIdentity(const std::string& path, uint64_t& device, uint64_t& inode) {
+  struct stat st;
+  if (CurrentEnv().Stat(path, st) < 0) return false;
+  device = st.st_dev;
+  inode = st.st_ino;
+  return true;
+}
+
+long ThisProcessId() {
+  return static_cast<long>(getpid());
+}
+
+bool OutputIsTerminal() {
+  return isatty(STDOUT_FILENO) == 1;
+}
+
+namespace {
+
+sigset_t EndSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGHUP);
+  return set;
+}
+
+}  // namespace
+
+void HoldEndSignals() {
+  const sigset_t signals = EndSignals();
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+}
+
+void WaitForEndOfInput() {
+  const sigset_t signals = EndSignals();
+  const int signalFd = signalfd(-1, &signals, SFD_CLOEXEC);
+  pollfd watched[2] = {{STDIN_FILENO, POLLIN, 0}, {signalFd, POLLIN, 0}};
+  char discard[256];
+  for (;;) {
+    if (poll(watched, signalFd >= 0 ? 2 : 1, -1) < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    if (watched[1].revents != 0) break;
+    if (watched[0].revents & POLLNVAL) break;  // no standard input at all
+    if (watched[0].revents != 0) {
+      const ssize_t n = CurrentEnv().Read(STDIN_FILENO, discard, sizeof discard);
+      if (n == 0 || (n < 0 && n != -EINTR && n != -EAGAIN)) break;
+    }
+  }
+  if (signalFd >= 0) CurrentEnv().Close(signalFd);
+}
+
+}  // namespace vexa
