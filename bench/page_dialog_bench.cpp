@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "bench/bench_store.h"
+#include "bench/paint_counter.h"
 #include "page/ui/page_dlg.h"
 #include "page/ui/page_sheet.h"
 #include "vexafol/file.h"
@@ -130,17 +131,6 @@ double Floor(const FolderEnvironObj& env, const FolMember& drawing, bool keep) {
   return timer.nsecsElapsed() / 1e6;
 }
 
-class PaintCounter : public QObject {
- public:
-  int paints = 0;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++paints;
-    return false;
-  }
-};
-
 struct DialogTimes {
   double setup;  // construction and initialisation: every file read
   double total;  // the call to the first painted frame of the page sheet
@@ -153,7 +143,7 @@ DialogTimes OpenDialog(const FolderEnvironObj& env, const FolMember& drawing) {
   PageDlg dialog(nullptr, &env, &drawing, &lock, 0);
   dialog.InitDialog();
   const double setup = timer.nsecsElapsed() / 1e6;
-  PaintCounter counter;
+  bench::PaintCounter counter;
   dialog.GetPageSheet()->viewport()->installEventFilter(&counter);
   dialog.show();
   while (counter.paints == 0) QApplication::processEvents();

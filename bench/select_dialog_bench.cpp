@@ -22,6 +22,7 @@
 
 #include "bench/bench_store.h"
 #include "bench/delay_env.h"
+#include "bench/paint_counter.h"
 #include "platform/env.h"
 #include "select/ui/file_dlg_base.h"
 #include "vexafol/file.h"
@@ -73,18 +74,6 @@ bool MakeStore(const FolderEnvironObj& env, const std::string& root, int drawing
   return marker.Open(done, File::Mode::CreateTruncate);
 }
 
-// Counts paint events of a widget (the grid's viewport).
-class PaintCounter : public QObject {
- public:
-  int paints = 0;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++paints;
-    return false;
-  }
-};
-
 struct Times {
   double load = 1e9, build = 1e9, paint = 1e9, total = 1e9;  // total: call to first paint
 };
@@ -122,7 +111,7 @@ Times Measure(int drawings, int runs) {
     best.build = std::min(best.build, Millis(timer));
 
     timer.restart();
-    PaintCounter counter;
+    bench::PaintCounter counter;
     dialog.GetSheet()->viewport()->installEventFilter(&counter);
     dialog.show();
     while (counter.paints == 0) QApplication::processEvents();

@@ -16,7 +16,7 @@ constexpr int kFontPixels = 12;
 
 }  // namespace
 
-void BeginCellPainting(QPainter& painter) {
+CellEdges BeginCellPainting(QPainter& painter, const QRect& rect) {
   QFont font = DialogFont(kFacePGothic, 9);
   font.setPixelSize(kFontPixels);
   painter.setFont(font);
@@ -25,6 +25,7 @@ void BeginCellPainting(QPainter& painter) {
   painter.setPen(pen);
   painter.setBrush(Qt::NoBrush);
   painter.setBackgroundMode(Qt::TransparentMode);
+  return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
 }
 
 void DrawBox(QPainter& painter, const QRect& rect, const QBrush& brush) {

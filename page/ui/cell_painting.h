@@ -27,8 +27,15 @@ enum class TextForm {
   kTopLeft,   // lines as the text breaks them, from the top left, no wrapping
 };
 
-// Selects the sheets' font and pen into painter.
-void BeginCellPainting(QPainter& painter);
+// The edges of a cell: left, top, right and bottom as the cell tables count
+// them (right and bottom one past the last pixel).
+struct CellEdges {
+  int L, T, R, B;
+};
+
+// Selects the sheets' font and pen into painter and answers the edges of the
+// cell rect.
+CellEdges BeginCellPainting(QPainter& painter, const QRect& rect);
 // A box: rect filled with brush (Qt::NoBrush leaves it as it is), framed by
 // the 2-pixel black line.
 void DrawBox(QPainter& painter, const QRect& rect, const QBrush& brush);

@@ -66,11 +66,7 @@ std::string FileSheet::FileStateWarning(int fileState) {
 void FileSheet::DrawRec(QPainter* painter, int row, int, QRect* rect) {
   if (!member_) return;
   QPainter& p = *painter;
-  BeginCellPainting(p);
-  const int L = rect->left();
-  const int T = rect->top();
-  const int R = rect->left() + rect->width();
-  const int B = rect->top() + rect->height();
+  const auto [L, T, R, B] = BeginCellPainting(p, *rect);
 
   // The whole cell in the application's colour (white for one the table
   // does not know); every later box is white.

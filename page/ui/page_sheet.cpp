@@ -96,11 +96,7 @@ void PageSheet::DrawRec(QPainter* painter, int row, int col, QRect* rect) {
   if (i < 0) return;
   const Page& page = pages_[i];
   QPainter& p = *painter;
-  BeginCellPainting(p);
-  const int L = rect->left();
-  const int T = rect->top();
-  const int R = rect->left() + rect->width();
-  const int B = rect->top() + rect->height();
+  const auto [L, T, R, B] = BeginCellPainting(p, *rect);
 
   DrawBox(p, Ltrb(L + 3, T + 3, L + 103, T + 21), p.brush());
   DrawCellText(p, Ltrb(L + 3, T + 3, L + 103, T + 21), page.headerText, TextForm::kLeft);
