@@ -55,65 +55,72 @@ TEST_F(PageDlgTest, ModeWordDecidesHowAPageIsChosen) {
 }
 
 // Who holds which lock while the dialog opens, and what that refuses: while
-// the drawing test answers "in use" every page is refused; one's own page
-// lock refuses that page only.
+// the drawing test answers "in use" (the drawing, or a page below 500 held by
+// another) every page is refused; a page lock of 500 or above, or one's own,
+// refuses that page only.
 TEST_F(PageDlgTest, PagesInUseAreRefused) {
+  FolMember manyPages = drawing;  // page files 6 and above are missing
+  manyPages.header.pageCount = 501;
   const std::string folder = drawing.path;
-  const auto lockPage3 = [this, folder] {
-    return (new VexaFolderLock(&env()))->LockPage(folder.c_str(), 3) != 0;
+  const auto lockPageInChild = [this, folder](int page) {
+    return std::make_unique<HoldingChild>([this, folder, page] {
+      return (new VexaFolderLock(&env()))->LockPage(folder.c_str(), page) != 0;
+    });
+  };
+  VexaFolderLock otherService(&env());
+  const auto lockPageBy = [folder](VexaFolderLock& service, int page) {
+    EXPECT_EQ(service.LockPage(folder.c_str(), page), 1);
+    return std::unique_ptr<HoldingChild>();
   };
   struct Case {
     const char* holder;
-    std::function<std::unique_ptr<HoldingChild>()> take;
+    int page;  // the page locked, and chosen before page 0
+    std::function<std::unique_ptr<HoldingChild>(int)> take;
     bool drawingInUse;
-    int result;  // choosing page 3, then page 0
   };
-  VexaFolderLock otherService(&env());
   const Case cases[] = {
-      {"drawing, other process",
-       [&] { return std::make_unique<HoldingChild>(LockDrawing(env(), folder)); }, true, -1},
-      {"page 3, other process", [&] { return std::make_unique<HoldingChild>(lockPage3); }, true,
-       -1},
-      {"drawing, other lock service",
-       [&] {
+      {"drawing, other process", 3,
+       [&](int) { return std::make_unique<HoldingChild>(LockDrawing(env(), folder)); }, true},
+      {"page 3, other process", 3, lockPageInChild, true},
+      {"page 499, other process", 499, lockPageInChild, true},
+      {"page 500, other process", 500, lockPageInChild, false},
+      {"drawing, other lock service", 3,
+       [&](int) {
          EXPECT_EQ(otherService.LockZmn(folder.c_str()), 1);
          return nullptr;
        },
-       true, -1},
-      {"page 3, other lock service",
-       [&] {
-         EXPECT_EQ(otherService.LockPage(folder.c_str(), 3), 1);
-         return nullptr;
-       },
-       true, -1},
-      {"page 3, the service handed in",
-       [&] {
-         EXPECT_EQ(lock.LockPage(folder.c_str(), 3), 1);
-         return nullptr;
-       },
-       false, 0},
+       true},
+      {"page 3, other lock service", 3, [&](int page) { return lockPageBy(otherService, page); },
+       true},
+      {"page 500, other lock service", 500,
+       [&](int page) { return lockPageBy(otherService, page); }, false},
+      {"page 3, the service handed in", 3, [&](int page) { return lockPageBy(lock, page); }, false},
+      {"page 499, the service handed in", 499, [&](int page) { return lockPageBy(lock, page); },
+       false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.holder);
-    std::unique_ptr<HoldingChild> holder = c.take();
+    std::unique_ptr<HoldingChild> holder = c.take(c.page);
     if (holder) {
       ASSERT_TRUE(holder->holding());
     }
+    const bool pageLocked = std::string(c.holder).starts_with("page");
     MessageRecorder messages;
     WhenPageDialogShown([&](PageDlg& dialog) {
       EXPECT_EQ(dialog.GetFileSheet()->IsDrawingLocked(), c.drawingInUse ? 1 : 0);
-      EXPECT_EQ(dialog.GetPageSheet()->IsPageLocked(3),
-                std::string(c.holder).starts_with("page") ? 1 : 0);
-      for (int col : {3, 0}) {
-        ClickPage(dialog, 0, col);
+      EXPECT_EQ(dialog.GetPageSheet()->IsPageLocked(c.page), pageLocked ? 1 : 0);
+      EXPECT_EQ(dialog.GetPageSheet()->IsPageLocked(0), 0);
+      for (int page : {c.page, 0}) {
+        ASSERT_EQ(dialog.GetPageSheet()->SetSelect(page / 4, page % 4), 1);
         QTest::mouseClick(dialog.GetDlgItem(kIdDrawPage), Qt::LeftButton);
         if (dialog.isVisible()) {
-          EXPECT_EQ(messages.shown.size(), col == 3 ? 1u : 2u);
+          EXPECT_EQ(messages.shown.size(), page == c.page ? 1u : 2u);
         }
       }
     });
-    EXPECT_EQ(SelectPageName(nullptr, env(), 0, &drawing, &lock), c.result);
-    ASSERT_FALSE(messages.shown.empty());
+    EXPECT_EQ(SelectPageName(nullptr, env(), 0, c.page < 6 ? &drawing : &manyPages, &lock),
+              c.drawingInUse ? -1 : 0);
+    ASSERT_EQ(messages.shown.size(), c.drawingInUse ? 2u : 1u);
     EXPECT_EQ(messages.shown[0].text, "このページは編集中です。");
     EXPECT_EQ(messages.shown[0].title, "ページ編集");
     EXPECT_EQ(messages.shown[0].type, MB_OK | MB_ICONEXCLAMATION);
