@@ -72,9 +72,9 @@ class FileDlgPrintTest : public ::testing::Test {
   // Clicks the print button of a selection dialog with the print context.
   void ClickPrint(FileSelDlg& dialog) { ClickControl(dialog, kIdPrint); }
 
-  std::unique_ptr<FileSelDlg> Open(VexaFolderList& list) {
+  std::unique_ptr<FileSelDlg> Open(VexaFolderList& list, CFormPrintData* device = nullptr) {
     auto dialog =
-        std::make_unique<FileSelDlg>(&list, nullptr, 0, 1, &formPaths_, &conditions_, nullptr, 0);
+        std::make_unique<FileSelDlg>(&list, nullptr, 0, 1, &formPaths_, &conditions_, device, 0);
     dialog->InitDialog();
     dialog->show();
     return dialog;
@@ -185,8 +185,7 @@ TEST_F(FileDlgPrintTest, EmptyGridHasNothingToPrint) {
   EXPECT_EQ(messages.shown[0].type, MB_OK | MB_ICONERROR);
 }
 
-TEST_F(FileDlgPrintTest, PrintObjectsThatCannotBeMadeFailWithAMessageAndKeepNoSettings) {
-  auto dialog = Open(list_);
+TEST_F(FileDlgPrintTest, ARunEndsInThePreviewOrAFailureAndKeepsOnlyItsOwnDeviceSettings) {
   // The form is chosen at once; the nothrow allocations after the choice are
   // the page data's and then the print data's.
   static int grantsAfterChoice;
@@ -195,24 +194,47 @@ TEST_F(FileDlgPrintTest, PrintObjectsThatCannotBeMadeFailWithAMessageAndKeepNoSe
         nothrowGrantsBeforeFailure = grantsAfterChoice;
         return std::string("LIST.FMT");
       });
-  for (int grants : {0, 1}) {
-    grantsAfterChoice = grants;
+  CFormPrintData callersDevice;
+  callersDevice.copies = 3;
+  struct Case {
+    CFormPrintData* device;
+    int grants;         // nothrow allocations before one fails; -1: none fails
+    int previewCopies;  // 0: no preview
+    bool kept;          // "VEXA帳票" holds device settings afterwards
+  };
+  const Case cases[] = {
+      {nullptr, 0, 0, false},  // no page data
+      {nullptr, 1, 0, false},  // no print data
+      {&callersDevice, -1, 3, false},
+      {nullptr, -1, 1, true},  // reaching the preview is enough, even if it is closed
+  };
+  for (const Case& c : cases) {
+    grantsAfterChoice = c.grants;
+    auto dialog = Open(list_, c.device);
     MessageRecorder messages;
-    Answer<QPrintPreviewDialog> noPreview([](QPrintPreviewDialog& preview) { preview.reject(); });
+    int previewCopies = 0;
+    Answer<QPrintPreviewDialog> closePreview([&](QPrintPreviewDialog& preview) {
+      previewCopies = preview.printer()->copyCount();
+      preview.reject();
+    });
     ClickPrint(*dialog);
-    EXPECT_EQ(nothrowGrantsBeforeFailure, -1) << grants << ": no allocation failed";
+    EXPECT_EQ(nothrowGrantsBeforeFailure, -1) << c.grants << ": no allocation failed";
     nothrowGrantsBeforeFailure = -1;
-    EXPECT_FALSE(noPreview.seen()) << grants;
-    EXPECT_EQ(messages.shown.size(), 1u) << grants;
+    EXPECT_EQ(previewCopies, c.previewCopies) << c.grants;
+    std::string copies;
+    EXPECT_EQ(store_.env().GetUserDataStr("VEXA帳票", "DEVICE", "COPIES", copies) != 0, c.kept)
+        << c.grants;
+    if (c.grants < 0) {
+      EXPECT_TRUE(messages.shown.empty());
+      continue;
+    }
+    EXPECT_EQ(messages.shown.size(), 1u) << c.grants;
     if (messages.shown.empty()) continue;
     EXPECT_EQ(messages.shown[0].text, "印刷に失敗しました");
     EXPECT_EQ(messages.shown[0].title, "図面一覧リスト");
     EXPECT_EQ(messages.shown[0].type, MB_OK | MB_ICONERROR);
   }
   SetSelectOpenFileHook(previousChooser);
-  // No run reached the preview: no device settings were kept.
-  std::string copies;
-  EXPECT_EQ(store_.env().GetUserDataStr("VEXA帳票", "DEVICE", "COPIES", copies), 0);
 }
 
 }  // namespace
