@@ -101,7 +101,11 @@ TEST_F(FileDlgPrintTest, PreviewShowsTheGridsDrawingsAndKeepsTheDeviceSettings) 
     shownTitles.push_back(dialog->GetSheet()->GetRowMember(row)->header.Title());
   ASSERT_EQ(shownTitles.size(), 3u);
 
-  // The user's last device settings are taken up.
+  // The caller's saved print conditions and the user's last device settings
+  // are taken up.
+  CJknSet savedConditions;
+  savedConditions.SetJkn(kJknTitle, "工事図面一覧");
+  conditions_.SaveJkn(savedConditions);
   ASSERT_NE(store_.env().SetUserDataStr("VEXA帳票", "DEVICE", "COPIES", "2"), 0);
   QString formDialogTitle, previewTitle;
   QStringList formFilters;
@@ -137,6 +141,7 @@ TEST_F(FileDlgPrintTest, PreviewShowsTheGridsDrawingsAndKeepsTheDeviceSettings) 
   // The grid's drawings in its order, on one page of three rows.
   const std::vector<std::string> pages = PdfPages(pdf_);
   ASSERT_EQ(pages.size(), 1u);
+  EXPECT_NE(pages[0].find("工事図面一覧"), std::string::npos);
   size_t previous = 0;
   for (const std::string& title : shownTitles) {
     const size_t at = pages[0].find(title);
