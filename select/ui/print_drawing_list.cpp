@@ -1,6 +1,5 @@
 #include "select/ui/print_drawing_list.h"
 
-#include <memory>
 #include <new>
 
 #include "vexafol/ui/message_box.h"
@@ -8,6 +7,14 @@
 #include "vexafol/zmn_list_print.h"
 
 namespace vexa {
+namespace {
+
+bool Failed(QWidget* parent, const char* title) {
+  MessageBox(parent, "印刷に失敗しました", title, MB_OK | MB_ICONERROR);
+  return false;
+}
+
+}  // namespace
 
 bool PrintDrawingList(QWidget* parent, const CEnvironObj& env, const FolMember* const* members,
                       int count, const CFormPathList* formPathList, CJknMan* condMan,
@@ -39,15 +46,12 @@ bool PrintDrawingList(QWidget* parent, const CEnvironObj& env, const FolMember* 
   manager.SetPrintJkn(jkn);
   manager.SetDeviceJkn(printData);
 
+  // The manager owns what it is handed, so a failure needs no clean-up here.
   auto* pageData = new (std::nothrow) CPrintPageDataGenba(genba);
-  auto* printList = new (std::nothrow) ZmnListPrint(formFile, members, count, env);
-  if (!pageData || !printList) {
-    delete pageData;
-    delete printList;
-    MessageBox(parent, "印刷に失敗しました", kTitle, MB_OK | MB_ICONERROR);
-    return false;
-  }
+  if (!pageData) return Failed(parent, kTitle);
   manager.SetPrintPageData(pageData, 1);
+  auto* printList = new (std::nothrow) ZmnListPrint(formFile, members, count, env);
+  if (!printList) return Failed(parent, kTitle);
   manager.AddPrintData(printList, 1);
   manager.ExecPreview(parent, kTitle);
   return true;

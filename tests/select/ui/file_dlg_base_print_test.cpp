@@ -1,9 +1,12 @@
 // The print button of the selection dialog: the form chosen in a real file
 // dialog, the preview shown offscreen and printed to a PDF that is read back;
-// the refusals; the device settings kept only after a preview.
+// the refusals and the failure; the device settings kept only after a preview.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <new>
+
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
@@ -17,6 +20,27 @@
 #include "tests/support/when_shown.h"
 #include "vexafol/environ_kinds.h"
 #include "vexafol/hooks.h"
+
+namespace {
+
+// The nothrow allocations still granted before one fails; negative: none
+// fails. The print command makes its page data and print data this way.
+int nothrowGrantsBeforeFailure = -1;
+
+}  // namespace
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  if (nothrowGrantsBeforeFailure == 0) {
+    nothrowGrantsBeforeFailure = -1;
+    return nullptr;
+  }
+  if (nothrowGrantsBeforeFailure > 0) --nothrowGrantsBeforeFailure;
+  try {
+    return ::operator new(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
 
 namespace vexa::test {
 namespace {
@@ -48,9 +72,9 @@ class FileDlgPrintTest : public ::testing::Test {
   // Clicks the print button of a selection dialog with the print context.
   void ClickPrint(FileSelDlg& dialog) { ClickControl(dialog, kIdPrint); }
 
-  std::unique_ptr<FileSelDlg> Open(VexaFolderList& list) {
+  std::unique_ptr<FileSelDlg> Open(VexaFolderList& list, CFormPrintData* device = nullptr) {
     auto dialog =
-        std::make_unique<FileSelDlg>(&list, nullptr, 0, 1, &formPaths_, &conditions_, nullptr, 0);
+        std::make_unique<FileSelDlg>(&list, nullptr, 0, 1, &formPaths_, &conditions_, device, 0);
     dialog->InitDialog();
     dialog->show();
     return dialog;
@@ -77,14 +101,26 @@ TEST_F(FileDlgPrintTest, PreviewShowsTheGridsDrawingsAndKeepsTheDeviceSettings) 
     shownTitles.push_back(dialog->GetSheet()->GetRowMember(row)->header.Title());
   ASSERT_EQ(shownTitles.size(), 3u);
 
+  // The caller's saved print conditions and the user's last device settings
+  // are taken up.
+  CJknSet savedConditions;
+  savedConditions.SetJkn(kJknTitle, "工事図面一覧");
+  conditions_.SaveJkn(savedConditions);
+  ASSERT_NE(store_.env().SetUserDataStr("VEXA帳票", "DEVICE", "COPIES", "2"), 0);
   QString formDialogTitle, previewTitle;
+  QStringList formFilters;
+  QString formFolder;
+  int previewCopies = 0;
   Answer<QFileDialog> chooseForm([&](QFileDialog& files) {
     formDialogTitle = files.windowTitle();
+    formFilters = files.nameFilters();
+    formFolder = files.directory().absolutePath();
     files.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText("LIST.FMT");
     QMetaObject::invokeMethod(&files, "accept");
   });
   Answer<QPrintPreviewDialog> printFromPreview([&](QPrintPreviewDialog& preview) {
     previewTitle = preview.windowTitle();
+    previewCopies = preview.printer()->copyCount();
     preview.printer()->setOutputFormat(QPrinter::PdfFormat);
     preview.printer()->setOutputFileName(QString::fromStdString(pdf_));
     preview.findChild<QPrintPreviewWidget*>()->print();
@@ -96,10 +132,16 @@ TEST_F(FileDlgPrintTest, PreviewShowsTheGridsDrawingsAndKeepsTheDeviceSettings) 
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(formDialogTitle, QStringLiteral("図面一覧リスト"));
   EXPECT_EQ(previewTitle, QStringLiteral("図面一覧リスト"));
+  EXPECT_EQ(formFilters, QStringList({"ﾕｰｻﾞｰ帳票 (*.FMT)", "標準帳票 (*.@MT)"}));
+  EXPECT_EQ(formFolder,
+            QDir(QString::fromStdString(store_.env().GetPath(kPathForms) + "/CAD/812101"))
+                .absolutePath());
+  EXPECT_EQ(previewCopies, 2);
 
   // The grid's drawings in its order, on one page of three rows.
   const std::vector<std::string> pages = PdfPages(pdf_);
   ASSERT_EQ(pages.size(), 1u);
+  EXPECT_NE(pages[0].find("工事図面一覧"), std::string::npos);
   size_t previous = 0;
   for (const std::string& title : shownTitles) {
     const size_t at = pages[0].find(title);
@@ -112,7 +154,7 @@ TEST_F(FileDlgPrintTest, PreviewShowsTheGridsDrawingsAndKeepsTheDeviceSettings) 
   // The run reached the preview: its device settings are kept.
   std::string copies;
   EXPECT_NE(store_.env().GetUserDataStr("VEXA帳票", "DEVICE", "COPIES", copies), 0);
-  EXPECT_EQ(copies, "1");
+  EXPECT_EQ(copies, "2");
 
   // Cancelling the form choice keeps the settings file as it is.
   const std::string before = Snapshot(settings_);
@@ -146,6 +188,58 @@ TEST_F(FileDlgPrintTest, EmptyGridHasNothingToPrint) {
   EXPECT_EQ(messages.shown[0].text, "印刷可能なデータがありません");
   EXPECT_EQ(messages.shown[0].title, "図面一覧印刷");
   EXPECT_EQ(messages.shown[0].type, MB_OK | MB_ICONERROR);
+}
+
+TEST_F(FileDlgPrintTest, ARunEndsInThePreviewOrAFailureAndKeepsOnlyItsOwnDeviceSettings) {
+  // The form is chosen at once; the nothrow allocations after the choice are
+  // the page data's and then the print data's.
+  static int grantsAfterChoice;
+  const SelectOpenFileHook previousChooser = SetSelectOpenFileHook(
+      [](void*, const std::string&, const std::string&, const std::string&, const std::string&) {
+        nothrowGrantsBeforeFailure = grantsAfterChoice;
+        return std::string("LIST.FMT");
+      });
+  CFormPrintData callersDevice;
+  callersDevice.copies = 3;
+  struct Case {
+    CFormPrintData* device;
+    int grants;         // nothrow allocations before one fails; -1: none fails
+    int previewCopies;  // 0: no preview
+    bool kept;          // "VEXA帳票" holds device settings afterwards
+  };
+  const Case cases[] = {
+      {nullptr, 0, 0, false},  // no page data
+      {nullptr, 1, 0, false},  // no print data
+      {&callersDevice, -1, 3, false},
+      {nullptr, -1, 1, true},  // reaching the preview is enough, even if it is closed
+  };
+  for (const Case& c : cases) {
+    grantsAfterChoice = c.grants;
+    auto dialog = Open(list_, c.device);
+    MessageRecorder messages;
+    int previewCopies = 0;
+    Answer<QPrintPreviewDialog> closePreview([&](QPrintPreviewDialog& preview) {
+      previewCopies = preview.printer()->copyCount();
+      preview.reject();
+    });
+    ClickPrint(*dialog);
+    EXPECT_EQ(nothrowGrantsBeforeFailure, -1) << c.grants << ": no allocation failed";
+    nothrowGrantsBeforeFailure = -1;
+    EXPECT_EQ(previewCopies, c.previewCopies) << c.grants;
+    std::string copies;
+    EXPECT_EQ(store_.env().GetUserDataStr("VEXA帳票", "DEVICE", "COPIES", copies) != 0, c.kept)
+        << c.grants;
+    if (c.grants < 0) {
+      EXPECT_TRUE(messages.shown.empty());
+      continue;
+    }
+    EXPECT_EQ(messages.shown.size(), 1u) << c.grants;
+    if (messages.shown.empty()) continue;
+    EXPECT_EQ(messages.shown[0].text, "印刷に失敗しました");
+    EXPECT_EQ(messages.shown[0].title, "図面一覧リスト");
+    EXPECT_EQ(messages.shown[0].type, MB_OK | MB_ICONERROR);
+  }
+  SetSelectOpenFileHook(previousChooser);
 }
 
 }  // namespace

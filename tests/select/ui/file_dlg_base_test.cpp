@@ -66,6 +66,9 @@ TEST_F(FileDlgTest, EachKindHasItsCaptionAndHidesItsControls) {
   CJknMan conditions;
   FileSelDlg select(&list_, nullptr, 0, 1, nullptr, nullptr, nullptr, 0);
   FileSelDlg alternate(&list_, nullptr, 0, 1, &forms, &conditions, nullptr, 1);
+  // The print button needs both the form folders and the conditions.
+  FileSelDlg formsOnly(&list_, nullptr, 0, 1, &forms, nullptr, nullptr, 0);
+  FileSelDlg conditionsOnly(&list_, nullptr, 0, 1, nullptr, &conditions, nullptr, 0);
   alternate.SetSwitchState(1);
   FileAddDlg write(&list_, nullptr, 0);
   FileDelDlg erase(&list_, nullptr, 0);
@@ -78,6 +81,8 @@ TEST_F(FileDlgTest, EachKindHasItsCaptionAndHidesItsControls) {
   const Case cases[] = {
       {&select, "編集する図面の選択", {29006, 29007, 29008, 29010, IDOK}, {29073, 29072, 25000}},
       {&alternate, "図面選択", {29073, 29072}, {}},
+      {&formsOnly, "編集する図面の選択", {}, {29072}},
+      {&conditionsOnly, "編集する図面の選択", {}, {29072}},
       {&write, "書き込みする図面の選択", {IDOK}, {29006, 29007, 29008, 29010}},
       {&erase, "削除するファイルの選択", {29007}, {29006, 29008, 29010, IDOK}},
       {&restore, "復帰する図面の選択", {25000}, {29006, 29007, 29008, 29010}},
