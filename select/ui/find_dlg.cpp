@@ -9,7 +9,6 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QTime>
 
 #include <algorithm>
@@ -67,8 +66,18 @@ int64_t DaySeconds(const QDate& day) {
 
 void ShowTime(QDateEdit* picker, int64_t seconds) {
   if (seconds == 0) return;  // keeps today
-  const QSignalBlocker quiet(picker);
   picker->setDate(LocalDay(seconds));
+}
+
+// Ticks box whenever the user gives picker another day. Return in a date edit
+// reports its day again although nothing changed; that ticks nothing.
+void TickOnNewDay(QDateEdit* picker, QCheckBox* box) {
+  QObject::connect(picker, &QDateEdit::dateChanged, box,
+                   [box, shown = picker->date()](const QDate& day) mutable {
+                     if (day == shown) return;
+                     shown = day;
+                     box->setChecked(true);
+                   });
 }
 
 // Adds a non-empty name unless the list holds it already (ignoring case, as
@@ -144,14 +153,6 @@ void FindDlg::BuildControls() {
   }
   connect(creator_, &QComboBox::activated, useCreator_, [this] { useCreator_->setChecked(true); });
   connect(updater_, &QComboBox::activated, useUpdater_, [this] { useUpdater_->setChecked(true); });
-  for (QDateEdit* picker : {createdFrom_, createdTo_}) {
-    connect(picker, &QDateEdit::dateChanged, useCreated_,
-            [this] { useCreated_->setChecked(true); });
-  }
-  for (QDateEdit* picker : {updatedFrom_, updatedTo_}) {
-    connect(picker, &QDateEdit::dateChanged, useUpdated_,
-            [this] { useUpdated_->setChecked(true); });
-  }
 }
 
 bool FindDlg::OnInitDialog() {
@@ -171,6 +172,11 @@ bool FindDlg::OnInitDialog() {
   ShowTime(createdTo_, edited_.createdTo);
   ShowTime(updatedFrom_, edited_.updatedFrom);
   ShowTime(updatedTo_, edited_.updatedTo);
+  // Only now: the days shown above are no change by the user.
+  TickOnNewDay(createdFrom_, useCreated_);
+  TickOnNewDay(createdTo_, useCreated_);
+  TickOnNewDay(updatedFrom_, useUpdated_);
+  TickOnNewDay(updatedTo_, useUpdated_);
   useMemo_->setChecked(false);
   memo_->clear();
   return true;

@@ -92,6 +92,25 @@ TEST_F(FindDlgTest, EditingTicksItsConditionAndReturnMovesOn) {
   FindCriteria criteria;
   FindDlg dialog(&list_, &criteria);
   Open(dialog);
+  // Return through every control up to the memo field changes nothing.
+  QStringList visited;
+  dialog.GetDlgItem(kIdUseNo)->setFocus();
+  for (int step = 0; step < 16 && Focused(dialog) != QString::number(kIdMemo); ++step) {
+    visited << Focused(dialog);
+    QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
+  }
+  QStringList order;
+  for (int id : {kIdUseNo, kIdNoFrom, kIdNoTo, kIdUseName, kIdName, kIdUseCreator, kIdCreator,
+                 kIdUseUpdater, kIdUpdater, kIdUseCreated, kIdCreatedFrom, kIdCreatedTo,
+                 kIdUseUpdated, kIdUpdatedFrom, kIdUpdatedTo, kIdUseMemo}) {
+    order << QString::number(id);
+  }
+  EXPECT_EQ(visited, order);
+  for (int box : {kIdUseNo, kIdUseName, kIdUseCreator, kIdUseUpdater, kIdUseCreated, kIdUseUpdated,
+                  kIdUseMemo}) {
+    EXPECT_FALSE(Ticked(dialog, box)) << box;
+  }
+
   auto* name = dialog.Item<QLineEdit>(kIdName);
   name->setFocus();
   QTest::keyClick(name, Qt::Key_Return);  // unchanged: moves on, ticks nothing
