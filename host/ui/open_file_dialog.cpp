@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 #include "vexafol/hooks.h"
 #include "vexafol/ui/ui_library.h"
@@ -68,7 +69,14 @@ std::string SelectOpenFileDialog(void* parent, const std::string& folder, const 
   if (dialog.exec() != QDialog::Accepted) return "";
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return "";
-  return QDir(QString::fromStdString(folder)).relativeFilePath(chosen.first()).toStdString();
+  // Relative to the folder as the system resolves it: "../" after a linked
+  // component leads out of the link's target, not back to where the link is.
+  const QString base = QFileInfo(QString::fromStdString(folder)).canonicalFilePath();
+  const QString file = QFileInfo(chosen.first()).canonicalFilePath();
+  if (base.isEmpty() || file.isEmpty()) {
+    return QDir(QString::fromStdString(folder)).relativeFilePath(chosen.first()).toStdString();
+  }
+  return QDir(base).relativeFilePath(file).toStdString();
 }
 
 }  // namespace vexa

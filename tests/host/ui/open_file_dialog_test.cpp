@@ -9,6 +9,9 @@
 #include <QListView>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <set>
 
 #include "tests/support/temp_dir.h"
@@ -72,6 +75,21 @@ TEST(OpenFileDialogTest, EnvironmentShowsTheDialogOverTheFolderAndAnswersTheChos
   EXPECT_EQ(filters.size(), 2);
   // The first filter (user forms) matches both cases of the extension.
   EXPECT_EQ(listed, (std::set<QString>{QStringLiteral("a.FMT"), QStringLiteral("b.fmt")}));
+
+  // A form outside a folder that is reached through a link: the answer added
+  // to the folder still names the chosen file.
+  ::mkdir((dir / "real").c_str(), 0755);
+  ::mkdir((dir / "real/forms").c_str(), 0755);
+  test::WriteFileBytes(dir / "real/other.FMT", "outside");
+  ASSERT_EQ(::symlink((dir / "real/forms").c_str(), (dir / "link").c_str()), 0);
+  Answer<QFileDialog> outside([&](QFileDialog& dialog) {
+    dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+        ->setText(QString::fromStdString(dir / "real/other.FMT"));
+    QMetaObject::invokeMethod(&dialog, "accept");
+  });
+  std::string path = dir / "link";
+  env.AddFileName(path, env.SelectOpenFile(nullptr, path, "帳票|.FMT", "", "t"));
+  EXPECT_EQ(test::ReadFileBytes(path), "outside") << path;
 
   Answer<QFileDialog> cancel([](QFileDialog& dialog) { dialog.reject(); });
   EXPECT_EQ(env.SelectOpenFile(nullptr, dir.path(), "ﾕｰｻﾞｰ帳票|.FMT", "", "t"), "");
