@@ -20,6 +20,9 @@ echo
 drawing=$(sed -n 's/^  with backups: *//p' "$store.log")
 "$tool" info --store "$store" "$drawing"
 echo
+# The drawing list as the selection dialog's print button prints it.
+"$tool" print "$store" --pdf out/drawing-list.pdf
+echo
 # The drawing selection dialog over the sample store: on screen when there is a
 # display (the chosen paths are printed), otherwise rendered to out/select.png.
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
