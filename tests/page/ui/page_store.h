@@ -77,7 +77,7 @@ inline void WritePage(const CEnvironObj& env, const FolMember& drawing, int page
   }
 }
 
-// Drawing 1 of the general application with one page file per spec.
+// Drawing 1 of the general application, with one page file for each PageSpec given.
 class PageStore : public StoreFixture {
  public:
   FolMember Write(const std::vector<PageSpec>& pages, int number = 1) {
