@@ -1,5 +1,5 @@
 // The form reader: a good form read back, every kind of bad form named by
-// file and line, and the standard drawing-list form.
+// file and line.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -154,18 +154,6 @@ TEST(PrintFormReader, FilesThatAreNoFormAreRefused) {
     EXPECT_FALSE(ReadPrintForm(path, form, error)) << path;
     EXPECT_EQ(error.rfind(path + expected, 0), 0u) << error;
   }
-}
-
-TEST(PrintFormReader, TheStandardDrawingListFormReads) {
-  PrintForm form;
-  std::string error;
-  ASSERT_TRUE(ReadPrintForm(VEXA_STANDARD_FORM, form, error)) << error;
-  EXPECT_TRUE(form.landscape);
-  EXPECT_EQ(form.paperName, "A4");
-  const PrintFormBand* band = form.FindBand(32);
-  ASSERT_NE(band, nullptr);
-  ASSERT_EQ(band->columns.size(), 9u);
-  for (int i = 0; i < 9; ++i) EXPECT_EQ(band->columns[static_cast<size_t>(i)].fieldCode, 256 + i);
 }
 
 }  // namespace
