@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tools/command.h"
+#include "tools/dialog_window.h"
 #include "tools/list_choice.h"
 #include "tools/output_text.h"
 #include "tools/store_env.h"
@@ -24,12 +25,6 @@ namespace vexa::tool {
 namespace {
 
 constexpr const char* kTitle = "図面一覧リスト";
-
-bool HasDisplay() {
-  const char* x11 = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return (x11 && *x11) || (wayland && *wayland);
-}
 
 // The standard drawing-list form in the store's forms folder; "" when the
 // store has none.

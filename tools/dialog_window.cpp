@@ -12,12 +12,6 @@
 namespace vexa::tool {
 namespace {
 
-bool HasDisplay() {
-  const char* x11 = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return (x11 && *x11) || (wayland && *wayland);
-}
-
 // The visible top-level dialog of template id name; null when none.
 QWidget* VisibleDialog(const char* name) {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -32,6 +26,12 @@ void SaveAndCancel(QWidget* dialog, const QString& path, bool& saved) {
 }
 
 }  // namespace
+
+bool HasDisplay() {
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x11 && *x11) || (wayland && *wayland);
+}
 
 int ChooseQtPlatform(bool screenshot) {
   if (screenshot || !HasDisplay()) setenv("QT_QPA_PLATFORM", "offscreen", 0);
