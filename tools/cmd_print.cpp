@@ -3,8 +3,6 @@
 // or shown in the print preview.
 #include <unistd.h>
 
-#include <QApplication>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -73,10 +71,7 @@ int RunPrint(Args& args) {
   const std::vector<const FolMember*> members = ChosenMembers(env, list, choice);
 
   if (!HasDisplay()) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static int qtArgc = 1;
-  static char qtName[] = "vexafol";
-  static char* qtArgv[] = {qtName, nullptr};
-  QApplication application(qtArgc, qtArgv);
+  ToolApplication application;
 
   CJknSet jkn;
   jkn.InitJkn();

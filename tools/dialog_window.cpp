@@ -12,6 +12,11 @@
 namespace vexa::tool {
 namespace {
 
+// QApplication keeps references to its arguments for its whole life.
+int qtArgc = 1;
+char qtName[] = "vexafol";
+char* qtArgv[] = {qtName, nullptr};
+
 // The visible top-level dialog of template id name; null when none.
 QWidget* VisibleDialog(const char* name) {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -26,6 +31,8 @@ void SaveAndCancel(QWidget* dialog, const QString& path, bool& saved) {
 }
 
 }  // namespace
+
+ToolApplication::ToolApplication() : QApplication(qtArgc, qtArgv) {}
 
 bool HasDisplay() {
   const char* x11 = std::getenv("DISPLAY");

@@ -2,9 +2,18 @@
 // Qt platform they run on and the offscreen picture of a dialog.
 #pragma once
 
+#include <QApplication>
+
 #include <string>
 
 namespace vexa::tool {
+
+// The tool's Qt application, named "vexafol"; made once the command has
+// chosen its Qt platform.
+class ToolApplication : public QApplication {
+ public:
+  ToolApplication();
+};
 
 // Whether there is a display to show windows on (DISPLAY or WAYLAND_DISPLAY).
 bool HasDisplay();
