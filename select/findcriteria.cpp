@@ -100,4 +100,18 @@ bool Matches(const FindCriteria& criteria, const CEnvironObj& env, const FolMemb
   return true;
 }
 
+std::optional<int64_t> LocalDayTime(int year, int month, int day) {
+  if (year < 1601 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31) {
+    return std::nullopt;
+  }
+  SYSTEMTIME noon{};
+  noon.wYear = static_cast<uint16_t>(year);
+  noon.wMonth = static_cast<uint16_t>(month);
+  noon.wDay = static_cast<uint16_t>(day);
+  noon.wHour = 12;
+  FILETIME utc;
+  if (!LocalToUtc(noon, utc)) return std::nullopt;
+  return FileTimeToUnix(utc);
+}
+
 }  // namespace vexa

@@ -1,7 +1,6 @@
 // vexafol pages: the page dialog over one drawing of a store, as a host
 // application shows it for page drafting; prints the chosen page and its page
 // file. With --screenshot it renders the dialog offscreen to a PNG instead.
-#include <QApplication>
 
 #include <cstdio>
 #include <string>
@@ -59,10 +58,7 @@ int RunPages(Args& args) {
   if (env.IsExist(folder) <= 0) return Fail(folder + ": no such drawing folder");
 
   if (const int status = ChooseQtPlatform(screenshot.has_value())) return status;
-  static int qtArgc = 1;
-  static char qtName[] = "vexafol";
-  static char* qtArgv[] = {qtName, nullptr};
-  QApplication application(qtArgc, qtArgv);
+  ToolApplication application;
 
   const FolMember drawing = ReadDrawing(env, folder);
   VexaFolderLock lock(&env);

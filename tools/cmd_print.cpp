@@ -3,14 +3,13 @@
 // or shown in the print preview.
 #include <unistd.h>
 
-#include <QApplication>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "tools/command.h"
+#include "tools/dialog_window.h"
 #include "tools/list_choice.h"
 #include "tools/output_text.h"
 #include "tools/store_env.h"
@@ -24,12 +23,6 @@ namespace vexa::tool {
 namespace {
 
 constexpr const char* kTitle = "図面一覧リスト";
-
-bool HasDisplay() {
-  const char* x11 = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return (x11 && *x11) || (wayland && *wayland);
-}
 
 // The standard drawing-list form in the store's forms folder; "" when the
 // store has none.
@@ -78,10 +71,7 @@ int RunPrint(Args& args) {
   const std::vector<const FolMember*> members = ChosenMembers(env, list, choice);
 
   if (!HasDisplay()) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static int qtArgc = 1;
-  static char qtName[] = "vexafol";
-  static char* qtArgv[] = {qtName, nullptr};
-  QApplication application(qtArgc, qtArgv);
+  ToolApplication application;
 
   CJknSet jkn;
   jkn.InitJkn();

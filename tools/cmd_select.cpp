@@ -3,7 +3,6 @@
 // paths the user chose. With --screenshot it renders the dialog (or with
 // --screenshot-search its search dialog) offscreen to a PNG instead of
 // waiting for a user.
-#include <QApplication>
 
 #include <cstdio>
 #include <cstdlib>
@@ -73,10 +72,7 @@ int RunSelect(Args& args) {
   if (FolderEnvironObj("").IsExist(root) <= 0) return Fail(root + ": no such store folder");
 
   if (const int status = ChooseQtPlatform(screenshot.has_value())) return status;
-  static int qtArgc = 1;
-  static char qtName[] = "vexafol";
-  static char* qtArgv[] = {qtName, nullptr};
-  QApplication application(qtArgc, qtArgv);
+  ToolApplication application;
 
   FolderEnvironOptions options;
   options.appType = static_cast<unsigned long>(hostKind.value_or(0));

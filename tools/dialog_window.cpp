@@ -12,11 +12,10 @@
 namespace vexa::tool {
 namespace {
 
-bool HasDisplay() {
-  const char* x11 = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return (x11 && *x11) || (wayland && *wayland);
-}
+// QApplication keeps references to its arguments for its whole life.
+int qtArgc = 1;
+char qtName[] = "vexafol";
+char* qtArgv[] = {qtName, nullptr};
 
 // The visible top-level dialog of template id name; null when none.
 QWidget* VisibleDialog(const char* name) {
@@ -32,6 +31,14 @@ void SaveAndCancel(QWidget* dialog, const QString& path, bool& saved) {
 }
 
 }  // namespace
+
+ToolApplication::ToolApplication() : QApplication(qtArgc, qtArgv) {}
+
+bool HasDisplay() {
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x11 && *x11) || (wayland && *wayland);
+}
 
 int ChooseQtPlatform(bool screenshot) {
   if (screenshot || !HasDisplay()) setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -1,10 +1,22 @@
-// What the dialog commands (select, pages) share: the Qt platform they run
-// on and the offscreen picture of a dialog.
+// What the commands that show Qt windows (select, pages, print) share: the
+// Qt platform they run on and the offscreen picture of a dialog.
 #pragma once
+
+#include <QApplication>
 
 #include <string>
 
 namespace vexa::tool {
+
+// The tool's Qt application, named "vexafol"; made once the command has
+// chosen its Qt platform.
+class ToolApplication : public QApplication {
+ public:
+  ToolApplication();
+};
+
+// Whether there is a display to show windows on (DISPLAY or WAYLAND_DISPLAY).
+bool HasDisplay();
 
 // Chooses the Qt platform before the QApplication is made: offscreen for a
 // screenshot or when there is no display (a Qt program without one aborts).

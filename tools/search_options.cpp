@@ -2,25 +2,20 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <ctime>
+#include <optional>
 #include <string>
 
 namespace vexa::tool {
 namespace {
 
-// "YYYY-MM-DD" as seconds at noon of that local day (the search compares days).
+// "YYYY-MM-DD" as the criteria time of that local day.
 bool ParseDay(const std::string& text, int64_t& seconds) {
-  struct tm day {};
   int year = 0, month = 0, mday = 0;
   char rest = 0;
   if (std::sscanf(text.c_str(), "%d-%d-%d%c", &year, &month, &mday, &rest) != 3) return false;
-  if (month < 1 || month > 12 || mday < 1 || mday > 31 || year < 1601 || year > 9999) return false;
-  day.tm_year = year - 1900;
-  day.tm_mon = month - 1;
-  day.tm_mday = mday;
-  day.tm_hour = 12;
-  day.tm_isdst = -1;
-  seconds = static_cast<int64_t>(mktime(&day));
+  const std::optional<int64_t> day = LocalDayTime(year, month, mday);
+  if (!day) return false;
+  seconds = *day;
   return true;
 }
 

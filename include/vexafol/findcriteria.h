@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "vexafol/environ.h"
@@ -47,5 +48,10 @@ struct FindCriteria {
 // - memo: every non-empty "\r\n"-separated line occurs in the drawing's memo.
 VEXA_CORE_API bool Matches(const FindCriteria& criteria, const CEnvironObj& env,
                            const FolMember* member);
+
+// The criteria time that stands for a local calendar day (years 1601 to
+// 9999): the day's local noon, clear of any change of daylight saving time at
+// midnight. None for a day that does not exist.
+VEXA_CORE_API std::optional<int64_t> LocalDayTime(int year, int month, int day);
 
 }  // namespace vexa

@@ -9,7 +9,6 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTime>
 
 #include <algorithm>
 #include <string>
@@ -55,13 +54,12 @@ QDateEdit* NewDatePicker() {
   return picker;
 }
 
-// A criteria time as the local day the picker shows, and back: the day's
-// local noon, clear of any change of daylight saving time at midnight.
+// A criteria time as the local day the picker shows, and back.
 QDate LocalDay(int64_t seconds) {
   return QDateTime::fromSecsSinceEpoch(seconds).date();
 }
 int64_t DaySeconds(const QDate& day) {
-  return QDateTime(day, QTime(12, 0)).toSecsSinceEpoch();
+  return LocalDayTime(day.year(), day.month(), day.day()).value_or(0);
 }
 
 void ShowTime(QDateEdit* picker, int64_t seconds) {
