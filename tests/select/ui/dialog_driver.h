@@ -89,6 +89,14 @@ class MessageRecorder {
         }) {}
   std::vector<ShownMessage> shown;
 
+  // Every message so far as "title/text/type".
+  std::vector<std::string> Described() const {
+    std::vector<std::string> texts;
+    for (const ShownMessage& m : shown)
+      texts.push_back(m.title + "/" + m.text + "/" + std::to_string(m.type));
+    return texts;
+  }
+
  private:
   std::vector<int> answers_;
   ScopedMessageBoxHook hook_;

@@ -8,6 +8,7 @@
 
 #include "tests/select/ui/dialog_driver.h"
 #include "tests/support/store_fixture.h"
+#include "tests/support/when_shown.h"
 #include "vexafol/dialogs.h"
 #include "vexafol/recycle.h"
 
@@ -16,19 +17,6 @@ namespace {
 
 using Paths = std::vector<std::string>;
 constexpr unsigned kRefusal = MB_OK | MB_ICONEXCLAMATION;
-
-// Runs act on the restore dialog once it is shown over the selection dialog.
-void WhenRestoreShown(std::function<void(RestoreSelDlg&)> act) {
-  QTimer::singleShot(0, [act = std::move(act)] {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      auto* dialog = qobject_cast<RestoreSelDlg*>(widget);
-      if (!dialog || !dialog->isVisible()) continue;
-      act(*dialog);
-      if (dialog->isVisible()) dialog->EndDialog(IDCANCEL);
-      return;
-    }
-  });
-}
 
 class RestoreTest : public ::testing::Test {
  protected:
@@ -67,10 +55,12 @@ TEST_F(RestoreTest, CancelKeepsTheSelectionDialogOpenAndMarkedDeletedDrawingsBec
   bool stillOpen = false;
   const int result = Run(
       [&](FileDlgBase& dialog) {
-        WhenRestoreShown([](RestoreSelDlg& restore) { restore.EndDialog(IDCANCEL); });
-        ClickControl(dialog, kIdRestore);
+        {
+          Answer<RestoreSelDlg> cancel([](RestoreSelDlg& restore) { restore.EndDialog(IDCANCEL); });
+          ClickControl(dialog, kIdRestore);
+        }
         stillOpen = dialog.isVisible();
-        WhenRestoreShown([&](RestoreSelDlg& restore) {
+        Answer<RestoreSelDlg> choose([&](RestoreSelDlg& restore) {
           caption = restore.windowTitle().toStdString();
           FileSelSheet& sheet = *restore.GetSheet();
           ASSERT_EQ(sheet.GetRecCnt(), 2);
@@ -109,7 +99,7 @@ TEST_F(RestoreTest, BackupsOfTheCurrentDrawingAreChosenAndNothingToRestoreIsSaid
         backupEnabledOnOne = dialog.GetDlgItem(kIdBackup)->isEnabled();
         ClickControl(dialog, kIdRestore);  // nothing deleted yet
         sheet.JumpTo(sheet.FindRecord(1, 0x1), 1);
-        WhenRestoreShown([](RestoreSelDlg& restore) {
+        Answer<RestoreSelDlg> choose([](RestoreSelDlg& restore) {
           restore.GetSheet()->JumpTo(0, 1);
           MarkRows(*restore.GetSheet(), {0});
           ClickControl(restore, IDOK);
@@ -118,10 +108,8 @@ TEST_F(RestoreTest, BackupsOfTheCurrentDrawingAreChosenAndNothingToRestoreIsSaid
       },
       paths);
   EXPECT_FALSE(backupEnabledOnOne);
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].title + "/" + messages.shown[0].text,
-            "図面削除の復帰/復帰する図面がありません");
-  EXPECT_EQ(messages.shown[0].type, kRefusal);
+  EXPECT_EQ(messages.Described(),
+            Paths{"図面削除の復帰/復帰する図面がありません/" + std::to_string(kRefusal)});
   EXPECT_EQ(result, 1);
   ASSERT_EQ(paths.size(), 1u);
   EXPECT_EQ(paths[0].rfind(folder + "/BKUP.00", 0), 0u) << paths[0];
@@ -141,9 +129,8 @@ TEST_F(RestoreTest, BackupOfADrawingInUseIsRefused) {
         ClickControl(dialog, kIdBackup);
       },
       paths);
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].title + "/" + messages.shown[0].text,
-            "ﾊﾞｯｸｱｯﾌﾟ復帰/この図面はロックされています");
+  EXPECT_EQ(messages.Described(),
+            Paths{"ﾊﾞｯｸｱｯﾌﾟ復帰/この図面はロックされています/" + std::to_string(kRefusal)});
 }
 
 }  // namespace

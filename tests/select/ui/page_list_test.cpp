@@ -31,7 +31,7 @@ void ChoosePage2OfDrawing3(FileDlgBase& dialog, bool pageOnly, MessageRecorder& 
     EXPECT_EQ(messages.shown[0].text, "ページファイルでしか選択できません");
     EXPECT_TRUE(dialog.isVisible());
   }
-  WhenPageDialogShown([](PageDlg& pages) {
+  Answer<PageDlg> answer([](PageDlg& pages) {
     ClickPage(pages, 0, 2);
     QTest::mouseClick(pages.GetDlgItem(kIdDrawPage), Qt::LeftButton);
   });
