@@ -35,7 +35,7 @@ class DeleteTest : public ::testing::Test {
   }
   // Runs the delete kind of the entry point with act on its dialog.
   int RunDeleteKind(std::function<void(FileDlgBase&)> act, int mode = 2) {
-    WhenDialogShown(std::move(act));
+    Answer<FileDlgBase> answer(std::move(act));
     std::vector<std::string> paths = {"kept"};
     const int result =
         SelectFolderName(nullptr, store_.env(), mode, 0x1, paths, nullptr, nullptr, nullptr, 1);
@@ -102,7 +102,7 @@ TEST_F(DeleteTest, RefusalsStopBeforeTheQuestion) {
   }
   {  // No right to delete: the open kind's delete button does nothing at all.
     MessageRecorder messages;
-    WhenDialogShown([](FileDlgBase& dialog) {
+    Answer<FileDlgBase> answer([](FileDlgBase& dialog) {
       const RightsHook previous = SetRightsHook(&RefuseDeleting);
       ClickControl(dialog, kIdDelete);
       SetRightsHook(previous);

@@ -40,7 +40,7 @@ class RestoreTest : public ::testing::Test {
   }
   // The open kind with act; returns the entry point's result and paths.
   int Run(std::function<void(FileDlgBase&)> act, Paths& paths) {
-    WhenDialogShown(std::move(act));
+    Answer<FileDlgBase> answer(std::move(act));
     return SelectFolderName(nullptr, store_.env(), 0, 0x1, paths, nullptr, nullptr, nullptr, 1);
   }
 

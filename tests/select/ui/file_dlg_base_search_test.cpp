@@ -53,7 +53,7 @@ class SearchTest : public ::testing::Test {
     }
   }
   int RunSelect(std::function<void(FileDlgBase&)> act) {
-    WhenDialogShown(std::move(act));
+    Answer<FileDlgBase> answer(std::move(act));
     std::vector<std::string> paths;
     return SelectFolderName(nullptr, store_.env(), 0, 0x1, paths, nullptr, nullptr, nullptr, 1);
   }

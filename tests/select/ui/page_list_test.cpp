@@ -74,7 +74,7 @@ TEST_F(PageListTest, EveryEntryPointReturnsThePageFileChosen) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.form);
     MessageRecorder messages;
-    WhenDialogShown(
+    Answer<FileDlgBase> answer(
         [&](FileDlgBase& dialog) { ChoosePage2OfDrawing3(dialog, c.mode & 0x80, messages); });
     std::string path;
     EXPECT_EQ(c.call(path), 1);
