@@ -48,7 +48,7 @@ class Answer {
       }
       state->seen = true;
       state->act(*window);
-      if (window->isVisible()) window->reject();
+      if (window->isVisible()) static_cast<QDialog*>(window)->reject();  // reject may be protected
     });
   }
 

@@ -60,10 +60,8 @@ TEST(OpenFileDialogTest, EnvironmentShowsTheDialogOverTheFolderAndAnswersTheChos
 
   std::set<QString> listed;
   QString title;
-  QStringList filters;
   Answer<QFileDialog> choose([&](QFileDialog& dialog) {
     title = dialog.windowTitle();
-    filters = dialog.nameFilters();
     listed = ListedNames(dialog);
     dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("b.fmt"));
     QMetaObject::invokeMethod(&dialog, "accept");
@@ -72,7 +70,6 @@ TEST(OpenFileDialogTest, EnvironmentShowsTheDialogOverTheFolderAndAnswersTheChos
       env.SelectOpenFile(nullptr, dir.path(), "ﾕｰｻﾞｰ帳票|.FMT|標準帳票|.@MT", "", "図面一覧リスト"),
       "b.fmt");
   EXPECT_EQ(title, QStringLiteral("図面一覧リスト"));
-  EXPECT_EQ(filters.size(), 2);
   // The first filter (user forms) matches both cases of the extension.
   EXPECT_EQ(listed, (std::set<QString>{QStringLiteral("a.FMT"), QStringLiteral("b.fmt")}));
 

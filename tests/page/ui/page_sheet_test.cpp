@@ -23,7 +23,7 @@ TEST_F(PageSheetTest, CellsHoldPagesFourToARowAndOnlyThoseCanBeChosen) {
   for (const Case c : {Case{0, 1}, Case{1, 1}, Case{4, 1}, Case{5, 2}, Case{6, 2}}) {
     SCOPED_TRACE(c.pages);
     const FolMember drawing = Write(std::vector<PageSpec>(c.pages), c.pages + 1);
-    WhenPageDialogShown([&](PageDlg& dialog) {
+    Answer<PageDlg> answer([&](PageDlg& dialog) {
       PageSheet& sheet = *dialog.GetPageSheet();
       int columns = 0;
       int rows = 0;

@@ -6,19 +6,17 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QTest>
-#include <QTimer>
 
 #include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "page/ui/page_dlg.h"
 #include "page/ui/page_sheet.h"
 #include "tests/support/store_fixture.h"
+#include "tests/support/when_shown.h"
 #include "vexafol/file.h"
 #include "vexafol/folderlock.h"
 
@@ -92,20 +90,6 @@ class PageStore : public StoreFixture {
     return drawing;
   }
 };
-
-// Runs act on the visible page dialog once its modal loop runs; a dialog
-// that act leaves open is cancelled, so a failing test cannot hang.
-inline void WhenPageDialogShown(std::function<void(PageDlg&)> act) {
-  QTimer::singleShot(0, [act = std::move(act)] {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      auto* dialog = qobject_cast<PageDlg*>(widget);
-      if (!dialog || !dialog->isVisible()) continue;
-      act(*dialog);
-      if (dialog->isVisible()) dialog->EndDialog(IDCANCEL);
-      return;
-    }
-  });
-}
 
 // Clicks page cell (row, col) of the page sheet, as the mouse selects it;
 // double clicks it to activate it.

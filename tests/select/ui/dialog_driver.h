@@ -1,14 +1,12 @@
-// Driving the selection dialog in tests as a user would: finding it once its
-// modal loop runs, marking records, pressing its buttons, recording the
-// message boxes it shows (answered by a hook, no window), and drawings locked
-// by another process.
+// Driving the selection dialog in tests as a user would, once an
+// Answer<FileDlgBase> finds it in its modal loop: marking records, pressing
+// its buttons, recording the message boxes it shows (answered by a hook, no
+// window), and drawings locked by another process.
 #pragma once
 
-#include <QApplication>
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 #include <string>
@@ -16,28 +14,12 @@
 
 #include "select/ui/file_dlg_base.h"
 #include "tests/support/child_process.h"
+#include "tests/support/when_shown.h"
 #include "vexafol/folderlock.h"
 #include "vexafol/ui/file_sel_sheet.h"
 #include "vexafol/ui/message_box.h"
 
 namespace vexa::test {
-
-// Runs act on the visible selection dialog once its modal loop runs. A dialog
-// that act leaves open is cancelled, so a failing test cannot hang. *seen
-// tells whether a dialog was there at all.
-inline void WhenDialogShown(std::function<void(FileDlgBase&)> act, bool* seen = nullptr) {
-  QTimer::singleShot(0, [act = std::move(act), seen] {
-    FileDlgBase* dialog = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      auto* candidate = qobject_cast<FileDlgBase*>(widget);
-      if (candidate && candidate->isVisible()) dialog = candidate;
-    }
-    if (seen) *seen = dialog != nullptr;
-    if (!dialog) return;
-    act(*dialog);
-    if (dialog->isVisible()) dialog->EndDialog(IDCANCEL);
-  });
-}
 
 // Clicks control id with the mouse (which gives it the focus, as on screen).
 inline void ClickControl(DialogBase& dialog, int id) {
@@ -88,6 +70,14 @@ class MessageRecorder {
           return shown.size() <= answers_.size() ? answers_[shown.size() - 1] : IDOK;
         }) {}
   std::vector<ShownMessage> shown;
+
+  // Every message so far as "title/text/type".
+  std::vector<std::string> Described() const {
+    std::vector<std::string> texts;
+    for (const ShownMessage& m : shown)
+      texts.push_back(m.title + "/" + m.text + "/" + std::to_string(m.type));
+    return texts;
+  }
 
  private:
   std::vector<int> answers_;

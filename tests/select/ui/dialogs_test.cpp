@@ -47,29 +47,29 @@ int RecordCode(unsigned long code) {
 
 TEST_F(EntryPointsTest, RightsDecideBeforeAnyDialogAndKind3FailsWithoutOne) {
   const RightsHook previous = SetRightsHook(&RecordCode);
-  bool seen = true;
-  WhenDialogShown([](FileDlgBase&) {}, &seen);
-  rightsAnswer = 0;  // refused: zero, outputs untouched
   Paths paths = {"kept"};
-  EXPECT_EQ(SelectFolderName2(nullptr, *env_, 1, -1, paths, nullptr, nullptr, nullptr, 1, 0), 0);
-  EXPECT_EQ(paths, Paths{"kept"});
-  std::string path = "p", command = "c";
-  EXPECT_EQ(SelectFolderName(nullptr, *env_, -1, &path, &command), 0);
-  EXPECT_EQ(path + command, "pc");
-  QCoreApplication::processEvents();
-  EXPECT_FALSE(seen);
+  {
+    Answer<FileDlgBase> none([](FileDlgBase&) {});
+    rightsAnswer = 0;  // refused: zero, outputs untouched
+    EXPECT_EQ(SelectFolderName2(nullptr, *env_, 1, -1, paths, nullptr, nullptr, nullptr, 1, 0), 0);
+    EXPECT_EQ(paths, Paths{"kept"});
+    std::string path = "p", command = "c";
+    EXPECT_EQ(SelectFolderName(nullptr, *env_, -1, &path, &command), 0);
+    EXPECT_EQ(path + command, "pc");
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(none.seen());
+  }
 
   rightsAnswer = 1;
   askedCodes.clear();
-  WhenDialogShown([](FileDlgBase& dialog) { ClickControl(dialog, IDCANCEL); });
-  EXPECT_EQ(SelectFolderName(nullptr, *env_, 2, 0x1, paths, nullptr, nullptr, nullptr, 1), 0);
-  WhenDialogShown([](FileDlgBase& dialog) { ClickControl(dialog, IDCANCEL); });
-  EXPECT_EQ(SelectFolderName(nullptr, *env_, 0x40, 0x1, paths, nullptr, nullptr, nullptr, 1), 0);
+  for (int mode : {2, 0x40}) {
+    Answer<FileDlgBase> cancel([](FileDlgBase& dialog) { ClickControl(dialog, IDCANCEL); });
+    EXPECT_EQ(SelectFolderName(nullptr, *env_, mode, 0x1, paths, nullptr, nullptr, nullptr, 1), 0);
+  }
   EXPECT_EQ(askedCodes, (std::vector<unsigned long>{0x1e0203, 0x1e0200}));
 
   // Kind 3 (any mode whose low bits are 3) is refused after the rights check.
-  seen = true;
-  WhenDialogShown([](FileDlgBase&) {}, &seen);
+  Answer<FileDlgBase> none([](FileDlgBase&) {});
   askedCodes.clear();
   paths = {"kept"};
   EXPECT_EQ(SelectFolderName(nullptr, *env_, 3, 0x1, paths, nullptr, nullptr, nullptr, 1), 0);
@@ -81,13 +81,12 @@ TEST_F(EntryPointsTest, RightsDecideBeforeAnyDialogAndKind3FailsWithoutOne) {
   EXPECT_EQ(askedCodes, (std::vector<unsigned long>{0x1e0200, 0x1e0200}));
   SetRightsHook(previous);
   QCoreApplication::processEvents();
-  EXPECT_FALSE(seen);
+  EXPECT_FALSE(none.seen());
 }
 
 TEST_F(EntryPointsTest, ArrayFormStartsOnTheNamedDrawingAndReturnsFoldersInMarkingOrder) {
   std::string start;
-  WhenDialogShown([&](FileDlgBase& dialog) {
-    EXPECT_EQ(dialog.windowTitle().toStdString(), "編集する図面の選択");
+  Answer<FileDlgBase> answer([&](FileDlgBase& dialog) {
     start = dialog.GetSheet()->GetMember(dialog.GetSheet()->GetCurrentKey())->path;
     ConfirmDrawings(dialog, {3, 1});
   });
@@ -99,7 +98,7 @@ TEST_F(EntryPointsTest, ArrayFormStartsOnTheNamedDrawingAndReturnsFoldersInMarki
 
 TEST_F(EntryPointsTest, WriteKindReturnsFreeNumbersAndConfirmedDrawings) {
   MessageRecorder messages({IDOK});
-  WhenDialogShown([](FileDlgBase& dialog) { ConfirmDrawings(dialog, {4, 1, 2}); });
+  Answer<FileDlgBase> answer([](FileDlgBase& dialog) { ConfirmDrawings(dialog, {4, 1, 2}); });
   Paths paths;
   EXPECT_EQ(SelectFolderName(nullptr, *env_, 1, 0x1, paths, nullptr, nullptr, nullptr, 1), 1);
   const std::string app = GetSenyouPath(*env_, 0x1);
@@ -109,7 +108,7 @@ TEST_F(EntryPointsTest, WriteKindReturnsFreeNumbersAndConfirmedDrawings) {
 
 TEST_F(EntryPointsTest, SecondFormReportsTheSwitchButtonAndCancel) {
   for (const auto& [button, result] : {std::pair{29073, 255}, {IDCANCEL, 2}}) {
-    WhenDialogShown([button](FileDlgBase& dialog) { ClickControl(dialog, button); });
+    Answer<FileDlgBase> answer([button](FileDlgBase& dialog) { ClickControl(dialog, button); });
     Paths paths = {folder1_};
     EXPECT_EQ(SelectFolderName2(nullptr, *env_, 0, 0x1, paths, nullptr, nullptr, nullptr, 1, 0),
               result);
@@ -138,7 +137,8 @@ TEST_F(EntryPointsTest, CommandLineFormNamesTheIndexFileAndTheProgramThatOpensIt
   for (const Case& c : cases) {
     SCOPED_TRACE(c.folder);
     const auto env = MakeEnv(c.hostKind);
-    WhenDialogShown([&](FileDlgBase& dialog) { ConfirmDrawings(dialog, {c.number}, c.appId); });
+    Answer<FileDlgBase> answer(
+        [&](FileDlgBase& dialog) { ConfirmDrawings(dialog, {c.number}, c.appId); });
     std::string path, command;
     EXPECT_EQ(SelectFolderName(nullptr, *env, c.appId, &path, &command), 1);
     EXPECT_EQ(path, c.folder + "/INDEX.VXF");
@@ -146,13 +146,15 @@ TEST_F(EntryPointsTest, CommandLineFormNamesTheIndexFileAndTheProgramThatOpensIt
   }
 
   // Cancel empties both outputs.
-  WhenDialogShown([](FileDlgBase& dialog) { ClickControl(dialog, IDCANCEL); });
   std::string path = "p", command = "c";
-  EXPECT_EQ(SelectFolderName(nullptr, *env_, 0x1, &path, &command), 0);
+  {
+    Answer<FileDlgBase> cancel([](FileDlgBase& dialog) { ClickControl(dialog, IDCANCEL); });
+    EXPECT_EQ(SelectFolderName(nullptr, *env_, 0x1, &path, &command), 0);
+  }
   EXPECT_EQ(path + command, "");
 
   // The single-path form starts on the drawing its path names: OK returns it.
-  WhenDialogShown([](FileDlgBase& dialog) { ClickControl(dialog, IDOK); });
+  Answer<FileDlgBase> confirm([](FileDlgBase& dialog) { ClickControl(dialog, IDOK); });
   path = folder3_ + "/INDEX.VXF";
   EXPECT_EQ(SelectFolderName(nullptr, *env_, 0, 0x1, &path), 1);
   EXPECT_EQ(path, folder3_);

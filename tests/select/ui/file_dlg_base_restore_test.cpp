@@ -8,6 +8,7 @@
 
 #include "tests/select/ui/dialog_driver.h"
 #include "tests/support/store_fixture.h"
+#include "tests/support/when_shown.h"
 #include "vexafol/dialogs.h"
 #include "vexafol/recycle.h"
 
@@ -16,19 +17,6 @@ namespace {
 
 using Paths = std::vector<std::string>;
 constexpr unsigned kRefusal = MB_OK | MB_ICONEXCLAMATION;
-
-// Runs act on the restore dialog once it is shown over the selection dialog.
-void WhenRestoreShown(std::function<void(RestoreSelDlg&)> act) {
-  QTimer::singleShot(0, [act = std::move(act)] {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      auto* dialog = qobject_cast<RestoreSelDlg*>(widget);
-      if (!dialog || !dialog->isVisible()) continue;
-      act(*dialog);
-      if (dialog->isVisible()) dialog->EndDialog(IDCANCEL);
-      return;
-    }
-  });
-}
 
 class RestoreTest : public ::testing::Test {
  protected:
@@ -52,7 +40,7 @@ class RestoreTest : public ::testing::Test {
   }
   // The open kind with act; returns the entry point's result and paths.
   int Run(std::function<void(FileDlgBase&)> act, Paths& paths) {
-    WhenDialogShown(std::move(act));
+    Answer<FileDlgBase> answer(std::move(act));
     return SelectFolderName(nullptr, store_.env(), 0, 0x1, paths, nullptr, nullptr, nullptr, 1);
   }
 
@@ -63,15 +51,15 @@ TEST_F(RestoreTest, CancelKeepsTheSelectionDialogOpenAndMarkedDeletedDrawingsBec
   Delete(1);
   Delete(3);
   Paths paths;
-  std::string caption;
   bool stillOpen = false;
   const int result = Run(
       [&](FileDlgBase& dialog) {
-        WhenRestoreShown([](RestoreSelDlg& restore) { restore.EndDialog(IDCANCEL); });
-        ClickControl(dialog, kIdRestore);
+        {
+          Answer<RestoreSelDlg> cancel([](RestoreSelDlg& restore) { restore.EndDialog(IDCANCEL); });
+          ClickControl(dialog, kIdRestore);
+        }
         stillOpen = dialog.isVisible();
-        WhenRestoreShown([&](RestoreSelDlg& restore) {
-          caption = restore.windowTitle().toStdString();
+        Answer<RestoreSelDlg> choose([&](RestoreSelDlg& restore) {
           FileSelSheet& sheet = *restore.GetSheet();
           ASSERT_EQ(sheet.GetRecCnt(), 2);
           sheet.JumpTo(1, 1);
@@ -83,7 +71,6 @@ TEST_F(RestoreTest, CancelKeepsTheSelectionDialogOpenAndMarkedDeletedDrawingsBec
       paths);
   EXPECT_TRUE(stillOpen);
   EXPECT_EQ(result, 1);
-  EXPECT_EQ(caption, "復帰する図面の選択");
   const std::vector<RecycleSlot> recycled = ListRecycleSlots(store_.env());
   ASSERT_EQ(recycled.size(), 2u);
   // Both recycled folders, whatever order they were marked in.
@@ -109,7 +96,7 @@ TEST_F(RestoreTest, BackupsOfTheCurrentDrawingAreChosenAndNothingToRestoreIsSaid
         backupEnabledOnOne = dialog.GetDlgItem(kIdBackup)->isEnabled();
         ClickControl(dialog, kIdRestore);  // nothing deleted yet
         sheet.JumpTo(sheet.FindRecord(1, 0x1), 1);
-        WhenRestoreShown([](RestoreSelDlg& restore) {
+        Answer<RestoreSelDlg> choose([](RestoreSelDlg& restore) {
           restore.GetSheet()->JumpTo(0, 1);
           MarkRows(*restore.GetSheet(), {0});
           ClickControl(restore, IDOK);
@@ -118,10 +105,8 @@ TEST_F(RestoreTest, BackupsOfTheCurrentDrawingAreChosenAndNothingToRestoreIsSaid
       },
       paths);
   EXPECT_FALSE(backupEnabledOnOne);
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].title + "/" + messages.shown[0].text,
-            "図面削除の復帰/復帰する図面がありません");
-  EXPECT_EQ(messages.shown[0].type, kRefusal);
+  EXPECT_EQ(messages.Described(),
+            Paths{"図面削除の復帰/復帰する図面がありません/" + std::to_string(kRefusal)});
   EXPECT_EQ(result, 1);
   ASSERT_EQ(paths.size(), 1u);
   EXPECT_EQ(paths[0].rfind(folder + "/BKUP.00", 0), 0u) << paths[0];
@@ -141,9 +126,8 @@ TEST_F(RestoreTest, BackupOfADrawingInUseIsRefused) {
         ClickControl(dialog, kIdBackup);
       },
       paths);
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].title + "/" + messages.shown[0].text,
-            "ﾊﾞｯｸｱｯﾌﾟ復帰/この図面はロックされています");
+  EXPECT_EQ(messages.Described(),
+            Paths{"ﾊﾞｯｸｱｯﾌﾟ復帰/この図面はロックされています/" + std::to_string(kRefusal)});
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "select/ui/find_dlg.h"
 #include "tests/select/ui/dialog_driver.h"
 #include "tests/support/store_fixture.h"
+#include "tests/support/when_shown.h"
 #include "vexafol/dialogs.h"
 
 namespace vexa::test {
@@ -27,14 +28,7 @@ std::vector<std::string> Titles(const FileDlgBase& dialog) {
 // Presses the search button and runs act on the search dialog once it shows;
 // a search dialog that act leaves open is cancelled.
 void Search(FileDlgBase& dialog, std::function<void(FindDlg&)> act) {
-  QTimer::singleShot(0, [act = std::move(act)] {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      auto* find = qobject_cast<FindDlg*>(widget);
-      if (!find || !find->isVisible()) continue;
-      act(*find);
-      if (find->isVisible()) find->EndDialog(IDCANCEL);
-    }
-  });
+  Answer<FindDlg> answer(std::move(act));
   ClickControl(dialog, kIdSearch);
 }
 
@@ -59,7 +53,7 @@ class SearchTest : public ::testing::Test {
     }
   }
   int RunSelect(std::function<void(FileDlgBase&)> act) {
-    WhenDialogShown(std::move(act));
+    Answer<FileDlgBase> answer(std::move(act));
     std::vector<std::string> paths;
     return SelectFolderName(nullptr, store_.env(), 0, 0x1, paths, nullptr, nullptr, nullptr, 1);
   }

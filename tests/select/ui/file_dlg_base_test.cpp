@@ -26,14 +26,7 @@ bool Shown(DialogBase& dialog, int id) {
   return !dialog.GetDlgItem(id)->isHidden();
 }
 
-// A message box as "title/text/type".
-std::string Describe(const ShownMessage& shown) {
-  return shown.title + "/" + shown.text + "/" + std::to_string(shown.type);
-}
-std::string OnlyMessage(const MessageRecorder& messages) {
-  if (messages.shown.size() != 1) return std::to_string(messages.shown.size()) + " messages";
-  return Describe(messages.shown[0]);
-}
+using Texts = std::vector<std::string>;
 
 class FileDlgTest : public ::testing::Test {
  protected:
@@ -122,7 +115,7 @@ TEST_F(FileDlgTest, OpenKindRefusesAnEmptyListAndPageFilesOnly) {
   EXPECT_FALSE(none->GetDlgItem(IDOK)->isEnabled());
   MessageRecorder messages;
   QTest::keyClick(none->GetSheet(), Qt::Key_Return);
-  EXPECT_EQ(OnlyMessage(messages), "図面の選択/図面が有りません/" + std::to_string(kRefusal));
+  EXPECT_EQ(messages.Described(), Texts{"図面の選択/図面が有りません/" + std::to_string(kRefusal)});
   EXPECT_TRUE(none->isVisible());
 
   FileSelDlg pagesOnly(&list_, nullptr, 0, 1, nullptr, nullptr, nullptr, 0);
@@ -130,8 +123,8 @@ TEST_F(FileDlgTest, OpenKindRefusesAnEmptyListAndPageFilesOnly) {
   Open(pagesOnly);
   MessageRecorder pageMessages;
   ClickControl(pagesOnly, IDOK);
-  EXPECT_EQ(OnlyMessage(pageMessages),
-            "図面の読み込み/ページファイルでしか選択できません/" + std::to_string(kRefusal));
+  EXPECT_EQ(pageMessages.Described(),
+            Texts{"図面の読み込み/ページファイルでしか選択できません/" + std::to_string(kRefusal)});
   EXPECT_TRUE(pagesOnly.isVisible());
 }
 
@@ -144,7 +137,7 @@ TEST_F(FileDlgTest, DrawingLockedByAnotherProcessIsRefusedUnlessTheAlternateFlag
     const auto dialog = OpenSelect(list_, 1);
     MessageRecorder messages;
     ConfirmDrawings(*dialog, {1});
-    EXPECT_EQ(OnlyMessage(messages), "図面の読み込み/" + refusal);
+    EXPECT_EQ(messages.Described(), Texts{"図面の読み込み/" + refusal});
     EXPECT_TRUE(dialog->isVisible());
     // Only the record under the cursor counts.
     ConfirmDrawings(*dialog, {3, 1});
@@ -161,7 +154,7 @@ TEST_F(FileDlgTest, DrawingLockedByAnotherProcessIsRefusedUnlessTheAlternateFlag
     Open(write);
     MessageRecorder messages;
     ConfirmDrawings(write, {1, 3});
-    EXPECT_EQ(OnlyMessage(messages), "書き込みする図面の選択/" + refusal);
+    EXPECT_EQ(messages.Described(), Texts{"書き込みする図面の選択/" + refusal});
     EXPECT_TRUE(write.isVisible());
   }
 }
@@ -203,7 +196,7 @@ TEST_F(FileDlgTest, CancellingAnOverwriteQuestionKeepsTheWriteDialogOpen) {
   MessageRecorder messages({IDOK, IDCANCEL});
   ConfirmDrawings(dialog, {3, 2, 1});
   ASSERT_EQ(messages.shown.size(), 2u);  // Cancel at the second keeps the dialog open
-  EXPECT_EQ(Describe(messages.shown[1]),
+  EXPECT_EQ(messages.Described()[1],
             "書き込みする図面の選択/上書きしますがよろしいですか？/" +
                 std::to_string(MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2));
   EXPECT_TRUE(dialog.isVisible());

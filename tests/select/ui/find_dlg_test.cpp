@@ -11,6 +11,9 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include <algorithm>
+#include <array>
+
 #include "select/ui/find_dlg.h"
 #include "tests/support/store_fixture.h"
 #include "vexafol/folderlist.h"
@@ -45,6 +48,11 @@ class FindDlgTest : public ::testing::Test {
   static bool Ticked(const FindDlg& dialog, int id) {
     return dialog.Item<QCheckBox>(id)->isChecked();
   }
+  static bool AnyTicked(const FindDlg& dialog) {
+    return std::ranges::any_of(std::array{kIdUseNo, kIdUseName, kIdUseCreator, kIdUseUpdater,
+                                          kIdUseCreated, kIdUseUpdated, kIdUseMemo},
+                               [&](int box) { return Ticked(dialog, box); });
+  }
   static QString Focused(const FindDlg& dialog) {
     return dialog.focusWidget() ? dialog.focusWidget()->objectName() : QString();
   }
@@ -62,10 +70,7 @@ TEST_F(FindDlgTest, StartsFromTheDrawingsAndTheLastConditionsWithTheMemoClear) {
   EXPECT_EQ(Entries(*fresh.Item<QComboBox>(kIdCreator)), QStringList({"山田", "abc"}));
   EXPECT_EQ(Entries(*fresh.Item<QComboBox>(kIdUpdater)), QStringList({"田中", "山田"}));
   EXPECT_EQ(fresh.Item<QComboBox>(kIdCreator)->currentIndex(), -1);
-  for (int box : {kIdUseNo, kIdUseName, kIdUseCreator, kIdUseUpdater, kIdUseCreated, kIdUseUpdated,
-                  kIdUseMemo}) {
-    EXPECT_FALSE(Ticked(fresh, box)) << box;
-  }
+  EXPECT_FALSE(AnyTicked(fresh));
 
   FindCriteria last;
   last.useNo = 1, last.noFrom = 4, last.noTo = 5;
@@ -106,10 +111,7 @@ TEST_F(FindDlgTest, EditingTicksItsConditionAndReturnMovesOn) {
     order << QString::number(id);
   }
   EXPECT_EQ(visited, order);
-  for (int box : {kIdUseNo, kIdUseName, kIdUseCreator, kIdUseUpdater, kIdUseCreated, kIdUseUpdated,
-                  kIdUseMemo}) {
-    EXPECT_FALSE(Ticked(dialog, box)) << box;
-  }
+  EXPECT_FALSE(AnyTicked(dialog));
 
   auto* name = dialog.Item<QLineEdit>(kIdName);
   name->setFocus();

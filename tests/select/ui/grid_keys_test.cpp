@@ -79,7 +79,7 @@ TEST(GridKeys, PanelMarkAndResultAgreeAfterEveryMovingKeyInEveryKind) {
                    QKeySequence(key).toString().toStdString());
       MessageRecorder overwriteQuestions;  // answered OK
       Seen seen;
-      WhenDialogShown([&](FileDlgBase& dialog) { PressThenConfirm(dialog, key, seen); });
+      Answer<FileDlgBase> answer([&](FileDlgBase& dialog) { PressThenConfirm(dialog, key, seen); });
       std::vector<std::string> paths = {start};
       const int result =
           SelectFolderName(nullptr, store.env(), kind, 0x1, paths, nullptr, nullptr, nullptr, 1);

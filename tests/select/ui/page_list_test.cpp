@@ -1,6 +1,6 @@
-// The selection dialog's page list: a page chosen there ends the dialog past
-// the page-only refusal of OK, and every entry point turns it into the page
-// file of the drawing under the cursor.
+// The selection dialog's page list: a page chosen there ends the dialog, also
+// in page-only mode, and every entry point turns it into the page file of the
+// drawing under the cursor.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -21,17 +21,11 @@ class PageListTest : public testing::Test, public PageStore {
   std::string drawing;
 };
 
-// Puts the cursor on drawing 3, tries OK (refused in page-only mode), then
-// chooses page 2 in the page list.
-void ChoosePage2OfDrawing3(FileDlgBase& dialog, bool pageOnly, MessageRecorder& messages) {
+// Puts the cursor on drawing 3 and chooses page 2 in the page list. (OK's
+// page-only refusal is the selection dialog test's.)
+void ChoosePage2OfDrawing3(FileDlgBase& dialog) {
   dialog.GetSheet()->JumpTo(dialog.GetSheet()->FindRecord(2, 0x1), 1);
-  if (pageOnly) {
-    ClickControl(dialog, IDOK);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "ページファイルでしか選択できません");
-    EXPECT_TRUE(dialog.isVisible());
-  }
-  WhenPageDialogShown([](PageDlg& pages) {
+  Answer<PageDlg> answer([](PageDlg& pages) {
     ClickPage(pages, 0, 2);
     QTest::mouseClick(pages.GetDlgItem(kIdDrawPage), Qt::LeftButton);
   });
@@ -41,11 +35,10 @@ void ChoosePage2OfDrawing3(FileDlgBase& dialog, bool pageOnly, MessageRecorder& 
 TEST_F(PageListTest, EveryEntryPointReturnsThePageFileChosen) {
   struct Case {
     const char* form;
-    int mode;
     std::function<int(std::string&)> call;  // result, and the path handed back
   };
   const Case cases[] = {
-      {"array form, page only", 0x80,
+      {"array form, page only",
        [&](std::string& path) {
          std::vector<std::string> paths;
          const int result =
@@ -53,7 +46,7 @@ TEST_F(PageListTest, EveryEntryPointReturnsThePageFileChosen) {
          path = paths.size() == 1 ? paths[0] : "";
          return result;
        }},
-      {"second form, page only", 0x80,
+      {"second form, page only",
        [&](std::string& path) {
          std::vector<std::string> paths;
          const int result =
@@ -61,9 +54,9 @@ TEST_F(PageListTest, EveryEntryPointReturnsThePageFileChosen) {
          path = paths.size() == 1 ? paths[0] : "";
          return result;
        }},
-      {"single path", 0x80,
+      {"single path",
        [&](std::string& path) { return SelectFolderName(nullptr, env(), 0x80, 0x1, &path); }},
-      {"path and command line", 0,
+      {"path and command line",
        [&](std::string& path) {
          std::string command;
          const int result = SelectFolderName(nullptr, env(), 0x1, &path, &command);
@@ -73,9 +66,7 @@ TEST_F(PageListTest, EveryEntryPointReturnsThePageFileChosen) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.form);
-    MessageRecorder messages;
-    WhenDialogShown(
-        [&](FileDlgBase& dialog) { ChoosePage2OfDrawing3(dialog, c.mode & 0x80, messages); });
+    Answer<FileDlgBase> answer(ChoosePage2OfDrawing3);
     std::string path;
     EXPECT_EQ(c.call(path), 1);
     EXPECT_EQ(path, drawing + "/pagefile.002");

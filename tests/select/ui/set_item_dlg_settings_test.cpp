@@ -62,10 +62,6 @@ class SetItemDialog : public testing::Test, public GridFixture {
   SetItemDlg dialog_{items_, &count_, &nameMax_};
 
   SetItemDialog() { dialog_.InitDialog(); }
-  void Remove(int row) {
-    dialog_.ShownList()->setCurrentRow(row);
-    dialog_.Item<QPushButton>(4028)->click();
-  }
 };
 
 TEST_F(SetItemDialog, AddRemoveReorderAndOkStoreTheNewChoice) {
@@ -80,7 +76,8 @@ TEST_F(SetItemDialog, AddRemoveReorderAndOkStoreTheNewChoice) {
             (std::vector<std::string>{"図面No", "図面名", "作成者名", "メモ", "CAD種類",
                                       "図面ﾍﾟｰｼﾞ数", "変更日付"}));
 
-  Remove(0);
+  dialog_.ShownList()->setCurrentRow(0);
+  dialog_.Item<QPushButton>(4028)->click();  // removes "図面No"
 
   ASSERT_TRUE(dialog_.ShownList()->MoveItem(5, 0));  // "変更日付" to the top, as a drag does
   dialog_.NameWidthEdit()->setText("150");           // beyond the limit
