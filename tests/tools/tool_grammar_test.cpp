@@ -177,6 +177,43 @@ TEST_F(ToolGrammar, DrawingNamesByApplicationCodeOrIdAndNumber) {
   EXPECT_TRUE(Contains(copy.out, Hny() + "/Fol.0")) << copy.out;
 }
 
+// The JSON of the lock commands and of apps while another process holds a
+// drawing and one of its pages: the holder by its pid, the answers as numbers.
+TEST_F(ToolGrammar, JsonOfStatusWhoAndApps) {
+  Tool holder({"lock", "--store", store_, "HNY/2", "--zmn", "--page", "1"});
+  ASSERT_TRUE(Contains(holder.ReadUntil("holding"), "holding 2 locks"));
+  const ToolRun status = RunTool({"status", "--store", store_, "HNY/2", "--json"});
+  EXPECT_EQ(status.exit, 0);
+  EXPECT_TRUE(Contains(status.out, "\"isLockZmn\": 1, \"isExistLockPage\": 1, \"pageCount\": 2,"))
+      << status.out;
+  EXPECT_TRUE(Contains(status.out,
+                       "[{\"page\": 0, \"isLockPage\": 0}, {\"page\": 1, "
+                       "\"isLockPage\": 1}]"))
+      << status.out;
+  const ToolRun some = RunTool({"status", "--store", store_, "HNY/2", "--page", "7", "--json"});
+  EXPECT_TRUE(Contains(some.out, "\"pageCount\": null,\n \"pages\": [{\"page\": 7, ")) << some.out;
+
+  const ToolRun who = RunTool({"who", "--store", store_, "HNY/2", "--json"});
+  EXPECT_EQ(who.exit, 0);
+  const std::string pid = "\"pid\": " + std::to_string(holder.pid()) + ", ";
+  EXPECT_TRUE(Contains(who.out, pid)) << who.out;
+  EXPECT_TRUE(Contains(who.out, "\"file\": \"CADAPP.LOC\", \"holds\": \"byte 2 (drawing lock)\""))
+      << who.out;
+  EXPECT_TRUE(Contains(who.out, "\"file\": \"FOL002.LOC\", \"holds\": \"page 1\"")) << who.out;
+  EXPECT_TRUE(Contains(who.out, "\"exists\": true}, {\"path\": \"" + Hny() + "/FOL002.LOC\""))
+      << who.out;
+  holder.CloseInput();
+  EXPECT_EQ(holder.Finish().exit, 0);
+  EXPECT_TRUE(Contains(RunTool({"who", "--store", store_, "HNY/2", "--json"}).out,
+                       "\"holders\": [],\n \"hidden\": 0}"));
+
+  const ToolRun apps = RunTool({"apps", "--store", store_, "--host-kind", "2", "--json"});
+  EXPECT_EQ(apps.exit, 0);
+  EXPECT_TRUE(Contains(apps.out, "{\"hostKind\": 2, \"apps\": [")) << apps.out;
+  EXPECT_TRUE(Contains(apps.out, "\"id\": 32, \"code\": \"ODN\", \"title\": \"横断\"")) << apps.out;
+  EXPECT_TRUE(Contains(apps.out, "\"folder\": \"" + Hny() + "\"")) << apps.out;
+}
+
 TEST(ToolHelp, HelpCommandAndVersion) {
   const ToolRun help = RunTool({"help", "list"});
   EXPECT_EQ(help.exit, 0);
