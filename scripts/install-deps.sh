@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev libicu-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-  fonts-ipafont-gothic xvfb xauth poppler-utils locales tzdata ccache
+  fonts-ipafont-gothic xvfb xauth poppler-utils locales tzdata ccache man-db
 )
 if [ "${1:-}" = "--fuse-bench" ]; then packages+=(libfuse3-dev fuse3); fi
 missing=()
