@@ -239,9 +239,10 @@ int64_t PrintRunsOnPage(const PrintForm& form, const PrintFormBand& band, int ro
 }
 
 bool PrintPager::Plan(const PrintForm& form, CPrintData& data, const CJknSet* jkn,
-                      const PrintPageTexts& texts, std::string& error) try {
+                      const PrintPageTexts& texts, std::string& error, int64_t maxRuns) try {
   pages_.clear();
   counts_.clear();
+  runs_ = 0;
   error.clear();
   form_ = form;
   data_ = &data;
@@ -291,10 +292,10 @@ bool PrintPager::Plan(const PrintForm& form, CPrintData& data, const CJknSet* jk
         maker.Advance(record, sub);
       }
       runs += PrintRunsOnPage(form, band, rows);
-      if (runs > kMaxPrintRunsPerRun) {
-        error = form.path + ": the list needs more than " + std::to_string(kMaxPrintRunsPerRun) +
+      if (runs > maxRuns) {
+        error = form.path + ": the list needs more than " + std::to_string(maxRuns) +
                 " texts and lines (" + std::to_string(pages_.size()) +
-                " pages so far), more than one run prints: print fewer records, or with a "
+                " pages so far), more than one run may print: print fewer records, or with a "
                 "form of fewer columns";
       }
     }
@@ -306,8 +307,14 @@ bool PrintPager::Plan(const PrintForm& form, CPrintData& data, const CJknSet* jk
     }
     if (!error.empty()) break;
   }
-  if (error.empty() && pages_.empty()) pages_.push_back({0, 0, -1, true});
-  if (error.empty()) return true;
+  if (error.empty() && pages_.empty()) {
+    pages_.push_back({0, 0, -1, true});
+    runs += PrintRunsOnPage(form, form.bands.front(), 0);
+  }
+  if (error.empty()) {
+    runs_ = runs;
+    return true;
+  }
   pages_.clear();
   return false;
 } catch (const std::bad_alloc&) {

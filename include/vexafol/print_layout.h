@@ -74,8 +74,8 @@ struct PrintPageTexts {
 // Bounds on the work of one run, whatever the form and the data: a band
 // whose page could hold more text runs, lines and boxes than
 // kMaxPrintRunsPerPage, and a run whose pages would hold more than
-// kMaxPrintRunsPerRun in all, are refused when the run is planned, before
-// anything is painted (a print preview keeps every page in memory).
+// kMaxPrintRunsPerRun in all (or the caller's smaller bound), are refused when
+// the run is planned, before anything is painted.
 inline constexpr int64_t kMaxPrintRunsPerPage = 20000;
 inline constexpr int64_t kMaxPrintRunsPerRun = 2000000;
 
@@ -102,13 +102,15 @@ class VEXA_CORE_API PrintPager {
   // (may be null). On success returns true, error empty. On failure returns
   // false with error "<form path>[:<line>]: <what>": a band whose page could
   // hold more than kMaxPrintRunsPerPage runs, a column whose field code the
-  // data answers for no record of its band (an unknown field code), a run
-  // beyond kMaxPrintRunsPerRun. Never throws (no memory: false).
+  // data answers for no record of its band (an unknown field code), a run of
+  // more than maxRuns runs in all. Never throws (no memory: false).
   bool Plan(const PrintForm& form, CPrintData& data, const CJknSet* jkn,
-            const PrintPageTexts& texts, std::string& error);
+            const PrintPageTexts& texts, std::string& error, int64_t maxRuns = kMaxPrintRunsPerRun);
 
   // The pages of the last successful Plan (0 before one).
   int PageCount() const { return static_cast<int>(pages_.size()); }
+  // Their texts, lines and boxes at the most, as the bound counts them.
+  int64_t Runs() const { return runs_; }
   // The paper of the run; its pages are empty.
   const PrintLayout& Paper() const { return paper_; }
   // Replaces page with page index (0 to PageCount() - 1), in any order.
@@ -133,6 +135,7 @@ class VEXA_CORE_API PrintPager {
   PrintLayout paper_;
   std::vector<int> counts_;  // records of each band
   std::vector<PageStart> pages_;
+  int64_t runs_ = 0;
 };
 
 // Every page of a run at once (see PrintPager), for lists small enough to

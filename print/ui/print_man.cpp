@@ -140,7 +140,11 @@ PrintPageTexts CPrintMan::PageTexts(const CJknSet& jkn) const {
   return texts;
 }
 
-int CPrintMan::LayOut() try {
+int CPrintMan::LayOut() {
+  return Plan(kMaxPrintRunsPerRun);
+}
+
+int CPrintMan::Plan(int64_t maxRuns) try {
   runs_.clear();
   error_.clear();
   for (auto& [data, owned] : data_) {
@@ -160,7 +164,8 @@ int CPrintMan::LayOut() try {
     auto run = std::make_unique<Run>();
     run->jkn = jkn_;
     data->InitJkn(run->jkn);
-    if (!run->pager.Plan(form, *data, &run->jkn, PageTexts(run->jkn), error_)) return 0;
+    if (!run->pager.Plan(form, *data, &run->jkn, PageTexts(run->jkn), error_, maxRuns)) return 0;
+    maxRuns -= run->pager.Runs();
     runs_.push_back(std::move(run));
   }
   if (runs_.empty()) {
@@ -192,7 +197,7 @@ int CPrintMan::ExecPreview(QWidget* parent, const std::string& title) try {
     return -1;
   }
   InitUiLibrary();
-  if (!LayOut()) {
+  if (!Plan(kMaxPreviewRuns)) {
     MessageBox(parent, error_, title, MB_OK | MB_ICONEXCLAMATION);
     return -1;
   }

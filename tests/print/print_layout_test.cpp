@@ -289,9 +289,14 @@ TEST(PrintLayout, APageOrARunBeyondItsBoundIsRefusedBeforeAnyPage) {
   EXPECT_FALSE(pager.Plan(form, data, nullptr, {}, error));
   EXPECT_EQ(error,
             "layout.FMT: the list needs more than 2000000 texts and lines (101 pages so far), more "
-            "than one run prints: print fewer records, or with a form of fewer columns");
+            "than one run may print: print fewer records, or with a form of fewer columns");
   PrintLayout layout;
   EXPECT_FALSE(LayOutPrintForm(form, data, nullptr, {}, layout, error));
+  // A caller may bound a run tighter (the print preview does).
+  data.count = 5000;
+  EXPECT_FALSE(pager.Plan(form, data, nullptr, {}, error, 980000));
+  EXPECT_NE(error.find("more than 980000 texts and lines (50 pages so far)"), std::string::npos)
+      << error;
 }
 
 }  // namespace

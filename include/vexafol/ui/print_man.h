@@ -6,6 +6,7 @@
 // file (needs a QGuiApplication; no window is shown).
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,6 +19,13 @@ class QFileDevice;
 class QWidget;
 
 namespace vexa {
+
+// The most texts, lines and boxes a print preview shows in all: Qt's preview
+// keeps every page as recorded paint commands, about 5 KB a text (the
+// standard form's 10,989 drawings, some 130,000, take 700 MB and 46 s), so a
+// run beyond this is refused there; a PDF holds one page at a time and takes
+// up to kMaxPrintRunsPerRun.
+inline constexpr int64_t kMaxPreviewRuns = 200000;
 
 class VEXA_UI_API CPrintMan {
  public:
@@ -60,7 +68,8 @@ class VEXA_UI_API CPrintMan {
 
   // Lays out and shows the pages in a modal print preview titled title over
   // parent, from which the user prints; a progress dialog follows long
-  // runs. Returns 1 when the user printed, 0 when the preview was closed, -1
+  // runs. A run beyond kMaxPreviewRuns is refused as one that cannot be laid
+  // out. Returns 1 when the user printed, 0 when the preview was closed, -1
   // when the pages could not be laid out (the error is shown in a message
   // box titled title). Neither this nor any other call throws: without
   // memory for a run they fail with GetLastError set.
@@ -76,6 +85,8 @@ class VEXA_UI_API CPrintMan {
  private:
   struct Run;  // the print conditions and the pages of one print data
 
+  // LayOut with a bound on the run's texts, lines and boxes.
+  int Plan(int64_t maxRuns);
   PrintPageTexts PageTexts(const CJknSet& jkn) const;
   std::vector<const PrintPager*> Pagers() const;
   // Writes the planned pages as a PDF into file, open for writing.

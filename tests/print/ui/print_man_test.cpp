@@ -25,6 +25,28 @@
 namespace vexa::test {
 namespace {
 
+// count records of repeat kind 32 printed with the form at path: every
+// field is the record's number.
+class NumberedData : public CPrintData {
+ public:
+  NumberedData(std::string path, int count) : path_(std::move(path)), count_(count) {}
+  int GetFormFile(std::string& out) override {
+    out = path_;
+    return 1;
+  }
+  int GetRepeatCount(int kind, int) override { return kind == 32 ? count_ : 0; }
+  signed char GetRecordItem(int kind, int, int code, int record, int, std::string& text,
+                            unsigned long*) override {
+    if (kind != 32 || code < 256 || code > 264) return -1;
+    text = std::to_string(record + 1);
+    return 1;
+  }
+
+ private:
+  std::string path_;
+  int count_;
+};
+
 class PrintManTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -178,6 +200,28 @@ TEST_F(PrintManTest, AWriteThatFailsFailsTheRunAndLeavesNoPartialPdf) {
   EXPECT_EQ(error, pdf + ": cannot be written: No space left on device");
   EXPECT_EQ(ReadFileBytes(pdf), "the list of yesterday");
   EXPECT_EQ(PdfFilesIn(small), std::vector<std::string>{"list.pdf"});
+}
+
+// The preview keeps every page, so it takes fewer texts than a PDF: a list
+// of 3,867 pages of 52 texts and lines is refused there before any window,
+// and planned for a PDF.
+TEST_F(PrintManTest, APreviewTakesAtMostItsBoundAndAPdfMore) {
+  CPrintMan manager;
+  manager.SetEnvObj(store_.env());
+  manager.AddPrintData(new NumberedData(form_, 11600), 1);
+  ASSERT_EQ(manager.LayOut(), 1) << manager.GetLastError();
+  EXPECT_EQ(manager.GetPageCount(), 3867);
+  std::vector<std::string> shown;
+  ScopedMessageBoxHook hook([&](QWidget*, const std::string& text, const std::string&, unsigned) {
+    shown.push_back(text);
+    return IDOK;
+  });
+  EXPECT_EQ(manager.ExecPreview(nullptr, "図面一覧リスト"), -1);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], form_ +
+                          ": the list needs more than 200000 texts and lines (3847 pages so far), "
+                          "more than one run may print: print fewer records, or with a form of "
+                          "fewer columns");
 }
 
 TEST_F(PrintManTest, DeviceSettingsChooseThePaper) {
