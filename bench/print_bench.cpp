@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench/bench_store.h"
+#include "bench/print_members.h"
 #include "tests/support/temp_dir.h"
 #include "vexafol/filetime.h"
 #include "vexafol/folder_environ.h"
@@ -31,35 +32,6 @@ namespace vexa {
 namespace {
 
 constexpr int kRuns = 5;
-constexpr int kPerApp = 999;
-
-// The drawings in memory: the list needs no index files to be printed.
-std::vector<FolMember> MakeMembers(const CEnvironObj& env) {
-  const char* titles[] = {"道路平面図", "縦断図 No.0〜No.25", "横断図 測点10〜20", "用地境界図",
-                          "区画整理計画図 第二工区"};
-  const char* people[] = {"山田太郎", "佐藤花子", "田中ｹﾝｼﾞ", "鈴木一郎"};
-  std::vector<FolMember> members;
-  for (int app : bench::AppIds(env)) {
-    for (int number = 1; number <= kPerApp; ++number) {
-      FolMember member;
-      char name[16];
-      std::snprintf(name, sizeof name, "Fol.%03d", number);
-      member.path = GetSenyouPath(env, app);
-      env.AddFileName(member.path, name);
-      member.appId = app;
-      member.header.SetTitle(std::string(titles[number % 5]) + " " + std::to_string(number));
-      member.header.SetCreator(people[number % 4]);
-      member.header.SetUpdater(people[(number + 1) % 4]);
-      member.header.SetMemo("現地立会い：令和5年4月 境界杭 3本 再設置 " + std::to_string(app));
-      member.header.pageCount = number % 9 + 1;
-      member.header.createTime = UnixToFileTime(1600000000 + number * 3600);
-      member.header.updateTime = UnixToFileTime(1700000000 + number * 3600);
-      members.push_back(member);
-    }
-  }
-  return members;
-}
-
 template <typename Work>
 double BestSeconds(Work work) {
   double best = 1e9;
@@ -140,7 +112,7 @@ int main(int argc, char** argv) {
   }
   std::string form = GetZmnListFormFolder(env);
   env.AddFileName(form, kZmnListStandardForm);
-  const std::vector<FolMember> members = MakeMembers(env);
+  const std::vector<FolMember> members = bench::MakePrintMembers(env);
   std::vector<const FolMember*> pointers;
   for (const FolMember& member : members) pointers.push_back(&member);
   const int count = static_cast<int>(pointers.size());
@@ -160,7 +132,7 @@ int main(int argc, char** argv) {
     CPrintMan manager;
     makeManager(manager);
     if (!manager.LayOut()) std::fprintf(stderr, "%s\n", manager.GetLastError().c_str());
-    pages = manager.GetLayouts().front().PageCount();
+    pages = manager.GetPageCount();
   });
   const double whole = BestSeconds([&] {
     CPrintMan manager;

@@ -116,8 +116,10 @@ struct SectionRange {
   size_t end;
 };
 
-std::optional<SectionRange> FindSection(const Lines& lines, std::string_view name) {
-  for (size_t i = 0; i < lines.size(); ++i) {
+// The first section of that name at or after line from.
+std::optional<SectionRange> FindSection(const Lines& lines, std::string_view name,
+                                        size_t from = 0) {
+  for (size_t i = from; i < lines.size(); ++i) {
     const auto found = SectionName(lines[i]);
     if (!found || !EqualNoCase(*found, name)) continue;
     size_t end = i + 1;
@@ -225,10 +227,15 @@ bool Apply(Lines& lines, const std::string& section, const std::optional<std::st
            const std::optional<std::string>& value) {
   const auto range = FindSection(lines, section);
   if (!key) {
-    if (!range) return false;
-    lines.erase(lines.begin() + static_cast<ptrdiff_t>(range->first),
-                lines.begin() + static_cast<ptrdiff_t>(range->end));
-    return true;
+    // Every section of the name goes: reads take the first, so a later one
+    // left behind would bring a removed setting back.
+    bool removed = false;
+    for (auto found = range; found; found = FindSection(lines, section, found->first)) {
+      lines.erase(lines.begin() + static_cast<ptrdiff_t>(found->first),
+                  lines.begin() + static_cast<ptrdiff_t>(found->end));
+      removed = true;
+    }
+    return removed;
   }
   std::optional<size_t> keyLine;
   if (range) keyLine = FindKey(lines, *range, *key);

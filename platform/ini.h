@@ -17,8 +17,11 @@ std::string GetProfileString(const std::string& file, const std::string& section
                              const std::string& key, const std::string& def = "");
 
 // section == nullptr: flush; nothing is buffered, so returns true.
-// key == nullptr: removes the section with all its lines.
-// value == nullptr: removes the key.
+// key == nullptr: removes the section with all its lines, and every later
+// section of the same name with it.
+// value == nullptr: removes the key from the first section of the name.
+// Keys are read and written in the first section of a name; later sections of
+// the same name are kept as they are.
 // Otherwise sets key = value, adding the key (after the section's last line) or
 // the section (at the end of the file) as needed; the file is created if
 // missing, its directory is not. Other sections, keys, comments and their order

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <map>
+#include <new>
 #include <string_view>
 
 #include "platform/env.h"
@@ -435,6 +436,9 @@ bool ParsePrintForm(const std::string& text, const std::string& path, PrintForm&
   } catch (const FormError& fault) {
     error = Describe(path, fault);
     return false;
+  } catch (const std::bad_alloc&) {
+    error = path + ": not enough memory to read the form";
+    return false;
   }
   error.clear();
   return true;
@@ -446,6 +450,9 @@ bool ReadPrintForm(const std::string& path, PrintForm& form, std::string& error)
     text = ReadFormFile(path);
   } catch (const FormError& fault) {
     error = Describe(path, fault);
+    return false;
+  } catch (const std::bad_alloc&) {
+    error = path + ": not enough memory to read the form";
     return false;
   }
   return ParsePrintForm(text, path, form, error);

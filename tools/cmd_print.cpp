@@ -90,8 +90,7 @@ int RunPrint(Args& args) {
     const bool terminal = isatty(STDERR_FILENO) == 1;
     if (!manager.WritePdf(*pdf, terminal ? CPrintMan::Progress(ShowProgress) : nullptr))
       return Fail(manager.GetLastError());
-    int pages = 0;
-    for (const PrintLayout& layout : manager.GetLayouts()) pages += layout.PageCount();
+    const int pages = manager.GetPageCount();
     std::printf("Wrote %zu drawing%s on %d page%s to %s\n", members.size(),
                 members.size() == 1 ? "" : "s", pages, pages == 1 ? "" : "s",
                 Printable(*pdf).c_str());

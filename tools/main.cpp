@@ -2,6 +2,8 @@
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <string>
 
 #include "tools/command.h"
@@ -29,7 +31,15 @@ int main(int argc, char** argv) {
           command.name +
           (": unexpected argument '" + args.positional()[command.maxArguments] + "'") + seeHelp);
     }
-    return command.run(args);
+    // A command that runs out of memory (or meets any other failure that
+    // escaped it) ends with one line and the failure status, never an abort.
+    try {
+      return command.run(args);
+    } catch (const std::bad_alloc&) {
+      return Fail(std::string(command.name) + ": not enough memory");
+    } catch (const std::exception& error) {
+      return Fail(std::string(command.name) + ": " + error.what());
+    }
   }
   std::fprintf(stderr, "vexafol: unknown command '%s' (see 'vexafol --help')\n", argv[1]);
   return kExitUsage;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "host/ui/preview_cache.h"
 #include "host/ui/preview_file.h"
 #include "page/ui/cell_painting.h"
 #include "vexafol/file.h"
@@ -17,11 +18,6 @@ namespace {
 
 constexpr double kKilo = 1024.0;
 constexpr double kMega = 1048576.0;
-
-// The pictures of all pages stay in memory while the dialog is open; a store
-// may hold files far larger than page previews (a few hundred kilobytes), so
-// pictures beyond this total are left out.
-constexpr int64_t kPreviewBudget = int64_t{256} << 20;
 
 }  // namespace
 
@@ -46,7 +42,9 @@ void PageSheet::Setup(const FolMember* member, VexaFolderLock* lock, const CEnvi
   const std::string drawing = member_->GetPath(*env_, 0);
   const int count = std::clamp(member_->header.pageCount, 0, kMaxPages);
   pages_.assign(count, Page());
-  int64_t budget = kPreviewBudget;
+  // The pictures of all pages stay in memory while the dialog is open, within
+  // the bound of a dialog's previews: those beyond it are left out.
+  int64_t budget = kPreviewCacheBytes;
   for (int i = 0; i < count; ++i) {
     Page& page = pages_[i];
     File file;

@@ -146,20 +146,25 @@ void PaintPage(QPainter& painter, const PrintPage& page, double dotsPerInch) {
   }
 }
 
-int PaintLayouts(QPagedPaintDevice& device, const std::vector<PrintLayout>& layouts,
-                 const std::function<bool(int done, int total)>& progress) {
+int PaintPages(QPagedPaintDevice& device, const std::vector<const PrintPager*>& pagers,
+               const std::function<bool(int done, int total)>& progress) {
   int total = 0;
-  for (const PrintLayout& layout : layouts) total += layout.PageCount();
-  if (!layouts.empty()) device.setPageLayout(PaperOf(layouts.front()));
+  for (const PrintPager* pager : pagers) total += pager->PageCount();
+  if (!pagers.empty()) device.setPageLayout(PaperOf(pagers.front()->Paper()));
   QPainter painter;
   if (!painter.begin(&device)) return -1;
   const double dpi = device.logicalDpiX();
+  PrintPage page;  // the one page in memory
   int done = 0;
-  for (size_t l = 0; l < layouts.size(); ++l) {
-    for (const PrintPage& page : layouts[l].pages) {
+  for (const PrintPager* pager : pagers) {
+    for (int index = 0; index < pager->PageCount(); ++index) {
       if (done > 0) {
-        if (&page == &layouts[l].pages.front()) device.setPageLayout(PaperOf(layouts[l]));
+        if (index == 0) device.setPageLayout(PaperOf(pager->Paper()));
         device.newPage();
+      }
+      if (!pager->LayOutPage(index, page)) {
+        painter.end();
+        return kPaintNoMemory;
       }
       PaintPage(painter, page, dpi);
       ++done;

@@ -22,11 +22,14 @@ QPageLayout PaperOf(const PrintLayout& layout);
 // Draws one page with painter, whose device has dotsPerInch.
 void PaintPage(QPainter& painter, const PrintPage& page, double dotsPerInch);
 
-// Paints every page of layouts on device, a new page for each but the first.
-// progress (may be empty) hears after each page the pages done and the total;
-// false stops. Returns the number of pages painted, or -1 when the device
-// cannot be painted on.
-int PaintLayouts(QPagedPaintDevice& device, const std::vector<PrintLayout>& layouts,
-                 const std::function<bool(int done, int total)>& progress);
+// PaintPages when a page could not be laid out for want of memory.
+inline constexpr int kPaintNoMemory = -2;
+
+// Lays out and paints every page of pagers on device, one page at a time, a
+// new page for each but the first. progress (may be empty) hears after each
+// page the pages done and the total; false stops. Returns the number of pages
+// painted, -1 when the device cannot be painted on, or kPaintNoMemory.
+int PaintPages(QPagedPaintDevice& device, const std::vector<const PrintPager*>& pagers,
+               const std::function<bool(int done, int total)>& progress);
 
 }  // namespace vexa

@@ -3,11 +3,15 @@
 #include <QApplication>
 #include <QDate>
 #include <QFile>
+#include <QFileInfo>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QSaveFile>
+
+#include <new>
 
 #include "print/ui/page_painter.h"
 #include "vexafol/filetime.h"
@@ -53,22 +57,30 @@ void ApplyDeviceSettings(const CFormPrintData& device, PrintForm& form) {
   if (device.marginBottom >= 0) form.marginBottom = device.marginBottom;
 }
 
-// Paints layouts on printer; a long run shows its progress over window and
-// may be stopped there.
-void PaintWithProgress(const std::vector<PrintLayout>& layouts, QPrinter& printer,
-                       QWidget& window) {
+constexpr const char* kNoMemory = "not enough memory to print the list";
+
+}  // namespace
+
+struct CPrintMan::Run {
+  CJknSet jkn;  // the pager reads them while it lays out pages
+  PrintPager pager;
+};
+
+namespace {
+
+// Paints the pages of runs on device; a long run shows its progress over
+// window and may be stopped there.
+int PaintWithProgress(const std::vector<const PrintPager*>& pagers, QPagedPaintDevice& device,
+                      QWidget& window) {
   int total = 0;
-  for (const PrintLayout& layout : layouts) total += layout.PageCount();
-  if (total < kProgressFromPages) {
-    PaintLayouts(printer, layouts, {});
-    return;
-  }
+  for (const PrintPager* pager : pagers) total += pager->PageCount();
+  if (total < kProgressFromPages) return PaintPages(device, pagers, {});
   QProgressDialog progress(QStringLiteral("印刷データを作成しています"), QStringLiteral("中止"), 0,
                            total, &window);
   progress.setWindowTitle(window.windowTitle());
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(300);
-  PaintLayouts(printer, layouts, [&progress](int done, int) {
+  return PaintPages(device, pagers, [&progress](int done, int) {
     progress.setValue(done);
     return !progress.wasCanceled();
   });
@@ -129,7 +141,11 @@ PrintPageTexts CPrintMan::PageTexts(const CJknSet& jkn) const {
 }
 
 int CPrintMan::LayOut() {
-  layouts_.clear();
+  return Plan(kMaxPrintRunsPerRun);
+}
+
+int CPrintMan::Plan(int64_t maxRuns) try {
+  runs_.clear();
   error_.clear();
   for (auto& [data, owned] : data_) {
     PrintForm form;
@@ -145,26 +161,43 @@ int CPrintMan::LayOut() {
       error_.clear();
     }
     if (device_) ApplyDeviceSettings(*device_, form);
-    CJknSet jkn = jkn_;
-    data->InitJkn(jkn);
-    PrintLayout layout;
-    if (!LayOutPrintForm(form, *data, &jkn, PageTexts(jkn), layout, error_)) return 0;
-    layouts_.push_back(std::move(layout));
+    auto run = std::make_unique<Run>();
+    run->jkn = jkn_;
+    data->InitJkn(run->jkn);
+    if (!run->pager.Plan(form, *data, &run->jkn, PageTexts(run->jkn), error_, maxRuns)) return 0;
+    maxRuns -= run->pager.Runs();
+    runs_.push_back(std::move(run));
   }
-  if (layouts_.empty()) {
+  if (runs_.empty()) {
     error_ = "nothing to print";
     return 0;
   }
   return 1;
+} catch (const std::bad_alloc&) {
+  runs_.clear();
+  error_ = kNoMemory;
+  return 0;
 }
 
-int CPrintMan::ExecPreview(QWidget* parent, const std::string& title) {
+int CPrintMan::GetPageCount() const {
+  int pages = 0;
+  for (const auto& run : runs_) pages += run->pager.PageCount();
+  return pages;
+}
+
+std::vector<const PrintPager*> CPrintMan::Pagers() const {
+  std::vector<const PrintPager*> pagers;
+  for (const auto& run : runs_) pagers.push_back(&run->pager);
+  return pagers;
+}
+
+int CPrintMan::ExecPreview(QWidget* parent, const std::string& title) try {
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
     error_ = "the print preview needs a QApplication";
     return -1;
   }
   InitUiLibrary();
-  if (!LayOut()) {
+  if (!Plan(kMaxPreviewRuns)) {
     MessageBox(parent, error_, title, MB_OK | MB_ICONEXCLAMATION);
     return -1;
   }
@@ -174,23 +207,34 @@ int CPrintMan::ExecPreview(QWidget* parent, const std::string& title) {
       printer.setPrinterName(QString::fromStdString(device_->printerName));
     if (device_->copies >= 1) printer.setCopyCount(device_->copies);
   }
-  printer.setPageLayout(PaperOf(layouts_.front()));
+  printer.setPageLayout(PaperOf(runs_.front()->pager.Paper()));
   printer.setDocName(QString::fromStdString(title));
 
+  const std::vector<const PrintPager*> pagers = Pagers();
+  bool outOfMemory = false;
   QPrintPreviewDialog preview(&printer, parent);
   preview.setWindowTitle(QString::fromStdString(title));
-  QObject::connect(
-      &preview, &QPrintPreviewDialog::paintRequested, &preview,
-      [this, &preview](QPrinter* target) { PaintWithProgress(layouts_, *target, preview); });
+  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* target) {
+    if (PaintWithProgress(pagers, *target, preview) == kPaintNoMemory) outOfMemory = true;
+  });
   const bool printed = preview.exec() == QDialog::Accepted;
+  if (outOfMemory) {
+    error_ = kNoMemory;
+    MessageBox(parent, error_, title, MB_OK | MB_ICONEXCLAMATION);
+    return -1;
+  }
   if (printed && device_) {
     device_->printerName = printer.printerName().toStdString();
     device_->copies = printer.copyCount();
   }
   return printed ? 1 : 0;
+} catch (const std::bad_alloc&) {
+  runs_.clear();
+  error_ = kNoMemory;
+  return -1;
 }
 
-int CPrintMan::WritePdf(const std::string& path, const Progress& progress) {
+int CPrintMan::WritePdf(const std::string& path, const Progress& progress) try {
   // Fonts need a QGuiApplication.
   if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
     error_ = "writing a PDF needs a QGuiApplication";
@@ -198,19 +242,53 @@ int CPrintMan::WritePdf(const std::string& path, const Progress& progress) {
   }
   InitUiLibrary();
   if (!LayOut()) return 0;
-  QPdfWriter writer(QString::fromStdString(path));
-  writer.setCreator(QStringLiteral("VEXAFOL"));
-  writer.setTitle(QString::fromStdString(jkn_.GetTitle()));
-  int total = 0;
-  for (const PrintLayout& layout : layouts_) total += layout.PageCount();
-  const int painted = PaintLayouts(writer, layouts_, progress);
-  if (painted < 0) {
-    error_ = path + ": cannot be written";
+  const QString name = QString::fromStdString(path);
+  const QFileInfo target(name);
+  if (target.exists() && !target.isFile() && !target.isDir()) {
+    // A device or a FIFO (/dev/stdout, /dev/full) cannot be replaced: it is
+    // written in place, and its write errors are the run's.
+    QFile file(name);
+    if (!file.open(QIODevice::WriteOnly)) return CannotWrite(path, file);
+    return WritePdfTo(file, path, progress);
+  }
+  // A file: written beside it, synced and renamed over it only when complete.
+  QSaveFile file(name);
+  if (!file.open(QIODevice::WriteOnly)) return CannotWrite(path, file);
+  const int result = WritePdfTo(file, path, progress);
+  if (!result) {
+    file.cancelWriting();
     return 0;
   }
+  if (!file.commit()) return CannotWrite(path, file);
+  return 1;
+} catch (const std::bad_alloc&) {
+  runs_.clear();
+  error_ = kNoMemory;
+  return 0;
+}
+
+int CPrintMan::CannotWrite(const std::string& path, const QFileDevice& file) {
+  error_ = path + ": cannot be written: " + file.errorString().toStdString();
+  return 0;
+}
+
+int CPrintMan::WritePdfTo(QFileDevice& file, const std::string& path, const Progress& progress) {
+  QPdfWriter writer(&file);
+  writer.setCreator(QStringLiteral("VEXAFOL"));
+  writer.setTitle(QString::fromStdString(jkn_.GetTitle()));
+  const int total = GetPageCount();
+  const int painted = PaintPages(writer, Pagers(), progress);
+  if (painted == kPaintNoMemory) {
+    error_ = kNoMemory;
+    return 0;
+  }
+  // The writer ignores the results of its writes: a write that failed shows
+  // in the file's error. A failed buffered write leaves a vague text there;
+  // the flush repeats it and keeps the system's reason.
+  const bool flushed = file.flush();
+  if (painted < 0 || !flushed || file.error() != QFileDevice::NoError)
+    return CannotWrite(path, file);
   if (painted < total) {
-    // A stopped run leaves no PDF that looks complete.
-    QFile::remove(QString::fromStdString(path));
     error_ = "stopped after page " + std::to_string(painted) + " of " + std::to_string(total);
     return 0;
   }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "host/ui/preview_cache.h"
 #include "host/ui/preview_file.h"
 #include "select/ui/user_settings.h"
 #include "vexafol/drawing_row.h"
@@ -115,7 +116,8 @@ void FileSelSheet::SetupColumns(const int* items, int itemCount, int multi) {
 }
 
 void FileSelSheet::ResetPreviewCache() {
-  previewCache_.assign(std::max(0, memberCount_), QImage());
+  if (!previewCache_) previewCache_ = std::make_unique<PreviewCache>();
+  previewCache_->Reset(memberCount_);
 }
 
 // --- Rows -----------------------------------------------------------------------
@@ -342,19 +344,19 @@ QWidget* FileSelSheet::DialogControl(int id) const {
 
 QImage FileSelSheet::GetPreview(int key) {
   const int index = GetMemberIndex(key);
-  if (index < 0 || index >= static_cast<int>(previewCache_.size())) return QImage();
-  QImage& cached = previewCache_[index];
+  if (index < 0 || index >= memberCount_ || !previewCache_) return QImage();
+  const QImage cached = previewCache_->Find(index);
   if (!cached.isNull()) return cached;
   const FolMember* member = GetMember(key);
   if (!member) return QImage();
-  // A failed load stays null, so the next request tries again.
-  cached = LoadPreview(member->GetPageBmpFile(*env_, 0, 0));
-  return cached;
+  // A failed load keeps nothing, so the next request tries again.
+  const QImage loaded = LoadPreview(member->GetPageBmpFile(*env_, 0, 0));
+  previewCache_->Keep(index, loaded);
+  return loaded;
 }
 
 int FileSelSheet::CachedPreviewCount() const {
-  return static_cast<int>(std::count_if(previewCache_.begin(), previewCache_.end(),
-                                        [](const QImage& image) { return !image.isNull(); }));
+  return previewCache_ ? previewCache_->Count() : 0;
 }
 
 }  // namespace vexa

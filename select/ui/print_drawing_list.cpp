@@ -9,6 +9,8 @@
 namespace vexa {
 namespace {
 
+constexpr const char* kTitle = "図面一覧リスト";
+
 bool Failed(QWidget* parent, const char* title) {
   MessageBox(parent, "印刷に失敗しました", title, MB_OK | MB_ICONERROR);
   return false;
@@ -18,8 +20,7 @@ bool Failed(QWidget* parent, const char* title) {
 
 bool PrintDrawingList(QWidget* parent, const CEnvironObj& env, const FolMember* const* members,
                       int count, const CFormPathList* formPathList, CJknMan* condMan,
-                      CFormPrintData* printData) {
-  constexpr const char* kTitle = "図面一覧リスト";
+                      CFormPrintData* printData) try {
   if (!env.IsOpeAllowed(kOpePrintList)) return false;
   // The forms folder + "CAD" + "812101"; none without a forms folder.
   const std::string folder = GetZmnListFormFolder(env);
@@ -55,6 +56,10 @@ bool PrintDrawingList(QWidget* parent, const CEnvironObj& env, const FolMember* 
   manager.AddPrintData(printList, 1);
   manager.ExecPreview(parent, kTitle);
   return true;
+} catch (const std::bad_alloc&) {
+  // Out of memory on the way to the preview: a failure like any other, not
+  // an exception through the dialog's event loop.
+  return Failed(parent, kTitle);
 }
 
 }  // namespace vexa

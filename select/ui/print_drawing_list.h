@@ -21,7 +21,7 @@ inline constexpr const char* kListPrintDataName = "VEXA帳票";
 // conditions of condMan and the device settings printData. True when the
 // preview was shown; false when the user may not print, there is no forms
 // folder, the form choice was cancelled (all silently) or the print objects
-// could not be made (with a message).
+// could not be made or memory ran out (with a message). Never throws.
 bool PrintDrawingList(QWidget* parent, const CEnvironObj& env, const FolMember* const* members,
                       int count, const CFormPathList* formPathList, CJknMan* condMan,
                       CFormPrintData* printData);

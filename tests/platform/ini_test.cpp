@@ -80,6 +80,37 @@ TEST_F(Ini, WritesKeepEverythingElseInPlace) {
   EXPECT_EQ(ReadFileBytes(file), "; settings\r\n[B]\r\n[C]\r\nfour=4\r\n");
 }
 
+// Two sections of one name (a file edited by hand, or merged from two
+// computers): reads and key writes use the first; removing the section removes
+// them all, so no later one brings a cleared setting back.
+TEST_F(Ini, DuplicateSectionsActAsTheFirstAndGoTogether) {
+  WriteFileBytes(file,
+                 "[PC,USER]\r\n"
+                 "EXE=first.exe\r\n"
+                 "[OTHER]\r\n"
+                 "K=kept\r\n"
+                 "[pc,user]\r\n"
+                 "EXE=second.exe\r\n"
+                 "PATH=x\r\n");
+  EXPECT_EQ(GetProfileString(file, "PC,USER", "EXE"), "first.exe");
+  EXPECT_EQ(GetProfileString(file, "PC,USER", "PATH", "none"), "none");
+  ASSERT_TRUE(WriteProfileString("PC,USER", "PATH", "y", file));
+  ASSERT_TRUE(WriteProfileString("PC,USER", "EXE", nullptr, file));
+  EXPECT_EQ(ReadFileBytes(file),
+            "[PC,USER]\r\nPATH=y\r\n[OTHER]\r\nK=kept\r\n"
+            "[pc,user]\r\nEXE=second.exe\r\nPATH=x\r\n");
+  EXPECT_EQ(GetProfileString(file, "PC,USER", "EXE", "none"), "none");
+  ASSERT_TRUE(WriteProfileString("PC,USER", nullptr, nullptr, file));
+  EXPECT_EQ(ReadFileBytes(file), "[OTHER]\r\nK=kept\r\n");
+  EXPECT_EQ(GetProfileString(file, "PC,USER", "PATH", "gone"), "gone");
+
+  // The input that the fuzzer found: an empty first section over a full one.
+  WriteFileBytes(file, "[PC,USER]\r\n[PC,USER]\r\nPATH=x\r\n");
+  ASSERT_TRUE(WriteProfileString("PC,USER", nullptr, nullptr, file));
+  EXPECT_EQ(GetProfileString(file, "PC,USER", "PATH", "gone"), "gone");
+  EXPECT_EQ(ReadFileBytes(file), "");
+}
+
 TEST_F(Ini, TextThatWouldNotReadBackIsRefusedAndCreatesNoFile) {
   const struct {
     const char *section, *key, *value;

@@ -221,5 +221,83 @@ TEST(PrintLayout, AFieldCodeNoRecordAnswersIsAnError) {
   EXPECT_EQ(error, "layout.FMT:22: field code 999 is unknown to the data of repeat kind 32");
 }
 
+// The pager lays out any page alone, in any order, as the whole layout does:
+// pages that start inside a record's sub-records and the closing row's page.
+TEST(PrintLayout, PagesLaidOutOneAtATimeMatchTheWholeLayout) {
+  const PrintForm form = ReadForm(kLayoutForm);
+  ListData data;
+  data.count = 9;
+  data.rejected = {1, 5};
+  data.subRecords = {{0, 2}, {3, 4}, {8, 2}};
+  data.closingRow = true;
+  const PrintLayout whole = LayOut(form, data);
+  PrintPager pager;
+  std::string error;
+  ASSERT_TRUE(pager.Plan(form, data, nullptr, {"", "", "2026/12/06"}, error)) << error;
+  ASSERT_EQ(pager.PageCount(), whole.PageCount());
+  ASSERT_EQ(pager.PageCount(), 6);  // 15 rows of records and the closing row, 3 a page
+  EXPECT_EQ(pager.Paper().paperWidth, 297);
+  PrintPage page;
+  for (int index = pager.PageCount() - 1; index >= 0; --index) {
+    ASSERT_TRUE(pager.LayOutPage(index, page));
+    const PrintPage& expected = whole.pages[static_cast<size_t>(index)];
+    EXPECT_EQ(TextsOf(page), TextsOf(expected)) << "page " << index + 1;
+    EXPECT_EQ(page.lines.size(), expected.lines.size());
+    EXPECT_EQ(page.boxes.size(), expected.boxes.size());
+  }
+  // After the headings: a page that starts inside r3's sub-records, and the
+  // closing row alone on the last page.
+  EXPECT_EQ(TextsOf(whole.pages[2])[2], "r3.1");
+  EXPECT_EQ(TextsOf(whole.pages[5])[2], "合計");
+  EXPECT_FALSE(pager.LayOutPage(6, page));
+  EXPECT_TRUE(page.texts.empty());
+}
+
+// A form of thin columns and many rows, made for the bounds below: columns x
+// rows cells per page, no heading, no rules.
+std::string GridForm(int columns, int rows, const std::string& header = "") {
+  std::string text = "[Form]\nPaper = 2000x2000\nMargins = 0, 0, 0, 0\n" + header +
+                     "[Repeat32]\nRowHeight = 0.5\nRowsPerPage = " + std::to_string(rows) + "\n";
+  for (int i = 0; i < columns; ++i) {
+    text += "Column" + std::to_string(i + 1) + " = 256, " + std::to_string(i) + ", 0.5, left\n";
+  }
+  return text;
+}
+
+TEST(PrintLayout, APageOrARunBeyondItsBoundIsRefusedBeforeAnyPage) {
+  ListData data;
+  data.count = 1;
+  PrintPager pager;
+  std::string error;
+  // 200 columns x 100 rows: 20,000 cells, the most a page may hold.
+  ASSERT_TRUE(pager.Plan(ReadForm(GridForm(200, 100)), data, nullptr, {}, error)) << error;
+  // One more item on every page is one too many.
+  const PrintForm over = ReadForm(GridForm(200, 100, "[Header]\nText = 0, 0, 10, 5, left, 9, x\n"));
+  EXPECT_FALSE(pager.Plan(over, data, nullptr, {}, error));
+  EXPECT_EQ(error,
+            "layout.FMT:6: [Repeat32]: a page of 200 columns and 100 rows holds up to 20001 texts "
+            "and lines, more than the 20000 a page may hold");
+  EXPECT_EQ(pager.PageCount(), 0);
+
+  // 100 full pages make the 2,000,000 texts of a run; a record more needs a
+  // 101st page.
+  const PrintForm form = ReadForm(GridForm(200, 100));
+  data.count = 10000;
+  ASSERT_TRUE(pager.Plan(form, data, nullptr, {}, error)) << error;
+  EXPECT_EQ(pager.PageCount(), 100);
+  data.count = 10001;
+  EXPECT_FALSE(pager.Plan(form, data, nullptr, {}, error));
+  EXPECT_EQ(error,
+            "layout.FMT: the list needs more than 2000000 texts and lines (101 pages so far), more "
+            "than one run may print: print fewer records, or with a form of fewer columns");
+  PrintLayout layout;
+  EXPECT_FALSE(LayOutPrintForm(form, data, nullptr, {}, layout, error));
+  // A caller may bound a run tighter (the print preview does).
+  data.count = 5000;
+  EXPECT_FALSE(pager.Plan(form, data, nullptr, {}, error, 980000));
+  EXPECT_NE(error.find("more than 980000 texts and lines (50 pages so far)"), std::string::npos)
+      << error;
+}
+
 }  // namespace
 }  // namespace vexa

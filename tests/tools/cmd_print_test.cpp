@@ -105,5 +105,42 @@ TEST_F(PrintToolTest, MistakesAreReported) {
   }
 }
 
+// The tool's last line on stderr (Qt may warn about its run-time folder
+// before it).
+std::string LastLine(std::string text) {
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  return text.substr(text.rfind('\n') + 1);  // npos + 1: the whole text
+}
+
+// A full disk and a form made to exhaust memory end in one line and status 1,
+// within the tool's time and memory limits, and no PDF.
+TEST_F(PrintToolTest, AFullDiskOrAnOversizedFormFailsInOneLine) {
+  ToolSetup limited;
+  limited.limited = true;
+  const ToolRun full = RunTool({"print", store_, "--pdf", "/dev/full"}, limited);
+  EXPECT_EQ(full.exit, 1);
+  EXPECT_EQ(full.out, "");
+  EXPECT_EQ(LastLine(full.err), "vexafol: /dev/full: cannot be written: No space left on device");
+
+  // 20,000 thin columns and 1000 rows a page, under 1 MiB.
+  std::string form =
+      "[Form]\nPaper = 2000x2000\nMargins = 0, 0, 0, 0\n[Repeat32]\nRowHeight = 0.5\n"
+      "RowsPerPage = 1000\n";
+  for (int i = 0; i < 20000; ++i) {
+    form +=
+        "Column" + std::to_string(i + 1) + " = 257, " + std::to_string(i % 1990) + ", 0.1, left\n";
+  }
+  ASSERT_LT(form.size(), size_t{1} << 20);
+  const std::string thin = dir_ / "THIN.FMT";
+  WriteFileBytes(thin, form);
+  const ToolRun run = RunTool({"print", store_, "--form", thin, "--pdf", pdf_}, limited);
+  EXPECT_EQ(run.exit, 1);
+  EXPECT_EQ(LastLine(run.err), "vexafol: " + thin +
+                                   ":4: [Repeat32]: a page of 20000 columns and 1000 rows holds "
+                                   "up to 20000000 texts and lines, more than the 20000 a page "
+                                   "may hold");
+  EXPECT_EQ(ReadFileBytes(pdf_), "");
+}
+
 }  // namespace
 }  // namespace vexa::test

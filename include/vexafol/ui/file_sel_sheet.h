@@ -12,6 +12,7 @@
 
 #include <QImage>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ namespace vexa {
 
 class CEnvironObj;
 class FileInfoDlg;
+class PreviewCache;
 class VexaFolderList;
 
 // One display item (a column the grid can show).
@@ -91,7 +93,8 @@ class VEXA_UI_API FileSelSheet : public SxSheet {
 
   // The first-page preview of the member of key, loaded from its
   // "page000.bmp" (in any case) on first use and cached; a null image when the member has
-  // none or it cannot be loaded (the next call tries again).
+  // none or it cannot be loaded (the next call tries again). The cache holds
+  // at most 256 MiB of pictures: the ones shown longest ago make room.
   QImage GetPreview(int key);
   // The record that shows drawing index drawingIndex with application id
   // appId (a free FileAddSheet number matches on its index alone); -1 when
@@ -171,7 +174,7 @@ class VEXA_UI_API FileSelSheet : public SxSheet {
   // The control with that template id in the dialog that holds the sheet.
   QWidget* DialogControl(int id) const;
 
-  std::vector<QImage> previewCache_;
+  std::unique_ptr<PreviewCache> previewCache_;
   // The record last given to the info panel.
   int shownKey_ = -1;
   const FolMember* shownMember_ = nullptr;

@@ -3,8 +3,16 @@
 #include "vexafol/ui/print_man.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/list_form.h"
@@ -16,6 +24,28 @@
 
 namespace vexa::test {
 namespace {
+
+// count records of repeat kind 32 printed with the form at path: every
+// field is the record's number.
+class NumberedData : public CPrintData {
+ public:
+  NumberedData(std::string path, int count) : path_(std::move(path)), count_(count) {}
+  int GetFormFile(std::string& out) override {
+    out = path_;
+    return 1;
+  }
+  int GetRepeatCount(int kind, int) override { return kind == 32 ? count_ : 0; }
+  signed char GetRecordItem(int kind, int, int code, int record, int, std::string& text,
+                            unsigned long*) override {
+    if (kind != 32 || code < 256 || code > 264) return -1;
+    text = std::to_string(record + 1);
+    return 1;
+  }
+
+ private:
+  std::string path_;
+  int count_;
+};
 
 class PrintManTest : public ::testing::Test {
  protected:
@@ -34,6 +64,18 @@ class PrintManTest : public ::testing::Test {
         new ZmnListPrint(form_, members.data(), static_cast<int>(members.size()), store_.env()), 1);
     EXPECT_EQ(manager.WritePdf(pdf_), 1) << manager.GetLastError();
     return PdfPages(pdf_);
+  }
+
+  // The names in a folder that start with "list.pdf", sorted: the PDF and
+  // any temporary file beside it.
+  static std::vector<std::string> PdfFilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      const std::string name = entry.path().filename().string();
+      if (name.rfind("list.pdf", 0) == 0) names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
   }
 
   // The row of a page whose first word is the drawing number.
@@ -100,7 +142,9 @@ TEST_F(PrintManTest, EveryDrawingPrintsInOrderOnPagesOfRowsPerPage) {
   EXPECT_GT(embedded, 0) << fonts;
   EXPECT_NE(PdfPageSize(pdf_).find("(A4)"), std::string::npos) << PdfPageSize(pdf_);
 
-  // Stopped by its progress after page 2: no PDF is left.
+  // Stopped by its progress after page 2: the complete PDF written before
+  // stays as it was, and nothing else is left beside it.
+  const std::string complete = ReadFileBytes(pdf_);
   CPrintMan stopped;
   stopped.SetEnvObj(store_.env());
   stopped.AddPrintData(new ZmnListPrint(form_, members.data(), 7, store_.env()), 1);
@@ -113,7 +157,71 @@ TEST_F(PrintManTest, EveryDrawingPrintsInOrderOnPagesOfRowsPerPage) {
             0);
   EXPECT_EQ(heard, (std::vector<int>{13, 23}));
   EXPECT_EQ(stopped.GetLastError(), "stopped after page 2 of 3");
-  EXPECT_EQ(ReadFileBytes(pdf_), "");
+  EXPECT_EQ(ReadFileBytes(pdf_), complete);
+  EXPECT_EQ(PdfFilesIn(store_.dir().path()), std::vector<std::string>{"list.pdf"});
+}
+
+// A disk that fills while the PDF is written: the run fails with the system's
+// reason, and neither a partial PDF nor its temporary file is left, while the
+// file that was at the path stays. A device is written in place and its
+// write errors are the run's too.
+TEST_F(PrintManTest, AWriteThatFailsFailsTheRunAndLeavesNoPartialPdf) {
+  for (int number = 1; number <= 60; ++number) store_.WriteAppDrawing(0x1, number);
+  VexaFolderList list(store_.env());
+  list.Load(0x1, VexaFolderList::kLoadNoLocks);
+  std::vector<const FolMember*> members;
+  for (int i = 0; i < list.GetFolderNum(); ++i) members.push_back(list.GetFolderMember(i));
+  auto write = [&](const std::string& path) {
+    CPrintMan manager;
+    manager.SetEnvObj(store_.env());
+    manager.AddPrintData(
+        new ZmnListPrint(form_, members.data(), static_cast<int>(members.size()), store_.env()), 1);
+    const int result = manager.WritePdf(path);
+    return std::make_pair(result, manager.GetLastError());
+  };
+
+  auto [full, fullError] = write("/dev/full");
+  EXPECT_EQ(full, 0);
+  EXPECT_EQ(fullError, "/dev/full: cannot be written: No space left on device");
+
+  if (geteuid() != 0) GTEST_SKIP() << "a small file system to fill needs root (mount)";
+  const std::string small = store_.dir() / "small";
+  ASSERT_EQ(mkdir(small.c_str(), 0755), 0);
+  if (mount("tmpfs", small.c_str(), "tmpfs", 0, "size=16k") != 0)
+    GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+  struct Unmount {
+    std::string path;
+    ~Unmount() { umount2(path.c_str(), MNT_DETACH); }
+  } unmount{small};
+  const std::string pdf = small + "/list.pdf";
+  WriteFileBytes(pdf, "the list of yesterday");
+  auto [result, error] = write(pdf);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(error, pdf + ": cannot be written: No space left on device");
+  EXPECT_EQ(ReadFileBytes(pdf), "the list of yesterday");
+  EXPECT_EQ(PdfFilesIn(small), std::vector<std::string>{"list.pdf"});
+}
+
+// The preview keeps every page, so it takes fewer texts than a PDF: a list
+// of 3,867 pages of 52 texts and lines is refused there before any window,
+// and planned for a PDF.
+TEST_F(PrintManTest, APreviewTakesAtMostItsBoundAndAPdfMore) {
+  CPrintMan manager;
+  manager.SetEnvObj(store_.env());
+  manager.AddPrintData(new NumberedData(form_, 11600), 1);
+  ASSERT_EQ(manager.LayOut(), 1) << manager.GetLastError();
+  EXPECT_EQ(manager.GetPageCount(), 3867);
+  std::vector<std::string> shown;
+  ScopedMessageBoxHook hook([&](QWidget*, const std::string& text, const std::string&, unsigned) {
+    shown.push_back(text);
+    return IDOK;
+  });
+  EXPECT_EQ(manager.ExecPreview(nullptr, "図面一覧リスト"), -1);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], form_ +
+                          ": the list needs more than 200000 texts and lines (3847 pages so far), "
+                          "more than one run may print: print fewer records, or with a form of "
+                          "fewer columns");
 }
 
 TEST_F(PrintManTest, DeviceSettingsChooseThePaper) {
