@@ -27,17 +27,17 @@ enum MixedSoakOp {
   MIXED_SOAK_OPS
 };
 
-/* Who holds one byte: a count of holders, and for the first holder its side and
- * the inode of the lock file it holds the byte in. Two holders of one byte in one
- * file are a double grant the lock files failed to prevent; two holders in two
- * files (the name was deleted and made anew under the first) are told apart by
- * the side of the first holder: a Linux holder whose file a Windows client
- * deleted is the case the library cannot prevent, a Windows holder whose file a
- * Linux user deleted is the library's fault. */
+#define MIXED_SOAK_USERS 80 /* Linux users first, then Windows clients */
+
+/* Who holds one byte: for each user, 0 or (inode << 1) | 1 of the lock file it
+ * holds the byte in. Two holders of one byte in one file are a double grant the
+ * locks failed to prevent; two holders in two files (the name was deleted and
+ * made anew while the first held the byte) are told apart by the side of the
+ * earlier holder: a Linux holder whose file a Windows client deleted is the case
+ * the library cannot prevent, a Windows holder whose file a Linux user deleted is
+ * the library's fault. An inode is not reused while a handle keeps it open. */
 struct MixedSoakByte {
-  int32_t holders;
-  int32_t firstSide;
-  int64_t firstInode;
+  int64_t heldIn[MIXED_SOAK_USERS];
 };
 
 enum MixedSoakDouble {
@@ -51,32 +51,36 @@ struct MixedSoakCounters {
   int32_t magic;
   int32_t stop; /* set by the soak when its time is up */
   int32_t windowsClientsRunning;
-  int32_t padding;
+  int32_t linuxUsers; /* users below this index are Linux users */
   struct MixedSoakByte drawings[MIXED_SOAK_DRAWINGS + 1];
   struct MixedSoakByte pages[MIXED_SOAK_DRAWINGS + 1][MIXED_SOAK_PAGES];
   int64_t ops[MIXED_SOAK_SIDES][MIXED_SOAK_OPS];
   int64_t doubles[MIXED_SOAK_DOUBLES];
+  int64_t linuxLocksLost; /* Linux users' locks gone with a file deleted under them */
 };
 
-/* After a grant: counts the holder in and sorts a double grant. */
-static inline void MixedSoakGranted(struct MixedSoakCounters* c, struct MixedSoakByte* b, int side,
+/* After user's grant of b, in the file with that inode: notes the holder and
+ * sorts a double grant (the worst kind, once per grant). */
+static inline void MixedSoakGranted(struct MixedSoakCounters* c, struct MixedSoakByte* b, int user,
                                     int64_t inode) {
-  if (__atomic_fetch_add(&b->holders, 1, __ATOMIC_SEQ_CST) == 0) {
-    __atomic_store_n(&b->firstSide, side, __ATOMIC_SEQ_CST);
-    __atomic_store_n(&b->firstInode, inode, __ATOMIC_SEQ_CST);
-    return;
+  const int64_t mine = (inode << 1) | 1;
+  __atomic_store_n(&b->heldIn[user], mine, __ATOMIC_SEQ_CST);
+  int kind = MIXED_SOAK_DOUBLES;
+  for (int other = 0; other < MIXED_SOAK_USERS; ++other) {
+    const int64_t theirs = __atomic_load_n(&b->heldIn[other], __ATOMIC_SEQ_CST);
+    if (other == user || theirs == 0) continue;
+    int found = MIXED_SOAK_DOUBLE_ONE_FILE;
+    if (theirs != mine)
+      found =
+          other < c->linuxUsers ? MIXED_SOAK_DOUBLE_UNDER_LINUX : MIXED_SOAK_DOUBLE_UNDER_WINDOWS;
+    if (found < kind) kind = found;
   }
-  int kind = MIXED_SOAK_DOUBLE_ONE_FILE;
-  if (__atomic_load_n(&b->firstInode, __ATOMIC_SEQ_CST) != inode)
-    kind = __atomic_load_n(&b->firstSide, __ATOMIC_SEQ_CST) == MIXED_SOAK_LINUX
-               ? MIXED_SOAK_DOUBLE_UNDER_LINUX
-               : MIXED_SOAK_DOUBLE_UNDER_WINDOWS;
-  __atomic_fetch_add(&c->doubles[kind], 1, __ATOMIC_SEQ_CST);
+  if (kind != MIXED_SOAK_DOUBLES) __atomic_fetch_add(&c->doubles[kind], 1, __ATOMIC_SEQ_CST);
 }
 
-/* Before a release (unlock or close). */
-static inline void MixedSoakReleasing(struct MixedSoakByte* b) {
-  __atomic_fetch_sub(&b->holders, 1, __ATOMIC_SEQ_CST);
+/* Before user's release of b (unlock or close). */
+static inline void MixedSoakReleasing(struct MixedSoakByte* b, int user) {
+  __atomic_store_n(&b->heldIn[user], 0, __ATOMIC_SEQ_CST);
 }
 
 static inline void MixedSoakCount(struct MixedSoakCounters* c, int side, int op) {

@@ -14,9 +14,11 @@
  *   exists FILE        -> "exists yes" | "exists no"
  *   inode FILE         -> "inode N" (file index of the open handle)
  *   hold-seconds S     -> "held S"
- *   soak COUNTERS APPFOLDER SECONDS SEED -> "soak done OPS" (see Soak below)
+ *   soak COUNTERS APPFOLDER SECONDS USER -> "soak done OPS" (see Soak below)
  * FILE is a Windows path or a Unix path (/tmp/x is Z:\tmp\x). ERR is
  * GetLastError(): 33 ERROR_LOCK_VIOLATION, 32 ERROR_SHARING_VIOLATION. */
+#include <fcntl.h>
+#include <io.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -34,6 +36,7 @@ struct SoakUser {
   char appFolder[MAX_PATH];
   BOOL drawingHeld[MIXED_SOAK_DRAWINGS + 1];
   BOOL pageHeld[MIXED_SOAK_DRAWINGS + 1][MIXED_SOAK_PAGES];
+  int user; /* index in the counters */
   unsigned random;
   long ops;
 };
@@ -67,7 +70,7 @@ static void SoakLockDrawing(struct SoakUser* u, int n) {
                  granted ? MIXED_SOAK_DRAWING_GRANTED : MIXED_SOAK_DRAWING_REFUSED);
   if (!granted) return;
   u->drawingHeld[n] = TRUE;
-  MixedSoakGranted(u->c, &u->c->drawings[n], MIXED_SOAK_WINDOWS, InodeOf(file));
+  MixedSoakGranted(u->c, &u->c->drawings[n], u->user, InodeOf(file));
 }
 
 static void SoakLockPage(struct SoakUser* u, int n, int page) {
@@ -79,7 +82,7 @@ static void SoakLockPage(struct SoakUser* u, int n, int page) {
                  granted ? MIXED_SOAK_PAGE_GRANTED : MIXED_SOAK_PAGE_REFUSED);
   if (!granted) return;
   u->pageHeld[n][page] = TRUE;
-  MixedSoakGranted(u->c, &u->c->pages[n][page], MIXED_SOAK_WINDOWS, InodeOf(file));
+  MixedSoakGranted(u->c, &u->c->pages[n][page], u->user, InodeOf(file));
 }
 
 static void SoakProbe(struct SoakUser* u, int n) {
@@ -95,7 +98,7 @@ static void SoakUnlock(struct SoakUser* u, int n, int page) {
   BOOL* held = page < 0 ? &u->drawingHeld[n] : &u->pageHeld[n][page];
   if (!*held) return;
   *held = FALSE;
-  MixedSoakReleasing(page < 0 ? &u->c->drawings[n] : &u->c->pages[n][page]);
+  MixedSoakReleasing(page < 0 ? &u->c->drawings[n] : &u->c->pages[n][page], u->user);
   LockPath(u, page < 0 ? 0 : n, path);
   struct LockFileHandle* file = FindLockFile(path);
   if (file) UnlockByte(file, page < 0 ? n : page);
@@ -105,10 +108,10 @@ static void SoakUnlock(struct SoakUser* u, int n, int page) {
 /* Every lock released and every lock file closed, each deleted as its last user. */
 static void SoakCloseAll(struct SoakUser* u) {
   for (int n = 1; n <= MIXED_SOAK_DRAWINGS; ++n) {
-    if (u->drawingHeld[n]) MixedSoakReleasing(&u->c->drawings[n]);
+    if (u->drawingHeld[n]) MixedSoakReleasing(&u->c->drawings[n], u->user);
     u->drawingHeld[n] = FALSE;
     for (int p = 0; p < MIXED_SOAK_PAGES; ++p) {
-      if (u->pageHeld[n][p]) MixedSoakReleasing(&u->c->pages[n][p]);
+      if (u->pageHeld[n][p]) MixedSoakReleasing(&u->c->pages[n][p], u->user);
       u->pageHeld[n][p] = FALSE;
     }
   }
@@ -138,7 +141,7 @@ static void SoakStep(struct SoakUser* u) {
   ++u->ops;
 }
 
-static void Soak(const char* countersPath, const char* appFolder, long seconds, unsigned seed) {
+static void Soak(const char* countersPath, const char* appFolder, long seconds, int user) {
   HANDLE file = CreateFileA(countersPath, GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
   HANDLE mapping = file == INVALID_HANDLE_VALUE
@@ -147,7 +150,7 @@ static void Soak(const char* countersPath, const char* appFolder, long seconds, 
                                             sizeof(struct MixedSoakCounters), NULL);
   struct MixedSoakCounters* c =
       mapping ? MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof *c) : NULL;
-  if (!c || c->magic != MIXED_SOAK_MAGIC) {
+  if (!c || c->magic != MIXED_SOAK_MAGIC || user < c->linuxUsers || user >= MIXED_SOAK_USERS) {
     printf("soak failed %lu (no counters)\n", (unsigned long)GetLastError());
     return;
   }
@@ -155,7 +158,8 @@ static void Soak(const char* countersPath, const char* appFolder, long seconds, 
   memset(&u, 0, sizeof u);
   u.c = c;
   snprintf(u.appFolder, sizeof u.appFolder, "%s", appFolder);
-  u.random = seed;
+  u.user = user;
+  u.random = 7919u * (unsigned)user + 1u;
   __atomic_fetch_add(&c->windowsClientsRunning, 1, __ATOMIC_SEQ_CST);
   const ULONGLONG end = GetTickCount64() + (ULONGLONG)seconds * 1000u;
   while (!__atomic_load_n(&c->stop, __ATOMIC_SEQ_CST) && GetTickCount64() < end) SoakStep(&u);
@@ -198,7 +202,7 @@ static void Run(char* line) {
   } else if (strcmp(command, "soak") == 0 && count == 5) {
     char appFolder[MAX_PATH];
     WindowsPath(words[2], appFolder);
-    Soak(path, appFolder, strtol(words[3], NULL, 10), (unsigned)strtoul(words[4], NULL, 10));
+    Soak(path, appFolder, strtol(words[3], NULL, 10), (int)strtol(words[4], NULL, 10));
   } else if (count >= 2 && count <= 3 && !(file = OpenLockFile(path))) {
     Result(command, FALSE, "", "open-failed");
   } else if (strcmp(command, "open") == 0 && count == 2) {
@@ -223,6 +227,7 @@ static void Run(char* line) {
 
 int main(int argc, char** argv) {
   char line[4 * MAX_PATH];
+  _setmode(_fileno(stdout), _O_BINARY);  // "\n", not "\r\n", for the scripts that read it
   for (int i = 1; i < argc && strcmp(argv[i], "-") != 0; ++i) {
     snprintf(line, sizeof line, "%s", argv[i]);
     Run(line);
