@@ -1,15 +1,18 @@
 // Lock files (CADAPP.LOC, FOLnnn.LOC, LOCK.TMP) that nobody has open: left
 // behind by processes that ended without cleaning up. Every handle of the
-// library holds a shared lock on the sentinel byte, so a file whose sentinel
-// byte nobody locks has no user. Such a file holds no lock and would simply be
-// reused; the fix deletes it through the last-user protocol, and only when it
-// holds nothing but zeros, as every lock file does.
+// library holds a shared lock on the sentinel byte, and clients that know
+// nothing of it (Windows clients) show by their byte locks, so a file of which
+// nobody locks any byte has no user we can see. Such a file holds no lock and
+// would simply be reused; the fix deletes it through the last-user protocol,
+// and only when it holds nothing but zeros, as every lock file does. A store
+// that keeps its lock files (the KEEPLOCKS marker) has none to report.
 #include <fcntl.h>
 
 #include <algorithm>
 #include <cerrno>
 
 #include "check/storecheck_parts.h"
+#include "lock/lock_file.h"
 #include "platform/case_lookup.h"
 #include "platform/env.h"
 #include "vexafol/file.h"
@@ -34,8 +37,8 @@ LockFileState Inspect(const std::string& path) {
   struct flock query {};
   query.l_type = F_WRLCK;
   query.l_whence = SEEK_SET;
-  query.l_start = static_cast<off_t>(File::kSentinelOffset);
-  query.l_len = 1;
+  query.l_start = 0;
+  query.l_len = 0;  // every byte: the sentinel and any client's lock
   if (env.Lock(fd, F_OFD_GETLK, query) == 0)
     state.use = query.l_type == F_UNLCK ? Use::Unused : Use::InUse;
   char bytes[kLongestLockFile + 1];
@@ -60,6 +63,7 @@ bool RemoveUnused(const std::string& path) {
 void CheckLockFiles(const StoreTree& tree, bool fix, StoreCheckReport& report) {
   for (const StoreEntry& entry : tree.entries) {
     if (!S_ISREG(entry.st.st_mode) || !platform::IsLockFileName(entry.name)) continue;
+    if (lock::LockFilesStay(entry.path)) continue;  // kept on purpose
     const LockFileState state = Inspect(entry.path);
     if (state.use != Use::Unused) continue;
     const bool recycle = platform::EqualsNoCase(entry.name, "LOCK.TMP");

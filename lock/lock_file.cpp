@@ -3,7 +3,10 @@
 #include <fcntl.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <map>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -17,19 +20,60 @@ std::string PageLockName(int folderNo) {
   return name;
 }
 
-bool KeepOpen(File& file) {
+bool KeepOpen(File& file, uint64_t length) {
   if (!file.IsOpen()) return false;
   // One status record per thread: its path text keeps its buffer between calls.
   thread_local FileStatus status;
   if (file.GetStatus(status)) return true;
+  // Only a file that has no name left answers ENOENT: somebody deleted it under
+  // us, and whoever opens the path now gets a new file that our locks do not
+  // reach. Holding the same bytes there again is what keeps them ours.
+  size_t lost = 0;
+  if (file.LastError() == ENOENT && file.Reopen(lost) && file.SetLength(length)) return true;
   file.Close();
   return false;
 }
 
 bool OpenLockFile(File& file, const std::string& path, uint64_t length) {
   if (file.Open(path, File::Mode::ReadWrite) && file.SetLength(length)) return true;
-  file.CloseAndRemove();
+  CloseAndRemoveLockFile(file);
   return false;
+}
+
+bool WasDeleted(const File& file) {
+  thread_local FileStatus status;
+  return file.IsOpen() && !file.GetStatus(status) && file.LastError() == ENOENT;
+}
+
+void CloseAndRemoveLockFile(File& file) {
+  if (!file.IsOpen()) return;
+  if (LockFilesStay(file.GetFilePath()))
+    file.Close();
+  else
+    file.CloseAndRemove();
+}
+
+bool LockFilesStay(const std::string& lockFilePath) {
+  const size_t slash = lockFilePath.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : lockFilePath.substr(0, slash);
+  static std::mutex mutex;
+  static std::map<std::string, bool> known;  // by folder of the lock file
+  std::lock_guard<std::mutex> guard(mutex);
+  if (const auto found = known.find(folder); found != known.end()) return found->second;
+  platform::Env& os = platform::CurrentEnv();
+  bool stay = false;
+  for (std::string dir = folder;;) {
+    struct stat st;
+    if (os.Lstat(dir + "/" + kKeepLockFilesMarker, st) == 0) {
+      stay = true;
+      break;
+    }
+    const size_t up = dir.rfind('/');
+    if (up == std::string::npos || dir.empty()) break;
+    dir.resize(up);  // "/a/b" -> "/a" -> "", which asks for "/KEEPLOCKS"
+  }
+  known.emplace(folder, stay);
+  return stay;
 }
 
 // Lock offsets are the numbers as signed 32-bit values widened to 64 bits; a

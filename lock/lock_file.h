@@ -16,14 +16,35 @@ namespace vexa::lock {
 constexpr uint64_t kDrawingLockFileLength = 1000;
 constexpr uint64_t kPageLockFileLength = 501;
 
-// True when file is open and its status can still be read; otherwise closes it
-// (a handle that went bad, e.g. after a lost network connection) and answers false.
-bool KeepOpen(File& file);
+// The file whose presence in the folder of a lock file, or in any folder above
+// it, keeps the lock files of that store on disk when their last user closes
+// them (stores that clients without the in-use mark open natively).
+inline constexpr const char* kKeepLockFilesMarker = "KEEPLOCKS";
+
+// True when file is open and its status can still be read. A file deleted
+// behind the handle's back (by a client that knows nothing of the in-use mark)
+// is opened again at its path with its length set, and the bytes the old
+// handle held are taken again on it. Otherwise closes the file (a handle that
+// went bad, e.g. after a lost network connection, loses its locks) and answers
+// false.
+bool KeepOpen(File& file, uint64_t length);
+// True when file is open on a file whose name was deleted under the handle.
+bool WasDeleted(const File& file);
 
 // Opens path for reading and writing (created if missing, never truncated) and
 // sets its length. On any failure the file is closed and removed unless another
 // handle still has it open, and the answer is false.
 bool OpenLockFile(File& file, const std::string& path, uint64_t length);
+
+// Closes a lock file, releasing its locks, and deletes it when this handle is
+// its last user and nobody locks a byte of it (File::CloseAndRemove), unless
+// the store keeps its lock files (LockFilesStay). Nothing happens while closed.
+void CloseAndRemoveLockFile(File& file);
+
+// True when kKeepLockFilesMarker lies in the folder of lockFilePath or in a
+// folder above it. Asked once per folder and process: a marker made later
+// counts for programs started after it.
+bool LockFilesStay(const std::string& lockFilePath);
 
 // Exclusive lock of byte n, never waiting: false when refused or on any error.
 bool LockByte(File& file, int n);

@@ -15,11 +15,12 @@ VexaPageLock::~VexaPageLock() {
 }
 
 bool VexaPageLock::EnsureOpen(const std::string& path) {
-  return lock::KeepOpen(file_) || lock::OpenLockFile(file_, path, lock::kPageLockFileLength);
+  return lock::KeepOpen(file_, lock::kPageLockFileLength) ||
+         lock::OpenLockFile(file_, path, lock::kPageLockFileLength);
 }
 
 void VexaPageLock::CloseAndRemove() {
-  file_.CloseAndRemove();
+  lock::CloseAndRemoveLockFile(file_);
 }
 bool VexaPageLock::LockByte(int n) {
   return lock::LockByte(file_, n);
@@ -39,6 +40,9 @@ bool VexaPageLock::HasForeignPageLock(const CEnvironObj& env, const std::string&
 
 bool VexaPageLock::HasForeignPageLock(const CEnvironObj& env, const std::string& drawingPath,
                                       int folderNo, lock::LockPaths& paths) {
+  // A file deleted under us would hide the pages others lock on the new one.
+  // (A handle that went bad otherwise stays: its failing read answers locked.)
+  if (lock::WasDeleted(file_)) lock::KeepOpen(file_, lock::kPageLockFileLength);
   if (!file_.IsOpen()) {
     // No data directory means no page lock file in it either: the one test of
     // the page lock file answers both questions, saving a stat per drawing.
@@ -60,7 +64,7 @@ VexaAppLock::~VexaAppLock() {
 }
 
 bool VexaAppLock::EnsureOpen(const CEnvironObj& env, const std::string& drawingPath) {
-  if (lock::KeepOpen(file_)) return true;
+  if (lock::KeepOpen(file_, lock::kDrawingLockFileLength)) return true;
   drawingPath_ = drawingPath;
   const std::string path = lock::DrawingLockPath(env, drawingPath);
   env.CreateDir(path, 0);  // a failure shows in the open
@@ -68,7 +72,7 @@ bool VexaAppLock::EnsureOpen(const CEnvironObj& env, const std::string& drawingP
 }
 
 void VexaAppLock::CloseAndRemove() {
-  file_.CloseAndRemove();
+  lock::CloseAndRemoveLockFile(file_);
 }
 bool VexaAppLock::LockByte(int n) {
   return lock::LockByte(file_, n);

@@ -1,5 +1,6 @@
 #include "lock/recycle_lock.h"
 
+#include "lock/lock_file.h"
 #include "platform/sysinfo.h"
 
 namespace vexa {
@@ -15,7 +16,7 @@ RecycleFolderLock::RecycleFolderLock(const CEnvironObj& env, const std::string& 
 RecycleFolderLock::~RecycleFolderLock() {
   if (held_) file_.UnlockRange(0, 1);
   // A file that could not be opened was not created by us and stays as it is.
-  file_.CloseAndRemove();
+  lock::CloseAndRemoveLockFile(file_);
 }
 
 std::string RecycleFolderLock::ErrorMessage() const {

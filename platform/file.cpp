@@ -32,6 +32,9 @@ bool LocksUnsupported(int error) {
   return error == ENOLCK || error == EOPNOTSUPP || error == ENOSYS || error == EINVAL;
 }
 
+// Every byte a lock can cover.
+constexpr uint64_t kWholeFile = LLONG_MAX;
+
 // Errors after which the handle no longer stands for the file (lost NFS state).
 bool MeansBadHandle(int error) {
   return error == EIO || error == ESTALE;
@@ -147,7 +150,21 @@ bool File::OpenOnce(const std::string& path, Mode mode, bool& retry) {
   if (rc < 0) return giveUp(-rc, -rc == ENOENT || -rc == ESTALE);
   if (named.st_dev != opened.st_dev || named.st_ino != opened.st_ino)
     return giveUp(ENOENT, true);  // the path names a newer file (or a link) now
-  if (mode == Mode::CreateTruncate && (rc = env.Truncate(fd, 0)) < 0) return giveUp(-rc, false);
+  // A second name may have been planted for another file of the store: never
+  // let a write through this name change that file. A file still being made
+  // has its draft name for a moment (or for good, if its maker died there):
+  // that name goes, and the open tries again.
+  if (handle_->writable && opened.st_nlink > 1) {
+    struct stat now;
+    const bool draft = platform::RemoveDraftNamesOf(path, opened) ||
+                       (env.Fstat(fd, now) == 0 && now.st_nlink == 1);
+    return giveUp(EMLINK, draft);
+  }
+  // A file somebody locks a byte of (a client that holds no in-use mark, such as
+  // a Windows client through a file server) is never cut short under them.
+  if (mode == Mode::CreateTruncate && CheckForeignLock(0, kWholeFile, F_WRLCK) == 0 &&
+      (rc = env.Truncate(fd, 0)) < 0)
+    return giveUp(-rc, false);
 
   handle_->device = opened.st_dev;
   handle_->inode = opened.st_ino;
@@ -163,9 +180,8 @@ void File::Close() {
 }
 
 int File::CheckForeignLock(uint64_t offset, uint64_t length, short type) {
-  constexpr uint64_t kMaxOffset = LLONG_MAX;
-  if (length == 0 || offset >= kMaxOffset) return 0;
-  const uint64_t end = offset + std::min(length, kMaxOffset - offset);
+  if (length == 0 || offset >= kWholeFile) return 0;
+  const uint64_t end = offset + std::min(length, kWholeFile - offset);
   // The sentinel byte carries only in-use marks, never a lock on data.
   const std::pair<uint64_t, uint64_t> parts[] = {{offset, std::min(end, kSentinelOffset)},
                                                  {std::max(offset, kSentinelOffset + 1), end}};
@@ -308,6 +324,22 @@ bool File::UnlockRange(uint64_t offset, uint64_t length) {
   return true;
 }
 
+bool File::Reopen(size_t& lost) {
+  lost = 0;
+  if (!handle_) return Fail(EBADF);
+  const std::string path = handle_->path;
+  const Mode mode = handle_->writable ? Mode::ReadWrite : Mode::ReadOnly;
+  const std::vector<std::pair<uint64_t, uint64_t>> held = std::move(handle_->held);
+  if (!Open(path, mode)) {
+    lost = held.size();
+    return false;
+  }
+  for (const auto& [from, to] : held)
+    if (!LockRange(from, to - from)) ++lost;
+  lastError_ = lost > 0 ? EACCES : 0;
+  return true;
+}
+
 void File::CloseAndRemove() {
   if (!handle_) return;
   platform::Env& env = CurrentEnv();
@@ -322,6 +354,10 @@ void File::CloseAndRemove() {
                env.Fstat(handle.fd, opened) == 0 && opened.st_nlink > 0 &&
                env.Lstat(handle.path, named) == 0 && named.st_dev == handle.device &&
                named.st_ino == handle.inode;
+    // Clients that know nothing of the in-use mark (Windows clients through a
+    // file server or under Wine, plain fcntl users) show only by their locks:
+    // a file any byte of which is locked by anybody else is still in use.
+    lastUser = lastUser && CheckForeignLock(0, kWholeFile, F_WRLCK) == 0;
   }
   if (lastUser) env.Unlink(handle.path);
   Close();

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <vector>
 
 #include "platform/env.h"
 #include "platform/regular_file.h"
@@ -47,6 +48,8 @@ int MakeFolderWithMode(const std::string& path, mode_t mode) {
   return 0;
 }
 
+constexpr char kDraftPrefix[] = ".vexafol-new.";
+
 // A name beside path that no other process or call uses:
 // ".vexafol-new.PID.N.NAME", NAME being path's own name where it fits in a
 // folder entry, so that what is made can be told (and a test can fail it) by
@@ -54,7 +57,7 @@ int MakeFolderWithMode(const std::string& path, mode_t mode) {
 std::string DraftName(const std::string& path) {
   static std::atomic<unsigned> serial{0};
   std::string draft =
-      ".vexafol-new." + std::to_string(getpid()) + "." + std::to_string(serial.fetch_add(1));
+      kDraftPrefix + std::to_string(getpid()) + "." + std::to_string(serial.fetch_add(1));
   const std::string name = path.substr(path.find_last_of('/') + 1);
   if (draft.size() + 1 + name.size() <= NAME_MAX) draft += "." + name;
   return FolderOf(path) + "/" + draft;
@@ -127,6 +130,22 @@ int OpenCreatingInFolderMode(const std::string& path, int flags) {
     if (fd != -EEXIST) return fd;
   }
   return fd;
+}
+
+bool RemoveDraftNamesOf(const std::string& path, const struct stat& file) {
+  Env& env = CurrentEnv();
+  const std::string folder = FolderOf(path);
+  std::vector<DirEntry> entries;
+  if (env.ListDir(folder, entries) != 0) return false;
+  bool removed = false;
+  for (const DirEntry& entry : entries) {
+    if (entry.name.rfind(kDraftPrefix, 0) != 0) continue;
+    const std::string draft = folder + "/" + entry.name;
+    struct stat st;
+    if (env.Lstat(draft, st) == 0 && st.st_dev == file.st_dev && st.st_ino == file.st_ino)
+      removed = env.Unlink(draft) == 0 || removed;
+  }
+  return removed;
 }
 
 int MakeFolderInFolderMode(const std::string& path) {

@@ -8,6 +8,7 @@
 // their modes. In a public folder with the sticky bit (/tmp) the umask decides.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <string>
@@ -26,6 +27,12 @@ std::string FolderOf(const std::string& path);
 // created exclusively and given FileModeIn of its folder, so that it appears
 // under its name with that mode. Returns the descriptor or -errno.
 int OpenCreatingInFolderMode(const std::string& path, int flags);
+
+// A file being created shows a second, draft name beside path for a moment
+// (".vexafol-new.…"), and keeps it when its creator died there. Removes every
+// draft name in path's folder that names the file `file` describes; true when
+// there was one.
+bool RemoveDraftNamesOf(const std::string& path, const struct stat& file);
 
 // Makes the folder path with FolderModeIn of its parent. 0 or -errno (-EEXIST
 // when something is there already; it is left alone).

@@ -71,15 +71,20 @@ void HoldEndSignals() {
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 }
 
-void WaitForEndOfInput() {
+void WaitForEndOfInput(const std::function<void()>& onTick, int tickMilliseconds) {
   const sigset_t signals = EndSignals();
   const int signalFd = signalfd(-1, &signals, SFD_CLOEXEC);
   pollfd watched[2] = {{STDIN_FILENO, POLLIN, 0}, {signalFd, POLLIN, 0}};
   char discard[256];
   for (;;) {
-    if (poll(watched, signalFd >= 0 ? 2 : 1, -1) < 0) {
+    const int ready = poll(watched, signalFd >= 0 ? 2 : 1, onTick ? tickMilliseconds : -1);
+    if (ready < 0) {
       if (errno == EINTR) continue;
       break;
+    }
+    if (ready == 0) {
+      onTick();
+      continue;
     }
     if (watched[1].revents != 0) break;
     if (watched[0].revents & POLLNVAL) break;  // no standard input at all

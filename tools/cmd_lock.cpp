@@ -61,16 +61,20 @@ int RunLock(Args& args) {
   VexaFolderLock locks(&target.env());
   int granted = 0;
   int refused = 0;
+  bool drawingHeld = false;
+  std::vector<int> pagesHeld;
   const std::string drawingFile = FileNameOf(target.drawingLockFile());
   const std::string pageFile = FileNameOf(target.pageLockFile());
   if (wantDrawing) {
     const bool got = locks.LockZmn(target.c_path()) == 1;
+    drawingHeld = got;
     const std::string why = got ? "" : DrawingRefusal(locks, target);
     Report("LockZmn", got, "byte " + std::to_string(target.folderNo()) + " of " + drawingFile, why);
     (got ? granted : refused)++;
   }
   for (const int page : pages) {
     const bool got = locks.LockPage(target.c_path(), page) == 1;
+    if (got) pagesHeld.push_back(page);
     Report("LockPage " + std::to_string(page), got,
            "byte " + std::to_string(page) + " of " + pageFile, got ? "" : PageRefusal(target));
     (got ? granted : refused)++;
@@ -79,7 +83,13 @@ int RunLock(Args& args) {
     std::printf("holding %d lock%s of %s until standard input ends (Ctrl-D) or Ctrl-C\n", granted,
                 granted == 1 ? "" : "s", Printable(target.path()).c_str());
     std::fflush(stdout);
-    WaitForEndOfInput();
+    // Asking about its own locks every second makes the service notice a lock
+    // file that a client without the in-use mark deleted under it, and take its
+    // bytes again on the new file before another user can.
+    WaitForEndOfInput([&] {
+      if (drawingHeld) locks.IsLockZmn(target.c_path());
+      for (const int page : pagesHeld) locks.IsLockPage(target.c_path(), page);
+    });
     locks.UnLockAll();
     std::printf("released\n");
   }

@@ -1,9 +1,10 @@
 // vexafol who: the local processes that have a drawing's lock files open and
-// the bytes they lock. Lock files carry no owner, so the answer comes from the
-// kernel: /proc/PID/fd tells which descriptors are open on the lock files
-// (matched by device and inode) and /proc/PID/fdinfo/FD lists the locks of
-// each open file description ("lock:" lines; /proc/locks shows open file
-// description locks with pid -1, so it cannot name the holder).
+// the bytes they lock, and the locked bytes no local process explains (held
+// from another computer, or by a Windows client through a file server). Lock files carry no owner,
+// so the answer comes from the kernel: /proc/PID/fd tells which descriptors are open on the lock
+// files (matched by device and inode) and /proc/PID/fdinfo/FD lists the locks of each open file
+// description ("lock:" lines; /proc/locks shows open file description locks with pid -1, so it
+// cannot name the holder).
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -129,6 +130,52 @@ std::string HoldsText(const Holding& holding, bool pageFile, int folderNo) {
   return (onePage ? "page " : "pages ") + text;
 }
 
+// The bytes first to last of a lock file that somebody holds, as every user
+// sees them: a byte that cannot be read is locked. Our own handle holds none.
+std::vector<uint64_t> LockedBytes(const std::string& path, uint64_t first, uint64_t last) {
+  std::vector<uint64_t> locked;
+  File file;
+  if (!file.Open(path, File::Mode::ReadOnly)) return locked;
+  for (uint64_t n = first; n <= last; ++n) {
+    uint64_t at = 0;
+    size_t got = 0;
+    char byte;
+    if (file.TrySeek(static_cast<int64_t>(n), File::begin, at) && !file.TryRead(&byte, 1, got) &&
+        file.LastError() == EACCES)
+      locked.push_back(n);
+  }
+  return locked;
+}
+
+// Locked bytes of file f that no process listed here holds: clients on other
+// computers, or Windows clients whose server shows no process of theirs here.
+std::vector<Holding> UnexplainedLocks(const std::vector<LockFile>& files,
+                                      const std::vector<Holding>& holdings, int folderNo) {
+  constexpr uint64_t kLastPageByte = 500;
+  std::vector<Holding> others;
+  for (size_t f = 0; f < files.size(); ++f) {
+    if (!files[f].exists || (f == 0 && folderNo < 0)) continue;
+    const uint64_t first = f == 0 ? static_cast<uint64_t>(folderNo) : 0;
+    Holding other{0, f, {}};
+    for (const uint64_t n : LockedBytes(files[f].path, first, f == 0 ? first : kLastPageByte)) {
+      const bool explained =
+          std::any_of(holdings.begin(), holdings.end(), [&](const Holding& holding) {
+            return holding.file == f && std::any_of(holding.locked.begin(), holding.locked.end(),
+                                                    [&](const Range& range) {
+                                                      return range.first <= n && n <= range.last;
+                                                    });
+          });
+      if (explained) continue;
+      if (!other.locked.empty() && other.locked.back().last + 1 == n)
+        other.locked.back().last = n;
+      else
+        other.locked.push_back({n, n});
+    }
+    if (!other.locked.empty()) others.push_back(other);
+  }
+  return others;
+}
+
 }  // namespace
 
 int RunWho(Args& args) {
@@ -170,7 +217,8 @@ int RunWho(Args& args) {
     return a.pid != b.pid ? a.pid < b.pid : a.file < b.file;
   });
 
-  if (holdings.empty()) {
+  const std::vector<Holding> others = UnexplainedLocks(files, holdings, target.folderNo());
+  if (holdings.empty() && others.empty()) {
     std::printf("No process on this computer has them open.\n");
   } else {
     const std::map<long, std::string> names = UserNames();
@@ -182,11 +230,19 @@ int RunWho(Args& args) {
                   HoldsText(holding, holding.file == 1, target.folderNo()).c_str(),
                   Printable(CommandOf(holding.pid)).c_str());
     }
+    // Somebody holds these bytes, but no process here that this user can see.
+    const char* who = hidden > 0 ? "another client, or a process of another user here"
+                                 : "another client (no process here)";
+    for (const Holding& other : others)
+      std::printf("%-8s %-10s %-11s %-24s %s\n", "-", "-",
+                  Printable(FileNameOf(files[other.file].path)).c_str(),
+                  HoldsText(other, other.file == 1, target.folderNo()).c_str(), who);
   }
   if (hidden > 0)
     std::printf("(%d processes of other users could not be looked into; root sees them all)\n",
                 hidden);
-  std::printf("Users on other computers sharing the store are not visible here.\n");
+  std::printf(
+      "Holders on other computers show as \"another client\": a lock records nobody's name.\n");
   return 0;
 }
 

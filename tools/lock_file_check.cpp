@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "vexafol/file.h"
+#include "vexafol/local_system.h"
 
 namespace vexa::tool {
 namespace {
@@ -14,6 +15,8 @@ std::string Reason(int error) {
   const std::string text = std::strerror(error);
   if (error == ELOOP) return "it is a symbolic link, which is never followed (" + text + ")";
   if (error == ENXIO) return "it is not a regular file (" + text + ")";
+  if (error == EMLINK)
+    return "it has more than one name (a hard link), so writing it could change another file";
   return text;
 }
 
@@ -24,8 +27,16 @@ std::string LockFileProblem(const std::string& path, Missing missing) {
   if (missing == Missing::Skip && !file.Open(path, File::Mode::ReadOnly) &&
       file.LastError() == ENOENT)
     return "";
+  uint64_t device = 0, inode = 0;
+  const bool existed = FileIdentity(path, device, inode);
   if (file.Open(path, File::Mode::ReadWrite)) {
-    file.CloseAndRemove();  // removed only when nobody else has it open
+    // A file that was there stays: a client that knows nothing of the in-use
+    // mark may have it open. One made for the test goes again, unless somebody
+    // opened or locked it meanwhile.
+    if (existed)
+      file.Close();
+    else
+      file.CloseAndRemove();
     return "";
   }
   return path + ": cannot open the lock file: " + Reason(file.LastError());

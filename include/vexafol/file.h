@@ -64,7 +64,10 @@ class VEXA_CORE_API File {
   // times, so that the handle always ends up on the file the path names.
   // Only regular files are opened, and never through a symbolic link in the
   // last component: a link gives ELOOP, a folder EISDIR, a FIFO, socket or
-  // device ENXIO (the open never blocks on them).
+  // device ENXIO (the open never blocks on them). A file with more than one
+  // name (a hard link) is opened for reading only: a writable open gives
+  // EMLINK. CreateTruncate does not truncate a file another handle locks a
+  // byte of.
   bool Open(const std::string& path, Mode mode);
   bool IsOpen() const { return handle_ != nullptr; }
   int LastError() const { return lastError_; }
@@ -98,6 +101,13 @@ class VEXA_CORE_API File {
   std::string GetFilePath() const;
   // Closes the handle; every lock taken through it is released.
   void Close();
+  // Opens the path of this handle anew, in the same mode, and takes again every
+  // range the old handle held: for a file that was deleted behind the handle's
+  // back (GetStatus fails with ENOENT), whose locks nobody opening the path can
+  // see. True when the file is open again; lost counts the ranges that another
+  // handle took on the new file meanwhile (LastError() is then EACCES). False,
+  // with every range lost, when the path cannot be opened.
+  bool Reopen(size_t& lost);
 
   // Exclusive lock of [offset, offset+length), never waiting. Refused (false)
   // at once when any handle, this one included, holds a byte of it, and for an
@@ -107,8 +117,9 @@ class VEXA_CORE_API File {
   // holds no such lock.
   bool UnlockRange(uint64_t offset, uint64_t length);
   // Closes the handle and deletes the file when no other handle has it open
-  // (the last user deletes it). Never fails visibly; a read-only handle or one
-  // on a file system without locks only closes.
+  // and nobody else locks any byte of it (the last user deletes it; a client
+  // that holds no in-use mark is seen by its locks). Never fails visibly; a
+  // read-only handle or one on a file system without locks only closes.
   void CloseAndRemove();
 
   // The descriptor, -1 while closed (for fstat-style checks by the owner).

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,7 +45,9 @@ VEXA_CORE_API bool OutputIsTerminal();
 VEXA_CORE_API void HoldEndSignals();
 
 // Waits until standard input reaches its end (or cannot be read) or one of
-// the held end signals arrives. What is read is ignored.
-VEXA_CORE_API void WaitForEndOfInput();
+// the held end signals arrives. What is read is ignored. onTick, when given,
+// runs every tickMilliseconds of quiet while waiting.
+VEXA_CORE_API void WaitForEndOfInput(const std::function<void()>& onTick = {},
+                                     int tickMilliseconds = 1000);
 
 }  // namespace vexa

@@ -2,10 +2,14 @@
 // started with `vexafol lock` keeps its locks while its standard input (a pipe
 // of this test) stays open; `status`, `who` and a second `lock` look on. Also
 // the tool's answers to bad command lines and where it puts the sample store.
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -17,6 +21,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/tools/tool_run.h"
 #include "vexafol/folder_environ.h"
+#include "vexafol/folmember.h"
 #include "vexafol/senyou.h"
 
 namespace vexa::test {
@@ -125,6 +130,92 @@ TEST_F(LockToolTest, PageLocksBelow500BlockTheDrawingLockOfOthersAndAbove499DoNo
     EXPECT_EQ(ended.exit, 0);
   }
   EXPECT_TRUE(LockFilesGone());
+}
+
+// A lock held from somewhere no process of this computer shows (another
+// computer, a Windows client's server) is played by a lock whose open file
+// description lives only in a message in flight on a socket: no process has
+// it among its descriptors, yet the kernel holds its lock.
+class InFlightLock {
+ public:
+  InFlightLock(const std::string& path, long byte) {
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_start = byte;
+    lock.l_len = 1;
+    held_ = fd >= 0 && fcntl(fd, F_OFD_SETLK, &lock) == 0 &&
+            socketpair(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0, sockets_) == 0 && Send(fd);
+    if (fd >= 0) close(fd);
+  }
+  ~InFlightLock() {
+    for (const int socket : sockets_)
+      if (socket >= 0) close(socket);
+  }
+  bool held() const { return held_; }
+
+ private:
+  bool Send(int fd) {
+    char byte = 0;
+    iovec data{&byte, 1};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof fd)] = {};
+    msghdr message{};
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    cmsghdr* header = CMSG_FIRSTHDR(&message);
+    header->cmsg_level = SOL_SOCKET;
+    header->cmsg_type = SCM_RIGHTS;
+    header->cmsg_len = CMSG_LEN(sizeof fd);
+    std::memcpy(CMSG_DATA(header), &fd, sizeof fd);
+    return sendmsg(sockets_[0], &message, 0) == 1;
+  }
+
+  int sockets_[2] = {-1, -1};
+  bool held_ = false;
+};
+
+// Clients that hold no in-use mark (a Windows client through its server, a
+// plain fcntl user): every command sees their locks, `who` names them as
+// another client, and no command takes their lock files away.
+TEST_F(LockToolTest, LocksOfClientsWithoutTheInUseMarkCountAndTheirFilesStay) {
+  const std::string recycle = CreateRecycleCadHomePath(FolderEnvironObj(store_));
+  ASSERT_EQ(mkdir(recycle.c_str(), 0777), 0);
+  const std::vector<std::string> lockFiles = {folder_ + "/CADAPP.LOC", folder_ + "/FOL001.LOC",
+                                              recycle + "/LOCK.TMP"};
+  {
+    InFlightLock drawing(lockFiles[0], 1);
+    InFlightLock page(lockFiles[1], 4);
+    InFlightLock recycleLock(lockFiles[2], 0);
+    ASSERT_TRUE(drawing.held() && page.held() && recycleLock.held());
+    EXPECT_THAT(Status(), AllOf(HasSubstr("IsLockZmn        1"), HasSubstr("IsExistLockPage  1")));
+    EXPECT_THAT(RunTool(On("who")).out, AllOf(HasSubstr("CADAPP.LOC  byte 1 (drawing lock)"),
+                                              HasSubstr("FOL001.LOC  page 4"),
+                                              HasSubstr("another client (no process here)")));
+    EXPECT_EQ(RunTool(On("lock")).exit, 1);
+    EXPECT_EQ(RunTool(On("lock", {"--page", "4"})).exit, 1);
+    const ToolRun deleted = RunTool({"delete", drawing_, "--store", store_, "--yes"});
+    EXPECT_EQ(deleted.exit, 1);
+    EXPECT_TRUE(Exists(drawing_));
+    // Every other command that opens lock files, each as the last user it sees.
+    const std::vector<std::vector<std::string>> lookers = {
+        {"list", "--store", store_},
+        {"list", "--store", store_, "--recycled"},
+        {"info", drawing_, "--store", store_},
+        {"recycle", store_},
+        {"check", store_, "--fix"},
+        {"new", "--store", store_},
+    };
+    for (const auto& words : lookers) {
+      RunTool(words);
+      for (const std::string& file : lockFiles)
+        EXPECT_TRUE(Exists(file)) << words[0] << ": " << file;
+    }
+    EXPECT_THAT(RunTool({"list", "--store", store_, "--no", "1-1"}).out, HasSubstr("使用中"));
+  }
+  Tool holder(On("lock"));
+  EXPECT_THAT(holder.ReadUntil("holding"), HasSubstr("LockZmn        granted"));
 }
 
 // Usage errors exit with 2, failures of the work with 1; either way one line on
