@@ -11,15 +11,16 @@
 // the lock file it holds the byte in, after a grant and takes the note away
 // before the release, so a byte found held by somebody else at a grant is a
 // double grant. Two holders in one file mean the locks failed; two holders in
-// two files mean the name was deleted and made anew under the earlier holder:
-// under a Windows holder that is the library's doing, under a Linux holder a
-// Windows client's DeleteFile, which the library cannot prevent and which the
-// soak reports on its own. After each step a Linux user asks the kernel which
-// bytes it still holds in the file the name stands for now
+// two files mean a lock file was deleted under one of them (the one whose file
+// the name no longer stands for) and made anew: under a Windows holder that is
+// the library's doing, under a Linux holder a Windows client's DeleteFile,
+// which the library cannot prevent and which the soak reports on its own. After each step a Linux
+// user asks the kernel which bytes it still holds in the file the name stands for now
 // (/proc/self/fdinfo), and gives up the notes of locks it lost that way.
 //
-// Usage: mixed_soak [--linux N] [--windows M] [--seconds S] [--peer FILE.exe]
-//                   [--wine WINE64]
+// Usage: mixed_soak [--keep-locks] [--linux N] [--windows M] [--seconds S]
+//                   [--peer FILE.exe] [--wine WINE64]
+// --keep-locks puts a KEEPLOCKS marker in the store (docs/decisions-locking.md).
 // (scripts/wine-peer-check.sh --soak builds the peer, makes a Wine prefix and
 // runs this.) Exit status 1 when the library let two users hold one byte.
 #include <fcntl.h>
@@ -83,6 +84,12 @@ int64_t HeldInode(const std::string& path) {
   struct stat st;
   const int fd = OpenFd(path, true);
   return fd >= 0 && fstat(fd, &st) == 0 ? static_cast<int64_t>(st.st_ino) : -1;
+}
+
+// The inode of the file path names now; -1 when there is none.
+int64_t InodeAt(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 ? static_cast<int64_t>(st.st_ino) : -1;
 }
 
 // Whether this process holds byte n of the lock file that path names now:
@@ -149,28 +156,28 @@ class LinuxUser {
 
   std::string LockPath(int n) const { return appFolder_ + "/" + LockFileName(n); }
 
-  // Locks that this process no longer holds in the lock file the name stands
-  // for now: a Windows client deleted the file under it, and the library
-  // could not take the byte again on the new file.
-  void DropLostLocks() {
-    for (auto it = drawings_.begin(); it != drawings_.end();) {
-      if (HoldsByte(LockPath(0), *it)) {
-        ++it;
-        continue;
-      }
-      MixedSoakReleasing(&g_counters->drawings[*it], user_);
-      __atomic_fetch_add(&g_counters->linuxLocksLost, 1, __ATOMIC_SEQ_CST);
-      it = drawings_.erase(it);
+  // Checks every lock this process believes it holds against the lock file the
+  // name stands for now. One taken back on a new file (after a Windows client
+  // deleted the old one under it) is noted with the new file's inode; one the
+  // library could not take back is given up and counted as lost.
+  bool StillHeld(MixedSoakByte& byte, const std::string& path, int n) {
+    if (HoldsByte(path, n)) {
+      __atomic_store_n(&byte.heldIn[user_], (HeldInode(path) << 1) | 1, __ATOMIC_SEQ_CST);
+      return true;
     }
+    MixedSoakReleasing(&byte, user_);
+    __atomic_fetch_add(&g_counters->linuxLocksLost, 1, __ATOMIC_SEQ_CST);
+    return false;
+  }
+
+  void DropLostLocks() {
+    for (auto it = drawings_.begin(); it != drawings_.end();)
+      it = StillHeld(g_counters->drawings[*it], LockPath(0), *it) ? std::next(it)
+                                                                  : drawings_.erase(it);
     for (auto it = pages_.begin(); it != pages_.end();) {
       const auto [n, page] = *it;
-      if (HoldsByte(LockPath(n), page)) {
-        ++it;
-        continue;
-      }
-      MixedSoakReleasing(&g_counters->pages[n][page], user_);
-      __atomic_fetch_add(&g_counters->linuxLocksLost, 1, __ATOMIC_SEQ_CST);
-      it = pages_.erase(it);
+      it = StillHeld(g_counters->pages[n][page], LockPath(n), page) ? std::next(it)
+                                                                    : pages_.erase(it);
     }
   }
 
@@ -178,14 +185,16 @@ class LinuxUser {
     if (!lock_.LockZmn(Drawing(n).c_str())) return Count(MIXED_SOAK_DRAWING_REFUSED);
     Count(MIXED_SOAK_DRAWING_GRANTED);
     drawings_.insert(n);
-    MixedSoakGranted(g_counters, &g_counters->drawings[n], user_, HeldInode(LockPath(0)));
+    MixedSoakGranted(g_counters, &g_counters->drawings[n], user_, HeldInode(LockPath(0)),
+                     InodeAt(LockPath(0)));
   }
 
   void LockPage(int n, int page) {
     if (!lock_.LockPage(Drawing(n).c_str(), page)) return Count(MIXED_SOAK_PAGE_REFUSED);
     Count(MIXED_SOAK_PAGE_GRANTED);
     pages_.insert({n, page});
-    MixedSoakGranted(g_counters, &g_counters->pages[n][page], user_, HeldInode(LockPath(n)));
+    MixedSoakGranted(g_counters, &g_counters->pages[n][page], user_, HeldInode(LockPath(n)),
+                     InodeAt(LockPath(n)));
   }
 
   void Probe(int n) {
@@ -233,10 +242,16 @@ struct Options {
   int seconds = 60;
   std::string peer;
   std::string wine = "/usr/lib/wine/wine64";
+  bool keepLocks = false;  // a KEEPLOCKS marker in the store: no Linux user deletes lock files
 };
 
 bool ParseOptions(int argc, char** argv, Options& o) {
-  for (int i = 1; i + 1 < argc; i += 2) {
+  int i = 1;
+  if (i < argc && std::string(argv[i]) == "--keep-locks") {
+    o.keepLocks = true;
+    ++i;
+  }
+  for (; i + 1 < argc; i += 2) {
     const std::string name = argv[i];
     const char* value = argv[i + 1];
     if (name == "--linux")
@@ -252,7 +267,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else
       return false;
   }
-  return argc % 2 == 1 && o.linuxUsers >= 0 && o.linuxUsers <= 64 && o.windowsClients >= 0 &&
+  return i == argc && o.linuxUsers >= 0 && o.linuxUsers <= 64 && o.windowsClients >= 0 &&
          o.windowsClients <= 16 && o.seconds > 0 && (o.windowsClients == 0 || !o.peer.empty());
 }
 
@@ -280,15 +295,19 @@ void PrintFigures(const Options& o) {
                                                      "unlocks",
                                                      "close-everything",
                                                      "lock files deleted"};
-  std::printf("mixed soak: %d Linux processes, %d Windows clients (Wine), %d s, drawings 1-%d\n",
-              o.linuxUsers, o.windowsClients, o.seconds, kDrawings);
+  std::printf("mixed soak: %d Linux processes, %d Windows clients (Wine), %d s, drawings 1-%d%s\n",
+              o.linuxUsers, o.windowsClients, o.seconds, kDrawings,
+              o.keepLocks ? ", lock files kept (KEEPLOCKS)" : "");
   std::printf("%-24s %10s %10s\n", "", "Linux", "Windows");
   long total = 0;
   for (int op = 0; op < MIXED_SOAK_OPS; ++op) {
     const int64_t onLinux = g_counters->ops[MIXED_SOAK_LINUX][op];
     const int64_t onWindows = g_counters->ops[MIXED_SOAK_WINDOWS][op];
     if (op != MIXED_SOAK_DELETED) total += static_cast<long>(onLinux + onWindows);
-    std::printf("%-24s %10lld %10lld\n", kNames[op], static_cast<long long>(onLinux),
+    // A Linux user's UnLockAll deletes what it may without telling: not counted.
+    const std::string linuxText =
+        op == MIXED_SOAK_DELETED ? "-" : std::to_string(static_cast<long long>(onLinux));
+    std::printf("%-24s %10s %10lld\n", kNames[op], linuxText.c_str(),
                 static_cast<long long>(onWindows));
   }
   std::printf("operations: %ld\n", total);
@@ -310,7 +329,8 @@ int Main(int argc, char** argv) {
   Options o;
   if (!ParseOptions(argc, argv, o)) {
     std::fprintf(stderr,
-                 "usage: mixed_soak [--linux N] [--windows M] [--seconds S] [--peer FILE.exe] "
+                 "usage: mixed_soak [--keep-locks] [--linux N] [--windows M] [--seconds S] [--peer "
+                 "FILE.exe] "
                  "[--wine WINE64]\n");
     return 2;
   }
@@ -322,6 +342,7 @@ int Main(int argc, char** argv) {
   FolderEnvironObj env(store);
   const std::string appFolder = GetSenyouPath(env, kApp);
   fs::create_directories(appFolder);
+  if (o.keepLocks) std::fclose(std::fopen((store + "/KEEPLOCKS").c_str(), "w"));
 
   const int fd = open(counters.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0 || ftruncate(fd, sizeof(MixedSoakCounters)) != 0) return 2;

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "check/storecheck_parts.h"
+#include "lock/lock_file.h"
 #include "platform/env.h"
 #include "platform/mount_check.h"
 
@@ -162,6 +163,15 @@ bool Covers(const std::string& path, const StoreTree& tree) {
   return false;
 }
 
+// Whether the store keeps its lock files: a KEEPLOCKS marker in the store
+// folder, a folder above it, or anywhere inside it.
+bool KeepsLockFiles(const StoreTree& tree) {
+  if (lock::LockFilesStay(tree.root + "/CADAPP.LOC")) return true;
+  return std::any_of(tree.entries.begin(), tree.entries.end(), [](const StoreEntry& entry) {
+    return entry.name == lock::kKeepLockFilesMarker;
+  });
+}
+
 void AddSambaFindings(const StoreTree& tree, const SambaShare& share, StoreCheckReport& report) {
   const std::string named = "Samba share [" + share.name + "] (" + share.path + ")";
   if (!share.posixLocking) {
@@ -211,6 +221,15 @@ void CheckDeployment(const StoreTree& tree, StoreCheckReport& report) {
   }
   facts.deployment = DeploymentName(DeploymentOf(facts.mountType, !covering.empty()));
   for (const SambaShare* share : covering) AddSambaFindings(tree, *share, report);
+  if (!covering.empty() && !KeepsLockFiles(tree)) {
+    report.Add({"deployment", tree.root,
+                "Linux users here delete lock files as their last user (no KEEPLOCKS marker)",
+                "a Windows client that has a lock file open but locks nothing at that moment "
+                "is invisible to them: they delete the file, and its next lock lands on a file "
+                "nobody else sees",
+                "create an empty file KEEPLOCKS in the store folder, or have the Linux users "
+                "mount the share through cifs (docs/shared-stores.md)"});
+  }
 }
 
 }  // namespace vexa::check

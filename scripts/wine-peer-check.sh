@@ -5,8 +5,8 @@
 # vexafol tool plays the Linux users on a temporary store.
 #
 #   bash scripts/wine-peer-check.sh [BUILD_DIR]          both directions, PASS/FAIL lines
-#   bash scripts/wine-peer-check.sh [BUILD_DIR] --soak [LINUX WINDOWS SECONDS]
-#                                                         the mixed soak (default 6 2 60)
+#   bash scripts/wine-peer-check.sh [BUILD_DIR] --soak [--keep-locks] [LINUX WINDOWS SECONDS]
+#       the mixed soak (default 6 2 60; --keep-locks: with a KEEPLOCKS marker in the store)
 #
 # (1) The Windows client holds drawing 5, a page of it, and the recycle folder's
 #     LOCK.TMP: the tool's status, list, who, lock, delete and check --fix must
@@ -26,7 +26,11 @@ build=build
 if [ $# -gt 0 ] && [ "$1" != --soak ]; then build=$1; shift; fi
 case $build in /*) ;; *) build=$PWD/$build ;; esac
 soak=()
-if [ "${1:-}" = --soak ]; then soak=(--linux "${2:-6}" --windows "${3:-2}" --seconds "${4:-60}"); fi
+if [ "${1:-}" = --soak ]; then
+  shift
+  if [ "${1:-}" = --keep-locks ]; then soak=(--keep-locks) && shift; fi
+  soak+=(--linux "${1:-6}" --windows "${2:-2}" --seconds "${3:-60}")
+fi
 
 bash scripts/install-deps.sh --wine-peer >/dev/null
 out=$PWD/out/wine-peer

@@ -168,13 +168,25 @@ TEST(Deployment, TheCheckNamesTheSharesThatHoldTheStoreAndWhatTheyRisk) {
   std::vector<std::string> problems;
   for (const StoreFinding& finding : report.findings)
     if (finding.kind == "deployment") problems.push_back(finding.problem);
-  ASSERT_EQ(problems.size(), 4u);
+  ASSERT_EQ(problems.size(), 5u);
   EXPECT_NE(problems[0].find("[above]"), std::string::npos);
   EXPECT_NE(problems[0].find("oplocks on the lock files"), std::string::npos);
   EXPECT_NE(problems[1].find("open it directly"), std::string::npos);
   EXPECT_NE(problems[2].find("[locks off]"), std::string::npos);
   EXPECT_NE(problems[2].find("byte locks to itself"), std::string::npos);
   EXPECT_NE(problems[3].find("[locks off]"), std::string::npos);
+  EXPECT_NE(problems[4].find("no KEEPLOCKS marker"), std::string::npos);
+
+  // A store that keeps its lock files (the marker in its data folder) is not
+  // told to; the Windows clients' deletes are still a risk.
+  test::WriteFileBytes(store + "/DATA/KEEPLOCKS", "");
+  report = CheckStore(store);
+  size_t kept = 0;
+  for (const StoreFinding& finding : report.findings) {
+    kept += finding.kind == "deployment";
+    EXPECT_EQ(finding.problem.find("KEEPLOCKS"), std::string::npos) << finding.problem;
+  }
+  EXPECT_EQ(kept, 4u);
 }
 
 }  // namespace

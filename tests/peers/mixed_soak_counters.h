@@ -31,11 +31,13 @@ enum MixedSoakOp {
 
 /* Who holds one byte: for each user, 0 or (inode << 1) | 1 of the lock file it
  * holds the byte in. Two holders of one byte in one file are a double grant the
- * locks failed to prevent; two holders in two files (the name was deleted and
- * made anew while the first held the byte) are told apart by the side of the
- * earlier holder: a Linux holder whose file a Windows client deleted is the case
- * the library cannot prevent, a Windows holder whose file a Linux user deleted is
- * the library's fault. An inode is not reused while a handle keeps it open. */
+ * locks failed to prevent. Two holders in two files mean that one of the files
+ * was deleted under its holder and the name made anew: the holder of the file
+ * the name no longer stands for is the one it happened to. A Linux holder's file
+ * deleted by a Windows client is the case the library cannot prevent; a Windows
+ * holder's file can only have been deleted by a Linux user (Windows clients
+ * refuse each other's deletes), which is the library's fault. An inode is not
+ * reused while a handle keeps it open. */
 struct MixedSoakByte {
   int64_t heldIn[MIXED_SOAK_USERS];
 };
@@ -59,10 +61,15 @@ struct MixedSoakCounters {
   int64_t linuxLocksLost; /* Linux users' locks gone with a file deleted under them */
 };
 
-/* After user's grant of b, in the file with that inode: notes the holder and
- * sorts a double grant (the worst kind, once per grant). */
+static inline int MixedSoakIsLinux(const struct MixedSoakCounters* c, int user) {
+  return user < c->linuxUsers;
+}
+
+/* After user's grant of b in the file with that inode, while the name stands
+ * for the file with inode current (-1: none): notes the holder and sorts a
+ * double grant (the worst kind, once per grant). */
 static inline void MixedSoakGranted(struct MixedSoakCounters* c, struct MixedSoakByte* b, int user,
-                                    int64_t inode) {
+                                    int64_t inode, int64_t current) {
   const int64_t mine = (inode << 1) | 1;
   __atomic_store_n(&b->heldIn[user], mine, __ATOMIC_SEQ_CST);
   int kind = MIXED_SOAK_DOUBLES;
@@ -70,9 +77,11 @@ static inline void MixedSoakGranted(struct MixedSoakCounters* c, struct MixedSoa
     const int64_t theirs = __atomic_load_n(&b->heldIn[other], __ATOMIC_SEQ_CST);
     if (other == user || theirs == 0) continue;
     int found = MIXED_SOAK_DOUBLE_ONE_FILE;
-    if (theirs != mine)
-      found =
-          other < c->linuxUsers ? MIXED_SOAK_DOUBLE_UNDER_LINUX : MIXED_SOAK_DOUBLE_UNDER_WINDOWS;
+    if (theirs != mine) {
+      const int victim = inode != current ? user : other;
+      found = MixedSoakIsLinux(c, victim) ? MIXED_SOAK_DOUBLE_UNDER_LINUX
+                                          : MIXED_SOAK_DOUBLE_UNDER_WINDOWS;
+    }
     if (found < kind) kind = found;
   }
   if (kind != MIXED_SOAK_DOUBLES) __atomic_fetch_add(&c->doubles[kind], 1, __ATOMIC_SEQ_CST);

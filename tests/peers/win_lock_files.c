@@ -85,3 +85,13 @@ int64_t InodeOf(struct LockFileHandle* file) {
   if (!GetFileInformationByHandle(file->handle, &info)) return -1;
   return ((int64_t)info.nFileIndexHigh << 32) | info.nFileIndexLow;
 }
+
+int64_t InodeAt(const char* path) {
+  HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+  if (h == INVALID_HANDLE_VALUE) return -1;
+  struct LockFileHandle probe = {"", h};
+  const int64_t inode = InodeOf(&probe);
+  CloseHandle(h);
+  return inode;
+}

@@ -38,4 +38,8 @@ BOOL CloseAndDelete(struct LockFileHandle* file);
 /* The file index (the inode under Wine) of the open handle; -1 if unknown. */
 int64_t InodeOf(struct LockFileHandle* file);
 
+/* The file index of the file path names now (opened for no access, sharing
+ * everything, and closed again); -1 when there is none. */
+int64_t InodeAt(const char* path);
+
 #endif

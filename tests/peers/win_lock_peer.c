@@ -70,7 +70,7 @@ static void SoakLockDrawing(struct SoakUser* u, int n) {
                  granted ? MIXED_SOAK_DRAWING_GRANTED : MIXED_SOAK_DRAWING_REFUSED);
   if (!granted) return;
   u->drawingHeld[n] = TRUE;
-  MixedSoakGranted(u->c, &u->c->drawings[n], u->user, InodeOf(file));
+  MixedSoakGranted(u->c, &u->c->drawings[n], u->user, InodeOf(file), InodeAt(path));
 }
 
 static void SoakLockPage(struct SoakUser* u, int n, int page) {
@@ -82,7 +82,7 @@ static void SoakLockPage(struct SoakUser* u, int n, int page) {
                  granted ? MIXED_SOAK_PAGE_GRANTED : MIXED_SOAK_PAGE_REFUSED);
   if (!granted) return;
   u->pageHeld[n][page] = TRUE;
-  MixedSoakGranted(u->c, &u->c->pages[n][page], u->user, InodeOf(file));
+  MixedSoakGranted(u->c, &u->c->pages[n][page], u->user, InodeOf(file), InodeAt(path));
 }
 
 static void SoakProbe(struct SoakUser* u, int n) {
