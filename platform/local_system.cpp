@@ -45,6 +45,22 @@ bool FileIdentity(const std::string& path, uint64_t& device, uint64_t& inode) {
   return true;
 }
 
+std::string WorkingFolder() {
+  std::string path(4096, '\0');
+  while (getcwd(path.data(), path.size()) == nullptr) {
+    if (errno != ERANGE || path.size() >= (1u << 20)) return "";
+    path.resize(path.size() * 2);
+  }
+  path.resize(path.find('\0'));
+  // Linux marks a working folder outside the process's root "(unreachable)".
+  return path.empty() || path[0] != '/' ? "" : path;
+}
+
+bool IsFolderNotLink(const std::string& path) {
+  struct stat st;
+  return CurrentEnv().Lstat(path, st) == 0 && S_ISDIR(st.st_mode);
+}
+
 long ThisProcessId() {
   return static_cast<long>(getpid());
 }

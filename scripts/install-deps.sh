@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev libicu-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-  fonts-ipafont-gothic xvfb xauth poppler-utils locales tzdata
+  fonts-ipafont-gothic xvfb xauth poppler-utils locales tzdata ccache man-db
 )
 for option in "$@"; do
   case $option in

@@ -1,8 +1,11 @@
 #include "vexafol/findcriteria.h"
 
+#include <algorithm>
+#include <map>
 #include <string_view>
 
 #include "vexafol/filetime.h"
+#include "vexafol/text.h"
 
 namespace vexa {
 namespace {
@@ -17,6 +20,34 @@ bool NumberMatches(const FindCriteria& criteria, int number) {
 // match found bytewise always starts and ends on whole characters.
 bool Contains(const std::string& text, std::string_view part) {
   return text.find(part) != std::string::npos;
+}
+
+// Length of the UTF-8 character that starts with lead (1 for a stray byte).
+size_t CharacterLength(unsigned char lead) {
+  return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
+
+// The condition as the store would read it back: every character that CP932
+// can hold becomes the character its CP932 code decodes to, converted the way
+// Windows converts (best-fit mappings included). So 〜 (U+301C) and − (U+2212),
+// which Japanese input methods on Linux type, find the ～ and － that a Windows
+// user typed: the store keeps both as the same bytes (0x8160, 0x817C).
+// Characters without a CP932 form stay as they are and match nothing stored.
+// Conditions repeat for every drawing of a list: each is converted once.
+const std::string& InStoreSpelling(const std::string& utf8) {
+  thread_local std::map<std::string, std::string> spelled;
+  if (spelled.size() > 64) spelled.clear();  // only the conditions in use
+  auto [entry, added] = spelled.try_emplace(utf8);
+  if (!added) return entry->second;
+  std::string cp932;
+  for (size_t i = 0; i < utf8.size();) {
+    const size_t length =
+        std::min(CharacterLength(static_cast<unsigned char>(utf8[i])), utf8.size() - i);
+    const std::string_view character(utf8.data() + i, length);
+    entry->second += Utf8ToCp932(character, cp932) ? Cp932ToUtf8(cp932) : std::string(character);
+    i += length;
+  }
+  return entry->second;
 }
 
 bool MemoMatches(const std::string& lines, const std::string& memo) {
@@ -83,9 +114,9 @@ bool Matches(const FindCriteria& criteria, const CEnvironObj& env, const FolMemb
   if (member == nullptr) return false;
   const VexaFileHeader& header = member->header;
   if (criteria.useNo && !NumberMatches(criteria, member->GetFolderNo(env) + 1)) return false;
-  if (criteria.useName && !Contains(header.Title(), criteria.name)) return false;
-  if (criteria.useCreator && header.Creator() != criteria.creator) return false;
-  if (criteria.useUpdater && header.Updater() != criteria.updater) return false;
+  if (criteria.useName && !Contains(header.Title(), InStoreSpelling(criteria.name))) return false;
+  if (criteria.useCreator && header.Creator() != InStoreSpelling(criteria.creator)) return false;
+  if (criteria.useUpdater && header.Updater() != InStoreSpelling(criteria.updater)) return false;
   if (criteria.useCreated) {
     SYSTEMTIME created{};
     member->GetCreateSysTime(created);
@@ -96,7 +127,7 @@ bool Matches(const FindCriteria& criteria, const CEnvironObj& env, const FolMemb
     member->GetUpdateSysTime(updated);
     if (!DateMatches(updated, criteria.updatedFrom, criteria.updatedTo)) return false;
   }
-  if (criteria.useMemo && !MemoMatches(criteria.memo, header.Memo())) return false;
+  if (criteria.useMemo && !MemoMatches(InStoreSpelling(criteria.memo), header.Memo())) return false;
   return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "tools/command.h"
 #include "tools/output_text.h"
+#include "tools/store_env.h"
 #include "vexafol/storecheck.h"
 
 namespace vexa::tool {
@@ -95,10 +96,11 @@ void PrintReportJson(const StoreCheckReport& report) {
 }  // namespace
 
 int RunCheck(Args& args) {
-  if (args.positional().size() != 1) return UsageError("check needs one store folder (see --help)");
+  const std::string store = args.positional().empty() ? ChosenStore(args) : args.positional()[0];
+  if (store.empty()) return UsageError("check needs a store folder (see --help)");
   StoreCheckOptions options;
   options.fix = args.Has("fix");
-  const StoreCheckReport report = CheckStore(args.positional()[0], options);
+  const StoreCheckReport report = CheckStore(store, options);
   if (!report.readable) return Fail(report.error);
   if (args.Has("json"))
     PrintReportJson(report);

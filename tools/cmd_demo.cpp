@@ -127,7 +127,9 @@ std::string DefaultSampleStore() {
 }
 
 int RunDemo(Args& args) {
-  const std::string root = args.positional().empty() ? DefaultSampleStore() : args.positional()[0];
+  const std::string root = !args.positional().empty() ? args.positional()[0]
+                           : args.Has("store")        ? *args.Value("store")
+                                                      : DefaultSampleStore();
   if (root.empty()) return Fail("no folder given and neither XDG_DATA_HOME nor HOME is set");
   return MakeDemoStore(root, stdout);
 }

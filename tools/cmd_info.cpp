@@ -1,8 +1,11 @@
 // vexafol info: a drawing's header and the information of each of its pages.
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "tools/command.h"
+#include "tools/drawing_name.h"
 #include "tools/output_text.h"
 #include "tools/store_env.h"
 #include "vexafol/file.h"
@@ -23,28 +26,73 @@ std::string DateTimeText(const FILETIME& time) {
   return FolMember::GetDateString(local) + " " + FolMember::GetTimeString(local);
 }
 
-void PrintPage(const CEnvironObj& env, const FolMember& drawing, int page) {
-  const std::string path = ResolveStoreName(drawing.GetPageFile(env, 0, page));
-  std::printf("\nPage %d  %s\n", page, Printable(path).c_str());
-  File file;
-  if (!file.Open(path, File::Mode::ReadOnly)) {
-    std::printf("  (cannot open the page file: %s)\n", std::strerror(file.LastError()));
-    return;
-  }
+// One page file's information as the page list reads it.
+struct PageRecord {
+  int page = 0;
+  std::string file;
+  std::string error;  // why it could not be read; "" when it could
   VexaFilePageInfo info;
-  info.version = 100;
-  int ok = 0;
+  bool complete = false;
+};
+
+PageRecord ReadPage(const CEnvironObj& env, const FolMember& drawing, int page) {
+  PageRecord record;
+  record.page = page;
+  record.file = ResolveStoreName(drawing.GetPageFile(env, 0, page));
+  File file;
+  if (!file.Open(record.file, File::Mode::ReadOnly)) {
+    record.error = std::string("cannot open the page file: ") + std::strerror(file.LastError());
+    return record;
+  }
+  record.info.version = 100;
   try {
-    ok = ReadPageFileInfo(file, info);
+    record.complete = ReadPageFileInfo(file, record.info) != 0;
   } catch (const FileException& e) {
-    std::printf("  (read error: %s)\n", Printable(e.what()).c_str());
+    record.error = std::string("read error: ") + e.what();
+  }
+  return record;
+}
+
+void PrintPage(const PageRecord& record) {
+  std::printf("\nPage %d  %s\n", record.page, Printable(record.file).c_str());
+  if (!record.error.empty()) {
+    std::printf("  (%s)\n", Printable(record.error).c_str());
     return;
   }
+  const VexaFilePageInfo& info = record.info;
   // The page list shows the page number counted from 1, then the caption.
-  std::printf("  %d:%s\n", page + 1, Printable(info.Caption()).c_str());
+  std::printf("  %d:%s\n", record.page + 1, Printable(info.Caption()).c_str());
   std::printf("  name:     %s\n", Printable(info.Name()).c_str());
   if (!info.SubName().empty()) std::printf("  sub name: %s\n", Printable(info.SubName()).c_str());
-  std::printf("  version:  %d%s\n", info.version, ok ? "" : "  (record is cut short or malformed)");
+  std::printf("  version:  %d%s\n", info.version,
+              record.complete ? "" : "  (record is cut short or malformed)");
+}
+
+void PrintJson(const CEnvironObj& env, const FolMember& drawing, int appId,
+               const std::vector<PageRecord>& pages) {
+  const VexaFileHeader& h = drawing.header;
+  std::printf(
+      "{\"path\": %s, \"number\": %d, \"appId\": %d, \"app\": %s, \"appTitle\": %s,\n"
+      " \"title\": %s, \"pageCount\": %d, \"creator\": %s, \"updater\": %s, \"created\": %s,\n"
+      " \"updated\": %s, \"memo\": %s, \"version\": %d,\n \"pages\": [",
+      JsonString(drawing.path).c_str(), drawing.GetFolderNo(env) + 1, appId,
+      JsonString(AppCode(env, appId)).c_str(), JsonString(GetSenyouTitle(env, appId, 0)).c_str(),
+      JsonString(h.Title()).c_str(), h.pageCount, JsonString(h.Creator()).c_str(),
+      JsonString(h.Updater()).c_str(), JsonString(IsoTime(h.createTime)).c_str(),
+      JsonString(IsoTime(h.updateTime)).c_str(), JsonString(h.Memo()).c_str(), h.version);
+  for (size_t i = 0; i < pages.size(); ++i) {
+    const PageRecord& p = pages[i];
+    const bool read = p.error.empty();
+    std::printf(
+        "%s\n  {\"page\": %d, \"file\": %s, \"caption\": %s, \"name\": %s, \"subName\": %s, "
+        "\"version\": %d, \"complete\": %s, \"error\": %s}",
+        i ? "," : "", p.page, JsonString(p.file).c_str(),
+        JsonString(read ? p.info.Caption() : "").c_str(),
+        JsonString(read ? p.info.Name() : "").c_str(),
+        JsonString(read ? p.info.SubName() : "").c_str(), read ? p.info.version : 0,
+        p.complete ? "true" : "false", read ? "null" : JsonString(p.error).c_str());
+  }
+  std::printf("%s]}\n", pages.empty() ? "" : "\n");
 }
 
 // The memo's lines one below the other (CR LF between lines, as the dialog
@@ -68,12 +116,10 @@ int RunInfo(Args& args) {
     return UsageError("info needs one drawing folder (see --help)");
   std::string root;
   FolderEnvironOptions options;
-  if (!MakeStoreEnv(args, root, options)) return UsageError(args.error());
-  const FolderEnvironObj env(root, options);
   FolMember drawing;
-  drawing.path = args.positional()[0];
-  while (drawing.path.size() > 1 && drawing.path.back() == '/') drawing.path.pop_back();
-  if (env.IsExist(drawing.path) <= 0) return Fail(drawing.path + ": no such drawing folder");
+  if (const int status = LoadDrawing(args, args.positional()[0], root, options, drawing.path))
+    return status;
+  const FolderEnvironObj env(root, options);
   const std::string indexPath = ResolveStoreName(drawing.GetIndexFile(env, 0));
   File index;
   if (!index.Open(indexPath, File::Mode::ReadOnly))
@@ -85,10 +131,19 @@ int RunInfo(Args& args) {
   }
   const VexaFileHeader& header = drawing.header;
   const int appId = GetPathToSenyouId(env, drawing.path);
+  // A damaged header may claim any page count; read no more pages than can exist.
+  const int pageCount =
+      header.pageCount < 0 ? 0 : (header.pageCount > 1000 ? 1000 : header.pageCount);
+  std::vector<PageRecord> pages;
+  for (int page = 0; page < pageCount; ++page) pages.push_back(ReadPage(env, drawing, page));
+  if (args.Has("json")) {
+    PrintJson(env, drawing, appId, pages);
+    return 0;
+  }
   std::printf("Drawing folder   %s\n", Printable(drawing.path).c_str());
   std::printf("Number           %d\n", drawing.GetFolderNo(env) + 1);
-  std::printf("Application      %s (%s)\n", Printable(GetSenyouTitle(env, appId, 0)).c_str(),
-              HexId(appId).c_str());
+  std::printf("Application      %s (%s, %s)\n", Printable(GetSenyouTitle(env, appId, 0)).c_str(),
+              AppCode(env, appId).c_str(), HexId(appId).c_str());
   std::printf("図面名           %s\n", Printable(header.Title()).c_str());
   std::printf("図面ﾍﾟｰｼﾞ数      %d\n", header.pageCount);
   std::printf("作成者名         %s\n", Printable(header.Creator()).c_str());
@@ -97,9 +152,7 @@ int RunInfo(Args& args) {
   std::printf("変更日付         %s\n", DateTimeText(header.updateTime).c_str());
   PrintMemo(header.Memo());
   std::printf("Header version   %d\n", header.version);
-  // A damaged header may claim any page count; list no more pages than can exist.
-  const int pages = header.pageCount < 0 ? 0 : (header.pageCount > 1000 ? 1000 : header.pageCount);
-  for (int page = 0; page < pages; ++page) PrintPage(env, drawing, page);
+  for (const PageRecord& page : pages) PrintPage(page);
   return 0;
 }
 

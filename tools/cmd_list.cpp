@@ -7,6 +7,7 @@
 
 #include "tools/columns.h"
 #include "tools/command.h"
+#include "tools/drawing_name.h"
 #include "tools/list_choice.h"
 #include "tools/lock_file_check.h"
 #include "tools/output_text.h"
@@ -123,12 +124,14 @@ int RunList(Args& args) {
   int mask = static_cast<int>(choice.app.value_or(-1));
   int flags = args.Has("no-locks") ? VexaFolderList::kLoadNoLocks : 0;
   if (args.Has("recycled")) flags |= VexaFolderList::kLoadRecycled;
-  if (auto drawing = args.Value("backups")) {
-    if (env.IsExist(*drawing) <= 0) return Fail(*drawing + ": no such drawing folder");
-    list.SetLoadPath(*drawing);
+  if (auto name = args.Value("backups")) {
+    std::string drawing;
+    if (!DrawingFolder(env, *name, drawing, error)) return UsageError(error);
+    if (env.IsExist(drawing) <= 0) return Fail(drawing + ": no such drawing folder");
+    list.SetLoadPath(drawing);
     flags |= VexaFolderList::kLoadBackups;
     // The backup scan runs once per application of the mask: one is enough.
-    if (!choice.app) mask = GetPathToSenyouId(env, *drawing);
+    if (!choice.app) mask = GetPathToSenyouId(env, drawing);
   }
   list.Load(mask, flags);
 

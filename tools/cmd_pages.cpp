@@ -7,6 +7,7 @@
 
 #include "tools/command.h"
 #include "tools/dialog_window.h"
+#include "tools/drawing_name.h"
 #include "tools/output_text.h"
 #include "tools/store_env.h"
 #include "vexafol/dialogs.h"
@@ -51,11 +52,10 @@ int RunPages(Args& args) {
   const std::optional<long> mode = args.Number("kind");
   std::string root;
   FolderEnvironOptions options;
-  if (!MakeStoreEnv(args, root, options)) return UsageError(args.error());
+  std::string folder;
+  if (const int status = LoadDrawing(args, args.positional()[0], root, options, folder))
+    return status;
   const FolderEnvironObj env(root, options);
-  std::string folder = args.positional()[0];
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  if (env.IsExist(folder) <= 0) return Fail(folder + ": no such drawing folder");
 
   if (const int status = ChooseQtPlatform(screenshot.has_value())) return status;
   ToolApplication application;
@@ -66,17 +66,27 @@ int RunPages(Args& args) {
   if (screenshot) CaptureWhenShown("29002", *screenshot, saved);
   const int page =
       SelectPageName(nullptr, env, static_cast<int>(mode.value_or(0)), &drawing, &lock);
+  const bool json = args.Has("json");
   if (screenshot) {
     if (!saved) return Fail(*screenshot + ": cannot save the dialog's picture");
-    std::printf("Saved the page dialog of %s to %s\n", Printable(folder).c_str(),
-                Printable(*screenshot).c_str());
+    if (json)
+      std::printf("{\"drawing\": %s, \"screenshot\": %s}\n", JsonString(folder).c_str(),
+                  JsonString(*screenshot).c_str());
+    else
+      std::printf("Saved the page dialog of %s to %s\n", Printable(folder).c_str(),
+                  Printable(*screenshot).c_str());
     return 0;
   }
   if (page < 0) {
     std::fprintf(stderr, "vexafol: no page chosen\n");
     return 1;
   }
-  std::printf("%d %s\n", page, Printable(drawing.GetPageFile(env, 0, page)).c_str());
+  const std::string pageFile = drawing.GetPageFile(env, 0, page);
+  if (json)
+    std::printf("{\"drawing\": %s, \"page\": %d, \"pageFile\": %s}\n", JsonString(folder).c_str(),
+                page, JsonString(pageFile).c_str());
+  else
+    std::printf("%d %s\n", page, Printable(pageFile).c_str());
   return 0;
 }
 

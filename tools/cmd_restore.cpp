@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/command.h"
+#include "tools/drawing_name.h"
 #include "tools/output_text.h"
 #include "tools/store_env.h"
 #include "vexafol/folmember.h"
@@ -52,8 +53,8 @@ int RunRestore(Args& args) {
         return UsageError("'" + rest.front() + "' is not a backup number (0 to 999)");
       number = static_cast<int>(parsed);
     }
-    std::string folder = *backup;
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    std::string folder;
+    if (!DrawingFolder(env, *backup, folder, error)) return UsageError(error);
     CreateBackupPath(env, folder, number);
     placed = RestoreBackup(env, folder, error);
   }

@@ -57,10 +57,8 @@ int RunSelect(Args& args) {
   std::string error;
   if (!ReadSearchOptions(args, criteria, error)) return UsageError(error);
 
-  std::string root;
-  if (!args.positional().empty()) {
-    root = args.positional()[0];
-  } else {
+  std::string root = args.positional().empty() ? ChosenStore(args) : args.positional()[0];
+  if (root.empty()) {
     root = DefaultSampleStore();
     if (root.empty()) return Fail("no store given and neither XDG_DATA_HOME nor HOME is set");
     if (FolderEnvironObj("").IsExist(root) < 0) {

@@ -1,6 +1,8 @@
 // vexafol status: the answers of the lock service's tests for one drawing, as
 // any other user of the store gets them.
 #include <cstdio>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/command.h"
@@ -38,18 +40,44 @@ int HeaderPageCount(const LockTarget& target) {
   return count < 0 ? 0 : count > kMostPages ? kMostPages : count;
 }
 
-}  // namespace
+// The lock files whose open fails, with the reason; only asked when some
+// answer was 1, which such a file makes without anybody holding anything.
+std::vector<std::string> UnusableLockFiles(const LockTarget& target, bool pagesAsked) {
+  std::vector<std::string> problems;
+  for (const std::string& problem :
+       {LockFileProblem(target.drawingLockFile(), Missing::Create),
+        LockFileProblem(target.pageLockFile(), pagesAsked ? Missing::Create : Missing::Skip)}) {
+    if (!problem.empty()) problems.push_back(problem);
+  }
+  return problems;
+}
 
-int RunStatus(Args& args) {
-  LockTarget target;
-  if (const int status = target.Load(args, "status")) return status;
-  std::vector<int> pages;
-  std::string error;
-  if (!PageOptions(args, pages, error)) return UsageError(error);
-  const bool pagesGiven = !pages.empty();
-  const int pageCount = pagesGiven ? 0 : HeaderPageCount(target);
-  for (int page = 0; page < pageCount; ++page) pages.push_back(page);
+struct Answers {
+  int drawing = 0;                         // IsLockZmn
+  int anyPage = 0;                         // IsExistLockPage
+  std::vector<std::pair<int, int>> pages;  // page, IsLockPage
+  std::vector<std::string> unusable;
+};
 
+void PrintJson(const LockTarget& target, const Answers& answers, bool pagesGiven, int pageCount) {
+  std::printf(
+      "{\"path\": %s, \"appId\": %d, \"slot\": %d, \"folderNo\": %d, \"lockable\": %s,\n"
+      " \"drawingLockFile\": %s, \"pageLockFile\": %s,\n"
+      " \"isLockZmn\": %d, \"isExistLockPage\": %d, \"pageCount\": %s,\n \"pages\": [",
+      JsonString(target.path()).c_str(), target.appId(), target.slot(), target.folderNo(),
+      target.Lockable() ? "true" : "false", JsonString(target.drawingLockFile()).c_str(),
+      JsonString(target.pageLockFile()).c_str(), answers.drawing, answers.anyPage,
+      pagesGiven ? "null" : std::to_string(pageCount).c_str());
+  for (size_t i = 0; i < answers.pages.size(); ++i)
+    std::printf("%s{\"page\": %d, \"isLockPage\": %d}", i ? ", " : "", answers.pages[i].first,
+                answers.pages[i].second);
+  std::printf("],\n \"unusable\": [");
+  for (size_t i = 0; i < answers.unusable.size(); ++i)
+    std::printf("%s%s", i ? ", " : "", JsonString(answers.unusable[i]).c_str());
+  std::printf("]}\n");
+}
+
+void PrintText(const LockTarget& target, const Answers& answers, bool pagesGiven, int pageCount) {
   std::printf("Drawing          %s\n", Printable(target.path()).c_str());
   std::printf("Application      %s, lock slot %d, folder number %d\n",
               HexId(target.appId()).c_str(), target.slot(), target.folderNo());
@@ -57,15 +85,11 @@ int RunStatus(Args& args) {
               target.folderNo(), Printable(FileNameOf(target.pageLockFile())).c_str());
   if (!target.Lockable())
     std::printf("                 (no slot or no folder number 1 to 999: every test answers 1)\n");
-
-  // A service of its own: this process is "another user" to every holder.
-  VexaFolderLock locks(&target.env());
-  const int drawing = locks.IsLockZmn(target.c_path());
-  const int anyPage = locks.IsExistLockPage(target.c_path());
-  std::printf("IsLockZmn        %d  %s\n", drawing,
-              drawing ? "in use: somebody holds the drawing, or one of its pages 0-499" : "free");
-  std::printf("IsExistLockPage  %d  %s\n", anyPage,
-              anyPage ? "somebody holds one of its pages 0-499" : "no page 0-499 is held");
+  std::printf(
+      "IsLockZmn        %d  %s\n", answers.drawing,
+      answers.drawing ? "in use: somebody holds the drawing, or one of its pages 0-499" : "free");
+  std::printf("IsExistLockPage  %d  %s\n", answers.anyPage,
+              answers.anyPage ? "somebody holds one of its pages 0-499" : "no page 0-499 is held");
   std::printf(
       "                 (both see pages 0 to %d only; a lock on page %d or above shows\n"
       "                 only in IsLockPage: ask for it with --page)\n",
@@ -79,24 +103,40 @@ int RunStatus(Args& args) {
       std::printf("IsLockPage       pages 0 to %d (the drawing has %d page%s)\n", pageCount - 1,
                   pageCount, pageCount == 1 ? "" : "s");
   }
-  bool anyHeld = drawing || anyPage;
+  for (const auto& [page, held] : answers.pages)
+    std::printf("IsLockPage %-5d %d  %s\n", page, held, held ? "in use" : "free");
+  for (const std::string& problem : answers.unusable)
+    std::printf("Unusable         %s (tests that need it answer 1)\n", Printable(problem).c_str());
+}
+
+}  // namespace
+
+int RunStatus(Args& args) {
+  LockTarget target;
+  if (const int status = target.Load(args, "status")) return status;
+  std::vector<int> pages;
+  std::string error;
+  if (!PageOptions(args, pages, error)) return UsageError(error);
+  const bool pagesGiven = !pages.empty();
+  const int pageCount = pagesGiven ? 0 : HeaderPageCount(target);
+  for (int page = 0; page < pageCount; ++page) pages.push_back(page);
+
+  // A service of its own: this process is "another user" to every holder.
+  VexaFolderLock locks(&target.env());
+  Answers answers;
+  answers.drawing = locks.IsLockZmn(target.c_path());
+  answers.anyPage = locks.IsExistLockPage(target.c_path());
+  bool anyHeld = answers.drawing || answers.anyPage;
   for (const int page : pages) {
     const int held = locks.IsLockPage(target.c_path(), page);
     anyHeld = anyHeld || held;
-    std::printf("IsLockPage %-5d %d  %s\n", page, held, held ? "in use" : "free");
+    answers.pages.emplace_back(page, held);
   }
-  // A lock file that cannot be opened makes the tests answer 1 without anybody
-  // holding anything: say so.
-  if (anyHeld && target.Lockable()) {
-    for (const std::string& problem :
-         {LockFileProblem(target.drawingLockFile(), Missing::Create),
-          LockFileProblem(target.pageLockFile(),
-                          pages.empty() ? Missing::Skip : Missing::Create)}) {
-      if (!problem.empty())
-        std::printf("Unusable         %s (tests that need it answer 1)\n",
-                    Printable(problem).c_str());
-    }
-  }
+  if (anyHeld && target.Lockable()) answers.unusable = UnusableLockFiles(target, !pages.empty());
+  if (args.Has("json"))
+    PrintJson(target, answers, pagesGiven, pageCount);
+  else
+    PrintText(target, answers, pagesGiven, pageCount);
   return 0;
 }
 

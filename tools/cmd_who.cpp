@@ -176,6 +176,34 @@ std::vector<Holding> UnexplainedLocks(const std::vector<LockFile>& files,
   return others;
 }
 
+// The same as JSON: the lock files, one holder per descriptor (pid 0, user and
+// command null for locks no process here explains), the hidden processes.
+void PrintJson(const LockTarget& target, const std::vector<LockFile>& files,
+               const std::vector<Holding>& holdings, const std::vector<Holding>& others,
+               int hidden) {
+  std::printf("{\"path\": %s, \"folderNo\": %d, \"lockFiles\": [",
+              JsonString(target.path()).c_str(), target.folderNo());
+  for (size_t f = 0; f < files.size(); ++f)
+    std::printf("%s{\"path\": %s, \"exists\": %s}", f ? ", " : "",
+                JsonString(files[f].path).c_str(), files[f].exists ? "true" : "false");
+  std::printf("],\n \"holders\": [");
+  const std::map<long, std::string> names = UserNames();
+  size_t count = 0;
+  for (const std::vector<Holding>* list : {&holdings, &others}) {
+    for (const Holding& holding : *list) {
+      const bool known = list == &holdings;
+      std::printf(
+          "%s\n  {\"pid\": %ld, \"user\": %s, \"file\": %s, \"holds\": %s, \"command\": %s}",
+          count++ ? "," : "", holding.pid,
+          known ? JsonString(UserOf(holding.pid, names)).c_str() : "null",
+          JsonString(FileNameOf(files[holding.file].path)).c_str(),
+          JsonString(HoldsText(holding, holding.file == 1, target.folderNo())).c_str(),
+          known ? JsonString(CommandOf(holding.pid)).c_str() : "null");
+    }
+  }
+  std::printf("%s],\n \"hidden\": %d}\n", count ? "\n " : "", hidden);
+}
+
 }  // namespace
 
 int RunWho(Args& args) {
@@ -183,15 +211,7 @@ int RunWho(Args& args) {
   if (const int status = target.Load(args, "who")) return status;
 
   std::vector<LockFile> files = {{target.drawingLockFile()}, {target.pageLockFile()}};
-  std::printf("Lock files of %s:\n", Printable(target.path()).c_str());
-  for (LockFile& file : files) {
-    file.exists = FileIdentity(file.path, file.device, file.inode);
-    std::printf("  %s%s\n", Printable(file.path).c_str(),
-                file.exists ? "" : "  (not there: nobody has it open)");
-  }
-  std::printf("  byte %d of %s is the drawing lock; byte p of %s locks page p\n", target.folderNo(),
-              Printable(FileNameOf(files[0].path)).c_str(),
-              Printable(FileNameOf(files[1].path)).c_str());
+  for (LockFile& file : files) file.exists = FileIdentity(file.path, file.device, file.inode);
 
   std::vector<Holding> holdings;
   int hidden = 0;  // processes whose descriptors this user may not see
@@ -218,6 +238,18 @@ int RunWho(Args& args) {
   });
 
   const std::vector<Holding> others = UnexplainedLocks(files, holdings, target.folderNo());
+  if (args.Has("json")) {
+    PrintJson(target, files, holdings, others, hidden);
+    return 0;
+  }
+  std::printf("Lock files of %s:\n", Printable(target.path()).c_str());
+  for (const LockFile& file : files) {
+    std::printf("  %s%s\n", Printable(file.path).c_str(),
+                file.exists ? "" : "  (not there: nobody has it open)");
+  }
+  std::printf("  byte %d of %s is the drawing lock; byte p of %s locks page p\n", target.folderNo(),
+              Printable(FileNameOf(files[0].path)).c_str(),
+              Printable(FileNameOf(files[1].path)).c_str());
   if (holdings.empty() && others.empty()) {
     std::printf("No process on this computer has them open.\n");
   } else {

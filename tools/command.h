@@ -38,14 +38,24 @@ class Args {
   std::string error_;
 };
 
+// What a command's positional arguments name, for completion.
+enum class Operand { kNone, kStore, kDrawing, kFolder, kCommand };
+
 struct Command {
   const char* name;
-  const char* summary;
-  const char* usage;  // printed by --help
+  const char* summary = nullptr;  // nullptr: a command for scripts, left out of the help
+  // Usage lines ("vexafol list [--store DIR] ..."), then the description:
+  // paragraphs of text separated by empty lines, the same for --help and the
+  // manual page.
+  const char* synopsis;
+  const char* description;
   int (*run)(Args& args);
-  std::vector<std::string> valueOptions;
+  std::vector<std::string> valueOptions = {};
   std::vector<std::string> flags = {};
   size_t maxArguments = 0;  // positional arguments beyond this are a usage error
+  Operand operand = Operand::kNone;
+  // The fields of --json, as a paragraph of the description; nullptr without.
+  const char* json = nullptr;
 };
 
 // Every command of the tool, in the order --help lists them.

@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstdlib>
 
-#include "tools/store_env.h"
+#include "tools/drawing_name.h"
 
 namespace vexa::tool {
 
@@ -13,11 +13,9 @@ int LockTarget::Load(Args& args, const std::string& command) {
     return UsageError(command + " needs one drawing folder (see --help)");
   std::string root;
   FolderEnvironOptions options;
-  if (!MakeStoreEnv(args, root, options)) return UsageError(args.error());
+  if (const int status = LoadDrawing(args, args.positional()[0], root, options, path_))
+    return status;
   env_ = std::make_unique<FolderEnvironObj>(root, options);
-  path_ = args.positional()[0];
-  while (path_.size() > 1 && path_.back() == '/') path_.pop_back();
-  if (env_->IsExist(path_) <= 0) return Fail(path_ + ": no such drawing folder");
   files_ = GetDrawingLockFiles(*env_, path_);
   return 0;
 }

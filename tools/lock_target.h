@@ -15,10 +15,10 @@ namespace vexa::tool {
 
 class LockTarget {
  public:
-  // Reads --store, --host-kind and the one drawing folder argument (trailing
-  // "/" removed). Returns 0, or the exit status after printing why: a usage
-  // error when an option or the argument is wrong, a failure when the folder
-  // does not exist (a lock command never creates lock files for a mistyped path).
+  // Reads --store, --host-kind and the one drawing argument (LoadDrawing).
+  // Returns 0, or the exit status after printing why: a usage error when an
+  // option or the argument is wrong, a failure when the folder does not exist
+  // (a lock command never creates lock files for a mistyped path).
   int Load(Args& args, const std::string& command);
 
   const FolderEnvironObj& env() const { return *env_; }

@@ -5,19 +5,7 @@
 #include <string>
 
 #include "tools/command.h"
-
-namespace vexa::tool {
-namespace {
-
-void PrintOverview() {
-  std::printf("Usage: vexafol COMMAND [OPTIONS]\n\nCommands:\n");
-  for (const Command& command : Commands())
-    std::printf("  %-8s %s\n", command.name, command.summary);
-  std::printf("\n'vexafol COMMAND --help' describes one command.\n");
-}
-
-}  // namespace
-}  // namespace vexa::tool
+#include "tools/help.h"
 
 int main(int argc, char** argv) {
   using namespace vexa::tool;
@@ -26,11 +14,12 @@ int main(int argc, char** argv) {
     PrintOverview();
     return argc < 2 ? kExitUsage : 0;
   }
+  if (std::strcmp(argv[1], "--version") == 0) argv[1] = const_cast<char*>("version");
   for (const Command& command : Commands()) {
     if (command.name != std::string(argv[1])) continue;
     Args args(argc - 2, argv + 2, command.valueOptions, command.flags);
     if (args.Has("help")) {
-      std::printf("vexafol %s: %s.\n\nUsage: %s", command.name, command.summary, command.usage);
+      PrintCommandHelp(command);
       return 0;
     }
     const std::string seeHelp = " (see 'vexafol " + std::string(command.name) + " --help')";

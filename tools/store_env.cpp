@@ -1,11 +1,24 @@
 #include "tools/store_env.h"
 
 #include <cstdio>
+#include <cstdlib>
+
+#include "tools/store_find.h"
+#include "vexafol/local_system.h"
 
 namespace vexa::tool {
 
+std::string ChosenStore(const Args& args) {
+  if (std::optional<std::string> store = args.Value("store")) return *store;
+  const char* variable = std::getenv(kStoreVariable);
+  if (variable && *variable) return variable;
+  const std::string here = WorkingFolder();
+  return here.empty() ? "" : EnclosingStore(here);
+}
+
 bool MakeStoreEnv(Args& args, std::string& root, FolderEnvironOptions& options) {
-  root = args.Value("store").value_or(".");
+  const std::string chosen = ChosenStore(args);
+  root = chosen.empty() ? std::string(".") : chosen;
   const std::optional<long> kind = args.Number("host-kind");
   if (!args.ok()) return false;
   options.appType = static_cast<unsigned long>(kind.value_or(0));

@@ -33,6 +33,14 @@ VEXA_CORE_API std::string ReadSmallFile(const std::string& path);
 // there is none.
 VEXA_CORE_API bool FileIdentity(const std::string& path, uint64_t& device, uint64_t& inode);
 
+// The working folder as an absolute path without symbolic links; "" when it
+// cannot be told (removed, or not reachable from the root).
+VEXA_CORE_API std::string WorkingFolder();
+
+// Whether path names a folder and is itself no symbolic link (a link to a
+// folder answers false).
+VEXA_CORE_API bool IsFolderNotLink(const std::string& path);
+
 // The id of this process.
 VEXA_CORE_API long ThisProcessId();
 

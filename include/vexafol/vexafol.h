@@ -29,5 +29,6 @@
 #include "vexafol/storecheck.h"
 #include "vexafol/text.h"
 #include "vexafol/types.h"
+#include "vexafol/version.h"
 #include "vexafol/writepath.h"
 #include "vexafol/zmn_list_print.h"

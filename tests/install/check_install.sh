@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Checks what an installed tree offers. Installs the build tree into a scratch
-# prefix, runs the installed tool there without LD_LIBRARY_PATH, checks that the
+# prefix, runs the installed tool there without LD_LIBRARY_PATH, finds its
+# manual pages with man and runs its bash completion, checks that the
 # libraries export only their public API and that the UI headers come with the
 # UI component, builds the consumer program against the tree with
 # find_package(VexaFol) and with pkg-config, and checks the Debian package that
-# cpack makes: its file list, and its tool run from the unpacked package.
+# cpack makes: its file list (manual pages and completion included), and its
+# tool and manual page from the unpacked package.
 # Usage: check_install.sh BUILD_DIR CONSUMER_SOURCE_DIR UI_BUILT(ON|OFF)
 set -euo pipefail
 build=$1; source=$2; ui=$3
@@ -15,6 +17,18 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 prefix=$work/not/a/standard/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 "$prefix/bin/vexafol" --help >/dev/null || fail "the installed tool does not run"
+# The manual pages, found by man through MANPATH, and the bash completion,
+# which offers the installed tool's commands.
+for page in 1 7; do
+  MANPATH="$prefix/share/man" man -w "$page" vexafol >/dev/null ||
+    fail "man does not find vexafol($page) in $prefix/share/man"
+done
+page=$(MANPATH="$prefix/share/man" MANWIDTH=100 man 1 vexafol 2>/dev/null)
+grep -q 'vexafol list' <<<"$page" || fail "man vexafol shows no command"
+completion="$prefix/share/bash-completion/completions/vexafol"
+offered=$(PATH="$prefix/bin:$PATH" bash -c 'source "$1"; COMP_LINE="vexafol li" COMP_POINT=10 _vexafol
+  printf "%s\n" "${COMPREPLY[@]}"' _ "$completion") || fail "the installed completion fails"
+[ "$offered" = list ] || fail "the installed completion offers '$offered' for 'vexafol li'"
 core=$(find "$prefix" -name libvexafol.so.0 | head -n 1)
 libdir=$(dirname "$core")
 
@@ -57,6 +71,8 @@ listing=$(dpkg-deb -c "$deb" | awk '{print $6}')
 # Library folders as GNUInstallDirs chose them: lib, or lib/<multiarch> for /usr.
 lib='lib(/[^/]+)?'
 expected=('bin/vexafol' 'include/vexafol/vexafol\.h' 'include/vexafol/export\.h'
+          'share/man/man1/vexafol\.1\.gz' 'share/man/man7/vexafol\.7\.gz'
+          'share/bash-completion/completions/vexafol'
           "$lib/cmake/VexaFol/VexaFolConfig\.cmake" "$lib/cmake/VexaFol/VexaFolTargets\.cmake"
           "$lib/pkgconfig/vexafol\.pc" "$lib/libvexafol\.so\.0")
 [ "$ui" = ON ] && expected+=('include/vexafol/dialogs\.h' 'include/vexafol/ui/sx_sheet\.h'
@@ -66,4 +82,5 @@ for path in "${expected[@]}"; do
 done
 dpkg-deb -x "$deb" "$work/unpacked"
 "$work/unpacked/usr/bin/vexafol" --help >/dev/null || fail "the packaged tool does not run"
+MANPATH="$work/unpacked/usr/share/man" man -w vexafol >/dev/null || fail "man does not find the packaged page"
 echo "installed tree, package and consumer programs work"

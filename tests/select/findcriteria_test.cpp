@@ -77,6 +77,29 @@ TEST_F(MatchesTest, NameIsACaseSensitiveSubstringOfWholeCharactersCreatorAnExact
   }
 }
 
+// Japanese input methods on Linux type 〜 (U+301C) and − (U+2212) where a
+// Windows user types ～ and －; the store keeps both as the same CP932 bytes,
+// so each finds drawings named with the other, in every text condition.
+TEST_F(MatchesTest, TextTypedOnLinuxFindsWhatWindowsStored) {
+  FolMember member = Drawing(1);
+  ASSERT_TRUE(member.header.SetTitle("区間１～３"));
+  ASSERT_TRUE(member.header.SetCreator("山田－太郎"));
+  ASSERT_TRUE(member.header.SetMemo("測点Ｎｏ．１～５\r\n延長－１２ｍ"));
+  ASSERT_EQ(std::string(member.header.title, 9), "\x8b\xe6\x8a\xd4\x82\x50\x81\x60\x82");
+  criteria.useName = criteria.useCreator = criteria.useMemo = 1;
+  criteria.name = "１〜３";
+  criteria.creator = "山田−太郎";
+  criteria.memo = "１〜５\r\n延長−";
+  EXPECT_TRUE(Match(member));
+  criteria.name = "１〜４";
+  EXPECT_FALSE(Match(member));
+  // A character CP932 cannot hold is not turned into the '?' it would be stored as.
+  ASSERT_TRUE(member.header.SetTitle("A?B"));
+  criteria.useCreator = criteria.useMemo = 0;
+  criteria.name = "A😀B";
+  EXPECT_FALSE(Match(member));
+}
+
 TEST_F(MatchesTest, DateBoundsAreWholeLocalDays) {
   auto createdAt = [&](int64_t seconds) {
     FolMember member = Drawing(1);

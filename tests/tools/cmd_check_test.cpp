@@ -25,7 +25,8 @@ TEST_F(CheckTool, ReportsNothingOnASoundStoreAndProblemsWithEscapedNames) {
   EXPECT_NE(soundJson.out.find("\"locksWork\": true"), std::string::npos) << soundJson.out;
   EXPECT_NE(soundJson.out.find("\"deployment\": \""), std::string::npos) << soundJson.out;
   EXPECT_NE(soundJson.out.find("\"remaining\": 0"), std::string::npos) << soundJson.out;
-  EXPECT_EQ(RunTool({"check"}).exit, 2);
+  // No store given, none in VEXAFOL_STORE, none around the test's folder.
+  EXPECT_EQ(RunTool({"check"}, {.environment = {{"VEXAFOL_STORE", ""}}}).exit, 2);
   EXPECT_EQ(RunTool({"check", store_, store_}).exit, 2);
   EXPECT_EQ(RunTool({"check", store_, "--fix=yes"}).exit, 2);
   EXPECT_EQ(RunTool({"check", store_ + "/missing"}).exit, 1);

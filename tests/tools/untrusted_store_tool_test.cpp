@@ -166,14 +166,25 @@ TEST_F(UntrustedStore, TextOutputEscapesControlsAndJsonStaysUtf8) {
     EXPECT_THAT(run.out, HasSubstr(escaped));
   }
 
-  const ToolRun json = Limited(With("list", {"--json", "--no-locks"}));
-  // Valid UTF-8: with the controls JSON keeps taken out, nothing is escaped.
-  std::string text;
-  for (const char c : json.out)
-    if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) text += c;
-  EXPECT_EQ(Printable(text), text);
-  EXPECT_THAT(json.out, HasSubstr("Fol.\\udcff\\udcfe1"));
-  EXPECT_THAT(json.out, HasSubstr("\\u001b]0;pwned\\u0007\\u001b[2J\\u000d\\u000arow\x7f"));
+  // Valid UTF-8 from every command's JSON: with the controls JSON keeps taken
+  // out, nothing is escaped.
+  const std::string pwned = "\\u001b]0;pwned\\u0007\\u001b[2J\\u000d\\u000arow\x7f";
+  const std::pair<std::vector<std::string>, std::string> jsonRuns[] = {
+      {With("list", {"--json", "--no-locks"}), "Fol.\\udcff\\udcfe1"},
+      {With("list", {"--json", "--no-locks"}), pwned},
+      {With("info", {Drawing(4), "--json"}), pwned},
+      {With("info", {odd, "--json"}), "Fol.\\udcff\\udcfe1"},
+      {With("status", {odd, "--json"}), "Fol.\\udcff\\udcfe1"},
+      {With("who", {odd, "--json"}), "Fol.\\udcff\\udcfe1"}};
+  for (const auto& [words, escaped] : jsonRuns) {
+    SCOPED_TRACE(testing::PrintToString(words));
+    const ToolRun json = Limited(words);
+    std::string text;
+    for (const char c : json.out)
+      if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) text += c;
+    EXPECT_EQ(Printable(text), text);
+    EXPECT_THAT(json.out, HasSubstr(escaped));
+  }
 }
 
 TEST(ToolOutputText, PrintableEscapesControlsAndInvalidUtf8Only) {
