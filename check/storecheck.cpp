@@ -16,6 +16,7 @@ StoreCheckReport CheckStore(const std::string& store, const StoreCheckOptions& o
     report.readable = true;
     report.store = tree.root;
     check::CheckFileSystem(tree, report);
+    check::CheckDeployment(tree, report);
     check::CheckPermissions(tree, options.fix, report);
     check::CheckLockFiles(tree, options.fix, report);
     check::CheckDrafts(tree, options.fix, report);

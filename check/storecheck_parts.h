@@ -36,6 +36,7 @@ bool ReadStoreTree(const std::string& root, StoreTree& tree, std::string* error)
 
 // The parts, each in a file of its own.
 void CheckFileSystem(const StoreTree& tree, StoreCheckReport& report);
+void CheckDeployment(const StoreTree& tree, StoreCheckReport& report);
 void CheckPermissions(const StoreTree& tree, bool fix, StoreCheckReport& report);
 void CheckDrawings(const StoreTree& tree, StoreCheckReport& report);
 void CheckNameCase(const StoreTree& tree, StoreCheckReport& report);

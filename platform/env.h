@@ -74,6 +74,12 @@ class Env {
   // status (what body returned, 0 to 255), or -errno when no child could be
   // made or it did not exit normally (-ECHILD).
   virtual int RunInChild(const std::function<int()>& body);
+  // Runs the program argv[0] (searched in PATH) with standard input from
+  // /dev/null and standard error discarded, and keeps up to 1 MiB of its
+  // standard output in output. A program still running after timeoutMs
+  // milliseconds is killed. Its exit status (0 to 255), or -ENOENT when it
+  // cannot be run, -ETIMEDOUT when it was killed, -ECHILD when a signal ended it.
+  virtual int RunProgram(const std::vector<std::string>& argv, int timeoutMs, std::string& output);
 };
 
 // The error of the last Env call of this thread that failed (0 before any):

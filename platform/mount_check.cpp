@@ -39,17 +39,30 @@ std::string LocalOptionIn(std::string_view fsType, std::string_view options) {
 
 }  // namespace
 
-std::string LocalLockOption(std::string_view mountinfo, unsigned major, unsigned minor) {
+std::vector<MountEntry> MountsOf(std::string_view mountinfo, unsigned major, unsigned minor) {
   const std::string device = std::to_string(major) + ":" + std::to_string(minor);
+  std::vector<MountEntry> mounts;
   for (std::string_view line : Split(mountinfo, '\n')) {
     // id parent major:minor root mount-point options [optional...] - type source super-options
     const std::vector<std::string_view> fields = Split(line, ' ');
     if (fields.size() < 6 || fields[2] != device) continue;
     const auto dash = std::find(fields.begin() + 6, fields.end(), "-");
     if (dash == fields.end() || fields.end() - dash < 2) continue;
-    const std::string_view fsType = *(dash + 1);
-    std::string option = LocalOptionIn(fsType, fields[5]);
-    if (option.empty() && fields.end() - dash >= 4) option = LocalOptionIn(fsType, *(dash + 3));
+    MountEntry mount;
+    mount.mountPoint = fields[4];
+    mount.mountOptions = fields[5];
+    mount.fsType = *(dash + 1);
+    if (fields.end() - dash >= 3) mount.source = *(dash + 2);
+    if (fields.end() - dash >= 4) mount.superOptions = *(dash + 3);
+    mounts.push_back(std::move(mount));
+  }
+  return mounts;
+}
+
+std::string LocalLockOption(std::string_view mountinfo, unsigned major, unsigned minor) {
+  for (const MountEntry& mount : MountsOf(mountinfo, major, minor)) {
+    std::string option = LocalOptionIn(mount.fsType, mount.mountOptions);
+    if (option.empty()) option = LocalOptionIn(mount.fsType, mount.superOptions);
     if (!option.empty()) return option;
   }
   return "";

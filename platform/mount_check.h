@@ -6,8 +6,22 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vexa::platform {
+
+// One line of /proc/self/mountinfo.
+struct MountEntry {
+  std::string mountPoint;
+  std::string fsType;        // "ext4", "nfs4", "cifs", ...
+  std::string source;        // "/dev/sda1", "server:/export", "//server/share"
+  std::string mountOptions;  // per mount point: "rw,relatime"
+  std::string superOptions;  // per file system: "rw,vers=3.0,nobrl"
+};
+
+// The mounts of device major:minor in the text of /proc/self/mountinfo, in
+// the table's order (a device mounted at several places has several lines).
+std::vector<MountEntry> MountsOf(std::string_view mountinfo, unsigned major, unsigned minor);
 
 // The mount option that keeps locks local on the mount of device major:minor,
 // read from the text of /proc/self/mountinfo: "nolock" or "local_lock=posix" /

@@ -2,14 +2,21 @@
 # Installs every Debian 12 package the project builds, tests and runs with.
 # Idempotent: does nothing (and needs no network) when all packages are present.
 # --fuse-bench also installs libfuse3 for the delayed FUSE share of the
-# folder-list benchmark (not needed to build or test the library).
+# folder-list benchmark, --wine-peer mingw-w64 and Wine for the Windows client
+# of scripts/wine-peer-check.sh (neither is needed to build or test the library).
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev libicu-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-ipafont-gothic xvfb xauth poppler-utils locales tzdata ccache man-db
 )
-if [ "${1:-}" = "--fuse-bench" ]; then packages+=(libfuse3-dev fuse3); fi
+for option in "$@"; do
+  case $option in
+    --fuse-bench) packages+=(libfuse3-dev fuse3) ;;
+    --wine-peer) packages+=(gcc-mingw-w64-x86-64 wine64) ;;
+    *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
+  esac
+done
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

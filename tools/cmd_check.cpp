@@ -19,6 +19,25 @@ const char* JsonBool(bool value) {
   return value ? "true" : "false";
 }
 
+// What the deployment of the store means, in one line.
+std::string DeploymentText(const StoreFileSystemFacts& facts) {
+  const std::string mount = Printable(facts.mountSource) + " (" + Printable(facts.mountType) + ")";
+  std::string shares;
+  for (const std::string& share : facts.sambaShares)
+    shares += (shares.empty() ? "[" : ", [") + Printable(share) + "]";
+  if (facts.deployment == "smb-client")
+    return "an SMB share mounted from a file server, " + mount +
+           ": the server arbitrates byte locks and deletes among all its clients";
+  if (facts.deployment == "nfs") return "NFS, " + mount + ": for Linux users only";
+  if (facts.deployment == "local")
+    return std::string("a disk of this computer, ") + mount + ": for Linux users of this computer" +
+           (facts.sambaChecked ? " (no Samba share exports it)" : "");
+  if (facts.deployment == "samba-export")
+    return "a folder on " + mount + " that this computer's Samba exports as " + shares +
+           ", opened directly by Linux users here";
+  return "unknown (" + mount + ")";
+}
+
 void PrintReport(const StoreCheckReport& report) {
   const StoreFileSystemFacts& facts = report.facts;
   std::printf("Store %s\n", Printable(report.store).c_str());
@@ -30,6 +49,7 @@ void PrintReport(const StoreCheckReport& report) {
   std::printf(
       "  locks reach other computers: %s\n",
       facts.localLocks.empty() ? "yes" : ("no (" + Printable(facts.localLocks) + ")").c_str());
+  std::printf("  deployment: %s\n", DeploymentText(facts).c_str());
   for (const StoreFinding& finding : report.findings) {
     std::printf("\n%s %s: %s\n", finding.fixed ? "fixed" : "problem",
                 Printable(finding.path).c_str(), Printable(finding.problem).c_str());
@@ -51,9 +71,15 @@ void PrintReportJson(const StoreCheckReport& report) {
   const StoreFileSystemFacts& facts = report.facts;
   std::printf(
       "{\"store\": %s, \"probed\": %s, \"locksWork\": %s, \"caseSensitive\": %s, "
-      "\"localLocks\": %s,\n \"findings\": [",
+      "\"localLocks\": %s,\n \"mountType\": %s, \"mountSource\": %s, \"deployment\": %s, "
+      "\"sambaChecked\": %s, \"sambaShares\": [",
       JsonString(report.store).c_str(), JsonBool(facts.probed), JsonBool(facts.locksWork),
-      JsonBool(facts.caseSensitive), JsonString(facts.localLocks).c_str());
+      JsonBool(facts.caseSensitive), JsonString(facts.localLocks).c_str(),
+      JsonString(facts.mountType).c_str(), JsonString(facts.mountSource).c_str(),
+      JsonString(facts.deployment).c_str(), JsonBool(facts.sambaChecked));
+  for (size_t i = 0; i < facts.sambaShares.size(); ++i)
+    std::printf("%s%s", i ? ", " : "", JsonString(facts.sambaShares[i]).c_str());
+  std::printf("],\n \"findings\": [");
   for (size_t i = 0; i < report.findings.size(); ++i) {
     const StoreFinding& f = report.findings[i];
     std::printf(

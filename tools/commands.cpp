@@ -237,7 +237,9 @@ const std::vector<Command>& Commands() {
        .description =
            "Checks the store folder: whether its file system gives the locks the store needs\n"
            "(between handles and processes, delete by the last user), whether the mount\n"
-           "keeps locks local, whether names are case-sensitive; folders and files other\n"
+           "keeps locks local, whether names are case-sensitive, which deployment the store\n"
+           "is in (an SMB share of a file server, NFS, a local disk, or a folder that Samba\n"
+           "on this computer exports: the shares of `testparm -s`); folders and files other\n"
            "members of the store's group cannot use; drawing folders without a readable\n"
            "index file, index files of odd sizes, page counts that disagree with the page\n"
            "files, titles that are not valid CP932, names that differ only in case; lock\n"

@@ -29,7 +29,15 @@ struct StoreFileSystemFacts {
   bool probed = false;     // a probe file could be made in the store folder
   bool locksWork = false;  // per-handle, per-process locks and the in-use mark behave
   bool caseSensitive = true;
-  std::string localLocks;  // the mount option that keeps locks local, or ""
+  std::string localLocks;   // the mount option that keeps locks local, or ""
+  std::string mountType;    // file system type of the store's mount ("ext4", "cifs"), or ""
+  std::string mountSource;  // what is mounted there ("//server/share", "server:/export")
+  // "smb-client" (an SMB share of a file server), "nfs", "local" (a disk of
+  // this computer), "samba-export" (a folder this computer's Samba exports to
+  // Windows clients), "unknown"; docs/shared-stores.md says what holds in each.
+  std::string deployment;
+  bool sambaChecked = false;             // testparm could be run
+  std::vector<std::string> sambaShares;  // Samba shares whose folder holds the store
 };
 
 struct StoreCheckOptions {
@@ -58,7 +66,8 @@ struct StoreCheckReport {
 // page files, titles, names that differ only in case; lock files and drafts
 // left by processes that are gone; the recycle folders. Makes one probe file
 // in the store folder and removes it again; forks one child process for the
-// lock test. Never throws.
+// lock test, and runs `testparm -s` (at most 10 s) to find the Samba shares
+// that export the store. Never throws.
 VEXA_CORE_API StoreCheckReport CheckStore(const std::string& store,
                                           const StoreCheckOptions& options = {});
 

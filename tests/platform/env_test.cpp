@@ -1,11 +1,13 @@
-// The Env seam's rename that never replaces, and the last system error it
-// keeps for steps that report only success or failure.
+// The Env seam's rename that never replaces, the last system error it keeps
+// for steps that report only success or failure, and the programs it runs.
 #include "platform/env.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <string>
+#include <vector>
 
 #include "platform/fault_env.h"
 #include "tests/support/temp_dir.h"
@@ -42,6 +44,26 @@ TEST(Env, RenameNoReplaceNeverReplacesAndKeepsTheLastError) {
   EXPECT_EQ(LastSystemError(), EXDEV);
   struct stat st;
   EXPECT_EQ(::stat((dir / "b").c_str(), &st), 0);
+}
+
+// A program the store check runs must never hang it: no terminal input to
+// wait for, and a bounded time.
+TEST(Env, RunProgramGivesTheOutputAndStatusAndNeverWaitsForever) {
+  Env& env = CurrentEnv();
+  std::string out;
+  EXPECT_EQ(env.RunProgram({"sh", "-c", "echo one; echo two >&2; exit 3"}, 10000, out), 3);
+  EXPECT_EQ(out, "one\n");
+  EXPECT_EQ(env.RunProgram({"cat"}, 10000, out), 0);  // standard input is /dev/null
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(env.RunProgram({"vexafol-no-such-program"}, 10000, out), -ENOENT);
+  EXPECT_EQ(env.RunProgram({"sh", "-c", "kill -9 $$"}, 10000, out), -ECHILD);
+  EXPECT_EQ(env.RunProgram({}, 10000, out), -EINVAL);
+  // Killed at the deadline, whether it keeps its output open or closes it.
+  EXPECT_EQ(env.RunProgram({"sleep", "600"}, 50, out), -ETIMEDOUT);
+  EXPECT_EQ(env.RunProgram({"sh", "-c", "exec >&-; sleep 600"}, 50, out), -ETIMEDOUT);
+  // Output beyond 1 MiB is dropped, the program still runs to its end.
+  EXPECT_EQ(env.RunProgram({"head", "-c", "2000000", "/dev/zero"}, 10000, out), 0);
+  EXPECT_EQ(out.size(), 1u << 20);
 }
 
 }  // namespace

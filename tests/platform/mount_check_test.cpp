@@ -23,6 +23,37 @@ constexpr const char* kMountInfo =
     "garbage line\n"
     "38 22 0:48 / /srv/i rw\n";
 
+TEST(MountCheck, ReadsEveryMountOfADevice) {
+  const std::string table =
+      std::string(kMountInfo) + "39 22 0:45 /sub /mnt/bind rw - cifs //srv/f rw,vers=3.0\n";
+  struct Expected {
+    unsigned minor;
+    const char* mountPoint;
+    const char* fsType;
+    const char* source;
+    const char* superOptions;
+  };
+  const Expected cases[] = {{40, "/srv/a", "nfs4", "srv:/a", "rw,vers=4.2,local_lock=none"},
+                            {44, "/srv/e", "cifs", "//srv/e", "rw,vers=3.0,nobrl,cache=strict"},
+                            {45, "/srv/f", "cifs", "//srv/f", "rw,vers=3.0"},
+                            {45, "/mnt/bind", "cifs", "//srv/f", "rw,vers=3.0"}};
+  size_t next = 0;
+  for (const unsigned minor : {40u, 44u, 45u}) {
+    for (const MountEntry& mount : MountsOf(table, 0, minor)) {
+      ASSERT_LT(next, std::size(cases));
+      const Expected& expected = cases[next++];
+      EXPECT_EQ(minor, expected.minor);
+      EXPECT_EQ(mount.mountPoint, expected.mountPoint);
+      EXPECT_EQ(mount.fsType, expected.fsType);
+      EXPECT_EQ(mount.source, expected.source);
+      EXPECT_EQ(mount.superOptions, expected.superOptions);
+    }
+  }
+  EXPECT_EQ(next, std::size(cases));
+  EXPECT_EQ(MountsOf(table, 0, 48).size(), 0u);  // no " - type" part
+  EXPECT_EQ(MountsOf(table, 0, 99).size(), 0u);
+}
+
 class FakeMountTable : public Env {
  public:
   std::string ReadSystemFile(const std::string& path) override {

@@ -19,9 +19,11 @@ TEST_F(CheckTool, ReportsNothingOnASoundStoreAndProblemsWithEscapedNames) {
   const ToolRun sound = RunTool({"check", store_});
   EXPECT_EQ(sound.exit, 0) << sound.out;
   EXPECT_NE(sound.out.find("Nothing is wrong."), std::string::npos) << sound.out;
+  EXPECT_NE(sound.out.find("\n  deployment: "), std::string::npos) << sound.out;
   const ToolRun soundJson = RunTool({"check", store_, "--json"});
   EXPECT_EQ(soundJson.exit, 0);
   EXPECT_NE(soundJson.out.find("\"locksWork\": true"), std::string::npos) << soundJson.out;
+  EXPECT_NE(soundJson.out.find("\"deployment\": \""), std::string::npos) << soundJson.out;
   EXPECT_NE(soundJson.out.find("\"remaining\": 0"), std::string::npos) << soundJson.out;
   // No store given, none in VEXAFOL_STORE, none around the test's folder.
   EXPECT_EQ(RunTool({"check"}, {.environment = {{"VEXAFOL_STORE", ""}}}).exit, 2);
