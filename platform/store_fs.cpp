@@ -160,6 +160,10 @@ int StoreDir::Rename(const std::string& name, const StoreDir& to, const std::str
   return CurrentEnv().RenameAt(fd_, name, to.fd_, toName);
 }
 
+int StoreDir::RemoveFile(const std::string& name) const {
+  return CurrentEnv().UnlinkAt(fd_, name, 0);
+}
+
 int StoreDir::RemoveEmptyDir(const std::string& name) const {
   return CurrentEnv().UnlinkAt(fd_, name, AT_REMOVEDIR);
 }

@@ -66,6 +66,8 @@ class StoreDir {
 
   // Renames name to toName in to, never replacing anything (-EEXIST).
   int Rename(const std::string& name, const StoreDir& to, const std::string& toName) const;
+  // Removes the file or link name (a link itself, never what it points at).
+  int RemoveFile(const std::string& name) const;
   // Removes the empty folder name.
   int RemoveEmptyDir(const std::string& name) const;
   // Removes name with everything below it, as rm -r does: by descriptors,
