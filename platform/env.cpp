@@ -6,6 +6,7 @@
 #include <linux/openat2.h>
 #include <pwd.h>
 #include <sys/ioctl.h>
+#include <sys/statvfs.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -298,6 +299,13 @@ int Env::ChangeModeOf(int fd, mode_t mode) {
 
 int Env::ChangeGroupOf(int fd, gid_t group) {
   return Result(::fchownat(fd, "", static_cast<uid_t>(-1), group, AT_EMPTY_PATH));
+}
+
+int Env::FileSystemFlags(const std::string& path, unsigned long& flags) {
+  struct statvfs st;
+  const int rc = Result(::statvfs(path.c_str(), &st));
+  if (rc == 0) flags = st.f_flag;
+  return rc;
 }
 
 std::string Env::HostName() {

@@ -80,6 +80,9 @@ class Env {
   virtual int ChangeModeOf(int fd, mode_t mode);
   virtual int ChangeGroupOf(int fd, gid_t group);
 
+  // The mount flags (statvfs f_flag: ST_RDONLY, ...) of the file system of path.
+  virtual int FileSystemFlags(const std::string& path, unsigned long& flags);
+
   virtual std::string HostName();
   virtual std::string UserName();
   // Name and primary group of the account uid; false when no account has it.

@@ -32,6 +32,11 @@ VEXA_CORE_API std::string ReadSmallFile(const std::string& path);
 // there is none.
 VEXA_CORE_API bool FileIdentity(const std::string& path, uint64_t& device, uint64_t& inode);
 
+// "(30) <system text>" (the system error text of EROFS) when path lies on a
+// file system mounted read-only, else "". There every lock file is unusable
+// and every drawing reads as in use, so a refusal names this cause instead.
+VEXA_CORE_API std::string ReadOnlyFileSystemText(const std::string& path);
+
 // The id of this process.
 VEXA_CORE_API long ThisProcessId();
 
