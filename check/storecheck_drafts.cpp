@@ -5,7 +5,8 @@
 #include <ctime>
 
 #include "check/storecheck_parts.h"
-#include "platform/env.h"
+#include "platform/folder_mode.h"
+#include "platform/store_fs.h"
 
 namespace vexa::check {
 namespace {
@@ -16,10 +17,18 @@ bool IsDraftName(const std::string& name) {
   return name.rfind(".vexafol-new.", 0) == 0 || name.rfind(".vexafol-check.", 0) == 0;
 }
 
-bool RemoveEmpty(const StoreEntry& entry) {
-  platform::Env& env = platform::CurrentEnv();
-  if (S_ISDIR(entry.st.st_mode)) return env.RemoveDir(entry.path) == 0;
-  return entry.st.st_size == 0 && env.Unlink(entry.path) == 0;
+// Removes the empty draft by descriptor, in the folder that holds it.
+bool RemoveEmpty(const StoreTree& tree, const StoreEntry& entry) {
+  if (entry.behindLink || (!S_ISDIR(entry.st.st_mode) && entry.st.st_size != 0)) return false;
+  platform::StoreDir folder;
+  if (platform::StoreDir::OpenBelow(tree.root, platform::FolderOf(entry.path), folder) != 0)
+    return false;
+  struct stat now;
+  if (folder.Stat(entry.name, now) != 0 || now.st_ino != entry.st.st_ino ||
+      now.st_dev != entry.st.st_dev)
+    return false;  // something else stands under the name now
+  return (S_ISDIR(now.st_mode) ? folder.RemoveEmptyDir(entry.name)
+                               : folder.RemoveFile(entry.name)) == 0;
 }
 
 }  // namespace
@@ -32,7 +41,7 @@ void CheckDrafts(const StoreTree& tree, bool fix, StoreCheckReport& report) {
                          "a draft that a process left when it ended while making a file or folder",
                          "nothing uses it; it only takes a name in the folder",
                          "vexafol check --fix removes it when it is empty"};
-    finding.fixed = fix && RemoveEmpty(entry);
+    finding.fixed = fix && RemoveEmpty(tree, entry);
     report.Add(finding);
   }
 }

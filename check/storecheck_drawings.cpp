@@ -98,6 +98,14 @@ void CheckPages(const StoreEntry& folder, const StoreTree& tree, const VexaFileH
 }
 
 void CheckDrawing(const StoreEntry& folder, const StoreTree& tree, StoreCheckReport& report) {
+  // A folder the check could not list may be a good drawing: say so, never
+  // that it lacks its index file.
+  if (const auto unread = tree.unread.find(folder.path); unread != tree.unread.end()) {
+    report.Add({"index", folder.path, "the drawing folder could not be read: " + unread->second,
+                "the check cannot tell whether this drawing is whole",
+                "run the check as a user who can read the folder, or look at it by hand"});
+    return;
+  }
   const StoreEntry* index = nullptr;
   for (const StoreEntry* child : tree.Children(folder.path))
     if (platform::EqualsNoCase(child->name, "INDEX.VXF") && S_ISREG(child->st.st_mode))

@@ -77,6 +77,10 @@ void CheckLockFiles(const StoreTree& tree, bool fix, StoreCheckReport& report) {
     if (!state.onlyZeros) {
       finding.problem += ", but it holds data that no lock protocol wrote";
       finding.action = "look at what wrote into it and remove it by hand";
+    } else if (entry.behindLink) {
+      finding.action =
+          "it lies behind a symbolic link: vexafol check --fix changes nothing "
+          "through a link; remove it by hand where it lies";
     } else if (fix) {
       finding.fixed = RemoveUnused(entry.path);
     }

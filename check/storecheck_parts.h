@@ -16,7 +16,9 @@ namespace vexa::check {
 struct StoreEntry {
   std::string path;
   std::string name;
-  struct stat st {};
+  struct stat st {};        // of what the entry names, a link followed
+  bool isLink = false;      // the entry itself is a symbolic link
+  bool behindLink = false;  // it is a link or lies in a folder reached through one
 };
 
 // Every entry below the store folder, parents before their children.
@@ -26,10 +28,15 @@ struct StoreTree {
   std::vector<StoreEntry> entries;
   std::map<std::string, std::vector<size_t>> children;  // folder path -> entry indexes
   bool cut = false;  // the tree was larger or deeper than a check reads
+  // Folders whose entries were not read, and why.
+  std::map<std::string, std::string> unread;
 
   // Entries directly inside folder (the root or an entry's path).
   std::vector<const StoreEntry*> Children(const std::string& folder) const;
 };
+
+// The path of entry relative to the store folder.
+std::string RelativePath(const StoreTree& tree, const StoreEntry& entry);
 
 // Reads the tree below root. False with *error set when root is no readable folder.
 bool ReadStoreTree(const std::string& root, StoreTree& tree, std::string* error);

@@ -11,6 +11,7 @@
 #include "platform/case_lookup.h"
 #include "platform/env.h"
 #include "platform/folder_mode.h"
+#include "platform/store_fs.h"
 
 namespace vexa::check {
 namespace {
@@ -88,10 +89,13 @@ mode_t MissingBits(const StoreEntry& entry, mode_t store) {
   return wanted & ~mode;
 }
 
-bool Repair(const std::string& path, mode_t mode, gid_t group, bool regroup) {
-  platform::Env& env = platform::CurrentEnv();
-  if (regroup && env.Chown(path, static_cast<uid_t>(-1), group) != 0) return false;
-  return env.Chmod(path, mode & 07777) == 0;
+// Changes the entry relative (below the store folder, "" for the store folder
+// itself) through a descriptor of the entry, never through a link, and only
+// while it is still the entry the check read.
+bool Repair(const platform::StoreDir& store, const std::string& relative, const struct stat& read,
+            mode_t mode, gid_t group, bool regroup) {
+  return store.IsOpen() && store.ChangeMode(relative, read, mode & 07777,
+                                            regroup ? group : static_cast<gid_t>(-1)) == 0;
 }
 
 }  // namespace
@@ -104,6 +108,8 @@ void CheckPermissions(const StoreTree& tree, bool fix, StoreCheckReport& report)
   // user private groups makes it group-writable); only a store shared with a
   // group needs the set-group-id bit.
   const bool sharedGroup = group != LookUpUser(tree.rootStat.st_uid).group;
+  platform::StoreDir storeDir;
+  if (fix) platform::StoreDir::OpenBelow(tree.root, tree.root, storeDir);
   if ((store & S_IWGRP) && !(store & S_ISGID) && sharedGroup) {
     StoreFinding finding{
         "permissions", tree.root,
@@ -112,7 +118,7 @@ void CheckPermissions(const StoreTree& tree, bool fix, StoreCheckReport& report)
         "what a user makes in the store belongs to that user's own group, not to " + groupName +
             ", so the other members cannot use it",
         FixBy(tree.rootStat.st_uid) + ", or chmod g+s"};
-    finding.fixed = fix && Repair(tree.root, store | S_ISGID, group, false);
+    finding.fixed = fix && Repair(storeDir, "", tree.rootStat, store | S_ISGID, group, false);
     report.Add(finding);
   }
   for (const StoreEntry& entry : tree.entries) {
@@ -126,7 +132,16 @@ void CheckPermissions(const StoreTree& tree, bool fix, StoreCheckReport& report)
     StoreFinding finding{"permissions", entry.path,
                          problem + " (owner " + OwnerName(entry.st.st_uid) + ")", Meaning(entry),
                          FixBy(entry.st.st_uid)};
-    finding.fixed = fix && Repair(entry.path, entry.st.st_mode | missing, group, regroup);
+    if (entry.behindLink) {
+      // What a link leads to may lie outside the store: it is never changed.
+      finding.problem += ", reached through a symbolic link";
+      finding.action =
+          "change it where it lies, by hand, if it belongs to the store; "
+          "vexafol check --fix changes nothing through a link";
+    } else {
+      finding.fixed = fix && Repair(storeDir, RelativePath(tree, entry), entry.st,
+                                    entry.st.st_mode | missing, group, regroup);
+    }
     report.Add(finding);
   }
 }

@@ -5,11 +5,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <map>
+#include <utility>
 
 #include "check/storecheck_parts.h"
+#include "lock/recycle_lock.h"
 #include "platform/case_lookup.h"
-#include "platform/env.h"
-#include "vexafol/file.h"
+#include "platform/store_fs.h"
 #include "vexafol/folder_environ.h"
 
 namespace vexa::check {
@@ -49,34 +50,42 @@ std::string ApplicationFolder(const CEnvironObj& env, const std::string& recycle
   return path;
 }
 
-// Renames the containers to slots 1..k in their order, under the recycle lock.
-bool CloseGaps(const CEnvironObj& env, const std::string& recycle,
-               const std::vector<Container>& containers) {
-  std::string lockPath = recycle;
-  env.AddFileName(lockPath, "LOCK.TMP");
-  File lock;
-  if (!lock.Open(lockPath, File::Mode::CreateTruncate) || !lock.SetLength(1) ||
-      !lock.LockRange(0, 1)) {
-    lock.CloseAndRemove();
-    return false;  // a deletion is at work right now
+// The containers of the open recycle folder as it is now: real folders whose
+// names end in slot numbers 1 to 10, in slot order; false when two share a
+// slot or there are more than ten (then nothing is renumbered).
+bool ReadSlots(const CEnvironObj& env, const platform::StoreDir& recycle,
+               std::vector<std::pair<int, std::string>>& slots) {
+  std::vector<platform::DirEntry> entries;
+  if (recycle.List(entries) != 0) return false;
+  for (const platform::DirEntry& entry : entries) {
+    const int slot = env.GetExtNumber(entry.name);
+    if (entry.isDir && slot >= 1 && slot <= kSlots) slots.emplace_back(slot, entry.name);
   }
-  platform::Env& system = platform::CurrentEnv();
-  bool ok = true;
+  std::stable_sort(slots.begin(), slots.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (size_t i = 1; i < slots.size(); ++i)
+    if (slots[i].first == slots[i - 1].first) return false;
+  return slots.size() <= static_cast<size_t>(kSlots);
+}
+
+// Renames the containers to slots 1..k in their order. The recycle lock is
+// taken before the folder is read again, so no deletion reorganises it between
+// that reading and the renames; a rename never replaces anything.
+bool CloseGaps(const CEnvironObj& env, const StoreTree& tree, const std::string& recyclePath) {
+  platform::StoreDir recycle;
+  if (platform::StoreDir::OpenBelow(tree.root, recyclePath, recycle) != 0) return false;
+  RecycleFolderLock lock(env, recycle.path());
+  if (!lock.IsHeld()) return false;  // a deletion is at work right now
+  std::vector<std::pair<int, std::string>> slots;
+  if (!ReadSlots(env, recycle, slots)) return false;
   int next = 1;
-  for (const Container& container : containers) {
-    if (container.slot != next) {
-      std::string target = recycle;
-      env.AddFileName(target,
-                      env.GetBaseNameFromFileName(container.entry->name) + env.GetExtStr(next));
-      struct stat st;
-      ok = ok && system.Stat(target, st) == -ENOENT &&
-           system.Rename(container.entry->path, target) == 0;
-    }
+  for (const auto& [slot, name] : slots) {
+    if (slot != next &&
+        recycle.Rename(name, recycle, env.GetBaseNameFromFileName(name) + env.GetExtStr(next)) != 0)
+      return false;
     ++next;
   }
-  lock.UnlockRange(0, 1);
-  lock.CloseAndRemove();
-  return ok;
+  return true;
 }
 
 void CheckRecycleFolder(const StoreEntry& folder, const StoreTree& tree, bool fix,
@@ -140,16 +149,29 @@ void CheckRecycleFolder(const StoreEntry& folder, const StoreTree& tree, bool fi
       "the occupied slots are not 1 to " + std::to_string(containers.size()) + " without gaps",
       "harmless for reading; a deletion's reorganisation closes them again",
       "vexafol check --fix renumbers the containers in their order"};
-  finding.fixed = fix && CloseGaps(env, folder.path, containers);
+  finding.fixed = fix && !folder.behindLink && CloseGaps(env, tree, folder.path);
   report.Add(finding);
 }
 
 }  // namespace
 
 void CheckRecycleFolders(const StoreTree& tree, bool fix, StoreCheckReport& report) {
-  for (const StoreEntry& entry : tree.entries)
-    if (S_ISDIR(entry.st.st_mode) && platform::EqualsNoCase(entry.name, "RECYCCAD"))
+  for (const StoreEntry& entry : tree.entries) {
+    if (!platform::EqualsNoCase(entry.name, "RECYCCAD")) continue;
+    if (entry.isLink) {
+      report.Add({"recycle", entry.path, "a symbolic link, not a recycle folder",
+                  "deleting drawings fails: the library never reorganises a recycle folder "
+                  "through a link, which could lead outside the store",
+                  "remove the link; the next deletion makes a recycle folder"});
+    } else if (!S_ISDIR(entry.st.st_mode)) {
+      report.Add({"recycle", entry.path, "not a folder but a file, FIFO or device",
+                  "deleting drawings fails: the recycle folder cannot be made under this name",
+                  "remove it (look at what it holds first); the next deletion makes a recycle "
+                  "folder"});
+    } else {
       CheckRecycleFolder(entry, tree, fix, report);
+    }
+  }
 }
 
 }  // namespace vexa::check

@@ -13,10 +13,15 @@ namespace {
 constexpr int kMaxDepth = 16;
 constexpr size_t kMaxEntries = 500000;
 
-void ReadFolder(const std::string& folder, int depth, StoreTree& tree) {
+// Reading follows folder links (a store may link a folder on another disk);
+// what lies behind one is marked, and no fix ever changes it.
+void ReadFolder(const std::string& folder, bool behindLink, int depth, StoreTree& tree) {
   std::vector<platform::DirEntry> listed;
   platform::Env& env = platform::CurrentEnv();
-  if (env.ListDir(folder, listed) != 0) return;  // the permission check reports unreadable folders
+  if (const int rc = env.ListDir(folder, listed)) {
+    tree.unread[folder] = std::strerror(-rc);
+    return;
+  }
   std::vector<size_t>& children = tree.children[folder];
   for (const platform::DirEntry& item : listed) {
     if (tree.entries.size() >= kMaxEntries) {
@@ -26,17 +31,22 @@ void ReadFolder(const std::string& folder, int depth, StoreTree& tree) {
     StoreEntry entry;
     entry.name = item.name;
     entry.path = folder + "/" + item.name;
-    if (env.Stat(entry.path, entry.st) != 0) continue;  // gone meanwhile, or a dangling link
+    if (env.Lstat(entry.path, entry.st) != 0) continue;  // gone meanwhile
+    entry.isLink = S_ISLNK(entry.st.st_mode);
+    entry.behindLink = behindLink || entry.isLink;
+    if (entry.isLink && env.Stat(entry.path, entry.st) != 0) continue;  // a dangling link
     children.push_back(tree.entries.size());
     tree.entries.push_back(entry);
   }
   for (size_t index : std::vector<size_t>(children)) {
     if (!S_ISDIR(tree.entries[index].st.st_mode)) continue;
+    const StoreEntry entry = tree.entries[index];
     if (depth + 1 >= kMaxDepth) {
       tree.cut = true;
+      tree.unread[entry.path] = "it lies deeper than the check reads";
       continue;
     }
-    ReadFolder(std::string(tree.entries[index].path), depth + 1, tree);
+    ReadFolder(entry.path, entry.behindLink, depth + 1, tree);
   }
 }
 
@@ -50,6 +60,10 @@ std::vector<const StoreEntry*> StoreTree::Children(const std::string& folder) co
   return found;
 }
 
+std::string RelativePath(const StoreTree& tree, const StoreEntry& entry) {
+  return entry.path.substr(tree.root.size() + (tree.root == "/" ? 0 : 1));
+}
+
 bool ReadStoreTree(const std::string& root, StoreTree& tree, std::string* error) {
   tree.root = root;
   while (tree.root.size() > 1 && tree.root.back() == '/') tree.root.pop_back();
@@ -58,7 +72,7 @@ bool ReadStoreTree(const std::string& root, StoreTree& tree, std::string* error)
     *error = root + (rc != 0 ? ": " + std::string(std::strerror(-rc)) : ": not a folder");
     return false;
   }
-  ReadFolder(tree.root, 0, tree);
+  ReadFolder(tree.root, false, 0, tree);
   return true;
 }
 

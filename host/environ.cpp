@@ -10,6 +10,7 @@
 #include "platform/case_lookup.h"
 #include "platform/env.h"
 #include "platform/folder_mode.h"
+#include "platform/store_fs.h"
 #include "vexafol/hooks.h"
 
 namespace vexa {
@@ -48,33 +49,39 @@ bool IsDirectory(const std::string& path) {
   return platform::CurrentEnv().Stat(path, st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// mkdir -p: every missing folder on the way, then the folder itself.
+// mkdir -p: every missing folder on the way, then the folder itself. The
+// deepest existing folder is the host's (its links are followed); from there
+// each folder is made and entered by descriptor, so a link put in place of a
+// folder just made is never followed. Something other than a folder in the
+// way fails with ENOTDIR as the system error.
 bool MakeDirs(const std::string& dir) {
   platform::Env& env = platform::CurrentEnv();
+  std::vector<std::string> missing;
+  std::string existing = dir;
   struct stat st;
-  const int found = env.Stat(dir, st);
-  if (found == 0) return S_ISDIR(st.st_mode);
-  if (found != -ENOENT) return false;
-  const std::string parent = ParentOf(dir);
-  if (!parent.empty() && parent != dir && !MakeDirs(parent)) return false;
-  const int made = platform::MakeFolderInFolderMode(dir);
-  return made == 0 || (made == -EEXIST && IsDirectory(dir));
-}
-
-// Removes dir with its contents. Symbolic links are removed, never followed:
-// unlink succeeds on a link to a folder and fails with EISDIR on a real one.
-bool RemoveTree(const std::string& dir) {
-  platform::Env& env = platform::CurrentEnv();
-  std::vector<platform::DirEntry> entries;
-  if (env.ListDir(dir, entries) != 0) return false;
-  for (const platform::DirEntry& entry : entries) {
-    const std::string child = dir + "/" + entry.name;
-    const int unlinked = env.Unlink(child);
-    if (unlinked == 0 || unlinked == -ENOENT) continue;
-    if (!entry.isDir || (unlinked != -EISDIR && unlinked != -EPERM)) return false;
-    if (!RemoveTree(child)) return false;
+  int found;
+  while ((found = env.Stat(existing, st)) == -ENOENT) {
+    missing.push_back(LastComponent(existing));
+    // A relative path's top folder lies in the current folder.
+    std::string parent = ParentOf(existing).empty() ? std::string(".") : ParentOf(existing);
+    if (parent == existing) return false;
+    existing = std::move(parent);
   }
-  return env.RemoveDir(dir) == 0;
+  if (found != 0) return false;
+  if (!S_ISDIR(st.st_mode)) {
+    platform::SetLastSystemError(ENOTDIR);
+    return false;
+  }
+  platform::StoreDir folder;
+  if (platform::StoreDir::OpenBelow(existing, existing, folder) != 0) return false;
+  for (auto name = missing.rbegin(); name != missing.rend(); ++name) {
+    const int made = folder.MakeDir(*name);
+    if (made != 0 && made != -EEXIST) return false;
+    platform::StoreDir next;
+    if (folder.OpenDir(*name, next) != 0) return false;
+    folder = std::move(next);
+  }
+  return true;
 }
 
 }  // namespace
@@ -139,7 +146,7 @@ int CEnvironObj::RemoveDir(const std::string& path, int recursive) const {
   struct stat st;
   if (platform::CurrentEnv().Lstat(folder, st) == 0 && S_ISLNK(st.st_mode))
     return recursive && platform::CurrentEnv().Unlink(folder) == 0 ? 1 : 0;
-  if (recursive) return RemoveTree(folder) ? 1 : 0;
+  if (recursive) return platform::RemoveTreeAt(folder) == 0 ? 1 : 0;
   return platform::CurrentEnv().RemoveDir(folder) == 0 ? 1 : 0;
 }
 

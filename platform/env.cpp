@@ -3,8 +3,11 @@
 #include <dirent.h>
 #include <grp.h>
 #include <linux/msdos_fs.h>
+#include <linux/openat2.h>
 #include <pwd.h>
 #include <sys/ioctl.h>
+#include <sys/statvfs.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,6 +44,45 @@ auto Retry(F call) {
 }
 
 Env* g_env = nullptr;
+
+// The descriptor walk of kernels without openat2 (before 5.6): one component
+// at a time, none a link, none "..", each on the device of dirFd.
+int OpenWalking(int dirFd, const std::string& relative, int flags, mode_t mode) {
+  struct stat top;
+  if (::fstat(dirFd, &top) != 0) return -errno;
+  if (relative.empty() || relative.front() == '/') return -EXDEV;
+  int current = -1;  // -1: still dirFd
+  size_t start = 0;
+  for (;;) {
+    const size_t slash = relative.find('/', start);
+    const std::string part = relative.substr(start, slash - start);
+    const bool last = slash == std::string::npos;
+    const int base = current < 0 ? dirFd : current;
+    int next;
+    if (part == "..") {
+      next = -EXDEV;
+    } else if (part.empty() || part == ".") {
+      next = last ? ::openat(base, ".", flags | O_NOFOLLOW | O_CLOEXEC, mode)
+                  : ::dup(base);  // "a//b", "./a": stay
+      if (next < 0) next = -errno;
+    } else {
+      const int f =
+          last ? flags | O_NOFOLLOW | O_CLOEXEC : O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+      next = Retry([&] { return ::openat(base, part.c_str(), f, mode); });
+      if (next < 0) next = -errno;
+    }
+    if (current >= 0) ::close(current);
+    if (next < 0) return next;
+    struct stat st;
+    if (::fstat(next, &st) != 0 || st.st_dev != top.st_dev) {
+      ::close(next);
+      return -EXDEV;
+    }
+    if (last) return next;
+    current = next;
+    start = slash + 1;
+  }
+}
 
 }  // namespace
 
@@ -177,6 +219,93 @@ int Env::ListDir(const std::string& path, std::vector<DirEntry>& entries) {
   ::closedir(dir);
   if (error) t_lastError = error;
   return error ? -error : 0;
+}
+
+int Env::OpenBeneath(int dirFd, const std::string& relative, int flags, mode_t mode) {
+  struct open_how how {};
+  how.flags = static_cast<uint64_t>(flags | O_NOFOLLOW | O_CLOEXEC);
+  how.mode = (flags & (O_CREAT | O_TMPFILE)) ? mode : 0;
+  how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS | RESOLVE_NO_XDEV;
+  const long fd =
+      Retry([&] { return ::syscall(SYS_openat2, dirFd, relative.c_str(), &how, sizeof how); });
+  if (fd >= 0 || (errno != ENOSYS && errno != EPERM)) return Result(static_cast<int>(fd));
+  // No openat2 (an old kernel, or a seccomp filter that refuses it).
+  const int walked = OpenWalking(dirFd, relative, flags, mode);
+  if (walked < 0) t_lastError = -walked;
+  return walked;
+}
+
+int Env::MakeDirAt(int dirFd, const std::string& name, mode_t mode) {
+  return Result(::mkdirat(dirFd, name.c_str(), mode));
+}
+
+int Env::UnlinkAt(int dirFd, const std::string& name, int flags) {
+  return Result(::unlinkat(dirFd, name.c_str(), flags));
+}
+
+int Env::RenameAt(int fromDir, const std::string& from, int toDir, const std::string& to) {
+  const int rc = ::renameat2(fromDir, from.c_str(), toDir, to.c_str(), RENAME_NOREPLACE);
+  if (rc == 0 || (errno != EINVAL && errno != ENOSYS)) return Result(rc);
+  struct stat st;
+  if (::fstatat(toDir, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    t_lastError = EEXIST;
+    return -EEXIST;
+  }
+  return Result(::renameat(fromDir, from.c_str(), toDir, to.c_str()));
+}
+
+int Env::StatAt(int dirFd, const std::string& name, struct stat& st) {
+  const int flags = AT_SYMLINK_NOFOLLOW | (name.empty() ? AT_EMPTY_PATH : 0);
+  return Result(::fstatat(dirFd, name.c_str(), &st, flags));
+}
+
+int Env::ListDirAt(int dirFd, std::vector<DirEntry>& entries) {
+  const int copy = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (copy < 0) return Result(-1);
+  DIR* dir = ::fdopendir(copy);
+  if (!dir) {
+    const int rc = Result(-1);
+    ::close(copy);
+    return rc;
+  }
+  errno = 0;
+  while (struct dirent* entry = ::readdir(dir)) {
+    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+    DirEntry item;
+    item.name = entry->d_name;
+    if (entry->d_type == DT_UNKNOWN) {
+      struct stat st;
+      item.isDir =
+          ::fstatat(copy, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+    } else {
+      item.isDir = entry->d_type == DT_DIR;
+    }
+    entries.push_back(std::move(item));
+    errno = 0;
+  }
+  const int error = errno;
+  ::closedir(dir);
+  if (error) t_lastError = error;
+  return error ? -error : 0;
+}
+
+int Env::ChangeModeOf(int fd, mode_t mode) {
+  // fchmod refuses O_PATH descriptors; the descriptor's own /proc entry names
+  // the very file it was opened on, whatever its path names now.
+  char self[64];
+  std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+  return Result(::chmod(self, mode));
+}
+
+int Env::ChangeGroupOf(int fd, gid_t group) {
+  return Result(::fchownat(fd, "", static_cast<uid_t>(-1), group, AT_EMPTY_PATH));
+}
+
+int Env::FileSystemFlags(const std::string& path, unsigned long& flags) {
+  struct statvfs st;
+  const int rc = Result(::statvfs(path.c_str(), &st));
+  if (rc == 0) flags = st.f_flag;
+  return rc;
 }
 
 std::string Env::HostName() {

@@ -61,6 +61,28 @@ class Env {
   // Entries other than "." and "..", in directory order.
   virtual int ListDir(const std::string& path, std::vector<DirEntry>& entries);
 
+  // Calls relative to a folder descriptor (the store API, platform/store_fs.h).
+  // OpenBeneath opens relative below dirFd: no symbolic link in any component
+  // is followed (-ELOOP), no component leaves dirFd's tree or device (-EXDEV).
+  virtual int OpenBeneath(int dirFd, const std::string& relative, int flags, mode_t mode);
+  virtual int MakeDirAt(int dirFd, const std::string& name, mode_t mode);
+  // unlinkat: flags 0 for a file or link, AT_REMOVEDIR for an empty folder.
+  virtual int UnlinkAt(int dirFd, const std::string& name, int flags);
+  // renameat2 with RENAME_NOREPLACE (look, then rename where the file system
+  // lacks the flag): -EEXIST when to exists.
+  virtual int RenameAt(int fromDir, const std::string& from, int toDir, const std::string& to);
+  // Status of the entry itself (a link is not followed); "" for dirFd itself.
+  virtual int StatAt(int dirFd, const std::string& name, struct stat& st);
+  // Entries of the folder dirFd; isDir only for real folders, never for links.
+  virtual int ListDirAt(int dirFd, std::vector<DirEntry>& entries);
+  // Mode and group of the file or folder that fd (an O_PATH descriptor opened
+  // without following a link) is; a group of -1 is kept.
+  virtual int ChangeModeOf(int fd, mode_t mode);
+  virtual int ChangeGroupOf(int fd, gid_t group);
+
+  // The mount flags (statvfs f_flag: ST_RDONLY, ...) of the file system of path.
+  virtual int FileSystemFlags(const std::string& path, unsigned long& flags);
+
   virtual std::string HostName();
   virtual std::string UserName();
   // Name and primary group of the account uid; false when no account has it.

@@ -9,7 +9,12 @@ namespace vexa::platform {
 
 void FaultEnv::Fail(Op op, int error, const std::string& pathPart, int skip, int times) {
   const std::lock_guard<std::mutex> guard(mutex_);
-  rules_.push_back({op, error, pathPart, skip, times});
+  rules_.push_back({op, error, pathPart, skip, times, nullptr});
+}
+
+void FaultEnv::Before(Op op, const std::string& pathPart, int skip, std::function<void()> action) {
+  const std::lock_guard<std::mutex> guard(mutex_);
+  rules_.push_back({op, 0, pathPart, skip, 1, std::move(action)});
 }
 
 void FaultEnv::Clear() {
@@ -24,19 +29,27 @@ int FaultEnv::Calls(Op op) const {
 }
 
 int FaultEnv::Check(Op op, const std::string& path) {
-  const std::lock_guard<std::mutex> guard(mutex_);
-  ++calls_[static_cast<int>(op)];
-  for (Rule& rule : rules_) {
-    if (rule.op != op || rule.times == 0) continue;
-    if (!rule.pathPart.empty() && path.find(rule.pathPart) == std::string::npos) continue;
-    if (rule.skip > 0) {
-      --rule.skip;
-      continue;
+  std::function<void()> action;
+  {
+    const std::lock_guard<std::mutex> guard(mutex_);
+    ++calls_[static_cast<int>(op)];
+    for (Rule& rule : rules_) {
+      if (rule.op != op || rule.times == 0) continue;
+      if (!rule.pathPart.empty() && path.find(rule.pathPart) == std::string::npos) continue;
+      if (rule.skip > 0) {
+        --rule.skip;
+        continue;
+      }
+      if (rule.times > 0) --rule.times;
+      if (rule.action) {
+        action = std::move(rule.action);
+        break;
+      }
+      SetLastSystemError(rule.error);
+      return -rule.error;
     }
-    if (rule.times > 0) --rule.times;
-    SetLastSystemError(rule.error);
-    return -rule.error;
   }
+  if (action) action();  // outside the lock: it may call this Env itself
   return 0;
 }
 
@@ -149,6 +162,45 @@ int FaultEnv::ListDir(const std::string& path, std::vector<DirEntry>& entries) {
   VEXA_FAULT(Op::ListDir, path);
   return Env::ListDir(path, entries);
 }
+namespace {
+std::string PathIn(int dirFd, const std::string& name) {
+  return name.empty() ? PathOf(dirFd) : PathOf(dirFd) + "/" + name;
+}
+}  // namespace
+
+int FaultEnv::OpenBeneath(int dirFd, const std::string& relative, int flags, mode_t mode) {
+  VEXA_FAULT(Op::OpenBeneath, PathIn(dirFd, relative));
+  return Env::OpenBeneath(dirFd, relative, flags, mode);
+}
+int FaultEnv::MakeDirAt(int dirFd, const std::string& name, mode_t mode) {
+  VEXA_FAULT(Op::MakeDirAt, PathIn(dirFd, name));
+  return Env::MakeDirAt(dirFd, name, mode);
+}
+int FaultEnv::UnlinkAt(int dirFd, const std::string& name, int flags) {
+  VEXA_FAULT(Op::UnlinkAt, PathIn(dirFd, name));
+  return Env::UnlinkAt(dirFd, name, flags);
+}
+int FaultEnv::RenameAt(int fromDir, const std::string& from, int toDir, const std::string& to) {
+  VEXA_FAULT(Op::RenameAt, PathIn(fromDir, from));
+  return Env::RenameAt(fromDir, from, toDir, to);
+}
+int FaultEnv::StatAt(int dirFd, const std::string& name, struct stat& st) {
+  VEXA_FAULT(Op::StatAt, PathIn(dirFd, name));
+  return Env::StatAt(dirFd, name, st);
+}
+int FaultEnv::ListDirAt(int dirFd, std::vector<DirEntry>& entries) {
+  VEXA_FAULT(Op::ListDirAt, PathOf(dirFd));
+  return Env::ListDirAt(dirFd, entries);
+}
+int FaultEnv::ChangeModeOf(int fd, mode_t mode) {
+  VEXA_FAULT(Op::ChangeModeOf, PathOf(fd));
+  return Env::ChangeModeOf(fd, mode);
+}
+int FaultEnv::ChangeGroupOf(int fd, gid_t group) {
+  VEXA_FAULT(Op::ChangeGroupOf, PathOf(fd));
+  return Env::ChangeGroupOf(fd, group);
+}
+
 std::string FaultEnv::HostName() {
   return Check(Op::HostName, "") ? "" : Env::HostName();
 }

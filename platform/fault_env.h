@@ -3,6 +3,7 @@
 // may come from several threads at once; set rules while no call runs.
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -33,7 +34,18 @@ enum class Op {
   ListDir,
   HostName,
   UserName,
-  ReadSystemFile
+  ReadSystemFile,
+  // The calls relative to a folder descriptor; their path is the folder's
+  // path, "/" and the name.
+  OpenBeneath,
+  MakeDirAt,
+  UnlinkAt,
+  RenameAt,
+  StatAt,
+  ListDirAt,
+  ChangeModeOf,
+  ChangeGroupOf,
+  kCount
 };
 
 class FaultEnv : public Env {
@@ -42,6 +54,10 @@ class FaultEnv : public Env {
   // skipping the first `skip` matching calls and failing the next `times` ones
   // (times < 0: every later one) with -error.
   void Fail(Op op, int error, const std::string& pathPart = "", int skip = 0, int times = -1);
+  // Runs action just before the (skip + 1)th call of op whose path contains
+  // pathPart, once; the call then goes ahead. Tests change the disk there,
+  // as another process could between two calls (swap a folder for a link).
+  void Before(Op op, const std::string& pathPart, int skip, std::function<void()> action);
   void Clear();
   // Matching calls seen so far for op (failed or not).
   int Calls(Op op) const;
@@ -72,6 +88,15 @@ class FaultEnv : public Env {
   // Matches the rules of Op::Chmod.
   int AddHiddenAttribute(const std::string& path) override;
   int ListDir(const std::string& path, std::vector<DirEntry>& entries) override;
+  int OpenBeneath(int dirFd, const std::string& relative, int flags, mode_t mode) override;
+  int MakeDirAt(int dirFd, const std::string& name, mode_t mode) override;
+  int UnlinkAt(int dirFd, const std::string& name, int flags) override;
+  // Matched by the source's path.
+  int RenameAt(int fromDir, const std::string& from, int toDir, const std::string& to) override;
+  int StatAt(int dirFd, const std::string& name, struct stat& st) override;
+  int ListDirAt(int dirFd, std::vector<DirEntry>& entries) override;
+  int ChangeModeOf(int fd, mode_t mode) override;
+  int ChangeGroupOf(int fd, gid_t group) override;
   std::string HostName() override;
   std::string UserName() override;
   std::string ReadSystemFile(const std::string& path) override;
@@ -83,13 +108,14 @@ class FaultEnv : public Env {
     std::string pathPart;
     int skip;
     int times;
+    std::function<void()> action;  // set: run it instead of failing
   };
   // Returns -error when this call must fail, else 0. Counts the call.
   int Check(Op op, const std::string& path);
 
   mutable std::mutex mutex_;  // guards the rules' counters and calls_
   std::vector<Rule> rules_;
-  int calls_[static_cast<int>(Op::ReadSystemFile) + 1] = {};
+  int calls_[static_cast<int>(Op::kCount)] = {};
 };
 
 }  // namespace vexa::platform

@@ -11,6 +11,7 @@
 
 #include "platform/env.h"
 #include "platform/regular_file.h"
+#include "platform/store_fs.h"
 #include "vexafol/folder_mode.h"
 
 namespace vexa::platform {
@@ -34,33 +35,11 @@ bool FolderModeOf(const std::string& path, mode_t& mode) {
   return true;
 }
 
-// Makes path with mode, which the umask may narrow, and gives it mode
-// through a descriptor of the folder itself: a link put in its place is never
-// followed, so no other file's mode can be changed by this.
-int MakeFolderWithMode(const std::string& path, mode_t mode) {
-  Env& env = CurrentEnv();
-  const int made = env.MakeDir(path, mode & kReadWriteSearch);
-  if (made != 0) return made;
-  const int fd = env.Open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW, 0);
-  if (fd < 0) return 0;  // the folder exists; its mode stays the umask's
-  env.Fchmod(fd, mode);
-  env.Close(fd);
-  return 0;
-}
-
 constexpr char kDraftPrefix[] = ".vexafol-new.";
 
-// A name beside path that no other process or call uses:
-// ".vexafol-new.PID.N.NAME", NAME being path's own name where it fits in a
-// folder entry, so that what is made can be told (and a test can fail it) by
-// the name it is going to have.
+// A draft beside path (DraftNameFor).
 std::string DraftName(const std::string& path) {
-  static std::atomic<unsigned> serial{0};
-  std::string draft =
-      kDraftPrefix + std::to_string(getpid()) + "." + std::to_string(serial.fetch_add(1));
-  const std::string name = path.substr(path.find_last_of('/') + 1);
-  if (draft.size() + 1 + name.size() <= NAME_MAX) draft += "." + name;
-  return FolderOf(path) + "/" + draft;
+  return FolderOf(path) + "/" + DraftNameFor(path.substr(path.find_last_of('/') + 1));
 }
 
 // Creates path exclusively with at most mode (the umask may narrow it) and
@@ -93,6 +72,14 @@ int CreateWithMode(const std::string& path, int flags, mode_t mode) {
 }
 
 }  // namespace
+
+std::string DraftNameFor(const std::string& name) {
+  static std::atomic<unsigned> serial{0};
+  std::string draft =
+      kDraftPrefix + std::to_string(getpid()) + "." + std::to_string(serial.fetch_add(1));
+  if (draft.size() + 1 + name.size() <= NAME_MAX) draft += "." + name;
+  return draft;
+}
 
 mode_t FileModeIn(mode_t folderMode) {
   return folderMode & kReadWrite;
@@ -149,23 +136,10 @@ bool RemoveDraftNamesOf(const std::string& path, const struct stat& file) {
 }
 
 int MakeFolderInFolderMode(const std::string& path) {
-  Env& env = CurrentEnv();
-  mode_t parent = 0;
-  if (!FolderModeOf(path, parent)) return env.MakeDir(path, kReadWriteSearch);
-  const mode_t mode = FolderModeIn(parent);
-  // The folder appears under its name only with its final mode: made under a
-  // name of its own, given the mode, then renamed without replacing anything.
-  // Made in place, it would show the umask's narrower mode for a moment, and
-  // a process of the same user that makes a folder inside it in that moment
-  // would copy the narrow mode for good.
-  const std::string draft = DraftName(path);
-  const int made = MakeFolderWithMode(draft, mode);
-  if (made != 0) return made;
-  const int renamed = env.RenameNoReplace(draft, path);
-  if (renamed == 0) return 0;
-  env.RemoveDir(draft);
-  if (renamed == -EINVAL || renamed == -ENOSYS) return MakeFolderWithMode(path, mode);  // NFS
-  return renamed == -ENOTEMPTY ? -EEXIST : renamed;
+  const std::string folder = FolderOf(path);
+  StoreDir parent;
+  if (const int opened = StoreDir::OpenBelow(folder, folder, parent)) return opened;
+  return parent.MakeDir(path.substr(path.find_last_of('/') + 1));
 }
 
 bool GiveNewFileMode(int fd, const std::string& target) {

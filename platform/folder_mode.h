@@ -34,8 +34,14 @@ int OpenCreatingInFolderMode(const std::string& path, int flags);
 // there was one.
 bool RemoveDraftNamesOf(const std::string& path, const struct stat& file);
 
-// Makes the folder path with FolderModeIn of its parent. 0 or -errno (-EEXIST
-// when something is there already; it is left alone).
+// A name for something being made under the name `name` in the same folder,
+// used by no other process or call: ".vexafol-new.PID.N.NAME" (NAME where it
+// fits in a folder entry), so that what is made can be told by its name.
+std::string DraftNameFor(const std::string& name);
+
+// Makes the folder path with FolderModeIn of its parent (StoreDir::MakeDir in
+// the folder that holds it). 0 or -errno (-EEXIST when something is there
+// already; it is left alone).
 int MakeFolderInFolderMode(const std::string& path);
 
 // Gives the open file fd the mode that a new file at target would get (fd is

@@ -3,12 +3,14 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 
 #include "platform/env.h"
+#include "platform/sysinfo.h"
 
 namespace vexa {
 
@@ -35,6 +37,12 @@ int ListFolder(const std::string& folder, std::vector<std::string>& names) {
 
 std::string ReadSmallFile(const std::string& path) {
   return CurrentEnv().ReadSystemFile(path);
+}
+
+std::string ReadOnlyFileSystemText(const std::string& path) {
+  unsigned long flags = 0;
+  if (CurrentEnv().FileSystemFlags(path, flags) != 0 || !(flags & ST_RDONLY)) return "";
+  return platform::SystemErrorText(EROFS);
 }
 
 bool FileIdentity(const std::string& path, uint64_t& device, uint64_t& inode) {

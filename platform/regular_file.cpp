@@ -14,7 +14,11 @@ int OpenRegularFile(const std::string& path, int flags, mode_t mode, LinkPolicy 
   int openFlags = flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
   if (links == LinkPolicy::Refuse) openFlags |= O_NOFOLLOW;
   const int fd = env.Open(path, openFlags, mode);
-  if (fd < 0) return fd;
+  return fd < 0 ? fd : KeepRegularFile(fd, keepNonBlocking);
+}
+
+int KeepRegularFile(int fd, bool keepNonBlocking) {
+  Env& env = CurrentEnv();
   struct stat st;
   int rc = env.Fstat(fd, st);
   if (rc == 0 && !S_ISREG(st.st_mode)) rc = S_ISDIR(st.st_mode) ? -EISDIR : -ENXIO;

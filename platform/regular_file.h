@@ -24,4 +24,9 @@ enum class LinkPolicy { Refuse, Follow };
 // created with mode (before the umask).
 int OpenRegularFile(const std::string& path, int flags, mode_t mode, LinkPolicy links);
 
+// The same check for a descriptor opened with O_NONBLOCK: fd when it is a
+// regular file (O_NONBLOCK cleared unless keepNonBlocking), else it is closed
+// and -EISDIR or -ENXIO returned.
+int KeepRegularFile(int fd, bool keepNonBlocking);
+
 }  // namespace vexa::platform

@@ -5,11 +5,14 @@
 // removal cut short never leaves half a drawing in a slot.
 #include "vexafol/recycle.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 
 #include "lock/recycle_lock.h"
 #include "platform/case_lookup.h"
 #include "platform/env.h"
+#include "platform/store_fs.h"
 #include "platform/sysinfo.h"
 #include "vexafol/folderlock.h"
 #include "vexafol/hooks.h"
@@ -22,49 +25,55 @@ namespace {
 // number and no brackets, so neither the slots nor the recycle scan see it.
 constexpr const char kRemovedContainer[] = "REMOVING.TMP";
 
+// Only real folders are slots: a link named like a slot is no container and
+// takes no slot, so no reorganisation renames or removes through it.
 int KeepSlotFolder(const CEnvironObj& env, std::string&, const std::string& path, void*) {
   const int n = env.GetExtNumber(env.GetFileNameFromRelativePath(path));
-  return n >= 1 && n <= kRecycleSlots && env.IsExist(path) > 0 ? 1 : 0;
+  struct stat st;
+  return n >= 1 && n <= kRecycleSlots && platform::CurrentEnv().Lstat(path, st) == 0 &&
+                 S_ISDIR(st.st_mode)
+             ? 1
+             : 0;
 }
 
 std::string LastErrorText() {
   return platform::SystemErrorText(static_cast<unsigned long>(platform::LastSystemError()));
 }
 
-// The same folder and base name as container, with the extension of slot n.
-std::string SlotPath(const CEnvironObj& env, const std::string& container, int n) {
-  std::string path = env.GetVolumePath(container);
-  path += env.GetPathNameFromRelativePath(env.GetRelativePath(container));
-  env.AddFileName(path, env.GetBaseNameFromFileName(container) + env.GetExtStr(n));
-  return path;
+std::string NameOf(const std::string& path) {
+  return path.substr(path.find_last_of('/') + 1);
 }
 
-bool MoveSlot(const CEnvironObj& env, const std::string& container, int n) {
-  return platform::CurrentEnv().RenameNoReplace(container, SlotPath(env, container, n)) == 0;
+// Opens the recycle folder R below the data path: R itself must be a folder,
+// never a link (-ELOOP), and no folder on the way below the data path either.
+int OpenRecycleFolder(const CEnvironObj& env, const std::string& recycleFolder,
+                      platform::StoreDir& dir) {
+  return platform::StoreDir::OpenBelow(env.GetDataPath(), recycleFolder, dir);
+}
+
+// Renames the container to the same base name with the extension of slot n.
+bool MoveSlot(const CEnvironObj& env, const platform::StoreDir& recycle,
+              const std::string& container, int n) {
+  const std::string name = NameOf(container);
+  return recycle.Rename(name, recycle, env.GetBaseNameFromFileName(name) + env.GetExtStr(n)) == 0;
 }
 
 // An empty container is what a deletion interrupted between making the
 // container and moving the drawing leaves: it holds no drawing and would
 // take a slot for nothing.
-bool RemoveIfEmpty(const CEnvironObj& env, const std::string& container) {
+bool RemoveIfEmpty(const platform::StoreDir& recycle, const std::string& container) {
+  platform::StoreDir folder;
   std::vector<platform::DirEntry> entries;
-  return platform::CurrentEnv().ListDir(container, entries) == 0 && entries.empty() &&
-         env.RemoveDir(container, 0) != 0;
-}
-
-std::string RemovedContainer(const CEnvironObj& env, const std::string& recycleFolder) {
-  std::string removed = recycleFolder;
-  env.AddFileName(removed, kRemovedContainer);
-  return removed;
+  return recycle.OpenDir(NameOf(container), folder) == 0 && folder.List(entries) == 0 &&
+         entries.empty() && recycle.RemoveEmptyDir(NameOf(container)) == 0;
 }
 
 // Removes slot 10 by way of kRemovedContainer.
-bool RemoveLastSlot(const CEnvironObj& env, const std::string& recycleFolder) {
-  const std::string removed = RemovedContainer(env, recycleFolder);
-  const std::string last = FindRecycleSlot(env, recycleFolder, kRecycleSlots);
-  if (platform::CurrentEnv().RenameNoReplace(last, removed) != 0) return false;
-  return env.RemoveDir(removed, 1) != 0 &&
-         FindRecycleSlot(env, recycleFolder, kRecycleSlots).empty();
+bool RemoveLastSlot(const CEnvironObj& env, const platform::StoreDir& recycle) {
+  const std::string last = FindRecycleSlot(env, recycle.path(), kRecycleSlots);
+  if (recycle.Rename(NameOf(last), recycle, kRemovedContainer) != 0) return false;
+  return recycle.RemoveTree(kRemovedContainer) == 0 &&
+         FindRecycleSlot(env, recycle.path(), kRecycleSlots).empty();
 }
 
 }  // namespace
@@ -89,25 +98,28 @@ int FreeRecycleSlot(const CEnvironObj& env, const std::string& recycleFolder) {
 }
 
 bool TidyRecycle(const CEnvironObj& env, const std::string& recycleFolder) {
+  platform::StoreDir recycle;
+  if (OpenRecycleFolder(env, recycleFolder, recycle) != 0) return false;
   // What a removal cut short left behind.
-  const std::string removed = RemovedContainer(env, recycleFolder);
-  if (env.IsExist(removed) > 0 && !env.RemoveDir(removed, 1)) return false;
+  struct stat st;
+  if (recycle.Stat(kRemovedContainer, st) == 0 && recycle.RemoveTree(kRemovedContainer) != 0)
+    return false;
 
   bool full = true;
   int next = 1;
   for (int n = 1; n <= kRecycleSlots; ++n) {
-    const std::string container = FindRecycleSlot(env, recycleFolder, n);
-    if (container.empty() || RemoveIfEmpty(env, container)) {
+    const std::string container = FindRecycleSlot(env, recycle.path(), n);
+    if (container.empty() || RemoveIfEmpty(recycle, container)) {
       full = false;
       continue;
     }
-    if (n != next && !MoveSlot(env, container, next)) return false;
+    if (n != next && !MoveSlot(env, recycle, container, next)) return false;
     ++next;
   }
-  if (full && !RemoveLastSlot(env, recycleFolder)) return false;
+  if (full && !RemoveLastSlot(env, recycle)) return false;
   for (int n = kRecycleSlots - 1; n >= 1; --n) {
-    const std::string container = FindRecycleSlot(env, recycleFolder, n);
-    if (!container.empty() && !MoveSlot(env, container, n + 1)) return false;
+    const std::string container = FindRecycleSlot(env, recycle.path(), n);
+    if (!container.empty() && !MoveSlot(env, recycle, container, n + 1)) return false;
   }
   return true;
 }
@@ -116,52 +128,61 @@ bool MoveToRecycle(const CEnvironObj& env, const FolMember& member, std::string&
   WaitCursor wait;
   const std::string drawing = member.GetPath(env, 0);
   // A recycle folder copied from Windows may be named in another case.
-  const std::string recycle = platform::ResolveStoreName(CreateRecycleCadHomePath(env));
+  const std::string recyclePath = platform::ResolveStoreName(CreateRecycleCadHomePath(env));
 
   platform::SetLastSystemError(0);
-  if (env.IsExist(recycle) != 1) {
-    if (!env.CreateDir(recycle, 1)) {
+  if (env.IsExist(recyclePath) != 1) {
+    if (!env.CreateDir(recyclePath, 1)) {
       error = "ごみ箱フォルダを作成できません。\n" + LastErrorText();
       return false;
     }
     // Hidden where the file system has the attribute, as on Windows; a file
     // system without it leaves the folder as it is.
-    platform::CurrentEnv().AddHiddenAttribute(recycle);
+    platform::CurrentEnv().AddHiddenAttribute(recyclePath);
+  }
+  // A link is no recycle folder: the slots are never reorganised through it.
+  platform::StoreDir recycle;
+  if (OpenRecycleFolder(env, recyclePath, recycle) != 0) {
+    error = "ごみ箱フォルダを作成できません。\n" + LastErrorText();
+    return false;
   }
 
-  RecycleFolderLock lock(env, recycle);
+  RecycleFolderLock lock(env, recyclePath);
   if (!lock.IsHeld()) {
     error = lock.ErrorMessage();
     return false;
   }
 
   platform::SetLastSystemError(0);
-  if (!TidyRecycle(env, recycle)) {
+  if (!TidyRecycle(env, recyclePath)) {
     error = "ごみ箱フォルダを整理できません。\n" + LastErrorText();
     return false;
   }
 
-  std::string container = recycle;
-  env.AddFileName(container, RecycleContainerName(env, member, FreeRecycleSlot(env, recycle)));
+  const std::string containerName =
+      RecycleContainerName(env, member, FreeRecycleSlot(env, recyclePath));
+  platform::StoreDir container;
   platform::SetLastSystemError(0);
-  if (!env.CreateDir(container, 1)) {
+  if (recycle.MakeDir(containerName) != 0 || recycle.OpenDir(containerName, container) != 0) {
     error = "ごみ箱フォルダにフォルダを作成できません。\n" + LastErrorText();
     return false;
   }
 
   // rename(2) moves a folder whose files are open, which Windows refuses:
   // holding the drawing lock keeps a drawing in use where it is.
-  std::string target = container;
-  env.AddFileName(target, env.GetFileNameFromRelativePath(drawing));
   VexaFolderLock drawingLock(&env);
   platform::SetLastSystemError(0);
   const bool locked = drawingLock.LockZmn(drawing.c_str()) != 0;
   if (!locked) platform::SetLastSystemError(EBUSY);
-  if (!locked || platform::CurrentEnv().RenameNoReplace(drawing, target) != 0) {
+  platform::StoreDir application;
+  if (!locked ||
+      platform::StoreDir::OpenBelow(env.GetDataPath(), env.GetDirNameFromRelativePath(drawing),
+                                    application) != 0 ||
+      application.Rename(NameOf(drawing), container, NameOf(drawing)) != 0) {
     error = "図面をごみ箱フォルダへ移動できません。\n" + LastErrorText();
     // Only an empty container goes: whatever the rename reported, a drawing
     // that did arrive stays.
-    env.RemoveDir(container, 0);
+    recycle.RemoveEmptyDir(containerName);
     return false;
   }
   return true;

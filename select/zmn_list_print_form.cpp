@@ -5,8 +5,7 @@
 #include <cerrno>
 
 #include "platform/env.h"
-#include "platform/folder_mode.h"
-#include "platform/regular_file.h"
+#include "platform/store_fs.h"
 #include "select/zmn_list_form_text.h"
 #include "vexafol/environ_kinds.h"
 #include "vexafol/zmn_list_print.h"
@@ -42,17 +41,20 @@ int InstallZmnListForm(const CEnvironObj& env) {
   if (!env.CreateDir(path, 0)) return 0;
   // Written whole under a temporary name and then given the form's name, so
   // that no reader ever sees half a form and a form put there meanwhile stays.
-  platform::Env& system = platform::CurrentEnv();
-  const std::string temporary = path + ".tmp" + std::to_string(getpid());
-  system.Unlink(temporary);
-  const int fd = platform::OpenRegularFile(temporary, O_WRONLY | O_CREAT | O_EXCL, 0666,
-                                           platform::LinkPolicy::Refuse);
+  // Both by the descriptor of the forms folder: a link put in its place or
+  // under either name is never written through.
+  platform::StoreDir forms;
+  if (platform::StoreDir::OpenBelow(folder, folder, forms) != 0) return 0;
+  const std::string temporary =
+      std::string(kZmnListStandardForm) + ".tmp" + std::to_string(getpid());
+  forms.RemoveFile(temporary);
+  const int fd = forms.CreateFile(temporary);  // with the folder's modes
   if (fd < 0) return 0;
+  platform::Env& system = platform::CurrentEnv();
   bool ok = WriteAll(system, fd, select::kZmnListFormText);
-  platform::GiveNewFileMode(fd, path);  // best effort, as for any new file
   ok = system.Close(fd) == 0 && ok;
-  const int renamed = ok ? system.RenameNoReplace(temporary, path) : -EIO;
-  if (renamed != 0) system.Unlink(temporary);
+  const int renamed = ok ? forms.Rename(temporary, forms, kZmnListStandardForm) : -EIO;
+  if (renamed != 0) forms.RemoveFile(temporary);
   return renamed == 0 || env.IsExist(path) == 0 ? 1 : 0;
 }
 

@@ -11,6 +11,7 @@
 #include "tools/lock_target.h"
 #include "tools/output_text.h"
 #include "vexafol/folderlist.h"
+#include "vexafol/local_system.h"
 #include "vexafol/recycle.h"
 
 namespace vexa::tool {
@@ -57,9 +58,15 @@ int RunDelete(Args& args) {
   if (!found) return Fail(target.path() + ": not a drawing of the store (no readable index file)");
   const FolMember member = *found;
 
-  const std::string refusal = DeleteRefusal(member, 0);
-  if (!refusal.empty()) return Fail(std::string(kDeleteTitle) + ": " + refusal);
   const std::string label = DeleteLabel(env, member);
+  const std::string refusal = DeleteRefusal(member, 0);
+  if (!refusal.empty() && member.lockState != 0) {
+    // On a read-only mount no lock file can be opened, so every drawing reads
+    // as in use: the file system is the cause, not another user.
+    const std::string readOnly = ReadOnlyFileSystemText(member.path);
+    if (!readOnly.empty()) return Fail(DeleteFailed(label, readOnly));
+  }
+  if (!refusal.empty()) return Fail(std::string(kDeleteTitle) + ": " + refusal);
   if (!args.Has("yes") && !AskYes(DeleteQuestion(label))) return kExitFailure;
 
   std::string error;

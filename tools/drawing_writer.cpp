@@ -162,7 +162,13 @@ bool CreateDrawing(const CEnvironObj& env, const std::string& appFolder, const D
       return false;
     }
     const int made = MakeStoreFolder(*created);
-    if (made == 0) return WriteDrawingFolder(env, *created, spec, error);
+    if (made == 0) {
+      if (WriteDrawingFolder(env, *created, spec, error)) return true;
+      // A full disk, a write error: no half-made drawing stays behind.
+      env.RemoveDir(*created, 1);
+      created->clear();
+      return false;
+    }
     if (made != -EEXIST) {
       *error = *created + ": cannot create the folder: " + std::strerror(-made);
       return false;

@@ -28,7 +28,8 @@ bool WriteDrawingFolder(const CEnvironObj& env, const std::string& folder, const
 
 // Chooses a free drawing folder in appFolder, makes it exclusively (two
 // processes never take one number) and writes the drawing there; *created
-// receives the new folder path. False with *error set on failure.
+// receives the new folder path. False with *error set on failure; a folder
+// it made is then removed again.
 bool CreateDrawing(const CEnvironObj& env, const std::string& appFolder, const DrawingSpec& spec,
                    std::string* created, std::string* error);
 

@@ -41,6 +41,11 @@ VEXA_CORE_API std::string WorkingFolder();
 // folder answers false).
 VEXA_CORE_API bool IsFolderNotLink(const std::string& path);
 
+// "(30) <system text>" (the system error text of EROFS) when path lies on a
+// file system mounted read-only, else "". There every lock file is unusable
+// and every drawing reads as in use, so a refusal names this cause instead.
+VEXA_CORE_API std::string ReadOnlyFileSystemText(const std::string& path);
+
 // The id of this process.
 VEXA_CORE_API long ThisProcessId();
 

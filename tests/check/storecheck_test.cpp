@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
+#include "platform/fault_env.h"
 #include "tests/check/store_damage.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/tool_run.h"
@@ -79,6 +81,69 @@ TEST_F(StoreCheck, ListsEveryPlantedFaultAndFixesOnlyTheHarmlessOnes) {
   for (const PlantedFault& fault : planted)
     EXPECT_EQ(FindingOf(again, fault) != nullptr, !fault.fixable)
         << fault.kind << " " << fault.path;
+}
+
+// A recycle folder that is a file or a link makes every deletion fail: the
+// check says so instead of finding nothing wrong.
+TEST_F(StoreCheck, ARecycleFolderThatIsNoFolderIsReported) {
+  const std::string recycle = store_ + "/DATA/RECYCCAD";
+  for (const char* what : {"fifo", "link"}) {
+    SCOPED_TRACE(what);
+    if (what == std::string("fifo")) {
+      ASSERT_EQ(::mkfifo(recycle.c_str(), 0666), 0);
+    }
+    if (what == std::string("link")) {
+      ::mkdir((dir_ / "elsewhere").c_str(), 0700);
+      ASSERT_EQ(::symlink((dir_ / "elsewhere").c_str(), recycle.c_str()), 0);
+    }
+    const StoreCheckReport report = CheckStore(store_, {.fix = true});
+    const StoreFinding* finding = FindingOf(report, {"recycle", recycle, false});
+    ASSERT_NE(finding, nullptr);
+    EXPECT_FALSE(finding->fixed);
+    EXPECT_NE(finding->problem.find(what == std::string("link") ? "symbolic link" : "not a folder"),
+              std::string::npos)
+        << finding->problem;
+    ASSERT_EQ(::unlink(recycle.c_str()), 0);
+  }
+}
+
+// A drawing folder the check could not list (here: deeper than it reads) is
+// not one to remove.
+TEST_F(StoreCheck, ADrawingFolderItCouldNotReadIsNeverCalledBroken) {
+  std::string deep = store_ + "/DATA";
+  for (int level = 0; level < 14; ++level) deep += "/d";
+  const std::string drawing = GeneralAppFolder(store_) + "/Fol.001";
+  ASSERT_EQ(std::system(("mkdir -p " + deep + " && cp -r " + drawing + " " + deep).c_str()), 0);
+  const StoreCheckReport report = CheckStore(store_);
+  const StoreFinding* finding = FindingOf(report, {"index", deep + "/Fol.001", false});
+  ASSERT_NE(finding, nullptr);
+  EXPECT_NE(finding->problem.find("could not be read"), std::string::npos) << finding->problem;
+  EXPECT_EQ(finding->action.find("remove"), std::string::npos) << finding->action;
+}
+
+// The gaps are closed from what the recycle folder holds once its lock is
+// held: a deletion that ended between the check's reading and the fix
+// (simulated through the fault seam) never ends with two containers in a slot.
+TEST_F(StoreCheck, GapsAreClosedFromWhatTheLockedRecycleFolderHolds) {
+  const std::string recycle = store_ + "/DATA/RECYCCAD";
+  for (const char* name : {"/[WORK.001][SITE.001][HNY]b.002", "/[WORK.001][SITE.001][HNY]c.004"})
+    WriteFileBytes(recycle + name + "/Fol.001/INDEX.VXF", "x");
+  platform::FaultEnv faults;
+  faults.Before(platform::Op::Open, "LOCK.TMP", 0, [&] {
+    WriteFileBytes(recycle + "/[WORK.001][SITE.001][HNY]a.001/Fol.001/INDEX.VXF", "x");
+  });
+  StoreCheckReport report;
+  {
+    platform::ScopedEnv scoped(faults);
+    report = CheckStore(store_, {.fix = true});
+  }
+  const StoreFinding* finding = FindingOf(report, {"recycle", recycle, false});
+  ASSERT_NE(finding, nullptr);
+  EXPECT_TRUE(finding->fixed);
+  for (const char* kept : {"/[WORK.001][SITE.001][HNY]a.001", "/[WORK.001][SITE.001][HNY]b.002",
+                           "/[WORK.001][SITE.001][HNY]c.003"})
+    EXPECT_EQ(::access((recycle + kept).c_str(), F_OK), 0) << kept;
+  EXPECT_EQ(FindingOf(CheckStore(store_), {"recycle", recycle, false}), nullptr);
 }
 
 }  // namespace

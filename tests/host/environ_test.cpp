@@ -144,8 +144,13 @@ TEST_F(EnvironFiles, CreateDir) {
   EXPECT_EQ(env_.CreateDir(dir_ / "file/sub", 1), 0);
   FaultEnv faults;
   ScopedEnv scoped(faults);
-  faults.Fail(Op::MakeDir, EACCES, "new");
+  faults.Fail(Op::MakeDirAt, EACCES, "new");
   EXPECT_EQ(env_.CreateDir(dir_ / "new/sub/x", 0), 0);
+  EXPECT_EQ(platform::LastSystemError(), EACCES);
+  // Something other than a folder in the way names the cause.
+  faults.Clear();
+  EXPECT_EQ(env_.CreateDir(dir_ / "file", 1), 0);
+  EXPECT_EQ(platform::LastSystemError(), ENOTDIR);
 }
 
 TEST_F(EnvironFiles, RemoveDirRemovesContentsOnlyWhenAskedAndNeverFollowsLinks) {
@@ -170,7 +175,7 @@ TEST_F(EnvironFiles, RemoveDirRemovesContentsOnlyWhenAskedAndNeverFollowsLinks) 
   test::WriteFileBytes(dir_ / "f/sub/b", "x");
   FaultEnv faults;
   ScopedEnv scoped(faults);
-  faults.Fail(Op::RemoveDir, EBUSY, "sub");
+  faults.Fail(Op::UnlinkAt, EBUSY, "sub");
   EXPECT_EQ(env_.RemoveDir(dir_ / "f", 1), 0);
   EXPECT_EQ(env_.IsExist(dir_ / "f/sub"), 1);
 }

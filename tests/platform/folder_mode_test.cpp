@@ -126,14 +126,17 @@ TEST_F(FolderMode, FoldersAppearWithTheirModeAndExistingOnesAreReported) {
   EXPECT_EQ(MakeFolderInFolderMode(store + "/Fol.002"), -EEXIST);
   EXPECT_EQ(CountNamed(store, "."), 0);  // no draft left behind
 
-  // Where the file system cannot rename without replacing (NFS), in place.
+  // A rename into place that fails leaves neither the folder nor its draft.
+  // (Where the file system cannot rename without replacing, Env::RenameAt
+  // looks first and then renames.)
   FaultEnv faults;
   ScopedEnv scoped(faults);
-  faults.Fail(Op::Rename, EINVAL);
+  faults.Fail(Op::RenameAt, EIO, "Fol.003", 0, 1);
+  EXPECT_EQ(MakeFolderInFolderMode(store + "/Fol.003"), -EIO);
+  EXPECT_EQ(ModeOf(store + "/Fol.003"), 0u);
+  EXPECT_EQ(CountNamed(store, "."), 0);
   EXPECT_EQ(MakeFolderInFolderMode(store + "/Fol.003"), 0);
   EXPECT_EQ(ModeOf(store + "/Fol.003"), 02770u);
-  EXPECT_EQ(MakeFolderInFolderMode(store + "/Fol.003"), -EEXIST);
-  EXPECT_EQ(CountNamed(store, "."), 0);
 }
 
 TEST_F(FolderMode, AFileSystemThatRefusesModesStillGetsItsFilesAndFolders) {

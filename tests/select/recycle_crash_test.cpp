@@ -43,22 +43,39 @@ class SteppingEnv : public platform::Env {
     return Step(), Env::Rename(from, to);
   }
   int RenameNoReplace(const std::string& from, const std::string& to) override {
-    Step();
-    if (pauseAtRename) {
-      pauseAtRename = false;
-      paused->Give();
-      resume->Take();
-    }
+    StepOrPause();
     return Env::RenameNoReplace(from, to);
   }
   int MakeDir(const std::string& path, mode_t mode) override {
     return Step(), Env::MakeDir(path, mode);
   }
   int RemoveDir(const std::string& path) override { return Step(), Env::RemoveDir(path); }
+  int OpenBeneath(int dirFd, const std::string& relative, int flags, mode_t mode) override {
+    if (flags & (O_CREAT | O_TRUNC | O_WRONLY | O_RDWR)) Step();
+    return Env::OpenBeneath(dirFd, relative, flags, mode);
+  }
+  int MakeDirAt(int dirFd, const std::string& name, mode_t mode) override {
+    return Step(), Env::MakeDirAt(dirFd, name, mode);
+  }
+  int UnlinkAt(int dirFd, const std::string& name, int flags) override {
+    return Step(), Env::UnlinkAt(dirFd, name, flags);
+  }
+  int RenameAt(int fromDir, const std::string& from, int toDir, const std::string& to) override {
+    StepOrPause();
+    return Env::RenameAt(fromDir, from, toDir, to);
+  }
 
  private:
   void Step() {
     if (++steps == killAt) raise(SIGKILL);
+  }
+  void StepOrPause() {
+    Step();
+    if (pauseAtRename) {
+      pauseAtRename = false;
+      paused->Give();
+      resume->Take();
+    }
   }
 };
 

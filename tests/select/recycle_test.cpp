@@ -136,15 +136,15 @@ TEST_F(RecycleTest, EachFailingStepNamesItselfAndKeepsTheDrawing) {
     std::string message;
   };
   const Case cases[] = {
-      {Op::MakeDir, "RECYCCAD", "ごみ箱フォルダを作成できません。\n"},
+      {Op::MakeDirAt, "RECYCCAD", "ごみ箱フォルダを作成できません。\n"},
       {Op::Open, "LOCK.TMP", "ごみ箱フォルダをロックできません。\n"},
-      {Op::Rename, "[a][b][HNY][two]", "ごみ箱フォルダを整理できません。\n"},
-      {Op::MakeDir, "][", "ごみ箱フォルダにフォルダを作成できません。\n"},
-      {Op::Rename, member.path, "図面をごみ箱フォルダへ移動できません。\n"},
+      {Op::RenameAt, "[a][b][HNY][two]", "ごみ箱フォルダを整理できません。\n"},
+      {Op::MakeDirAt, "][", "ごみ箱フォルダにフォルダを作成できません。\n"},
+      {Op::RenameAt, member.path, "図面をごみ箱フォルダへ移動できません。\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
-    if (c.op != Op::MakeDir || c.pathPart != "RECYCCAD") Occupy(2, "[a][b][HNY][two]");
+    if (c.op != Op::MakeDirAt || c.pathPart != "RECYCCAD") Occupy(2, "[a][b][HNY][two]");
     platform::FaultEnv faults;
     faults.Fail(c.op, EACCES, c.pathPart);
     platform::ScopedEnv scoped(faults);

@@ -94,7 +94,7 @@ TEST_F(WritePathTest, MissingFileOrPathKey) {
 }
 
 TEST_F(WritePathTest, FailuresGiveZero) {
-  names_.Fail(platform::Op::MakeDir, EACCES);
+  names_.Fail(platform::Op::MakeDirAt, EACCES);
   EXPECT_EQ(SetVexaWritePath(env_, "a.exe", dir_ / "APPK/Fol.001"), 0);  // no folder
   EXPECT_FALSE(std::filesystem::exists(dir_ / "settings"));
 

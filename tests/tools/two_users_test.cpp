@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -209,6 +211,70 @@ TEST_F(TwoUsers, CheckFindsWhatOthersCannotUseAndTheOwnersFixRepairsIt) {
   EXPECT_EQ(ModeOf(drawing), 02775u);
   EXPECT_EQ(ModeOf(drawing + "/INDEX.VXF"), 0664u);
   EXPECT_EQ(Check(b_).exit, 0);
+}
+
+// A private folder of b outside the store, and the folder a member links
+// into the store in its place; chowned to b.
+std::string PrivateFolder(const std::string& path, const User& owner) {
+  WriteFileBytes(path + "/.ssh/id_rsa", "key");
+  for (int n = 1; n <= kRecycleSlots; ++n) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/[a][b][HNY][x].%03d", n);
+    WriteFileBytes(path + name + "/Fol.001/INDEX.VXF", "private");
+  }
+  EXPECT_EQ(std::system(("chmod -R go-rwx " + path + " && chown -R " + std::to_string(owner.uid) +
+                         " " + path)
+                            .c_str()),
+            0);
+  return path;
+}
+
+bool PrivateFolderUntouched(const std::string& path, const User& owner) {
+  struct stat st {};
+  int slots = 0;
+  for (int n = 1; n <= kRecycleSlots; ++n) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/[a][b][HNY][x].%03d", n);
+    slots += ModeOf(path + name) == 0700;
+  }
+  return slots == kRecycleSlots && ModeOf(path, &st) == 0700 && st.st_uid == owner.uid &&
+         ModeOf(path + "/.ssh") == 0700 && ModeOf(path + "/.ssh/id_rsa") == 0600 &&
+         ReadFileBytes(path + "/.ssh/id_rsa") == "key" &&
+         ReadFileBytes(path + "/[a][b][HNY][x].010/Fol.001/INDEX.VXF") == "private";
+}
+
+// Plants a link at `at` to target as user.
+void PlantLink(const User& user, const std::string& target, const std::string& at) {
+  ChildProcess planter(
+      [&] { return user.Become() && ::symlink(target.c_str(), at.c_str()) == 0 ? 0 : 1; });
+  ASSERT_EQ(planter.Wait(), 0) << at;
+}
+
+TEST_F(TwoUsers, AFixChangesNothingThatAMembersLinkLeadsTo) {
+  NewDrawing(a_);
+  const std::string home = PrivateFolder(dir_ / "home-b", b_);
+  PlantLink(a_, home, store_ + "/DATA/x");
+  for (const bool asRoot : {false, true}) {
+    SCOPED_TRACE(asRoot ? "root" : "b");
+    const ToolRun fix = asRoot ? RunTool({"check", store_, "--fix"}) : Check(b_, {"--fix"});
+    EXPECT_NE(fix.out.find("symbolic link"), std::string::npos) << fix.out;
+    EXPECT_TRUE(PrivateFolderUntouched(home, b_));
+  }
+}
+
+TEST_F(TwoUsers, ARecycleFolderLinkedByAMemberIsRefusedAndReported) {
+  const std::string drawing = NewDrawing(b_);
+  const std::string home = PrivateFolder(dir_ / "home-b", b_);
+  PlantLink(a_, home, store_ + "/DATA/RECYCCAD");
+  const ToolRun deleted = RunTool({"delete", "--store", store_, drawing, "--yes"}, As(b_));
+  EXPECT_EQ(deleted.exit, 1);
+  EXPECT_NE((deleted.out + deleted.err).find("ごみ箱フォルダを作成できません。"), std::string::npos)
+      << deleted.out << deleted.err;
+  EXPECT_NE(ModeOf(drawing + "/INDEX.VXF"), 0u);
+  EXPECT_TRUE(PrivateFolderUntouched(home, b_));
+  const ToolRun checked = Check(b_);
+  EXPECT_EQ(checked.exit, 1);
+  EXPECT_NE(checked.out.find("not a recycle folder"), std::string::npos) << checked.out;
 }
 
 }  // namespace
