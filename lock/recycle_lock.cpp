@@ -1,22 +1,37 @@
 #include "lock/recycle_lock.h"
 
+#include <string>
+
 #include "lock/lock_file.h"
+#include "platform/folder_mode.h"
 #include "platform/sysinfo.h"
 
 namespace vexa {
 
-RecycleFolderLock::RecycleFolderLock(const CEnvironObj& env, const std::string& recycleFolder) {
-  std::string path = recycleFolder;
-  env.AddFileName(path, "LOCK.TMP");
-  held_ =
-      file_.Open(path, File::Mode::CreateTruncate) && file_.SetLength(1) && file_.LockRange(0, 1);
+RecycleFolderLock::RecycleFolderLock(const CEnvironObj& env, const std::string& recycleFolder)
+    : path_(recycleFolder) {
+  env.AddFileName(path_, "LOCK.TMP");
+  // The lock file is reached through a descriptor of the recycle folder that
+  // was opened without following a link: a recycle folder swapped for a link
+  // meanwhile cannot make this create or truncate a file outside the store.
+  if (const int opened = platform::StoreDir::OpenBelow(platform::FolderOf(recycleFolder),
+                                                       recycleFolder, folder_)) {
+    error_ = -opened;
+    return;
+  }
+  const std::string throughFolder = "/proc/self/fd/" + std::to_string(folder_.fd()) + "/LOCK.TMP";
+  held_ = file_.Open(throughFolder, File::Mode::CreateTruncate) && file_.SetLength(1) &&
+          file_.LockRange(0, 1);
   if (!held_) error_ = file_.LastError();
 }
 
 RecycleFolderLock::~RecycleFolderLock() {
   if (held_) file_.UnlockRange(0, 1);
   // A file that could not be opened was not created by us and stays as it is.
-  lock::CloseAndRemoveLockFile(file_);
+  if (lock::LockFilesStay(path_))
+    file_.Close();
+  else
+    file_.CloseAndRemove();
 }
 
 std::string RecycleFolderLock::ErrorMessage() const {

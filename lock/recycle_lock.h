@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/store_fs.h"
 #include "vexafol/environ.h"
 #include "vexafol/file.h"
 
@@ -28,7 +29,9 @@ class RecycleFolderLock {
   std::string ErrorMessage() const;
 
  private:
-  File file_;
+  std::string path_;           // "LOCK.TMP" in the recycle folder, as the store names it
+  platform::StoreDir folder_;  // the recycle folder, opened without following a link
+  File file_;                  // closed before folder_
   bool held_ = false;
   int error_ = 0;
 };

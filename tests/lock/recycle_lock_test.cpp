@@ -2,6 +2,8 @@
 // user, and the message of a lock that cannot be taken.
 #include "lock/recycle_lock.h"
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "platform/sysinfo.h"
@@ -44,6 +46,23 @@ TEST(RecycleFolderLock, OneHolderAtATimeAndTheFileGoesWithTheLastUser) {
   EXPECT_EQ(missing.Error(), ENOENT);
   EXPECT_EQ(missing.ErrorMessage(),
             "ごみ箱フォルダをロックできません。\n" + platform::SystemErrorText(ENOENT));
+}
+
+// A group member swaps the recycle folder for a link to a folder of another
+// user: the lock is refused, and nothing is made or cut short behind the link.
+TEST(RecycleFolderLock, ARecycleFolderThatIsALinkIsNeverFollowed) {
+  test::TempDir dir;
+  const std::string outside = dir / "private";
+  test::WriteFileBytes(outside + "/LOCK.TMP", "precious");
+  const std::string recycle = dir / "RECYCCAD";
+  ASSERT_EQ(symlink(outside.c_str(), recycle.c_str()), 0);
+  LockStore store;
+  {
+    RecycleFolderLock lock(store.env(), recycle);
+    EXPECT_FALSE(lock.IsHeld());
+    EXPECT_EQ(lock.Error(), ELOOP);
+  }
+  EXPECT_EQ(test::ReadFileBytes(outside + "/LOCK.TMP"), "precious");
 }
 
 }  // namespace
