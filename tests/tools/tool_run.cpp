@@ -32,8 +32,12 @@ Tool::Tool(const std::vector<std::string>& words, const ToolSetup& setup)
           value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
         if (!setup.folder.empty() && chdir(setup.folder.c_str()) != 0) return 126;
         if (setup.limited) {
+#if defined(__SANITIZE_ADDRESS__)
+          // A sanitizer build runs several times slower, and its shadow memory
+          // reserves terabytes of address space: only a looser time bound.
+          alarm(60);
+#else
           alarm(5);
-#if !defined(__SANITIZE_ADDRESS__)  // its shadow memory reserves terabytes of address space
           const rlimit memory{512u << 20, 512u << 20};
           setrlimit(RLIMIT_AS, &memory);
 #endif

@@ -24,7 +24,9 @@ struct ToolSetup {
   // Variables to set; an empty value unsets one.
   std::vector<std::pair<std::string, std::string>> environment{};
   std::string folder{};  // working folder; "" keeps the test's
-  bool limited = false;  // at most 5 s (then SIGALRM) and 512 MiB of address space
+  // At most 5 s (then SIGALRM) and 512 MiB of address space; 60 s and no
+  // memory bound in a sanitizer build.
+  bool limited = false;
 };
 
 struct ToolRun {
