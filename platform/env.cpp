@@ -84,6 +84,31 @@ int OpenWalking(int dirFd, const std::string& relative, int flags, mode_t mode) 
   }
 }
 
+// The entries of dir other than "." and "..", then closes it. statFlags
+// decide whether a link to a folder counts as a folder (0) or not
+// (AT_SYMLINK_NOFOLLOW) where the entry's type must be asked for.
+int ReadEntries(DIR* dir, int statFlags, std::vector<DirEntry>& entries) {
+  const bool followLinks = (statFlags & AT_SYMLINK_NOFOLLOW) == 0;
+  errno = 0;
+  while (struct dirent* entry = ::readdir(dir)) {
+    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+    DirEntry item;
+    item.name = entry->d_name;
+    if (entry->d_type == DT_UNKNOWN || (followLinks && entry->d_type == DT_LNK)) {
+      struct stat st;
+      item.isDir = ::fstatat(dirfd(dir), entry->d_name, &st, statFlags) == 0 && S_ISDIR(st.st_mode);
+    } else {
+      item.isDir = entry->d_type == DT_DIR;
+    }
+    entries.push_back(std::move(item));
+    errno = 0;
+  }
+  const int error = errno;
+  ::closedir(dir);
+  if (error) t_lastError = error;
+  return error ? -error : 0;
+}
+
 }  // namespace
 
 int Env::Open(const std::string& path, int flags, mode_t mode) {
@@ -201,24 +226,7 @@ int Env::AddHiddenAttribute(const std::string& path) {
 int Env::ListDir(const std::string& path, std::vector<DirEntry>& entries) {
   DIR* dir = ::opendir(path.c_str());
   if (!dir) return Result(-1);
-  errno = 0;
-  while (struct dirent* entry = ::readdir(dir)) {
-    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
-    DirEntry item;
-    item.name = entry->d_name;
-    if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
-      struct stat st;
-      item.isDir = ::fstatat(dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
-    } else {
-      item.isDir = entry->d_type == DT_DIR;
-    }
-    entries.push_back(std::move(item));
-    errno = 0;
-  }
-  const int error = errno;
-  ::closedir(dir);
-  if (error) t_lastError = error;
-  return error ? -error : 0;
+  return ReadEntries(dir, 0, entries);  // a link to a folder lists as a folder
 }
 
 int Env::OpenBeneath(int dirFd, const std::string& relative, int flags, mode_t mode) {
@@ -268,25 +276,7 @@ int Env::ListDirAt(int dirFd, std::vector<DirEntry>& entries) {
     ::close(copy);
     return rc;
   }
-  errno = 0;
-  while (struct dirent* entry = ::readdir(dir)) {
-    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
-    DirEntry item;
-    item.name = entry->d_name;
-    if (entry->d_type == DT_UNKNOWN) {
-      struct stat st;
-      item.isDir =
-          ::fstatat(copy, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
-    } else {
-      item.isDir = entry->d_type == DT_DIR;
-    }
-    entries.push_back(std::move(item));
-    errno = 0;
-  }
-  const int error = errno;
-  ::closedir(dir);
-  if (error) t_lastError = error;
-  return error ? -error : 0;
+  return ReadEntries(dir, AT_SYMLINK_NOFOLLOW, entries);  // only real folders are folders
 }
 
 int Env::ChangeModeOf(int fd, mode_t mode) {

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "platform/fault_env.h"
+#include "tests/support/hostile_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace vexa::platform {
@@ -22,17 +23,8 @@ namespace {
 using test::ReadFileBytes;
 using test::WriteFileBytes;
 
-mode_t ModeOf(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0) return 0;
-  return st.st_mode & 07777;
-}
-
-bool IsLink(const std::string& path) {
-  struct stat st {};
-  return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-}
-
+using test::IsLink;
+using test::ModeOf;
 // A store folder of mode 2770 and, outside it, a victim's private folder
 // with a private file.
 class StoreFs : public testing::Test {

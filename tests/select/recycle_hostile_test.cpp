@@ -13,6 +13,7 @@
 
 #include "platform/fault_env.h"
 #include "platform/sysinfo.h"
+#include "tests/support/hostile_files.h"
 #include "tests/support/store_fixture.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/recycle.h"
@@ -22,17 +23,6 @@ namespace vexa::test {
 namespace {
 
 using platform::Op;
-
-mode_t ModeOf(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0) return 0;
-  return st.st_mode & 07777;
-}
-
-bool IsLink(const std::string& path) {
-  struct stat st {};
-  return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-}
 
 class HostileRecycle : public ::testing::Test {
  protected:

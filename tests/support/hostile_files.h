@@ -14,6 +14,18 @@
 
 namespace vexa::test {
 
+// Permission bits of path itself (a link is not followed); 0 when it is gone.
+inline mode_t ModeOf(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return 0;
+  return st.st_mode & 07777;
+}
+
+inline bool IsLink(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 enum class Hostile { LinkInside, LinkOutside, DanglingLink, Folder, Fifo };
 
 inline constexpr Hostile kHostiles[] = {Hostile::LinkInside, Hostile::LinkOutside,
