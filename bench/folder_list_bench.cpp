@@ -39,6 +39,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -120,18 +121,21 @@ class LockHolder {
     if (pid_ == 0) {
       close(ready[0]);
       close(release[1]);
-      VexaFolderLock lock(&env);
+      // Released and its lock files removed before the child exits, so that
+      // the next mix finds none left.
+      auto lock = std::make_unique<VexaFolderLock>(&env);
       int held = 0;
       for (int id : AppIds(env)) {
         for (int n = step; n <= kDrawings; n += step) {
-          held += lock.LockZmn(DrawingPath(env, id, n).c_str());
-          held += lock.LockPage(DrawingPath(env, id, n - step / 2).c_str(), 3);
+          held += lock->LockZmn(DrawingPath(env, id, n).c_str());
+          held += lock->LockPage(DrawingPath(env, id, n - step / 2).c_str(), 3);
         }
       }
       if (write(ready[1], &held, sizeof held) != sizeof held) _exit(2);
       char byte;
       while (read(release[0], &byte, 1) > 0) {
       }
+      lock.reset();
       _exit(0);
     }
     close(ready[1]);

@@ -25,9 +25,10 @@ enum class HeaderRead { Read, Failed, Missing };
 // Reads the header of the index file at path over the caller's preset:
 // min(file length, 824) bytes. Read when exactly that many came; Missing when
 // there is no entry of that exact name (the caller may look for it in another
-// case); Failed when it is no regular file, cannot be opened or read, or fewer
-// bytes came. Costs one open, read and close (and an fstat for files shorter
-// than 824 bytes). Uses the platform only, so any thread may call it.
+// case); Failed when it is a link, folder, FIFO or socket, cannot be opened or
+// read, or fewer bytes came. Costs one open, positional read and close (and an
+// fstat for files shorter than 824 bytes). Uses the platform only, so any
+// thread may call it.
 HeaderRead ReadHeaderAt(const std::string& path, VexaFileHeader& header);
 
 // Reads the header of the index file of the drawing folder folder, its name in
@@ -58,6 +59,8 @@ class RecordMaker {
 
   const CEnvironObj& env_;
   std::vector<FolMember>& out_;
+  // The threads the first scan of this load chose for the rest (0: not yet).
+  int threads_ = 0;
   std::map<std::string, int> idByDirectory_;
 };
 

@@ -78,27 +78,30 @@ class Helpers {
 
 }  // namespace
 
-void RunOverlapped(size_t count, const std::function<void(size_t)>& job,
-                   const std::function<void(size_t)>& consume, int threads) {
+int RunOverlapped(size_t count, const std::function<void(size_t)>& job,
+                  const std::function<void(size_t)>& consume, int threads) {
   size_t first = 0;
   if (threads <= 0) {
+    // Nothing is consumed while the sample runs: what the first records cost
+    // on the calling thread (a lock survey's first requests) must not hold
+    // back the decision to share the rest.
     std::chrono::steady_clock::duration spent{};
     for (; first < std::min(count, kSampleJobs); ++first) {
       const auto start = std::chrono::steady_clock::now();
       job(first);
       spent += std::chrono::steady_clock::now() - start;
-      consume(first);
     }
-    threads = first > 0 && spent / first > kWaitingJob ? kMaxScanThreads : 1;
+    if (first == 0) return 0;
+    threads = spent / first > kWaitingJob ? kMaxScanThreads : 1;
   }
-  if (first == count) return;
+  threads = std::min(threads, kMaxScanThreads);
   SharedJobs jobs(first, count, job);
-  const Helpers helpers(
-      jobs, static_cast<int>(std::min<size_t>(std::min(threads, kMaxScanThreads), count - first)));
-  for (size_t i = first; i < count; ++i) {
-    jobs.Await(i);
+  const Helpers helpers(jobs, static_cast<int>(std::min<size_t>(threads, count - first)));
+  for (size_t i = 0; i < count; ++i) {
+    if (i >= first) jobs.Await(i);
     consume(i);
   }
+  return threads;
 }
 
 }  // namespace vexa::folder_list

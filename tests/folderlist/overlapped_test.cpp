@@ -118,7 +118,7 @@ TEST(RunOverlapped, LoadOverSlowRequestsEqualsTheSerialLoad) {
     }
   }
   auto load = [&](platform::FaultEnv& env) {
-    for (const std::string& path : failing) env.Fail(platform::Op::Read, EIO, path);
+    for (const std::string& path : failing) env.Fail(platform::Op::PRead, EIO, path);
     const platform::ScopedEnv scoped(env);
     VexaFolderList list(store.env());
     list.Load(-1, 0);
