@@ -5,13 +5,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <optional>
+#include <memory>
 #include <set>
 
-#include "folderlist/overlapped.h"
+#include "folderlist/record_maker.h"
 #include "host/wildcard.h"
 #include "lock/lock_survey.h"
-#include "lock/page_probe.h"
 #include "platform/case_lookup.h"
 #include "platform/collate.h"
 #include "platform/env.h"
@@ -105,6 +104,8 @@ std::string IndexPathOf(const CEnvironObj& env, const std::string& folder) {
   return path;
 }
 
+}  // namespace
+
 bool ReadIndexHeaderInAnyCase(const CEnvironObj& env, const std::string& folder,
                               VexaFileHeader& header) {
   // A store copied from Windows may spell the index name in any case.
@@ -115,8 +116,6 @@ bool ReadIndexHeaderInAnyCase(const CEnvironObj& env, const std::string& folder,
   env.AddFileName(path, name);
   return ReadHeaderAt(path, header) == HeaderRead::Read;
 }
-
-}  // namespace
 
 bool ReadIndexHeader(const CEnvironObj& env, const std::string& folder, VexaFileHeader& header) {
   const HeaderRead read = ReadHeaderAt(IndexPathOf(env, folder), header);
@@ -146,67 +145,6 @@ std::string RecycleEntryHome(const CEnvironObj& env, const std::string& recycleF
   return home;
 }
 
-RecordMaker::RecordMaker(const CEnvironObj& env, std::vector<FolMember>& out)
-    : env_(env), out_(out) {}
-
-void RecordMaker::Add(const std::vector<std::string>& folders, int appId,
-                      lock::LockSurvey* survey) {
-  // The index paths (and the page lock files to probe) are made here: the host
-  // environment is used only from this thread; the reads and probes may
-  // overlap on other threads.
-  std::vector<std::string> paths;
-  std::vector<std::string> pageLocks(folders.size());
-  paths.reserve(folders.size());
-  for (size_t i = 0; i < folders.size(); ++i) {
-    paths.push_back(IndexPathOf(env_, folders[i]));
-    if (survey) pageLocks[i] = survey->PageLockToProbe(folders[i]);
-  }
-  std::vector<FolMember> members(folders.size());
-  std::vector<HeaderRead> reads(folders.size());
-  std::vector<std::optional<lock::PageProbe>> probes(folders.size());
-  const size_t needed = out_.size() + folders.size();
-  if (needed > out_.capacity()) out_.reserve(std::max(needed, 2 * out_.capacity()));
-  // The records are made in scan order while later index files are still
-  // being read, so the lock tests overlap the reads.
-  const int threads = RunOverlapped(
-      folders.size(),
-      [&](size_t i) {
-        reads[i] = ReadHeaderAt(paths[i], members[i].header);
-        if (reads[i] == HeaderRead::Read && !pageLocks[i].empty())
-          probes[i] = lock::ProbePageLockFile(pageLocks[i]);
-      },
-      [&](size_t i) {
-        FolMember& member = members[i];
-        const bool read = reads[i] == HeaderRead::Read ||
-                          (reads[i] == HeaderRead::Missing &&
-                           ReadIndexHeaderInAnyCase(env_, folders[i], member.header));
-        if (!read) return;
-        member.path = folders[i];
-        member.appId = appId;
-        member.lockState =
-            survey ? survey->StateOf(folders[i], SlotIdOf(folders[i]), probes[i]) : 0;
-        out_.push_back(std::move(member));
-      },
-      threads_);
-  // The folders of one load lie on one file system: the next scans need no
-  // sample of their own.
-  if (threads > 0) threads_ = threads;
-}
-
-int RecordMaker::SlotIdOf(const std::string& folder) {
-  // For a drawing folder named "FOL.*" without brackets the application follows
-  // from its directory alone: work it out once per directory.
-  const std::string name = env_.GetFileNameFromRelativePath(folder);
-  if (name.find_first_of("[]") != std::string::npos ||
-      platform::CollateNoCase(env_.GetBaseNameFromFileName(name), "FOL") != 0)
-    return GetPathToSenyouId(env_, folder);
-  const std::string directory = env_.GetDirNameFromRelativePath(folder);
-  auto known = idByDirectory_.find(directory);
-  if (known == idByDirectory_.end())
-    known = idByDirectory_.emplace(directory, GetPathToSenyouId(env_, folder)).first;
-  return known->second;
-}
-
 void ScanAppFolder(const CEnvironObj& env, const std::string& appFolder, int appId,
                    VexaFolderLock* lock, RecordMaker& maker) {
   std::string folder = appFolder;
@@ -231,8 +169,8 @@ void ScanAppFolder(const CEnvironObj& env, const std::string& appFolder, int app
     drawings.push_back(std::move(path));
   }
   if (!lock) return maker.Add(drawings, appId, nullptr);
-  lock::LockSurvey survey(*lock, folder, std::move(pageLockNames));
-  maker.Add(drawings, appId, &survey);
+  maker.Add(drawings, appId,
+            std::make_unique<lock::LockSurvey>(*lock, folder, std::move(pageLockNames)));
 }
 
 void ScanRecycle(const CEnvironObj& env, int appId, RecordMaker& maker) {

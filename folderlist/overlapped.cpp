@@ -78,8 +78,8 @@ class Helpers {
 
 }  // namespace
 
-int RunOverlapped(size_t count, const std::function<void(size_t)>& job,
-                  const std::function<void(size_t)>& consume, int threads) {
+bool RunOverlapped(size_t count, const std::function<void(size_t)>& job,
+                   const std::function<bool(size_t)>& consume, int threads) {
   size_t first = 0;
   if (threads <= 0) {
     // Nothing is consumed while the sample runs: what the first records cost
@@ -91,17 +91,16 @@ int RunOverlapped(size_t count, const std::function<void(size_t)>& job,
       job(first);
       spent += std::chrono::steady_clock::now() - start;
     }
-    if (first == 0) return 0;
-    threads = spent / first > kWaitingJob ? kMaxScanThreads : 1;
+    threads = first > 0 && spent / first > kWaitingJob ? kMaxScanThreads : 1;
   }
-  threads = std::min(threads, kMaxScanThreads);
   SharedJobs jobs(first, count, job);
-  const Helpers helpers(jobs, static_cast<int>(std::min<size_t>(threads, count - first)));
+  const Helpers helpers(
+      jobs, static_cast<int>(std::min<size_t>(std::min(threads, kMaxScanThreads), count - first)));
   for (size_t i = 0; i < count; ++i) {
     if (i >= first) jobs.Await(i);
-    consume(i);
+    if (!consume(i)) return false;  // the helpers stop after the jobs they run
   }
-  return threads;
+  return true;
 }
 
 }  // namespace vexa::folder_list
