@@ -27,7 +27,7 @@ enum class Outcome { kRefused, kFailed, kCancelled, kConfirmed, kSwitched };
 // requested application so that its free number 1 can be chosen). A long
 // load shows its progress and may be cancelled: false then.
 bool LoadForKind(QWidget* parent, VexaFolderList& list, int appFilter, int kind) {
-  return LoadWithProgress(parent, [&list, appFilter, kind] {
+  return LoadListsWithProgress(parent, [&list, appFilter, kind] {
     list.Load(appFilter, 0);
     if (list.GetFolderNum() == 0 && kind != kKindWrite) list.Load(-1, 0);
   });

@@ -3,19 +3,17 @@
 // dialog's Cancel does, before the load ends; a load that goes on to its end
 // gives the dialog and the choice as without the window. The load is held at
 // a gate the test opens (through the platform fault seam), not by timing.
-#include "select/ui/list_loading.h"
+#include "host/ui/loading_window.h"
 
 #include <gtest/gtest.h>
 
 #include <QPushButton>
 
-#include <chrono>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 
 #include "platform/fault_env.h"
 #include "tests/select/ui/dialog_driver.h"
+#include "tests/support/open_gate.h"
 #include "tests/support/store_fixture.h"
 #include "vexafol/dialogs.h"
 
@@ -23,37 +21,6 @@ namespace vexa::test {
 namespace {
 
 using Paths = std::vector<std::string>;
-
-// Holds the first index file read of a load until Open() is called.
-class Gate {
- public:
-  explicit Gate(platform::FaultEnv& env) {
-    env.Before(platform::Op::Open, "INDEX.VXF", 0, [this] {
-      std::unique_lock<std::mutex> lock(mutex_);
-      reached_ = true;
-      changed_.notify_all();
-      // Bounded, so that a load made on the dialog's own thread fails the test
-      // instead of hanging it.
-      changed_.wait_for(lock, std::chrono::seconds(30), [this] { return open_; });
-    });
-  }
-  ~Gate() { Open(); }
-  void Open() {
-    const std::lock_guard<std::mutex> guard(mutex_);
-    open_ = true;
-    changed_.notify_all();
-  }
-  bool Reached() {
-    const std::lock_guard<std::mutex> guard(mutex_);
-    return reached_;
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  bool open_ = false;
-  bool reached_ = false;
-};
 
 class ListLoadingTest : public ::testing::Test {
  protected:
@@ -70,7 +37,7 @@ TEST_F(ListLoadingTest, CancelWhileTheLoadIsHeldReturnsAsCancelInEveryForm) {
   for (int form = 0; form < 3; ++form) {
     SCOPED_TRACE(form);
     faults_.Clear();
-    Gate gate(faults_);
+    OpenGate gate(faults_, "INDEX.VXF");
     QString shown;
     bool reachedFirst = false;
     Answer<LoadingWindow> cancel([&](LoadingWindow& window) {
@@ -120,7 +87,7 @@ TEST_F(ListLoadingTest, ALoadThatEndsGivesTheDialogAndTheSameChoice) {
   ASSERT_EQ(direct, (Paths{drawings_[6], drawings_[1]}));
 
   const platform::ScopedEnv scoped(faults_);
-  Gate gate(faults_);
+  OpenGate gate(faults_, "INDEX.VXF");
   Answer<LoadingWindow> wait([&](LoadingWindow& window) {
     gate.Open();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }));  // closed by itself
