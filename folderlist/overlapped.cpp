@@ -13,7 +13,7 @@ namespace {
 
 // Jobs timed on the calling thread before the decision, and the mean time per
 // job above which they are taken to wait on a server.
-constexpr size_t kSampleJobs = 4;
+constexpr size_t kSampleJobs = 2;
 constexpr std::chrono::microseconds kWaitingJob{100};
 
 // The jobs from first on, shared by the helpers and the calling thread.
