@@ -30,6 +30,7 @@
 
 #include "bench/bench_store.h"
 #include "bench/delay_env.h"
+#include "bench/frame_clock.h"
 #include "bench/fuse_share.h"
 #include "bench/paint_counter.h"
 #include "platform/env.h"
@@ -131,33 +132,6 @@ Times Measure(int drawings, int runs) {
   return best;
 }
 
-// Times from the call of the entry point to the first painted frame of any
-// window and to the first painted rows of the grid, which ends the dialog.
-class FrameClock : public QObject {
- public:
-  FrameClock() { timer_.start(); }
-  double firstFrame = -1, firstRow = -1;
-
- protected:
-  bool eventFilter(QObject* object, QEvent* event) override {
-    if (event->type() != QEvent::Paint) return false;
-    auto* widget = qobject_cast<QWidget*>(object);
-    if (!widget || !widget->isVisible()) return false;
-    if (firstFrame < 0) firstFrame = Millis(timer_);
-    auto* sheet =
-        widget->parentWidget() ? qobject_cast<FileSelSheet*>(widget->parentWidget()) : nullptr;
-    if (firstRow < 0 && sheet && widget == sheet->viewport() && sheet->model()->rowCount() > 0) {
-      firstRow = Millis(timer_);
-      auto* dialog = qobject_cast<QDialog*>(widget->window());
-      QTimer::singleShot(0, dialog, [dialog] { dialog->reject(); });
-    }
-    return false;
-  }
-
- private:
-  QElapsedTimer timer_;
-};
-
 struct EntryTimes {
   double frame = 1e9, row = 1e9;
 };
@@ -172,7 +146,10 @@ EntryTimes MeasureEntry(const std::string& root, const std::string& userData, in
   for (int run = 0; run < runs; ++run) {
     std::filesystem::remove(options.userDataFile);
     std::vector<std::string> paths;
-    FrameClock clock;
+    bench::FrameClock clock([](QWidget* widget) {
+      auto* sheet = qobject_cast<FileSelSheet*>(widget->parentWidget());
+      return sheet && widget == sheet->viewport() && sheet->model()->rowCount() > 0;
+    });
     qApp->installEventFilter(&clock);
     SelectFolderName(nullptr, env, 0, -1, paths, nullptr, nullptr, nullptr, 1);
     qApp->removeEventFilter(&clock);

@@ -74,25 +74,30 @@ bool RunWithProgress(QWidget* parent, const QString& unit,
   std::mutex mutex;
   std::condition_variable ended;
   std::exception_ptr failure;
+  // Made before the work starts, so that the worker's last word reaches it
+  // however soon it comes; shown only when the work takes long.
+  LoadingWindow window(parent, state, unit);
   std::thread worker([&] {
     try {
       work(state);
     } catch (...) {
       failure = std::current_exception();  // thrown again on the caller's thread
     }
-    const std::lock_guard<std::mutex> guard(mutex);
-    state.done.store(true, std::memory_order_release);
-    ended.notify_all();
+    {
+      const std::lock_guard<std::mutex> guard(mutex);
+      state.done.store(true, std::memory_order_release);
+      ended.notify_all();
+    }
+    // The window closes at once instead of at its next refresh.
+    QMetaObject::invokeMethod(
+        &window, [&window] { window.Refresh(); }, Qt::QueuedConnection);
   });
   {
     std::unique_lock<std::mutex> lock(mutex);
     ended.wait_for(lock, std::chrono::milliseconds(kQuietMs),
                    [&] { return state.done.load(std::memory_order_acquire); });
   }
-  if (!state.done.load(std::memory_order_acquire)) {
-    LoadingWindow window(parent, state, unit);
-    window.exec();
-  }
+  if (!state.done.load(std::memory_order_acquire)) window.exec();
   worker.join();
   if (failure) std::rethrow_exception(failure);
   return !state.cancelled.load(std::memory_order_relaxed);

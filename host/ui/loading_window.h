@@ -36,10 +36,10 @@ class LoadingWindow : public QDialog {
   QString ProgressText();
   // Asks the work to stop; the window stays until the worker has ended.
   void reject() override;
-
- private:
+  // Shows the state now; ends the window once the work has ended.
   void Refresh();
 
+ private:
   LoadState& state_;
   QString unit_;
   QLabel* count_;
