@@ -17,12 +17,12 @@
 // The store (11 applications x 999 drawings) is generated once in
 // $TMPDIR/vexafol-folder-list-bench and reused by later runs (removing 11,000
 // folders takes longer than the benchmark). While it runs, a second process
-// holds drawing and page locks in every application. Prints the best of
-// several runs and the ratios.
+// holds drawing and page locks in every application (none, or one drawing in
+// ten: half of them whole, half by a page). Prints the best of several runs,
+// the ratios, and the requests per drawing that reach the delayed share.
+// Arguments name the parts to run (local, share, serial, fuse); none: all.
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -37,12 +37,14 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "bench/bench_store.h"
 #include "bench/delay_env.h"
+#include "bench/fuse_share.h"
 #include "folderlist/folderlist_scan.h"
 #include "platform/env.h"
 #include "vexafol/filetime.h"
@@ -96,28 +98,43 @@ void MakeStore(const CEnvironObj& env, const std::string& marker) {
   std::ofstream(marker) << "complete\n";
 }
 
-// A second process holding every 50th drawing and page 3 of every 50th + 25.
+// The locks another process holds while a measurement runs.
+enum class LockMix {
+  None,      // no other holder
+  OneInTen,  // one drawing in ten: every 20th, and page 3 of every 20th + 10
+};
+
+const char* MixName(LockMix mix) {
+  return mix == LockMix::None ? "no other holder" : "1 in 10 locked, half by a page";
+}
+
+// A second process holding the locks of a mix in every application.
 class LockHolder {
  public:
-  explicit LockHolder(const CEnvironObj& env) {
+  LockHolder(const CEnvironObj& env, LockMix mix) {
+    if (mix == LockMix::None) return;
+    constexpr int step = 20;
     int ready[2], release[2];
     if (pipe(ready) != 0 || pipe(release) != 0) std::exit(1);
     pid_ = fork();
     if (pid_ == 0) {
       close(ready[0]);
       close(release[1]);
-      VexaFolderLock lock(&env);
+      // Released and its lock files removed before the child exits, so that
+      // the next mix finds none left.
+      auto lock = std::make_unique<VexaFolderLock>(&env);
       int held = 0;
       for (int id : AppIds(env)) {
-        for (int n = 50; n <= kDrawings; n += 50) {
-          held += lock.LockZmn(DrawingPath(env, id, n).c_str());
-          held += lock.LockPage(DrawingPath(env, id, n - 25).c_str(), 3);
+        for (int n = step; n <= kDrawings; n += step) {
+          held += lock->LockZmn(DrawingPath(env, id, n).c_str());
+          held += lock->LockPage(DrawingPath(env, id, n - step / 2).c_str(), 3);
         }
       }
       if (write(ready[1], &held, sizeof held) != sizeof held) _exit(2);
       char byte;
       while (read(release[0], &byte, 1) > 0) {
       }
+      lock.reset();
       _exit(0);
     }
     close(ready[1]);
@@ -127,6 +144,7 @@ class LockHolder {
     close(ready[0]);
   }
   ~LockHolder() {
+    if (pid_ < 0) return;
     close(release_);
     waitpid(pid_, nullptr, 0);
   }
@@ -239,6 +257,9 @@ void CompareLocal(const char* what, const CEnvironObj& env, int mask,
   const int expected = static_cast<int>(folders.size()) * kDrawings;
   int locked = 0;
   double six = 1e300, three = 1e300, load = 1e300;
+  // One load first, unmeasured: the first in a process also pays for the
+  // allocator settling on the record sizes, which no later load does.
+  LoadList(env, mask, locked);
   for (int i = 0; i < kRuns; ++i) {
     six = std::min(six, Ms(
                             CpuMs, [&] { return SixCallFloor(folders); }, expected));
@@ -327,50 +348,32 @@ void CompareShare(const char* what, platform::Env& share, const CEnvironObj& env
   std::printf("parallel reader %7.1f ms   Load %7.1f ms   ", reader, load);
   if (withSerial) std::printf("serial/Load %.1fx   ", serial / load);
   std::printf("Load/reader %.2fx   (%d locked records)\n", load / reader, locked);
+  std::fflush(stdout);
+}
+
+// The requests per drawing that the reader and the load send to the share
+// (the load's list destroyed included: it closes, and may delete, lock files).
+void CountRequests(bench::DelayEnv& share, const CEnvironObj& env, int mask,
+                   const std::vector<std::string>& folders) {
+  const int drawings = static_cast<int>(folders.size()) * kDrawings;
+  const platform::ScopedEnv scoped(share);
+  share.ResetCounts();
+  ParallelReader(folders);
+  const std::string reader = share.PerUnit(drawings);
+  share.ResetCounts();
+  int locked = 0;
+  LoadList(env, mask, locked);
+  std::printf("  requests per drawing: reader %s\n                        Load   %s\n",
+              reader.c_str(), share.PerUnit(drawings).c_str());
+  std::fflush(stdout);
 }
 
 #ifdef VEXA_DELAY_FUSE
-// The store mounted through the delaying FUSE passthrough (bench/delay_fuse)
-// while it lives; mounted() is false where that is not possible (not root, no
-// /dev/fuse).
-class FuseShare {
- public:
-  FuseShare(const std::string& source, const std::string& mountPoint) : mountPoint_(mountPoint) {
-    if (geteuid() != 0 || access("/dev/fuse", R_OK | W_OK) != 0) return;
-    std::filesystem::create_directories(mountPoint);
-    const std::string delay = std::to_string(kShareDelayMicroseconds);
-    pid_ = fork();
-    if (pid_ == 0) {
-      execl(VEXA_DELAY_FUSE, "delay_fuse", source.c_str(), mountPoint.c_str(), delay.c_str(), "-f",
-            static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    for (int i = 0; i < 100 && !mounted_; ++i) {
-      usleep(50000);
-      std::ifstream mounts("/proc/self/mountinfo");
-      for (std::string line; std::getline(mounts, line);)
-        mounted_ = mounted_ || line.find(" " + mountPoint + " ") != std::string::npos;
-    }
-  }
-  ~FuseShare() {
-    if (mounted_) umount2(mountPoint_.c_str(), 0);
-    if (pid_ > 0) {
-      if (!mounted_) kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  bool mounted() const { return mounted_; }
-
- private:
-  std::string mountPoint_;
-  pid_t pid_ = -1;
-  bool mounted_ = false;
-};
-
 // The same share figures over the FUSE mount, where every request of the
 // kernel (each name lookup too) waits.
-void CompareFuse(const std::string& root, const std::vector<int>& ids) {
-  const FuseShare fuse(root, root + "-fuse");
+void CompareFuse(const std::string& root, const FolderEnvironOptions& sourceOptions,
+                 const std::vector<int>& ids) {
+  const bench::FuseShare fuse(root, root + "-fuse", kShareDelayMicroseconds);
   if (!fuse.mounted()) {
     std::printf("FUSE share: not measured (needs root, /dev/fuse and bench/delay_fuse)\n");
     return;
@@ -381,17 +384,30 @@ void CompareFuse(const std::string& root, const std::vector<int>& ids) {
   const FolderEnvironObj env(root + "-fuse", options);
   std::vector<std::string> all;
   for (int id : ids) all.push_back(GetSenyouPath(env, id));
+  const FolderEnvironObj sourceEnv(root, sourceOptions);
   platform::Env plain;
-  CompareShare("FUSE share, 999 drawings", plain, env, ids.front(), {all.front()}, true);
-  std::fflush(stdout);
-  CompareShare("FUSE share, 10,989 drawings", plain, env, -1, all, false);
+  for (LockMix mix : {LockMix::None, LockMix::OneInTen}) {
+    const LockHolder holder(sourceEnv, mix);
+    std::printf("-- FUSE share, %s: another process holds %d locks\n", MixName(mix), holder.held());
+    CompareShare("FUSE share, 999 drawings", plain, env, ids.front(), {all.front()}, false);
+    CompareShare("FUSE share, 10,989 drawings", plain, env, -1, all, false);
+  }
 }
 #endif
 
 }  // namespace
 }  // namespace vexa
 
-int main() {
+// The parts to run: all without arguments, else those named ("local",
+// "share", "serial", "fuse").
+bool Wanted(int argc, char** argv, const char* part) {
+  if (argc < 2) return true;
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], part) == 0) return true;
+  return false;
+}
+
+int main(int argc, char** argv) {
   using namespace vexa;
   const std::string root = BenchRoot();
   FolderEnvironOptions options;
@@ -403,20 +419,27 @@ int main() {
   const std::vector<int> ids = AppIds(env);
   std::vector<std::string> all;
   for (int id : ids) all.push_back(GetSenyouPath(env, id));
-  LockHolder holder(env);
-  std::printf("%zu applications x %d drawings; another process holds %d locks\n", ids.size(),
-              kDrawings, holder.held());
-  std::fflush(stdout);
-  CompareLocal("Load 999 drawings", env, ids.front(), {all.front()});
-  CompareLocal("Load 10,989 drawings", env, -1, all);
-  std::fflush(stdout);
   bench::DelayEnv share(kShareDelayMicroseconds);
-  CompareShare("Share, 999 drawings", share, env, ids.front(), {all.front()}, true);
-  std::fflush(stdout);
-  CompareShare("Share, 10,989 drawings", share, env, -1, all, false);
+  std::printf("%zu applications x %d drawings\n", ids.size(), kDrawings);
+  for (LockMix mix : {LockMix::None, LockMix::OneInTen}) {
+    if (!Wanted(argc, argv, "local") && !Wanted(argc, argv, "share")) break;
+    const LockHolder holder(env, mix);
+    std::printf("-- %s: another process holds %d locks\n", MixName(mix), holder.held());
+    std::fflush(stdout);
+    if (Wanted(argc, argv, "local")) {
+      CompareLocal("Load 999 drawings", env, ids.front(), {all.front()});
+      CompareLocal("Load 10,989 drawings", env, -1, all);
+      std::fflush(stdout);
+    }
+    if (!Wanted(argc, argv, "share")) continue;
+    CountRequests(share, env, ids.front(), {all.front()});
+    CompareShare("Share, 999 drawings", share, env, ids.front(), {all.front()},
+                 mix == LockMix::OneInTen && Wanted(argc, argv, "serial"));
+    CountRequests(share, env, -1, all);
+    CompareShare("Share, 10,989 drawings", share, env, -1, all, false);
+  }
 #ifdef VEXA_DELAY_FUSE
-  std::fflush(stdout);
-  CompareFuse(root, ids);
+  if (Wanted(argc, argv, "fuse")) CompareFuse(root, options, ids);
 #endif
   return 0;
 }

@@ -3,10 +3,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "folderlist/folderlist_scan.h"
+#include "folderlist/record_maker.h"
 #include "folderlist/sort_order.h"
+#include "host/load_progress.h"
 #include "platform/case_lookup.h"
 #include "vexafol/filetime.h"
 #include "vexafol/folderlock.h"
@@ -89,7 +92,9 @@ void VexaFolderList::Load(int mask, int flags) {
 }
 
 void VexaFolderList::Reload() {
-  WaitCursor wait;
+  const LoadProgress progress = CurrentLoadProgress();
+  std::optional<WaitCursor> wait;
+  if (!progress.hook) wait.emplace();
   Impl& d = *impl_;
   const CEnvironObj& env = *d.env;
   d.members.clear();
@@ -111,6 +116,13 @@ void VexaFolderList::Reload() {
     if (flags & kLoadRecycled) folder_list::ScanRecycle(env, id, maker);
     if ((flags & kLoadBackups) && !d.loadPath.empty())
       folder_list::ScanBackups(env, d.loadPath, id, maker);
+  }
+  const bool complete = maker.Finish([&progress](int read, int listed) {
+    return !progress.hook || progress.hook(progress.context, read, listed) != 0;
+  });
+  if (!complete) {
+    d.members.clear();
+    return;
   }
 
   SortByCreationTime(d.members);

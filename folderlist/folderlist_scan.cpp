@@ -5,15 +5,15 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <set>
 
-#include "folderlist/overlapped.h"
+#include "folderlist/record_maker.h"
 #include "host/wildcard.h"
 #include "lock/lock_survey.h"
 #include "platform/case_lookup.h"
 #include "platform/collate.h"
 #include "platform/env.h"
-#include "platform/regular_file.h"
 #include "vexafol/folderlock.h"
 #include "vexafol/sel_file_list.h"
 #include "vexafol/senyou.h"
@@ -41,28 +41,31 @@ bool ResolveFolder(std::string& folder) {
 }
 
 int OpenForHeader(const std::string& path) {
-  // A regular file only, never through a link, as vexa::File opens it; left
-  // non-blocking, which changes nothing for a regular file.
-  return platform::OpenRegularFile(path, O_RDONLY | O_NONBLOCK, 0, platform::LinkPolicy::Refuse);
+  // Never through a link, and never blocking (a FIFO opens at once). What it
+  // opened is a regular file when the positional read below succeeds: a
+  // folder, FIFO or socket refuses it, so the type needs no request of its own.
+  return platform::CurrentEnv().Open(path,
+                                     O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0);
 }
 
 // min(length, 824) bytes of an open index file into header; false on any error
 // or when fewer bytes come. A first read that brings all 824 bytes settles it;
-// only a short one needs the file's length.
+// only a short one asks for the file's status (its length, and its type: a
+// device reads like a file).
 bool ReadHeaderFrom(int fd, VexaFileHeader& header) {
   platform::Env& os = platform::CurrentEnv();
   char buffer[kHeaderSize];
   ssize_t first;
-  while ((first = os.Read(fd, buffer, kHeaderSize)) == -EINTR) {
+  while ((first = os.PRead(fd, buffer, kHeaderSize, 0)) == -EINTR) {
   }
   if (first < 0) return false;
   size_t got = static_cast<size_t>(first);
   if (got < kHeaderSize) {
     struct stat st;
-    if (os.Fstat(fd, st) != 0) return false;
+    if (os.Fstat(fd, st) != 0 || !S_ISREG(st.st_mode)) return false;
     const size_t wanted = std::min(static_cast<size_t>(st.st_size), kHeaderSize);
     while (got < wanted) {
-      const ssize_t n = os.Read(fd, buffer + got, wanted - got);
+      const ssize_t n = os.PRead(fd, buffer + got, wanted - got, static_cast<off_t>(got));
       if (n == -EINTR) continue;
       if (n <= 0) break;
       got += static_cast<size_t>(n);
@@ -82,9 +85,9 @@ int KeepFullPath(const CEnvironObj&, std::string& display, const std::string& pa
 }  // namespace
 
 HeaderRead ReadHeaderAt(const std::string& path, VexaFileHeader& header) {
-  // The plain open/read/close of the file: an index file is only read, so the
-  // in-use mark and identity checks of vexa::File would cost five more calls
-  // per drawing without changing what is read.
+  // The plain open/read/close of the file, three requests on a share: an index
+  // file is only read, so the in-use mark and identity checks of vexa::File
+  // would cost five more per drawing without changing what is read.
   const int fd = OpenForHeader(path);
   if (fd == -ENOENT) return HeaderRead::Missing;
   if (fd < 0) return HeaderRead::Failed;
@@ -101,6 +104,8 @@ std::string IndexPathOf(const CEnvironObj& env, const std::string& folder) {
   return path;
 }
 
+}  // namespace
+
 bool ReadIndexHeaderInAnyCase(const CEnvironObj& env, const std::string& folder,
                               VexaFileHeader& header) {
   // A store copied from Windows may spell the index name in any case.
@@ -111,8 +116,6 @@ bool ReadIndexHeaderInAnyCase(const CEnvironObj& env, const std::string& folder,
   env.AddFileName(path, name);
   return ReadHeaderAt(path, header) == HeaderRead::Read;
 }
-
-}  // namespace
 
 bool ReadIndexHeader(const CEnvironObj& env, const std::string& folder, VexaFileHeader& header) {
   const HeaderRead read = ReadHeaderAt(IndexPathOf(env, folder), header);
@@ -142,51 +145,6 @@ std::string RecycleEntryHome(const CEnvironObj& env, const std::string& recycleF
   return home;
 }
 
-RecordMaker::RecordMaker(const CEnvironObj& env, std::vector<FolMember>& out)
-    : env_(env), out_(out) {}
-
-void RecordMaker::Add(const std::vector<std::string>& folders, int appId,
-                      lock::LockSurvey* survey) {
-  // The index paths are made here: the host environment is used only from this
-  // thread; the reads may overlap on other threads.
-  std::vector<std::string> paths;
-  paths.reserve(folders.size());
-  for (const std::string& folder : folders) paths.push_back(IndexPathOf(env_, folder));
-  std::vector<FolMember> members(folders.size());
-  std::vector<HeaderRead> reads(folders.size());
-  const size_t needed = out_.size() + folders.size();
-  if (needed > out_.capacity()) out_.reserve(std::max(needed, 2 * out_.capacity()));
-  // The records are made in scan order while later index files are still
-  // being read, so the lock tests overlap the reads.
-  RunOverlapped(
-      folders.size(), [&](size_t i) { reads[i] = ReadHeaderAt(paths[i], members[i].header); },
-      [&](size_t i) {
-        FolMember& member = members[i];
-        const bool read = reads[i] == HeaderRead::Read ||
-                          (reads[i] == HeaderRead::Missing &&
-                           ReadIndexHeaderInAnyCase(env_, folders[i], member.header));
-        if (!read) return;
-        member.path = folders[i];
-        member.appId = appId;
-        member.lockState = survey ? survey->StateOf(folders[i], SlotIdOf(folders[i])) : 0;
-        out_.push_back(std::move(member));
-      });
-}
-
-int RecordMaker::SlotIdOf(const std::string& folder) {
-  // For a drawing folder named "FOL.*" without brackets the application follows
-  // from its directory alone: work it out once per directory.
-  const std::string name = env_.GetFileNameFromRelativePath(folder);
-  if (name.find_first_of("[]") != std::string::npos ||
-      platform::CollateNoCase(env_.GetBaseNameFromFileName(name), "FOL") != 0)
-    return GetPathToSenyouId(env_, folder);
-  const std::string directory = env_.GetDirNameFromRelativePath(folder);
-  auto known = idByDirectory_.find(directory);
-  if (known == idByDirectory_.end())
-    known = idByDirectory_.emplace(directory, GetPathToSenyouId(env_, folder)).first;
-  return known->second;
-}
-
 void ScanAppFolder(const CEnvironObj& env, const std::string& appFolder, int appId,
                    VexaFolderLock* lock, RecordMaker& maker) {
   std::string folder = appFolder;
@@ -211,8 +169,8 @@ void ScanAppFolder(const CEnvironObj& env, const std::string& appFolder, int app
     drawings.push_back(std::move(path));
   }
   if (!lock) return maker.Add(drawings, appId, nullptr);
-  lock::LockSurvey survey(*lock, folder, std::move(pageLockNames));
-  maker.Add(drawings, appId, &survey);
+  maker.Add(drawings, appId,
+            std::make_unique<lock::LockSurvey>(*lock, folder, std::move(pageLockNames)));
 }
 
 void ScanRecycle(const CEnvironObj& env, int appId, RecordMaker& maker) {

@@ -2,7 +2,6 @@
 // record is made from a drawing folder (its header and its lock state).
 #pragma once
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -13,22 +12,26 @@
 namespace vexa {
 
 class VexaFolderLock;
-class VexaFolderList;
-
-namespace lock {
-class LockSurvey;
-}
 
 namespace folder_list {
+
+class RecordMaker;
 
 enum class HeaderRead { Read, Failed, Missing };
 // Reads the header of the index file at path over the caller's preset:
 // min(file length, 824) bytes. Read when exactly that many came; Missing when
 // there is no entry of that exact name (the caller may look for it in another
-// case); Failed when it is no regular file, cannot be opened or read, or fewer
-// bytes came. Costs one open, read and close (and an fstat for files shorter
-// than 824 bytes). Uses the platform only, so any thread may call it.
+// case); Failed when it is a link, folder, FIFO or socket, cannot be opened or
+// read, or fewer bytes came. Costs one open, positional read and close (and an
+// fstat for files shorter than 824 bytes). Uses the platform only, so any
+// thread may call it.
 HeaderRead ReadHeaderAt(const std::string& path, VexaFileHeader& header);
+
+// The header of the index file of the drawing folder when its name is spelt in
+// another case (the folder is listed once). False when there is none or it
+// cannot be read in full.
+bool ReadIndexHeaderInAnyCase(const CEnvironObj& env, const std::string& folder,
+                              VexaFileHeader& header);
 
 // Reads the header of the index file of the drawing folder folder, its name in
 // any case (a store copied from Windows). False when there is none or it cannot
@@ -42,24 +45,6 @@ bool ReadIndexHeader(const CEnvironObj& env, const std::string& folder, VexaFile
 // name; where one of them is missing nothing is added for that pair.
 std::string RecycleEntryHome(const CEnvironObj& env, const std::string& recycleFolder,
                              std::string entryName);
-
-// Makes the records of one load and appends them to out.
-class RecordMaker {
- public:
-  RecordMaker(const CEnvironObj& env, std::vector<FolMember>& out);
-
-  // Appends, in the order given, the records of the folders whose index files
-  // read. survey: where the lock states come from; null gives state 0.
-  void Add(const std::vector<std::string>& folders, int appId, lock::LockSurvey* survey);
-
- private:
-  // GetPathToSenyouId of the drawing folder, which decides its lock slot.
-  int SlotIdOf(const std::string& folder);
-
-  const CEnvironObj& env_;
-  std::vector<FolMember>& out_;
-  std::map<std::string, int> idByDirectory_;
-};
 
 // The drawing folders ("FOL.???") of an application folder; lock: the load's
 // lock service, or null when records get no lock state.

@@ -13,7 +13,7 @@ namespace {
 
 // Jobs timed on the calling thread before the decision, and the mean time per
 // job above which they are taken to wait on a server.
-constexpr size_t kSampleJobs = 4;
+constexpr size_t kSampleJobs = 2;
 constexpr std::chrono::microseconds kWaitingJob{100};
 
 // The jobs from first on, shared by the helpers and the calling thread.
@@ -78,27 +78,29 @@ class Helpers {
 
 }  // namespace
 
-void RunOverlapped(size_t count, const std::function<void(size_t)>& job,
-                   const std::function<void(size_t)>& consume, int threads) {
+bool RunOverlapped(size_t count, const std::function<void(size_t)>& job,
+                   const std::function<bool(size_t)>& consume, int threads) {
   size_t first = 0;
   if (threads <= 0) {
+    // Nothing is consumed while the sample runs: what the first records cost
+    // on the calling thread (a lock survey's first requests) must not hold
+    // back the decision to share the rest.
     std::chrono::steady_clock::duration spent{};
     for (; first < std::min(count, kSampleJobs); ++first) {
       const auto start = std::chrono::steady_clock::now();
       job(first);
       spent += std::chrono::steady_clock::now() - start;
-      consume(first);
     }
     threads = first > 0 && spent / first > kWaitingJob ? kMaxScanThreads : 1;
   }
-  if (first == count) return;
   SharedJobs jobs(first, count, job);
   const Helpers helpers(
       jobs, static_cast<int>(std::min<size_t>(std::min(threads, kMaxScanThreads), count - first)));
-  for (size_t i = first; i < count; ++i) {
-    jobs.Await(i);
-    consume(i);
+  for (size_t i = 0; i < count; ++i) {
+    if (i >= first) jobs.Await(i);
+    if (!consume(i)) return false;  // the helpers stop after the jobs they run
   }
+  return true;
 }
 
 }  // namespace vexa::folder_list

@@ -1,5 +1,7 @@
 #include "vexafol/hooks.h"
 
+#include "host/load_progress.h"
+
 namespace vexa {
 namespace {
 
@@ -10,6 +12,7 @@ WaitCursorHook activeWaitCursorHook = nullptr;
 int waitCursorDepth = 0;
 RightsHook rightsHook = nullptr;
 SelectOpenFileHook selectOpenFileHook = nullptr;
+thread_local LoadProgress loadProgress;
 
 }  // namespace
 
@@ -52,6 +55,14 @@ SelectOpenFileHook SetSelectOpenFileHook(SelectOpenFileHook hook) {
 std::string SelectOpenFileByHook(void* parent, const std::string& folder, const std::string& filter,
                                  const std::string& ext, const std::string& title) {
   return selectOpenFileHook ? selectOpenFileHook(parent, folder, filter, ext, title) : "";
+}
+
+void SetLoadProgressHook(LoadProgressHook hook, void* context) {
+  loadProgress = {hook, context};
+}
+
+const LoadProgress& CurrentLoadProgress() {
+  return loadProgress;
 }
 
 }  // namespace vexa

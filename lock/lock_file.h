@@ -15,6 +15,8 @@ namespace vexa::lock {
 // Fixed lengths of the lock files.
 constexpr uint64_t kDrawingLockFileLength = 1000;
 constexpr uint64_t kPageLockFileLength = 501;
+// Page scans read pages 0 to 499, not the whole 501-byte file.
+constexpr size_t kScannedPages = 500;
 
 // The file whose presence in the folder of a lock file, or in any folder above
 // it, keeps the lock files of that store on disk when their last user closes

@@ -3,12 +3,8 @@
 #include "lock/lock_file.h"
 
 namespace vexa {
-namespace {
 
-// Page scans read pages 0 to 499, not the whole 501-byte file.
-constexpr size_t kScannedPages = 500;
-
-}  // namespace
+using lock::kScannedPages;
 
 VexaPageLock::~VexaPageLock() {
   CloseAndRemove();

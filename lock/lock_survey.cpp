@@ -19,7 +19,20 @@ int LockSurvey::ServiceStateOf(const std::string& path) {
   return service_.IsExistLockPage(path.c_str()) ? 2 : 0;
 }
 
-int LockSurvey::StateOf(const std::string& path, int applicationId) {
+std::string LockSurvey::PageLockToProbe(const std::string& path) const {
+  const CEnvironObj* env = table_.Env();
+  if (!env || env->GetDirNameFromRelativePath(path) != folder_) return "";
+  const int n = FolderNumberOf(*env, path);
+  if (n < kFirstFolderNo || n > kLastFolderNo) return "";
+  std::string name = PageLockName(n);
+  if (pageLockNames_.count(name) == 0) return "";
+  std::string pageLock = folder_;
+  env->AddFileName(pageLock, name);
+  return pageLock;
+}
+
+int LockSurvey::StateOf(const std::string& path, int applicationId,
+                        std::optional<PageProbe> probed) {
   const CEnvironObj* env = table_.Env();
   const int slot = SlotOfApplication(applicationId);
   if (!env || slot < 0) return 1;  // no slot: the drawing test cannot answer
@@ -42,7 +55,12 @@ int LockSurvey::StateOf(const std::string& path, int applicationId) {
   // The drawing is free; its page scan reads the page lock file beside it. The
   // page test would read that same file again, so its answer is already known.
   VexaPageLock& pages = app.Page(n);
-  if (!pages.IsOpen() && pageLockNames_.count(PageLockName(n)) == 0) return 0;
+  if (!pages.IsOpen()) {
+    if (pageLockNames_.count(PageLockName(n)) == 0) return 0;
+    // Survey mode: the slot's page lock files are those of the listed folder,
+    // so the probe looked at the very file the page scan reads.
+    if (probed && *probed != PageProbe::AskService) return *probed == PageProbe::Locked ? 1 : 0;
+  }
   return pages.HasForeignPageLock(*env, app.DrawingPath(), n, table_.SlotPaths()) ? 1 : 0;
 }
 

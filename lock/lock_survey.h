@@ -10,10 +10,12 @@
 #pragma once
 
 #include <bitset>
+#include <optional>
 #include <set>
 #include <string>
 
 #include "lock/lock_records.h"
+#include "lock/page_probe.h"
 #include "vexafol/environ.h"
 #include "vexafol/folderlock.h"
 
@@ -29,10 +31,18 @@ class LockSurvey {
   // be page lock files ("FOL%03d.LOC", exact spelling).
   LockSurvey(VexaFolderLock& service, std::string folder, std::set<std::string> pageLockNames);
 
+  // The page lock file to probe (ProbePageLockFile) for the drawing path
+  // before its state is asked, so that the probes of many drawings can run on
+  // other threads: the one the listing holds beside it, or "" when its state
+  // needs none.
+  std::string PageLockToProbe(const std::string& path) const;
+
   // 1 when IsLockZmn(path) answers 1, else 2 when IsExistLockPage(path)
   // answers 1, else 0. applicationId: GetPathToSenyouId of path (the caller
-  // keeps it per folder).
-  int StateOf(const std::string& path, int applicationId);
+  // keeps it per folder). probed: the probe of PageLockToProbe(path), taken
+  // since the folder was listed, when there is one.
+  int StateOf(const std::string& path, int applicationId,
+              std::optional<PageProbe> probed = std::nullopt);
 
  private:
   enum class SlotMode { Unknown, Survey, Service };

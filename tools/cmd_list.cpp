@@ -9,6 +9,7 @@
 #include "tools/command.h"
 #include "tools/drawing_name.h"
 #include "tools/list_choice.h"
+#include "tools/load_progress.h"
 #include "tools/lock_file_check.h"
 #include "tools/output_text.h"
 #include "tools/store_env.h"
@@ -133,7 +134,10 @@ int RunList(Args& args) {
     // The backup scan runs once per application of the mask: one is enough.
     if (!choice.app) mask = GetPathToSenyouId(env, drawing);
   }
-  list.Load(mask, flags);
+  {
+    const TerminalLoadProgress progress("list");
+    list.Load(mask, flags);
+  }
 
   std::vector<Row> rows;
   for (const FolMember* member : ChosenMembers(env, list, choice))

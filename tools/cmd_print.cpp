@@ -11,6 +11,7 @@
 #include "tools/command.h"
 #include "tools/dialog_window.h"
 #include "tools/list_choice.h"
+#include "tools/load_progress.h"
 #include "tools/output_text.h"
 #include "tools/store_env.h"
 #include "vexafol/folder_environ.h"
@@ -67,7 +68,10 @@ int RunPrint(Args& args) {
   }
 
   VexaFolderList list(env);
-  list.Load(static_cast<int>(choice.app.value_or(-1)), VexaFolderList::kLoadNoLocks);
+  {
+    const TerminalLoadProgress progress("print");
+    list.Load(static_cast<int>(choice.app.value_or(-1)), VexaFolderList::kLoadNoLocks);
+  }
   const std::vector<const FolMember*> members = ChosenMembers(env, list, choice);
 
   if (!HasDisplay()) setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -1,9 +1,10 @@
 // Process-wide hooks through which the core reaches host services it cannot
 // provide itself: the wait cursor (the UI library shows an override cursor),
 // the user-rights check (GateIsOpeAllowed of the host suite) and the file-open
-// dialog (the UI library shows a Qt file dialog). All are plain function
-// pointers; null means "no such service". Call from the one thread that uses
-// the library.
+// dialog (the UI library shows a Qt file dialog), and the progress of long
+// loads. All are plain function pointers; null means "no such service". Call
+// from the one thread that uses the library; the load progress hook belongs
+// to the thread that installs it.
 #pragma once
 
 #include <string>
@@ -48,5 +49,16 @@ VEXA_CORE_API SelectOpenFileHook SetSelectOpenFileHook(SelectOpenFileHook hook);
 VEXA_CORE_API std::string SelectOpenFileByHook(void* parent, const std::string& folder,
                                                const std::string& filter, const std::string& ext,
                                                const std::string& title);
+
+// Progress of the folder-list loads (VexaFolderList::Load, Reload) that run on
+// the thread that installed it: called on that thread once the folders are
+// listed (read 0) and after each drawing folder, with the drawing folders
+// read so far and the number listed. Answering 0 stops the load at once; the
+// list is then left empty. A load with a progress hook shows no wait cursor:
+// the hook is its indication, and a load on a worker thread must not reach
+// the UI.
+using LoadProgressHook = int (*)(void* context, int read, int listed);
+// Installs hook and its context for loads on the calling thread (null: none).
+VEXA_CORE_API void SetLoadProgressHook(LoadProgressHook hook, void* context);
 
 }  // namespace vexa

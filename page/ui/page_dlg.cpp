@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "host/ui/loading_window.h"
 #include "page/ui/file_sheet.h"
 #include "page/ui/page_sheet.h"
 #include "vexafol/ui/bit_button.h"
@@ -61,7 +62,12 @@ bool PageDlg::OnInitDialog() {
 
   pageSheet_ = new PageSheet(this);
   pageSheet_->setObjectName(QStringLiteral("PageSheet"));
-  pageSheet_->Setup(member_, lock_, env_);
+  if (pages_) {
+    pageSheet_->Setup(member_, lock_, env_, std::move(*pages_));
+    pages_.reset();
+  } else {
+    pageSheet_->Setup(member_, lock_, env_);
+  }
   pageSheet_->setGeometry(GetDlgItem(kIdPageSheetArea)->geometry());
   pageSheet_->show();
   const int rows = (pageSheet_->PageCount() - 1) / PageSheet::kColumns + 1;
@@ -89,7 +95,19 @@ void PageDlg::ChoosePage() {
 int RunPageDialog(QWidget* parent, const CEnvironObj& env, int mode, const FolMember* member,
                   VexaFolderLock* lock) {
   if (!member || !lock) return -1;
+  // The pages are read on a worker thread; a long read shows its progress
+  // and may be cancelled, which returns as Cancel does.
+  std::vector<PageSheet::Page> pages;
+  const bool read = RunWithProgress(parent, QString::fromUtf8("ページ"), [&](LoadState& state) {
+    pages = PageSheet::ReadPages(*member, *lock, env, [&state](int done, int count) {
+      state.read.store(done, std::memory_order_relaxed);
+      state.total.store(count, std::memory_order_relaxed);
+      return !state.cancelled.load(std::memory_order_relaxed);
+    });
+  });
+  if (!read) return -1;
   PageDlg dialog(parent, &env, member, lock, mode);
+  dialog.SetPages(std::move(pages));
   if (dialog.DoModal() != IDOK || dialog.GetResult() < 0) return -1;
   return dialog.GetResult();
 }

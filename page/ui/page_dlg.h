@@ -2,7 +2,8 @@
 // the page sheet below it, and the draw button "ページ製図" that chooses the
 // selected page. A page that is being edited, or any page of a drawing in
 // use, is refused with "このページは編集中です。". The lock states, page data
-// and pictures are read once while the dialog opens.
+// and pictures are read once while the dialog opens (by RunPageDialog on a
+// worker thread before it, behind a loading window when that takes long).
 //
 // Mode word: the kind word (mode & 0x0f) and the flag word (mode & 0xf0).
 // Flag word 0x40 only views: the draw button is hidden and nothing can be
@@ -10,6 +11,10 @@
 // sheet is still chosen. Every other value leaves the dialog as it is.
 #pragma once
 
+#include <optional>
+#include <vector>
+
+#include "page/ui/page_sheet.h"
 #include "vexafol/environ.h"
 #include "vexafol/folderlock.h"
 #include "vexafol/folmember.h"
@@ -19,7 +24,6 @@ namespace vexa {
 
 class BitButton;
 class FileSheet;
-class PageSheet;
 
 // Control ids of template 29002.
 enum PageDlgControl : int {
@@ -38,6 +42,10 @@ class PageDlg : public DialogBase {
   // outlive the dialog.
   PageDlg(QWidget* parent, const CEnvironObj* env, const FolMember* member, VexaFolderLock* lock,
           int mode);
+
+  // Pages read before the dialog (PageSheet::ReadPages), so that its
+  // initialisation reads none; without them it reads them itself.
+  void SetPages(std::vector<PageSheet::Page> pages) { pages_ = std::move(pages); }
 
   // The chosen page, -1 until one is chosen.
   int GetResult() const { return result_; }
@@ -58,6 +66,7 @@ class PageDlg : public DialogBase {
   VexaFolderLock* lock_;
   FileSheet* fileSheet_ = nullptr;
   PageSheet* pageSheet_ = nullptr;
+  std::optional<std::vector<PageSheet::Page>> pages_;
   int result_ = -1;
   int kindWord_;
   int flagWord_;

@@ -35,20 +35,19 @@ std::string PageSheet::SizeText(double size) {
   return text;
 }
 
-void PageSheet::Setup(const FolMember* member, VexaFolderLock* lock, const CEnvironObj* env) {
-  env_ = env;
-  member_ = member;
-  lock_ = lock;
-  const std::string drawing = member_->GetPath(*env_, 0);
-  const int count = std::clamp(member_->header.pageCount, 0, kMaxPages);
-  pages_.assign(count, Page());
+std::vector<PageSheet::Page> PageSheet::ReadPages(
+    const FolMember& member, VexaFolderLock& lock, const CEnvironObj& env,
+    const std::function<bool(int read, int count)>& progress) {
+  const std::string drawing = member.GetPath(env, 0);
+  const int count = std::clamp(member.header.pageCount, 0, kMaxPages);
+  std::vector<Page> pages(count);
   // The pictures of all pages stay in memory while the dialog is open, within
   // the bound of a dialog's previews: those beyond it are left out.
   int64_t budget = kPreviewCacheBytes;
   for (int i = 0; i < count; ++i) {
-    Page& page = pages_[i];
+    Page& page = pages[i];
     File file;
-    if (file.Open(ResolveStoreName(member_->GetPageFile(*env_, 0, i)), File::Mode::ReadOnly)) {
+    if (file.Open(ResolveStoreName(member.GetPageFile(env, 0, i)), File::Mode::ReadOnly)) {
       VexaFilePageInfo info;
       info.version = 100;
       try {
@@ -65,14 +64,31 @@ void PageSheet::Setup(const FolMember* member, VexaFolderLock* lock, const CEnvi
     } else {
       page.state = kStateNoFile;
     }
-    page.locked = lock_->IsLockPage(drawing.c_str(), i);
+    page.locked = lock.IsLockPage(drawing.c_str(), i);
     if (budget > 0) {
-      page.preview = LoadPreview(member_->GetPageBmpFile(*env_, 0, i), budget);
+      page.preview = LoadPreview(member.GetPageBmpFile(env, 0, i), budget);
       budget -= page.preview.sizeInBytes();
     }
     page.headerText = std::to_string(i + 1) + ":" + page.caption;
     page.sizeText = SizeText(page.size);
+    if (progress && !progress(i + 1, count)) {
+      pages.resize(i + 1);
+      break;
+    }
   }
+  return pages;
+}
+
+void PageSheet::Setup(const FolMember* member, VexaFolderLock* lock, const CEnvironObj* env,
+                      std::vector<Page> pages) {
+  env_ = env;
+  member_ = member;
+  lock_ = lock;
+  pages_ = std::move(pages);
+}
+
+void PageSheet::Setup(const FolMember* member, VexaFolderLock* lock, const CEnvironObj* env) {
+  Setup(member, lock, env, ReadPages(*member, *lock, *env));
 }
 
 int PageSheet::PageAt(int row, int col) const {

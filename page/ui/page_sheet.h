@@ -7,6 +7,7 @@
 #include <QImage>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,9 +48,21 @@ class PageSheet : public SxGrpSheet {
 
   explicit PageSheet(QWidget* parent = nullptr);
 
-  // Keeps the three (not owned; they must outlive the sheet) and reads every
-  // page of the drawing's header: its page file's information, size and
-  // state, whether somebody holds its page lock (IsLockPage), its preview.
+  // Reads every page of the drawing's header: its page file's information,
+  // size and state, whether somebody holds its page lock (IsLockPage), its
+  // preview. progress(read, count), when given, is called after each page;
+  // answering false stops the reading (the pages read so far are returned).
+  // Uses no widget, so a worker thread may read while nothing else uses lock
+  // and env.
+  static std::vector<Page> ReadPages(const FolMember& member, VexaFolderLock& lock,
+                                     const CEnvironObj& env,
+                                     const std::function<bool(int read, int count)>& progress = {});
+
+  // Keeps the three (not owned; they must outlive the sheet) and the pages
+  // ReadPages gave for them.
+  void Setup(const FolMember* member, VexaFolderLock* lock, const CEnvironObj* env,
+             std::vector<Page> pages);
+  // The same, reading the pages here.
   void Setup(const FolMember* member, VexaFolderLock* lock, const CEnvironObj* env);
 
   // The pages read (the header's page count, 0 when negative, at most

@@ -4,11 +4,11 @@
 #include <memory>
 
 #include "select/ui/file_dlg_base.h"
+#include "select/ui/list_loading.h"
 #include "vexafol/dialogs.h"
 #include "vexafol/environ_kinds.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/folmember.h"
-#include "vexafol/hooks.h"
 #include "vexafol/senyou.h"
 #include "vexafol/senyou_ids.h"
 #include "vexafol/ui/set_instance.h"
@@ -24,16 +24,13 @@ enum class Outcome { kRefused, kFailed, kCancelled, kConfirmed, kSwitched };
 
 // Loads the list for the filter; when that finds nothing the select and
 // delete kinds show every application instead (the write kind keeps the
-// requested application so that its free number 1 can be chosen).
-void LoadForKind(VexaFolderList& list, int appFilter, int kind) {
-  {
-    WaitCursor wait;
+// requested application so that its free number 1 can be chosen). A long
+// load shows its progress and may be cancelled: false then.
+bool LoadForKind(QWidget* parent, VexaFolderList& list, int appFilter, int kind) {
+  return LoadListsWithProgress(parent, [&list, appFilter, kind] {
     list.Load(appFilter, 0);
-  }
-  if (list.GetFolderNum() == 0 && kind != kKindWrite) {
-    WaitCursor wait;
-    list.Load(-1, 0);
-  }
+    if (list.GetFolderNum() == 0 && kind != kKindWrite) list.Load(-1, 0);
+  });
 }
 
 // The drawing number the cursor starts on: the extension number of the first
@@ -94,7 +91,7 @@ Outcome RunSelection(QWidget* parent, const CEnvironObj& env, int mode, int appF
   }
   CSetInstance resources;
   VexaFolderList list(env);
-  LoadForKind(list, appFilter, kind);
+  if (!LoadForKind(parent, list, appFilter, kind)) return Outcome::kCancelled;
   const int initialNo = InitialNumber(env, paths);
   paths.clear();
 
@@ -187,16 +184,17 @@ int SelectFolderName(QWidget* parent, const CEnvironObj& env, int appFilter, std
                      CFormPrintData* printData) {
   if (!env.IsOpeAllowed(kOpeSelectDrawing)) return 0;
   CSetInstance resources;
-  VexaFolderList list(env);
-  LoadForKind(list, appFilter, kKindSelect);
-
-  FileSelDlg dialog(&list, parent, 0, 1, formPathList, condMan, printData, 0);
-  if (const FindCriteria* search = ScopedStartSearch::Current()) dialog.StartWithSearch(*search);
-  if (dialog.DoModal() != IDOK) {
+  auto cancelled = [path, commandLine] {
     if (path) path->clear();
     if (commandLine) commandLine->clear();
     return 0;
-  }
+  };
+  VexaFolderList list(env);
+  if (!LoadForKind(parent, list, appFilter, kKindSelect)) return cancelled();
+
+  FileSelDlg dialog(&list, parent, 0, 1, formPathList, condMan, printData, 0);
+  if (const FindCriteria* search = ScopedStartSearch::Current()) dialog.StartWithSearch(*search);
+  if (dialog.DoModal() != IDOK) return cancelled();
   for (int key : dialog.GetSelKeys()) {
     const FolMember* member = dialog.GetSelectedMember(key);
     if (!member) continue;

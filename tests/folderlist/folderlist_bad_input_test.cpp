@@ -1,4 +1,5 @@
 // Damaged and unusual stores: the list skips what it must and never fails.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,6 +58,13 @@ TEST(FolderListBadInput, FoldersWithoutAReadableIndexFileAreSkipped) {
   test::WriteFileBytes(Numbered(app, 3) + "/INDEX.VXF/x", "a folder named like the index");
   test::WriteFileBytes(Numbered(app, 4) + "/x", "");
   ASSERT_EQ(mkfifo((Numbered(app, 4) + "/INDEX.VXF").c_str(), 0666), 0);  // must not hang
+  // A FIFO that a writer has filled with a whole header is no index file either.
+  test::WriteFileBytes(Numbered(app, 9) + "/x", "");
+  ASSERT_EQ(mkfifo((Numbered(app, 9) + "/INDEX.VXF").c_str(), 0666), 0);
+  const int writer = open((Numbered(app, 9) + "/INDEX.VXF").c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_GE(writer, 0);
+  const std::string header(sizeof(VexaFileHeader), '\x02');
+  ASSERT_EQ(write(writer, header.data(), header.size()), static_cast<ssize_t>(header.size()));
   test::WriteFileBytes(Numbered(app, 5), "a file named like a drawing folder");
   StoreFixture::WriteDrawing(Numbered(app, 6));
   StoreFixture::WriteDrawing(Numbered(app, 7));
@@ -65,12 +73,13 @@ TEST(FolderListBadInput, FoldersWithoutAReadableIndexFileAreSkipped) {
   platform::FaultEnv faults;
   platform::ScopedEnv scoped(faults);
   faults.Fail(platform::Op::Open, EACCES, "Fol.006/INDEX.VXF");
-  faults.Fail(platform::Op::Read, EIO, "Fol.007/INDEX.VXF");
+  faults.Fail(platform::Op::PRead, EIO, "Fol.007/INDEX.VXF");
   faults.Fail(platform::Op::Fstat, EIO, "Fol.008/INDEX.VXF");
   VexaFolderList list(store.env());
   list.Load(0x1, 0);
   ASSERT_EQ(list.GetFolderNum(), 1);
   EXPECT_EQ(list.GetFolderMember(0)->path, Numbered(app, 1));
+  close(writer);
 
   faults.Fail(platform::Op::ListDir, EIO);
   list.Load(-1, 0);

@@ -62,6 +62,7 @@ TEST(RunOverlapped, EveryJobOnceWithThreadsOnlyForWaitingJobs) {
           EXPECT_EQ(std::this_thread::get_id(), caller);
           EXPECT_EQ(runs[i], 1);
           consumed.push_back(i);
+          return true;
         },
         threads);
     for (size_t i = 0; i < runs.size(); ++i) ASSERT_EQ(runs[i], 1) << i;
@@ -73,12 +74,45 @@ TEST(RunOverlapped, EveryJobOnceWithThreadsOnlyForWaitingJobs) {
     }
     EXPECT_LE(seen.Count(), static_cast<size_t>(folder_list::kMaxScanThreads));
   }
-  const auto never = [](size_t) { FAIL(); };
-  folder_list::RunOverlapped(0, never, never);
+  const auto never = [](size_t) { ADD_FAILURE(); };
+  const auto neverConsumed = [](size_t) {
+    ADD_FAILURE();
+    return true;
+  };
+  EXPECT_TRUE(folder_list::RunOverlapped(0, never, neverConsumed));
   int single = 0;
-  folder_list::RunOverlapped(
-      1, [&](size_t) { ++single; }, [&](size_t) { single += 10; }, 16);
+  EXPECT_TRUE(folder_list::RunOverlapped(
+      1, [&](size_t) { ++single; },
+      [&](size_t) {
+        single += 10;
+        return true;
+      },
+      16));
   EXPECT_EQ(single, 11);
+}
+
+TEST(RunOverlapped, AConsumerThatAnswersFalseStopsTheRest) {
+  for (int threads : {0, 1, 5}) {
+    std::vector<std::atomic<int>> runs(400);
+    size_t consumed = 0;
+    EXPECT_FALSE(folder_list::RunOverlapped(
+        runs.size(),
+        [&](size_t i) {
+          Wait(50);
+          ++runs[i];
+        },
+        [&](size_t i) {
+          ++consumed;
+          return i < 10;
+        },
+        threads));
+    EXPECT_EQ(consumed, 11u) << threads;
+    for (size_t i = 0; i < runs.size(); ++i) ASSERT_LE(runs[i], 1) << i;
+    for (size_t i = 0; i <= 10; ++i) EXPECT_EQ(runs[i], 1) << i;
+    if (threads == 1) {
+      EXPECT_EQ(runs[11], 0);  // one thread reads no further than it consumes
+    }
+  }
 }
 
 // Index files that answer slowly, as on a share: every open waits.
@@ -118,7 +152,7 @@ TEST(RunOverlapped, LoadOverSlowRequestsEqualsTheSerialLoad) {
     }
   }
   auto load = [&](platform::FaultEnv& env) {
-    for (const std::string& path : failing) env.Fail(platform::Op::Read, EIO, path);
+    for (const std::string& path : failing) env.Fail(platform::Op::PRead, EIO, path);
     const platform::ScopedEnv scoped(env);
     VexaFolderList list(store.env());
     list.Load(-1, 0);

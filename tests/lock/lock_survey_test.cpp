@@ -1,7 +1,9 @@
 // The folder list's lock states come from range queries and the folder's
 // listing; they must equal what the literal tests give drawing by drawing
 // (IsLockZmn, then IsExistLockPage) on a fresh service.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <bitset>
@@ -83,13 +85,37 @@ TEST(LockSurvey, LoadGivesTheStatesOfTheLiteralTestsOnRandomStores) {
     std::mt19937 random(seed);
     const std::vector<std::string> paths = MakeDrawings(store, random);
     std::uniform_int_distribution<size_t> pick(0, paths.size() - 1);
+    // Each beside another drawing of the first application (its first 60 paths).
+    std::set<int> strayNumbers;
     auto strayLock = [&] {
-      return store.AppFolder(kApps[0]) + "/" + NumberedName("FOL", random() % 999 + 1) + ".LOC";
+      int n;
+      do {
+        const std::string& drawing = paths[random() % 60];
+        n = std::stoi(drawing.substr(drawing.size() - 3));
+      } while (!strayNumbers.insert(n).second);
+      return store.AppFolder(kApps[0]) + "/" + NumberedName("FOL", n) + ".LOC";
     };
-    // Page lock files nobody holds, one that is a folder, one dangling link.
+    // Page lock files nobody holds, one that is a folder, one dangling link,
+    // one with a second name, a FIFO, and one that a client without the in-use
+    // mark shares (a read lock over all its pages, as a file server maps a
+    // Windows client's shared lock).
     std::ofstream{strayLock()};
     std::filesystem::create_directories(strayLock());
     std::filesystem::create_symlink("nowhere", strayLock());
+    const std::string twoNames = strayLock();
+    std::ofstream{twoNames};
+    std::filesystem::create_hard_link(twoNames, store.AppFolder(kApps[0]) + "/second.name");
+    mkfifo(strayLock().c_str(), 0666);
+    const std::string shared = strayLock();
+    std::ofstream{shared};
+    HoldingChild sharer([&] {
+      const int fd = open(shared.c_str(), O_RDONLY | O_CLOEXEC);
+      struct flock all {};
+      all.l_type = F_RDLCK;
+      all.l_whence = SEEK_SET;
+      all.l_len = 501;
+      return fd >= 0 && fcntl(fd, F_SETLK, &all) == 0;
+    });
 
     VexaFolderLock sameProcess(&store.env());
     TakeRandomLocks(sameProcess, paths, seed * 100);
@@ -98,7 +124,7 @@ TEST(LockSurvey, LoadGivesTheStatesOfTheLiteralTestsOnRandomStores) {
       VexaFolderLock own(&store.env());
       return TakeRandomLocks(own, paths, seed * 100 + 2);
     });
-    ASSERT_TRUE(first.holding() && second.holding());
+    ASSERT_TRUE(first.holding() && second.holding() && sharer.holding());
 
     platform::FaultEnv faults;
     platform::ScopedEnv scoped(faults);
