@@ -7,11 +7,11 @@
 #include <iostream>
 #include <string>
 
+#include "platform/local_system.h"
 #include "tools/command.h"
 #include "tools/lock_target.h"
 #include "tools/output_text.h"
 #include "vexafol/folderlist.h"
-#include "vexafol/local_system.h"
 #include "vexafol/recycle.h"
 
 namespace vexa::tool {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/local_system.h"
 #include "tools/columns.h"
 #include "tools/command.h"
 #include "tools/drawing_name.h"
@@ -17,7 +18,6 @@
 #include "vexafol/filetime.h"
 #include "vexafol/folder_environ.h"
 #include "vexafol/folderlist.h"
-#include "vexafol/local_system.h"
 #include "vexafol/senyou.h"
 
 namespace vexa::tool {

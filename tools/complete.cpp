@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/local_system.h"
 #include "tools/command.h"
 #include "tools/drawing_name.h"
 #include "tools/help.h"
 #include "tools/store_env.h"
 #include "vexafol/folder_environ.h"
-#include "vexafol/local_system.h"
 #include "vexafol/recycle.h"
 #include "vexafol/senyou.h"
 

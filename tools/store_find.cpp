@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "vexafol/local_system.h"
+#include "platform/local_system.h"
 #include "vexafol/store_name.h"
 
 namespace vexa::tool {

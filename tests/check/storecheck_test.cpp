@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/fault_env.h"
 #include "tests/check/store_damage.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/tool_run.h"
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/fault_env.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/store_fixture.h"
 #include "vexafol/folderlist.h"
 

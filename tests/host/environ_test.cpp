@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "platform/case_lookup.h"
-#include "platform/fault_env.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_environ.h"
 #include "vexafol/hooks.h"

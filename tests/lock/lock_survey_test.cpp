@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "lock/lock_file.h"
-#include "platform/fault_env.h"
 #include "tests/support/child_process.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/store_fixture.h"
 #include "tests/support/temp_dir.h"
 #include "vexafol/file.h"

@@ -11,9 +11,9 @@
 #include <tuple>
 
 #include "platform/env.h"
-#include "platform/fault_env.h"
 #include "platform/sysinfo.h"
 #include "tests/support/child_process.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/store_fixture.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/folderlock.h"

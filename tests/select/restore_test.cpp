@@ -8,8 +8,8 @@
 
 #include <cerrno>
 
-#include "platform/fault_env.h"
 #include "tests/support/child_process.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/store_fixture.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/folderlock.h"
