@@ -12,6 +12,7 @@
 #include "vexafol/folderlock.h"
 #include "vexafol/hooks.h"
 #include "vexafol/senyou.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa {
 namespace {
@@ -192,7 +193,7 @@ int VexaFolderList::CountCadFile(int appId) const {
 int VexaFolderList::GetLockType(const CEnvironObj& env, const std::string& path) {
   if (env.IsExist(path) != 0) return 1;
   struct stat st;
-  if (platform::StatStoreName(path, st) != 0) return 1;
+  if (platform::StatStoreName(path, IsLockFileName, st) != 0) return 1;
   // Read-only as Windows knows it: nobody may write the file.
   return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ? 2 : 0;
 }

@@ -9,13 +9,13 @@
 // drawing lock file cannot be opened) the survey asks the service itself.
 #pragma once
 
-#include <bitset>
 #include <set>
 #include <string>
 
 #include "lock/lock_records.h"
 #include "vexafol/environ.h"
 #include "vexafol/folderlock.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa {
 
@@ -43,7 +43,7 @@ class LockSurvey {
   std::string folder_;
   std::set<std::string> pageLockNames_;
   SlotMode modes_[VexaFolderLockInfo::kSlots] = {};
-  std::bitset<1000> locked_[VexaFolderLockInfo::kSlots];
+  DrawingNumberBits locked_[VexaFolderLockInfo::kSlots];
 };
 
 }  // namespace lock

@@ -17,6 +17,7 @@
 #include "vexafol/folderlock.h"
 #include "vexafol/hooks.h"
 #include "vexafol/sel_file_list.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa {
 namespace {
@@ -128,7 +129,8 @@ bool MoveToRecycle(const CEnvironObj& env, const FolMember& member, std::string&
   WaitCursor wait;
   const std::string drawing = member.GetPath(env, 0);
   // A recycle folder copied from Windows may be named in another case.
-  const std::string recyclePath = platform::ResolveStoreName(CreateRecycleCadHomePath(env));
+  const std::string recyclePath =
+      platform::ResolveStoreName(CreateRecycleCadHomePath(env), IsLockFileName);
 
   platform::SetLastSystemError(0);
   if (env.IsExist(recyclePath) != 1) {

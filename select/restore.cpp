@@ -18,6 +18,7 @@
 #include "vexafol/folmember.h"
 #include "vexafol/hooks.h"
 #include "vexafol/senyou.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa {
 namespace {
@@ -99,7 +100,8 @@ int CopyFiles(const platform::StoreDir& from, const platform::StoreDir& to) {
     struct stat st;
     if (entry.isDir || from.Stat(entry.name, st) != 0 || !S_ISREG(st.st_mode)) continue;
     const int copied = CopyFile(from, to, entry.name, buffer);
-    // Replaced by something that is no regular file since the listing: not copied.
+    // Replaced by something that is no regular file since the listing: not
+    // copied.
     if (copied == -ELOOP || copied == -ENXIO || copied == -EISDIR) continue;
     if (copied != 0) return copied;
   }
@@ -140,7 +142,8 @@ int CopyIntoPlace(const CEnvironObj& env, const std::string& backupFolder,
 std::string RestoreRecycled(const CEnvironObj& env, const std::string& recycledFolder,
                             std::string& error) {
   WaitCursor wait;
-  const std::string recycle = platform::ResolveStoreName(CreateRecycleCadHomePath(env));
+  const std::string recycle =
+      platform::ResolveStoreName(CreateRecycleCadHomePath(env), IsLockFileName);
   const std::string container = env.GetDirNameFromRelativePath(recycledFolder);
   if (env.IsExist(recycledFolder) <= 0 || env.GetDirNameFromRelativePath(container) != recycle) {
     error = recycledFolder + ": not a drawing in the recycle folder";

@@ -12,6 +12,7 @@
 #include "vexafol/folder_environ.h"
 #include "vexafol/folmember.h"
 #include "vexafol/senyou.h"
+#include "vexafol/store_layout.h"
 #include "vexafol/store_name.h"
 
 namespace vexa::tool {
@@ -72,10 +73,12 @@ void PrintJson(const CEnvironObj& env, const FolMember& drawing, int appId,
                const std::vector<PageRecord>& pages) {
   const VexaFileHeader& h = drawing.header;
   std::printf(
-      "{\"path\": %s, \"number\": %d, \"appId\": %d, \"app\": %s, \"appTitle\": %s,\n"
-      " \"title\": %s, \"pageCount\": %d, \"creator\": %s, \"updater\": %s, \"created\": %s,\n"
+      "{\"path\": %s, \"number\": %d, \"appId\": %d, \"app\": %s, "
+      "\"appTitle\": %s,\n"
+      " \"title\": %s, \"pageCount\": %d, \"creator\": %s, "
+      "\"updater\": %s, \"created\": %s,\n"
       " \"updated\": %s, \"memo\": %s, \"version\": %d,\n \"pages\": [",
-      JsonString(drawing.path).c_str(), drawing.GetFolderNo(env) + 1, appId,
+      JsonString(drawing.path).c_str(), drawing.GetDrawingNo(env), appId,
       JsonString(AppCode(env, appId)).c_str(), JsonString(GetSenyouTitle(env, appId, 0)).c_str(),
       JsonString(h.Title()).c_str(), h.pageCount, JsonString(h.Creator()).c_str(),
       JsonString(h.Updater()).c_str(), JsonString(IsoTime(h.createTime)).c_str(),
@@ -84,7 +87,8 @@ void PrintJson(const CEnvironObj& env, const FolMember& drawing, int appId,
     const PageRecord& p = pages[i];
     const bool read = p.error.empty();
     std::printf(
-        "%s\n  {\"page\": %d, \"file\": %s, \"caption\": %s, \"name\": %s, \"subName\": %s, "
+        "%s\n  {\"page\": %d, \"file\": %s, \"caption\": %s, \"name\": "
+        "%s, \"subName\": %s, "
         "\"version\": %d, \"complete\": %s, \"error\": %s}",
         i ? "," : "", p.page, JsonString(p.file).c_str(),
         JsonString(read ? p.info.Caption() : "").c_str(),
@@ -131,9 +135,11 @@ int RunInfo(Args& args) {
   }
   const VexaFileHeader& header = drawing.header;
   const int appId = GetPathToSenyouId(env, drawing.path);
-  // A damaged header may claim any page count; read no more pages than can exist.
-  const int pageCount =
-      header.pageCount < 0 ? 0 : (header.pageCount > 1000 ? 1000 : header.pageCount);
+  // A damaged header may claim any page count; read no more pages than can
+  // exist.
+  const int pageCount = header.pageCount < 0
+                            ? 0
+                            : (header.pageCount > kMaxPageCount ? kMaxPageCount : header.pageCount);
   std::vector<PageRecord> pages;
   for (int page = 0; page < pageCount; ++page) pages.push_back(ReadPage(env, drawing, page));
   if (args.Has("json")) {
@@ -141,7 +147,7 @@ int RunInfo(Args& args) {
     return 0;
   }
   std::printf("Drawing folder   %s\n", Printable(drawing.path).c_str());
-  std::printf("Number           %d\n", drawing.GetFolderNo(env) + 1);
+  std::printf("Number           %d\n", drawing.GetDrawingNo(env));
   std::printf("Application      %s (%s, %s)\n", Printable(GetSenyouTitle(env, appId, 0)).c_str(),
               AppCode(env, appId).c_str(), HexId(appId).c_str());
   std::printf("図面名           %s\n", Printable(header.Title()).c_str());

@@ -65,7 +65,7 @@ int RunPages(Args& args) {
   bool saved = false;
   if (screenshot) CaptureWhenShown("29002", *screenshot, saved);
   const int page =
-      SelectPageName(nullptr, env, static_cast<int>(mode.value_or(0)), &drawing, &lock);
+      SelectPageName(nullptr, env, static_cast<int>(mode.value_or(kModeOpen)), &drawing, &lock);
   const bool json = args.Has("json");
   if (screenshot) {
     if (!saved) return Fail(*screenshot + ": cannot save the dialog's picture");

@@ -15,6 +15,7 @@
 #include "vexafol/folder_environ.h"
 #include "vexafol/recycle.h"
 #include "vexafol/senyou.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa::tool {
 namespace {
@@ -29,7 +30,7 @@ bool IsDrawingFolderName(const CEnvironObj& env, const std::string& name) {
   for (size_t i = 0; i < fol.size(); ++i)
     if ((name[i] | 0x20) != fol[i]) return false;
   const int number = env.GetExtNumber(name);
-  return number >= 1 && number <= 999;
+  return number >= kFirstDrawingNo && number <= kLastDrawingNo;
 }
 
 std::vector<std::string> CommandNames() {

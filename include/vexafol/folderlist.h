@@ -117,4 +117,9 @@ enum SortType : int {
   kSortPageCount = 8,
 };
 
+// The order a drawing list is shown in without stored settings: the newest
+// change first.
+inline constexpr int kDefaultSortType = kSortUpdateTime;
+inline constexpr int kDefaultSortDir = -1;
+
 }  // namespace vexa

@@ -1,6 +1,5 @@
 // The exported selection functions: permission check, folder list, the
 // dialog of the kind, and the dialog's choice turned into paths.
-#include <cstdlib>
 #include <memory>
 
 #include "select/ui/file_dlg_base.h"
@@ -16,10 +15,6 @@
 namespace vexa {
 namespace {
 
-constexpr int kKindSelect = 0;
-constexpr int kKindWrite = 1;
-constexpr int kKindDelete = 2;
-
 enum class Outcome { kRefused, kFailed, kCancelled, kConfirmed, kSwitched };
 
 // Loads the list for the filter; when that finds nothing the select and
@@ -30,7 +25,7 @@ void LoadForKind(VexaFolderList& list, int appFilter, int kind) {
     WaitCursor wait;
     list.Load(appFilter, 0);
   }
-  if (list.GetFolderNum() == 0 && kind != kKindWrite) {
+  if (list.GetFolderNum() == 0 && kind != kModeWrite) {
     WaitCursor wait;
     list.Load(-1, 0);
   }
@@ -39,9 +34,7 @@ void LoadForKind(VexaFolderList& list, int appFilter, int kind) {
 // The drawing number the cursor starts on: the extension number of the first
 // path's directory ("…/Fol.005/pagefile.000" -> 5), 0 without one.
 int InitialNumber(const CEnvironObj& env, const std::vector<std::string>& paths) {
-  if (paths.empty()) return 0;
-  const std::string ext = env.GetExtNameFromFileName(env.GetDirNameFromRelativePath(paths.front()));
-  return ext.size() > 1 ? std::atoi(ext.c_str() + 1) : 0;
+  return paths.empty() ? 0 : DrawingNumberOf(env, env.GetDirNameFromRelativePath(paths.front()));
 }
 
 // The page file of page in the drawing folder.
@@ -59,7 +52,7 @@ std::string ResultPath(const CEnvironObj& env, const FileDlgBase& dialog, int ke
     if (dialog.GetPageNo() >= 0) return PageFilePath(env, member->path, dialog.GetPageNo());
     return member->path;
   }
-  if (kind != kKindWrite) return "";
+  if (kind != kModeWrite) return "";
   // A free number of the write kind: the folder the new drawing goes to.
   std::string path = GetSenyouPath(env, appFilter);
   CreateDrawingFolderPath(env, path, key + 1);
@@ -71,12 +64,12 @@ std::unique_ptr<FileDlgBase> MakeDialog(int kind, VexaFolderList& list, QWidget*
                                         const CFormPathList* formPathList, CJknMan* condMan,
                                         CFormPrintData* printData, int altFlag) {
   switch (kind) {
-    case kKindSelect:
+    case kModeOpen:
       return std::make_unique<FileSelDlg>(&list, parent, initialNo, multiSelect, formPathList,
                                           condMan, printData, altFlag);
-    case kKindWrite:
+    case kModeWrite:
       return std::make_unique<FileAddDlg>(&list, parent, initialNo);
-    case kKindDelete:
+    case kModeDelete:
       return std::make_unique<FileDelDlg>(&list, parent, initialNo);
     default:
       return nullptr;
@@ -88,8 +81,8 @@ Outcome RunSelection(QWidget* parent, const CEnvironObj& env, int mode, int appF
                      std::vector<std::string>& paths, const CFormPathList* formPathList,
                      CJknMan* condMan, CFormPrintData* printData, int multiSelect, int altFlag,
                      bool offerSwitch) {
-  const int kind = mode & 3;
-  if (!env.IsOpeAllowed(kind == kKindDelete ? kOpeDeleteDrawing : kOpeSelectDrawing)) {
+  const int kind = mode & kModeKindMask;
+  if (!env.IsOpeAllowed(kind == kModeDelete ? kOpeDeleteDrawing : kOpeSelectDrawing)) {
     return Outcome::kRefused;
   }
   CSetInstance resources;
@@ -101,8 +94,8 @@ Outcome RunSelection(QWidget* parent, const CEnvironObj& env, int mode, int appF
   std::unique_ptr<FileDlgBase> dialog = MakeDialog(kind, list, parent, initialNo, multiSelect,
                                                    formPathList, condMan, printData, altFlag);
   if (!dialog) return Outcome::kFailed;
-  dialog->SetKindWord(mode & 0x0f);
-  dialog->SetFlagWord(mode & 0xf0);
+  dialog->SetKindWord(mode & kModeKindWordMask);
+  dialog->SetFlagWord(mode & kModeFlagWordMask);
   if (offerSwitch) dialog->SetSwitchState(1);
   if (const FindCriteria* search = ScopedStartSearch::Current()) dialog->StartWithSearch(*search);
   if (dialog->DoModal() != IDOK) return Outcome::kCancelled;
@@ -188,7 +181,7 @@ int SelectFolderName(QWidget* parent, const CEnvironObj& env, int appFilter, std
   if (!env.IsOpeAllowed(kOpeSelectDrawing)) return 0;
   CSetInstance resources;
   VexaFolderList list(env);
-  LoadForKind(list, appFilter, kKindSelect);
+  LoadForKind(list, appFilter, kModeOpen);
 
   FileSelDlg dialog(&list, parent, 0, 1, formPathList, condMan, printData, 0);
   if (const FindCriteria* search = ScopedStartSearch::Current()) dialog.StartWithSearch(*search);

@@ -56,7 +56,8 @@ TEST(FolderListBadInput, FoldersWithoutAReadableIndexFileAreSkipped) {
   test::WriteFileBytes(Numbered(app, 2) + "/pagefile.000", "no index");
   test::WriteFileBytes(Numbered(app, 3) + "/INDEX.VXF/x", "a folder named like the index");
   test::WriteFileBytes(Numbered(app, 4) + "/x", "");
-  ASSERT_EQ(mkfifo((Numbered(app, 4) + "/INDEX.VXF").c_str(), 0666), 0);  // must not hang
+  ASSERT_EQ(mkfifo((Numbered(app, 4) + "/INDEX.VXF").c_str(), 0666),
+            0);  // must not hang
   test::WriteFileBytes(Numbered(app, 5), "a file named like a drawing folder");
   StoreFixture::WriteDrawing(Numbered(app, 6));
   StoreFixture::WriteDrawing(Numbered(app, 7));

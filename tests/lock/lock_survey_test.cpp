@@ -140,7 +140,7 @@ TEST(LockSurvey, RangeQueryFindsTheLocksOfEveryOwnerInAnyOrder) {
   ASSERT_TRUE(second.LockRange(10, 1) && second.LockRange(700, 1));
   ASSERT_TRUE(third.LockRange(20, 1) && third.LockRange(21, 1) && third.LockRange(0, 1));
   ASSERT_TRUE(asking.LockRange(30, 1));  // its own: not foreign
-  std::bitset<1000> locked;
+  DrawingNumberBits locked;
   ASSERT_TRUE(lock::ForeignLockedBytes(asking, locked));
   std::vector<int> bytes;
   for (int n = 0; n < 1000; ++n)

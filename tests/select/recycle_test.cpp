@@ -53,7 +53,8 @@ class RecycleTest : public ::testing::Test {
     ADD_FAILURE() << "drawing " << n << " not loaded";
     return {};
   }
-  // A container of slot n holding a drawing folder, as an earlier deletion left it.
+  // A container of slot n holding a drawing folder, as an earlier deletion left
+  // it.
   std::string Occupy(int n, const std::string& name) {
     char ext[8];
     std::snprintf(ext, sizeof ext, ".%03d", n);
@@ -118,7 +119,8 @@ TEST_F(RecycleTest, GapsCloseInOrderOlderDeletionsMoveUpAndTheEleventhDropsTheOl
   EXPECT_TRUE(Exists(r + "notes.003"));
   EXPECT_EQ(FreeRecycleSlot(store_.env(), store_.Recycle()), 5);
 
-  // Ten taken slots: the oldest goes, and so does the folder it was moved to for removal.
+  // Ten taken slots: the oldest goes, and so does the folder it was moved to
+  // for removal.
   for (int n = 5; n <= kRecycleSlots; ++n) Occupy(n, "[a][b][HNY][" + std::to_string(n) + "]");
   ASSERT_EQ(Delete(Drawing(3)), "");
   EXPECT_EQ(FreeRecycleSlot(store_.env(), store_.Recycle()), 0);
