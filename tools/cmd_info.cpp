@@ -10,6 +10,7 @@
 #include "tools/store_env.h"
 #include "vexafol/file.h"
 #include "vexafol/folder_environ.h"
+#include "vexafol/folderlist.h"
 #include "vexafol/folmember.h"
 #include "vexafol/senyou.h"
 #include "vexafol/store_layout.h"
@@ -73,10 +74,8 @@ void PrintJson(const CEnvironObj& env, const FolMember& drawing, int appId,
                const std::vector<PageRecord>& pages) {
   const VexaFileHeader& h = drawing.header;
   std::printf(
-      "{\"path\": %s, \"number\": %d, \"appId\": %d, \"app\": %s, "
-      "\"appTitle\": %s,\n"
-      " \"title\": %s, \"pageCount\": %d, \"creator\": %s, "
-      "\"updater\": %s, \"created\": %s,\n"
+      "{\"path\": %s, \"number\": %d, \"appId\": %d, \"app\": %s, \"appTitle\": %s,\n"
+      " \"title\": %s, \"pageCount\": %d, \"creator\": %s, \"updater\": %s, \"created\": %s,\n"
       " \"updated\": %s, \"memo\": %s, \"version\": %d,\n \"pages\": [",
       JsonString(drawing.path).c_str(), drawing.GetDrawingNo(env), appId,
       JsonString(AppCode(env, appId)).c_str(), JsonString(GetSenyouTitle(env, appId, 0)).c_str(),
@@ -87,8 +86,7 @@ void PrintJson(const CEnvironObj& env, const FolMember& drawing, int appId,
     const PageRecord& p = pages[i];
     const bool read = p.error.empty();
     std::printf(
-        "%s\n  {\"page\": %d, \"file\": %s, \"caption\": %s, \"name\": "
-        "%s, \"subName\": %s, "
+        "%s\n  {\"page\": %d, \"file\": %s, \"caption\": %s, \"name\": %s, \"subName\": %s, "
         "\"version\": %d, \"complete\": %s, \"error\": %s}",
         i ? "," : "", p.page, JsonString(p.file).c_str(),
         JsonString(read ? p.info.Caption() : "").c_str(),
@@ -124,19 +122,14 @@ int RunInfo(Args& args) {
   if (const int status = LoadDrawing(args, args.positional()[0], root, options, drawing.path))
     return status;
   const FolderEnvironObj env(root, options);
+  const std::string folder = drawing.path;
+  const int read = ReadFolderMember(env, folder, nullptr, drawing);
   const std::string indexPath = ResolveStoreName(drawing.GetIndexFile(env, 0));
-  File index;
-  if (!index.Open(indexPath, File::Mode::ReadOnly))
-    return Fail(indexPath + ": cannot open the index file: " + std::strerror(index.LastError()));
-  try {
-    if (!ReadHeadFile(index, drawing.header)) return Fail(indexPath + ": cannot read the header");
-  } catch (const FileException& e) {
-    return Fail(e.what());
-  }
+  if (read > 0) return Fail(indexPath + ": cannot open the index file: " + std::strerror(read));
+  if (read < 0) return Fail(indexPath + ": cannot read the header");
   const VexaFileHeader& header = drawing.header;
-  const int appId = GetPathToSenyouId(env, drawing.path);
-  // A damaged header may claim any page count; read no more pages than can
-  // exist.
+  const int appId = drawing.appId;
+  // A damaged header may claim any page count; read no more pages than can exist.
   const int pageCount = header.pageCount < 0
                             ? 0
                             : (header.pageCount > kMaxPageCount ? kMaxPageCount : header.pageCount);

@@ -10,12 +10,10 @@
 #include "tools/lock_target.h"
 #include "tools/output_text.h"
 #include "tools/store_env.h"
-#include "vexafol/file.h"
-#include "vexafol/fileformat.h"
+#include "vexafol/folderlist.h"
 #include "vexafol/folderlock.h"
 #include "vexafol/folmember.h"
 #include "vexafol/store_layout.h"
-#include "vexafol/store_name.h"
 
 namespace vexa::tool {
 namespace {
@@ -23,15 +21,7 @@ namespace {
 // Page count from the drawing's index header; -1 when it cannot be read.
 int HeaderPageCount(const LockTarget& target) {
   FolMember drawing;
-  drawing.path = target.path();
-  File index;
-  if (!index.Open(ResolveStoreName(drawing.GetIndexFile(target.env(), 0)), File::Mode::ReadOnly))
-    return -1;
-  try {
-    if (!ReadHeadFile(index, drawing.header)) return -1;
-  } catch (const FileException&) {
-    return -1;
-  }
+  if (ReadFolderMember(target.env(), target.path(), nullptr, drawing) != 0) return -1;
   const int count = drawing.header.pageCount;
   return count < 0 ? 0 : count > kMaxPageCount ? kMaxPageCount : count;
 }
@@ -57,11 +47,9 @@ struct Answers {
 
 void PrintJson(const LockTarget& target, const Answers& answers, bool pagesGiven, int pageCount) {
   std::printf(
-      "{\"path\": %s, \"appId\": %d, \"slot\": %d, \"folderNo\": %d, "
-      "\"lockable\": %s,\n"
+      "{\"path\": %s, \"appId\": %d, \"slot\": %d, \"folderNo\": %d, \"lockable\": %s,\n"
       " \"drawingLockFile\": %s, \"pageLockFile\": %s,\n"
-      " \"isLockZmn\": %d, \"isExistLockPage\": %d, \"pageCount\": "
-      "%s,\n \"pages\": [",
+      " \"isLockZmn\": %d, \"isExistLockPage\": %d, \"pageCount\": %s,\n \"pages\": [",
       JsonString(target.path()).c_str(), target.appId(), target.slot(), target.folderNo(),
       target.Lockable() ? "true" : "false", JsonString(target.drawingLockFile()).c_str(),
       JsonString(target.pageLockFile()).c_str(), answers.drawing, answers.anyPage,
@@ -82,29 +70,22 @@ void PrintText(const LockTarget& target, const Answers& answers, bool pagesGiven
   std::printf("Lock files       %s (byte %d), %s\n", Printable(target.drawingLockFile()).c_str(),
               target.folderNo(), Printable(FileNameOf(target.pageLockFile())).c_str());
   if (!target.Lockable())
-    std::printf(
-        "                 (no slot or no folder number %d to %d: every "
-        "test answers 1)\n",
-        kFirstDrawingNo, kLastDrawingNo);
+    std::printf("                 (no slot or no folder number %d to %d: every test answers 1)\n",
+                kFirstDrawingNo, kLastDrawingNo);
   std::printf(
       "IsLockZmn        %d  %s\n", answers.drawing,
       answers.drawing ? "in use: somebody holds the drawing, or one of its pages 0-499" : "free");
   std::printf("IsExistLockPage  %d  %s\n", answers.anyPage,
               answers.anyPage ? "somebody holds one of its pages 0-499" : "no page 0-499 is held");
   std::printf(
-      "                 (both see pages 0 to %d only; a lock on page "
-      "%d or above shows\n"
+      "                 (both see pages 0 to %d only; a lock on page %d or above shows\n"
       "                 only in IsLockPage: ask for it with --page)\n",
       kScannedPages - 1, kScannedPages);
   if (!pagesGiven) {
     if (pageCount < 0)
-      std::printf(
-          "IsLockPage       (the header cannot be read: give pages "
-          "with --page)\n");
+      std::printf("IsLockPage       (the header cannot be read: give pages with --page)\n");
     else if (pageCount == 0)
-      std::printf(
-          "IsLockPage       (the drawing has no pages: give pages with "
-          "--page)\n");
+      std::printf("IsLockPage       (the drawing has no pages: give pages with --page)\n");
     else
       std::printf("IsLockPage       pages 0 to %d (the drawing has %d page%s)\n", pageCount - 1,
                   pageCount, pageCount == 1 ? "" : "s");
