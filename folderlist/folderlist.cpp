@@ -97,25 +97,35 @@ void VexaFolderList::Reload() {
   d.order.clear();
   d.lock.reset();
   const int flags = d.flags;
-  if ((flags & (kLoadNoLocks | kLoadRecycled | kLoadBackups)) == 0)
-    d.lock = std::make_unique<VexaFolderLock>(&env);
+  // Out of memory between records ends the scan with the records made so far
+  // (a record that fails alone is dropped by the record maker); out of memory
+  // while ordering them leaves the list empty. The load itself never fails.
+  try {
+    if ((flags & (kLoadNoLocks | kLoadRecycled | kLoadBackups)) == 0)
+      d.lock = std::make_unique<VexaFolderLock>(&env);
 
-  folder_list::RecordMaker maker(env, d.members);
-  for (int row = 0; row < GetSenyouCnt(); ++row) {
-    const int id = GetSenyouId(row);
-    if (id == -1 || (id & d.mask) == 0) continue;
-    if ((flags & ~kLoadNoLocks) == 0) {
-      std::string folder;
-      GetAppFolder(id, &folder);  // an empty folder simply finds nothing
-      folder_list::ScanAppFolder(env, folder, id, d.lock.get(), maker);
+    folder_list::RecordMaker maker(env, d.members);
+    for (int row = 0; row < GetSenyouCnt(); ++row) {
+      const int id = GetSenyouId(row);
+      if (id == -1 || (id & d.mask) == 0) continue;
+      if ((flags & ~kLoadNoLocks) == 0) {
+        std::string folder;
+        GetAppFolder(id, &folder);  // an empty folder simply finds nothing
+        folder_list::ScanAppFolder(env, folder, id, d.lock.get(), maker);
+      }
+      if (flags & kLoadRecycled) folder_list::ScanRecycle(env, id, maker);
+      if ((flags & kLoadBackups) && !d.loadPath.empty())
+        folder_list::ScanBackups(env, d.loadPath, id, maker);
     }
-    if (flags & kLoadRecycled) folder_list::ScanRecycle(env, id, maker);
-    if ((flags & kLoadBackups) && !d.loadPath.empty())
-      folder_list::ScanBackups(env, d.loadPath, id, maker);
+  } catch (const std::bad_alloc&) {
   }
-
-  SortByCreationTime(d.members);
-  d.RebuildOrder();
+  try {
+    SortByCreationTime(d.members);
+    d.RebuildOrder();
+  } catch (const std::bad_alloc&) {
+    d.members.clear();
+    d.order.clear();
+  }
 }
 
 void VexaFolderList::SetLoadPath(const std::string& path) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <new>
 #include <set>
 
 #include "folderlist/overlapped.h"
@@ -164,14 +165,18 @@ void RecordMaker::Add(const std::vector<std::string>& folders, int appId,
       folders.size(), [&](size_t i) { reads[i] = ReadHeaderAt(paths[i], members[i].header); },
       [&](size_t i) {
         FolMember& member = members[i];
-        const bool read = reads[i] == HeaderRead::Read ||
-                          (reads[i] == HeaderRead::Missing &&
-                           ReadIndexHeaderInAnyCase(env_, folders[i], member.header));
-        if (!read) return;
-        member.path = folders[i];
-        member.appId = appId;
-        member.lockState = survey ? survey->StateOf(folders[i], SlotIdOf(folders[i])) : 0;
-        out_.push_back(std::move(member));
+        try {
+          const bool read = reads[i] == HeaderRead::Read ||
+                            (reads[i] == HeaderRead::Missing &&
+                             ReadIndexHeaderInAnyCase(env_, folders[i], member.header));
+          if (!read) return;
+          member.path = folders[i];
+          member.appId = appId;
+          member.lockState = survey ? survey->StateOf(folders[i], SlotIdOf(folders[i])) : 0;
+          out_.push_back(std::move(member));  // within the capacity reserved above
+        } catch (const std::bad_alloc&) {
+          // Out of memory for this record: dropped, as a record that cannot be read.
+        }
       });
 }
 

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <new>
 
 #include "lock/recycle_lock.h"
 #include "platform/case_lookup.h"
@@ -125,7 +126,7 @@ bool TidyRecycle(const CEnvironObj& env, const std::string& recycleFolder) {
   return true;
 }
 
-bool MoveToRecycle(const CEnvironObj& env, const FolMember& member, std::string& error) {
+bool MoveToRecycle(const CEnvironObj& env, const FolMember& member, std::string& error) try {
   WaitCursor wait;
   const std::string drawing = member.GetPath(env, 0);
   // A recycle folder copied from Windows may be named in another case.
@@ -188,6 +189,11 @@ bool MoveToRecycle(const CEnvironObj& env, const FolMember& member, std::string&
     return false;
   }
   return true;
+} catch (const std::bad_alloc&) {
+  // Every step that changed the disk either finished or left the drawing
+  // where it was; the locks go with their owners' destructors.
+  error = "図面をごみ箱フォルダへ移動できません。\n" + platform::SystemErrorText(ENOMEM);
+  return false;
 }
 
 }  // namespace vexa

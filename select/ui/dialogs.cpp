@@ -1,6 +1,7 @@
 // The exported selection functions: permission check, folder list, the
 // dialog of the kind, and the dialog's choice turned into paths.
 #include <memory>
+#include <new>
 
 #include "select/ui/file_dlg_base.h"
 #include "vexafol/dialogs.h"
@@ -80,7 +81,7 @@ std::unique_ptr<FileDlgBase> MakeDialog(int kind, VexaFolderList& list, QWidget*
 Outcome RunSelection(QWidget* parent, const CEnvironObj& env, int mode, int appFilter,
                      std::vector<std::string>& paths, const CFormPathList* formPathList,
                      CJknMan* condMan, CFormPrintData* printData, int multiSelect, int altFlag,
-                     bool offerSwitch) {
+                     bool offerSwitch) try {
   const int kind = mode & kModeKindMask;
   if (!env.IsOpeAllowed(kind == kModeDelete ? kOpeDeleteDrawing : kOpeSelectDrawing)) {
     return Outcome::kRefused;
@@ -106,6 +107,8 @@ Outcome RunSelection(QWidget* parent, const CEnvironObj& env, int mode, int appF
     if (!path.empty()) paths.push_back(std::move(path));
   }
   return Outcome::kConfirmed;
+} catch (const std::bad_alloc&) {
+  return Outcome::kFailed;  // out of memory: no exception leaves the library
 }
 
 // The command that opens path in the application of member.
@@ -158,7 +161,7 @@ int SelectFolderName2(QWidget* parent, const CEnvironObj& env, int mode, int app
 
 int SelectFolderName(QWidget* parent, const CEnvironObj& env, int mode, int appFilter,
                      std::string* path, const CFormPathList* formPathList, CJknMan* condMan,
-                     CFormPrintData* printData) {
+                     CFormPrintData* printData) try {
   std::vector<std::string> paths;
   if (path) paths.push_back(*path);
   const int result =
@@ -168,6 +171,9 @@ int SelectFolderName(QWidget* parent, const CEnvironObj& env, int mode, int appF
     if (result == 0) path->clear();
   }
   return result;
+} catch (const std::bad_alloc&) {
+  if (path) path->clear();
+  return 0;
 }
 
 int SelectFolderName(QWidget* parent, const CEnvironObj& env, int mode, int appFilter,
@@ -177,7 +183,7 @@ int SelectFolderName(QWidget* parent, const CEnvironObj& env, int mode, int appF
 
 int SelectFolderName(QWidget* parent, const CEnvironObj& env, int appFilter, std::string* path,
                      std::string* commandLine, const CFormPathList* formPathList, CJknMan* condMan,
-                     CFormPrintData* printData) {
+                     CFormPrintData* printData) try {
   if (!env.IsOpeAllowed(kOpeSelectDrawing)) return 0;
   CSetInstance resources;
   VexaFolderList list(env);
@@ -201,6 +207,10 @@ int SelectFolderName(QWidget* parent, const CEnvironObj& env, int appFilter, std
     if (commandLine) *commandLine = CommandLine(env, *member, file);
   }
   return 1;
+} catch (const std::bad_alloc&) {
+  if (path) path->clear();
+  if (commandLine) commandLine->clear();
+  return 0;
 }
 
 int SelectFolderName(QWidget* parent, const CEnvironObj& env, int appFilter, std::string* path,

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <new>
 #include <string>
 
 #include "tests/support/fault_env.h"
@@ -56,8 +57,7 @@ TEST(FolderListBadInput, FoldersWithoutAReadableIndexFileAreSkipped) {
   test::WriteFileBytes(Numbered(app, 2) + "/pagefile.000", "no index");
   test::WriteFileBytes(Numbered(app, 3) + "/INDEX.VXF/x", "a folder named like the index");
   test::WriteFileBytes(Numbered(app, 4) + "/x", "");
-  ASSERT_EQ(mkfifo((Numbered(app, 4) + "/INDEX.VXF").c_str(), 0666),
-            0);  // must not hang
+  ASSERT_EQ(mkfifo((Numbered(app, 4) + "/INDEX.VXF").c_str(), 0666), 0);  // must not hang
   test::WriteFileBytes(Numbered(app, 5), "a file named like a drawing folder");
   StoreFixture::WriteDrawing(Numbered(app, 6));
   StoreFixture::WriteDrawing(Numbered(app, 7));
@@ -128,6 +128,36 @@ TEST(FolderListBadInput, ApplicationFolderCopiedInAnotherCase) {
   list.Load(0x1, 0);
   ASSERT_EQ(list.GetFolderNum(), 1);
   EXPECT_EQ(list.GetFolderMember(0)->path, copied);
+}
+
+TEST(FolderListBadInput, OutOfMemoryDropsTheRecordOrEndsTheScanButNeverThrows) {
+  StoreFixture store;
+  const std::string app = store.AppFolder(0x1);
+  StoreFixture::WriteDrawing(Numbered(app, 1));
+  // An index file in another case is looked up in its folder's listing.
+  test::WriteFileBytes(Numbered(app, 2) + "/index.vxf", test::HeaderBytes(test::MakeHeader({})));
+  StoreFixture::WriteDrawing(Numbered(app, 3));
+  const auto outOfMemory = [] { throw std::bad_alloc(); };
+
+  platform::FaultEnv faults;
+  platform::ScopedEnv scoped(faults);
+  faults.Before(platform::Op::ListDir, "Fol.002", 0, outOfMemory);
+  VexaFolderList list(store.env());
+  list.SetSortType(kSortFolderNo, 1);
+  ASSERT_NO_THROW(list.Load(0x1, 0));
+  ASSERT_EQ(list.GetFolderNum(), 2);
+  EXPECT_EQ(list.GetSortedFolderMember(0)->path, Numbered(app, 1));
+  EXPECT_EQ(list.GetSortedFolderMember(1)->path, Numbered(app, 3));
+
+  // Out of memory while the application folder is listed: an empty list.
+  faults.Clear();
+  faults.Before(platform::Op::ListDir, app, 0, outOfMemory);
+  ASSERT_NO_THROW(list.Reload());
+  EXPECT_EQ(list.GetFolderNum(), 0);
+  EXPECT_EQ(list.GetSortedFolderMember(0), nullptr);
+  faults.Clear();
+  list.Reload();
+  EXPECT_EQ(list.GetFolderNum(), 3);
 }
 
 }  // namespace
