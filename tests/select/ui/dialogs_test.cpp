@@ -151,6 +151,28 @@ TEST_F(EntryPointsTest, SecondFormReportsTheSwitchButtonAndCancel) {
   }
 }
 
+TEST_F(EntryPointsTest, SecondFormsAlternateFlagTitlesTheDialogAndLetsALockedDrawingBeChosen) {
+  HoldingChild holder(LockDrawing(*env_, folder1_));
+  ASSERT_TRUE(holder.holding());
+  for (const int altFlag : {0, 1}) {
+    SCOPED_TRACE(altFlag);
+    std::string title;
+    MessageRecorder messages;
+    Answer<FileDlgBase> answer([&](FileDlgBase& dialog) {
+      title = dialog.windowTitle().toStdString();
+      ConfirmDrawings(dialog, {1});
+      if (dialog.isVisible()) ClickControl(dialog, IDCANCEL);  // refused: give up
+    });
+    Paths paths = {folder3_};
+    const int result = SelectFolderName2(nullptr, *env_, kModeOpen, 0x1, paths, nullptr, nullptr,
+                                         nullptr, 1, altFlag);
+    EXPECT_EQ(title, altFlag ? "図面選択" : "編集する図面の選択");
+    EXPECT_EQ(result, altFlag ? 1 : 2);
+    EXPECT_EQ(paths, altFlag ? Paths{folder1_} : Paths{});
+    EXPECT_EQ(messages.shown.size(), altFlag ? 0u : 1u);
+  }
+}
+
 TEST_F(EntryPointsTest, CommandLineFormNamesTheIndexFileAndTheProgramThatOpensIt) {
   const std::string civil = Write(0x1000, 5);
   const std::string development = Write(0x2000, 6);
