@@ -111,7 +111,8 @@ bool OplocksOnLockFiles(const SambaShare& share) {
     }
     return false;
   };
-  return !(vetoed("CADAPP.LOC") && vetoed("FOL001.LOC") && vetoed("LOCK.TMP"));
+  return !(vetoed(kDrawingLockFileName) && vetoed(lock::PageLockName(kFirstDrawingNo).c_str()) &&
+           vetoed(kRecycleLockFileName));
 }
 
 Deployment DeploymentOf(const std::string& fsType, bool exportedBySamba) {
@@ -166,7 +167,7 @@ bool Covers(const std::string& path, const StoreTree& tree) {
 // Whether the store keeps its lock files: a KEEPLOCKS marker in the store
 // folder, a folder above it, or anywhere inside it.
 bool KeepsLockFiles(const StoreTree& tree) {
-  if (lock::LockFilesStay(tree.root + "/CADAPP.LOC")) return true;
+  if (lock::LockFilesStay(tree.root + "/" + kDrawingLockFileName)) return true;
   return std::any_of(tree.entries.begin(), tree.entries.end(), [](const StoreEntry& entry) {
     return entry.name == lock::kKeepLockFilesMarker;
   });

@@ -10,16 +10,17 @@
 #include "platform/case_lookup.h"
 #include "vexafol/file.h"
 #include "vexafol/fileformat.h"
+#include "vexafol/store_layout.h"
 #include "vexafol/text.h"
 
 namespace vexa::check {
 namespace {
 
-constexpr int kMaxDrawingNumber = 999;
 constexpr const char* kReplacementCharacter = "\xEF\xBF\xBD";
 
 // The number after "prefix" in name (ignoring ASCII case), or -1 when the rest
-// is not one to three digits.
+// is not one to three digits. Stricter than DrawingNumberOf on purpose: the
+// check reports on entries that are named exactly as the store names them.
 int NumberAfter(const std::string& name, const std::string& prefix) {
   if (name.size() <= prefix.size() || name.size() > prefix.size() + 3) return -1;
   if (!platform::EqualsNoCase(name.substr(0, prefix.size()), prefix)) return -1;
@@ -32,8 +33,8 @@ int NumberAfter(const std::string& name, const std::string& prefix) {
 }
 
 bool IsDrawingFolder(const StoreEntry& entry) {
-  const int number = NumberAfter(entry.name, "Fol.");
-  return S_ISDIR(entry.st.st_mode) && number >= 1 && number <= kMaxDrawingNumber;
+  const int number = NumberAfter(entry.name, kDrawingFolderPrefix);
+  return S_ISDIR(entry.st.st_mode) && number >= kFirstDrawingNo && number <= kLastDrawingNo;
 }
 
 std::string NumberList(const std::set<int>& numbers) {
@@ -73,11 +74,11 @@ void CheckPages(const StoreEntry& folder, const StoreTree& tree, const VexaFileH
                 StoreCheckReport& report) {
   std::set<int> present;
   for (const StoreEntry* child : tree.Children(folder.path)) {
-    const int page = NumberAfter(child->name, "pagefile.");
+    const int page = NumberAfter(child->name, kPageFilePrefix);
     if (page >= 0 && S_ISREG(child->st.st_mode)) present.insert(page);
   }
   const int count = header.pageCount;
-  if (count < 0 || count > kMaxDrawingNumber + 1) {
+  if (count < 0 || count > kMaxPageCount) {
     report.Add({"pages", folder.path, "the index file gives " + std::to_string(count) + " pages",
                 "the page list of the drawing cannot be shown",
                 "restore the drawing from its backup (BKUP) or let its application save it"});
@@ -108,12 +109,13 @@ void CheckDrawing(const StoreEntry& folder, const StoreTree& tree, StoreCheckRep
   }
   const StoreEntry* index = nullptr;
   for (const StoreEntry* child : tree.Children(folder.path))
-    if (platform::EqualsNoCase(child->name, "INDEX.VXF") && S_ISREG(child->st.st_mode))
+    if (platform::EqualsNoCase(child->name, kIndexFileName) && S_ISREG(child->st.st_mode))
       index = child;
   if (!index) {
-    report.Add({"index", folder.path, "no index file INDEX.VXF",
+    report.Add({"index", folder.path, std::string("no index file ") + kIndexFileName,
                 "the drawing shows without name, pages or dates and cannot be opened",
-                "restore INDEX.VXF from the drawing's backup (BKUP), or remove the folder"});
+                "restore " + std::string(kIndexFileName) + " from the drawing's backup (" +
+                    kBackupName + "), or remove the folder"});
     return;
   }
   VexaFileHeader header;

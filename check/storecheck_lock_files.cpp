@@ -16,11 +16,12 @@
 #include "platform/case_lookup.h"
 #include "platform/env.h"
 #include "vexafol/file.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa::check {
 namespace {
 
-constexpr size_t kLongestLockFile = 1000;
+constexpr size_t kLongestLockFile = kDrawingLockFileLength;
 
 enum class Use { InUse, Unused, Unknown };
 
@@ -62,11 +63,11 @@ bool RemoveUnused(const std::string& path) {
 
 void CheckLockFiles(const StoreTree& tree, bool fix, StoreCheckReport& report) {
   for (const StoreEntry& entry : tree.entries) {
-    if (!S_ISREG(entry.st.st_mode) || !platform::IsLockFileName(entry.name)) continue;
+    if (!S_ISREG(entry.st.st_mode) || !IsLockFileName(entry.name)) continue;
     if (lock::LockFilesStay(entry.path)) continue;  // kept on purpose
     const LockFileState state = Inspect(entry.path);
     if (state.use != Use::Unused) continue;
-    const bool recycle = platform::EqualsNoCase(entry.name, "LOCK.TMP");
+    const bool recycle = platform::EqualsNoCase(entry.name, kRecycleLockFileName);
     StoreFinding finding{
         "leftover", entry.path, "a lock file that nobody has open: left by a process that is gone",
         recycle ? "a deletion to the recycle folder ended without removing its lock; "

@@ -12,6 +12,7 @@
 #include "platform/env.h"
 #include "platform/folder_mode.h"
 #include "platform/store_fs.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa::check {
 namespace {
@@ -72,7 +73,7 @@ std::string Meaning(const StoreEntry& entry) {
   if (S_ISDIR(entry.st.st_mode))
     return "other members of the group cannot make lock files, drawings or recycle containers "
            "in this folder, or cannot see into it";
-  if (platform::IsLockFileName(entry.name))
+  if (IsLockFileName(entry.name))
     return "other members of the group cannot open this lock file for writing: their locks "
            "fail and the drawings it covers read as locked for them while it exists";
   return "other members of the group cannot read or save this file";

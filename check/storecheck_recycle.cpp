@@ -12,6 +12,7 @@
 #include "platform/case_lookup.h"
 #include "platform/store_fs.h"
 #include "vexafol/folder_environ.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa::check {
 namespace {
@@ -157,7 +158,7 @@ void CheckRecycleFolder(const StoreEntry& folder, const StoreTree& tree, bool fi
 
 void CheckRecycleFolders(const StoreTree& tree, bool fix, StoreCheckReport& report) {
   for (const StoreEntry& entry : tree.entries) {
-    if (!platform::EqualsNoCase(entry.name, "RECYCCAD")) continue;
+    if (!platform::EqualsNoCase(entry.name, kRecycleName)) continue;
     if (entry.isLink) {
       report.Add({"recycle", entry.path, "a symbolic link, not a recycle folder",
                   "deleting drawings fails: the library never reorganises a recycle folder "

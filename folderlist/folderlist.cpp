@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "vexafol/folderlock.h"
 #include "vexafol/hooks.h"
 #include "vexafol/senyou.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa {
 namespace {
@@ -101,32 +103,45 @@ void VexaFolderList::Reload() {
   d.order.clear();
   d.lock.reset();
   const int flags = d.flags;
-  if ((flags & (kLoadNoLocks | kLoadRecycled | kLoadBackups)) == 0)
-    d.lock = std::make_unique<VexaFolderLock>(&env);
+  // Out of memory while listing ends the load with the records made so far (a
+  // record that fails alone is dropped by the record maker); out of memory
+  // while ordering them leaves the list empty. The load itself never fails.
+  try {
+    if ((flags & (kLoadNoLocks | kLoadRecycled | kLoadBackups)) == 0)
+      d.lock = std::make_unique<VexaFolderLock>(&env);
 
-  folder_list::RecordMaker maker(env, d.members);
-  for (int row = 0; row < GetSenyouCnt(); ++row) {
-    const int id = GetSenyouId(row);
-    if (id == -1 || (id & d.mask) == 0) continue;
-    if ((flags & ~kLoadNoLocks) == 0) {
-      std::string folder;
-      GetAppFolder(id, &folder);  // an empty folder simply finds nothing
-      folder_list::ScanAppFolder(env, folder, id, d.lock.get(), maker);
+    folder_list::RecordMaker maker(env, d.members);
+    try {
+      for (int row = 0; row < GetSenyouCnt(); ++row) {
+        const int id = GetSenyouId(row);
+        if (id == -1 || (id & d.mask) == 0) continue;
+        if ((flags & ~kLoadNoLocks) == 0) {
+          std::string folder;
+          GetAppFolder(id, &folder);  // an empty folder simply finds nothing
+          folder_list::ScanAppFolder(env, folder, id, d.lock.get(), maker);
+        }
+        if (flags & kLoadRecycled) folder_list::ScanRecycle(env, id, maker);
+        if ((flags & kLoadBackups) && !d.loadPath.empty())
+          folder_list::ScanBackups(env, d.loadPath, id, maker);
+      }
+    } catch (const std::bad_alloc&) {
     }
-    if (flags & kLoadRecycled) folder_list::ScanRecycle(env, id, maker);
-    if ((flags & kLoadBackups) && !d.loadPath.empty())
-      folder_list::ScanBackups(env, d.loadPath, id, maker);
+    const bool complete = maker.Finish([&progress](int read, int listed) {
+      return !progress.hook || progress.hook(progress.context, read, listed) != 0;
+    });
+    if (!complete) {
+      d.members.clear();
+      return;
+    }
+  } catch (const std::bad_alloc&) {
   }
-  const bool complete = maker.Finish([&progress](int read, int listed) {
-    return !progress.hook || progress.hook(progress.context, read, listed) != 0;
-  });
-  if (!complete) {
+  try {
+    SortByCreationTime(d.members);
+    d.RebuildOrder();
+  } catch (const std::bad_alloc&) {
     d.members.clear();
-    return;
+    d.order.clear();
   }
-
-  SortByCreationTime(d.members);
-  d.RebuildOrder();
 }
 
 void VexaFolderList::SetLoadPath(const std::string& path) {
@@ -204,7 +219,7 @@ int VexaFolderList::CountCadFile(int appId) const {
 int VexaFolderList::GetLockType(const CEnvironObj& env, const std::string& path) {
   if (env.IsExist(path) != 0) return 1;
   struct stat st;
-  if (platform::StatStoreName(path, st) != 0) return 1;
+  if (platform::StatStoreName(path, IsLockFileName, st) != 0) return 1;
   // Read-only as Windows knows it: nobody may write the file.
   return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ? 2 : 0;
 }

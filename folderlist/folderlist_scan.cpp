@@ -17,6 +17,7 @@
 #include "vexafol/folderlock.h"
 #include "vexafol/sel_file_list.h"
 #include "vexafol/senyou.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa::folder_list {
 namespace {
@@ -35,7 +36,8 @@ const char kEveryEntryFilter[] = "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|.*";
 bool ResolveFolder(std::string& folder) {
   struct stat st;
   std::string resolved;
-  if (platform::StatStoreName(folder, st, &resolved) != 0 || !S_ISDIR(st.st_mode)) return false;
+  if (platform::StatStoreName(folder, IsLockFileName, st, &resolved) != 0 || !S_ISDIR(st.st_mode))
+    return false;
   folder = resolved;
   return true;
 }

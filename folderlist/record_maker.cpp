@@ -1,5 +1,6 @@
 #include "folderlist/record_maker.h"
 
+#include <new>
 #include <optional>
 
 #include "folderlist/folderlist_scan.h"
@@ -52,15 +53,20 @@ bool RecordMaker::Finish(const std::function<bool(int read, int queued)>& progre
       [&](size_t i) {
         const Queued& item = queued_[i];
         FolMember& member = members[i];
-        const bool read = reads[i] == HeaderRead::Read ||
-                          (reads[i] == HeaderRead::Missing &&
-                           ReadIndexHeaderInAnyCase(env_, item.folder, member.header));
-        if (read) {
-          member.path = item.folder;
-          member.appId = item.appId;
-          member.lockState =
-              item.survey ? item.survey->StateOf(item.folder, SlotIdOf(item.folder), probes[i]) : 0;
-          out_.push_back(std::move(member));
+        try {
+          const bool read = reads[i] == HeaderRead::Read ||
+                            (reads[i] == HeaderRead::Missing &&
+                             ReadIndexHeaderInAnyCase(env_, item.folder, member.header));
+          if (read) {
+            member.path = item.folder;
+            member.appId = item.appId;
+            member.lockState =
+                item.survey ? item.survey->StateOf(item.folder, SlotIdOf(item.folder), probes[i])
+                            : 0;
+            out_.push_back(std::move(member));  // within the capacity reserved above
+          }
+        } catch (const std::bad_alloc&) {
+          // Out of memory for this record: dropped, as a record that cannot be read.
         }
         return !progress || progress(static_cast<int>(i + 1), static_cast<int>(count));
       });

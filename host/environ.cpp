@@ -12,6 +12,7 @@
 #include "platform/folder_mode.h"
 #include "platform/store_fs.h"
 #include "vexafol/hooks.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa {
 namespace {
@@ -128,19 +129,20 @@ std::string CEnvironObj::GetRelativePath(const std::string& path) const {
 int CEnvironObj::IsExist(const std::string& path) const {
   if (path.empty()) return -1;
   struct stat st;
-  if (platform::StatStoreName(path, st) != 0) return -1;
+  if (platform::StatStoreName(path, IsLockFileName, st) != 0) return -1;
   return S_ISDIR(st.st_mode) ? 1 : 0;
 }
 
 int CEnvironObj::CreateDir(const std::string& path, int self) const {
   const std::string folder = self ? TrimTrailingSeparators(path) : GetDirNameFromRelativePath(path);
   if (folder.empty()) return self ? 0 : 1;  // a bare file name needs no folder
-  return MakeDirs(platform::ResolveStoreName(folder)) ? 1 : 0;
+  return MakeDirs(platform::ResolveStoreName(folder, IsLockFileName)) ? 1 : 0;
 }
 
 int CEnvironObj::RemoveDir(const std::string& path, int recursive) const {
   if (path.empty()) return 0;
-  const std::string folder = platform::ResolveStoreName(TrimTrailingSeparators(path));
+  const std::string folder =
+      platform::ResolveStoreName(TrimTrailingSeparators(path), IsLockFileName);
   if (!IsDirectory(folder)) return 0;
   // A link to a folder is removed itself; what it points at is never emptied.
   struct stat st;

@@ -6,6 +6,7 @@
 #include "host/wildcard.h"
 #include "platform/case_lookup.h"
 #include "platform/env.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa {
 namespace {
@@ -31,7 +32,7 @@ int CSelFileList::AddFileList(const CEnvironObj& env, const std::string& folder,
   int result = platform::CurrentEnv().ListDir(listed, found);
   if (result == -ENOENT) {
     // A folder copied from Windows may differ in case from the name asked for.
-    listed = platform::ResolveStoreName(folder);
+    listed = platform::ResolveStoreName(folder, IsLockFileName);
     if (listed != folder) {
       found.clear();
       result = platform::CurrentEnv().ListDir(listed, found);

@@ -1,7 +1,5 @@
 #include "lock/drawing_key.h"
 
-#include <climits>
-#include <cstdlib>
 #include <iterator>
 
 #include "vexafol/senyou.h"
@@ -20,14 +18,6 @@ int SlotOfApplication(int applicationId) {
 
 int SlotOfDrawing(const CEnvironObj& env, const std::string& drawingPath) {
   return SlotOfApplication(GetPathToSenyouId(env, drawingPath));
-}
-
-int FolderNumberOf(const CEnvironObj& env, const std::string& drawingPath) {
-  std::string ext = env.GetExtNameFromFileName(env.GetFileNameFromRelativePath(drawingPath));
-  if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
-  // atoi without its undefined overflow: strtol saturates, then clamp to int.
-  const long number = std::strtol(ext.c_str(), nullptr, 10);
-  return number > INT_MAX ? INT_MAX : number < INT_MIN ? INT_MIN : static_cast<int>(number);
 }
 
 }  // namespace vexa::lock

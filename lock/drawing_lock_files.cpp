@@ -10,9 +10,9 @@ DrawingLockFiles GetDrawingLockFiles(const CEnvironObj& env, const std::string& 
   DrawingLockFiles files;
   files.appId = GetPathToSenyouId(env, drawingPath);
   files.slot = lock::SlotOfApplication(files.appId);
-  files.folderNo = lock::FolderNumberOf(env, drawingPath);
-  files.lockable = files.slot >= 0 && files.folderNo >= lock::kFirstFolderNo &&
-                   files.folderNo <= lock::kLastFolderNo;
+  files.folderNo = DrawingNumberOf(env, drawingPath);
+  files.lockable =
+      files.slot >= 0 && files.folderNo >= kFirstDrawingNo && files.folderNo <= kLastDrawingNo;
   files.drawingLockFile = lock::DrawingLockPath(env, drawingPath);
   files.pageLockFile = lock::PageLockPath(env, drawingPath, files.folderNo);
   return files;

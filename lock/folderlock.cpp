@@ -16,9 +16,7 @@ struct Drawing {
   int folderNo = -1;
 
   bool HasSlot() const { return slot != nullptr; }
-  bool NumberInRange() const {
-    return folderNo >= lock::kFirstFolderNo && folderNo <= lock::kLastFolderNo;
-  }
+  bool NumberInRange() const { return folderNo >= kFirstDrawingNo && folderNo <= kLastDrawingNo; }
   VexaPageLock& Pages() const { return slot->Page(folderNo); }
   // Opens the slot's drawing lock file (placed by this path on first use).
   bool OpenSlot() const { return slot->EnsureOpen(*env, path); }
@@ -41,7 +39,7 @@ Drawing Locate(VexaFolderLockInfo& table, const char* path) {
   if (slot < 0) return drawing;
   drawing.env = table.Env();
   drawing.slot = &table.Slot(slot);
-  drawing.folderNo = lock::FolderNumberOf(*drawing.env, drawing.path);
+  drawing.folderNo = DrawingNumberOf(*drawing.env, drawing.path);
   return drawing;
 }
 

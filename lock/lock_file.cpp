@@ -15,9 +15,9 @@
 namespace vexa::lock {
 
 std::string PageLockName(int folderNo) {
-  char name[32];
-  std::snprintf(name, sizeof name, "FOL%03d.LOC", folderNo);
-  return name;
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%03d", folderNo);
+  return kPageLockFilePrefix + std::string(digits) + kLockFileSuffix;
 }
 
 bool KeepOpen(File& file, uint64_t length) {
@@ -92,7 +92,7 @@ bool ProbeByte(File& file, int n) {
   return false;
 }
 
-bool ForeignLockedBytes(File& file, std::bitset<1000>& locked) {
+bool ForeignLockedBytes(File& file, DrawingNumberBits& locked) {
   if (!file.IsOpen()) return false;
   platform::Env& os = platform::CurrentEnv();
   constexpr off_t kEnd = static_cast<off_t>(kDrawingLockFileLength);
@@ -119,7 +119,7 @@ bool ForeignLockedBytes(File& file, std::bitset<1000>& locked) {
 
 std::string DrawingLockPath(const CEnvironObj& env, const std::string& drawingPath) {
   std::string path = env.GetDirNameFromRelativePath(drawingPath);
-  env.AddFileName(path, "CADAPP.LOC");
+  env.AddFileName(path, kDrawingLockFileName);
   return path;
 }
 

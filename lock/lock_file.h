@@ -3,20 +3,14 @@
 // error is folded into the boolean results; nothing throws.
 #pragma once
 
-#include <bitset>
 #include <cstdint>
 #include <string>
 
 #include "vexafol/environ.h"
 #include "vexafol/file.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa::lock {
-
-// Fixed lengths of the lock files.
-constexpr uint64_t kDrawingLockFileLength = 1000;
-constexpr uint64_t kPageLockFileLength = 501;
-// Page scans read pages 0 to 499, not the whole 501-byte file.
-constexpr size_t kScannedPages = 500;
 
 // The file whose presence in the folder of a lock file, or in any folder above
 // it, keeps the lock files of that store on disk when their last user closes
@@ -62,7 +56,7 @@ bool ProbeByte(File& file, int n);
 // the first conflicting lock in its own list order, not the lowest). This
 // handle's own locks are not seen. False when the system cannot answer a range
 // query; locked is then incomplete.
-bool ForeignLockedBytes(File& file, std::bitset<1000>& locked);
+bool ForeignLockedBytes(File& file, DrawingNumberBits& locked);
 
 // "FOL%03d.LOC": the name of the page lock file of a folder number.
 std::string PageLockName(int folderNo);

@@ -4,15 +4,13 @@
 
 namespace vexa {
 
-using lock::kScannedPages;
-
 VexaPageLock::~VexaPageLock() {
   CloseAndRemove();
 }
 
 bool VexaPageLock::EnsureOpen(const std::string& path) {
-  return lock::KeepOpen(file_, lock::kPageLockFileLength) ||
-         lock::OpenLockFile(file_, path, lock::kPageLockFileLength);
+  return lock::KeepOpen(file_, kPageLockFileLength) ||
+         lock::OpenLockFile(file_, path, kPageLockFileLength);
 }
 
 void VexaPageLock::CloseAndRemove() {
@@ -38,7 +36,7 @@ bool VexaPageLock::HasForeignPageLock(const CEnvironObj& env, const std::string&
                                       int folderNo, lock::LockPaths& paths) {
   // A file deleted under us would hide the pages others lock on the new one.
   // (A handle that went bad otherwise stays: its failing read answers locked.)
-  if (lock::WasDeleted(file_)) lock::KeepOpen(file_, lock::kPageLockFileLength);
+  if (lock::WasDeleted(file_)) lock::KeepOpen(file_, kPageLockFileLength);
   if (!file_.IsOpen()) {
     // No data directory means no page lock file in it either: the one test of
     // the page lock file answers both questions, saving a stat per drawing.
@@ -52,7 +50,7 @@ bool VexaPageLock::HasForeignPageLock(const CEnvironObj& env, const std::string&
   uint64_t start = 0;
   size_t got = 0;
   return !file_.TrySeek(0, File::begin, start) || !file_.TryRead(scanned, sizeof scanned, got) ||
-         got != kScannedPages;
+         got != sizeof scanned;
 }
 
 VexaAppLock::~VexaAppLock() {
@@ -60,11 +58,11 @@ VexaAppLock::~VexaAppLock() {
 }
 
 bool VexaAppLock::EnsureOpen(const CEnvironObj& env, const std::string& drawingPath) {
-  if (lock::KeepOpen(file_, lock::kDrawingLockFileLength)) return true;
+  if (lock::KeepOpen(file_, kDrawingLockFileLength)) return true;
   drawingPath_ = drawingPath;
   const std::string path = lock::DrawingLockPath(env, drawingPath);
   env.CreateDir(path, 0);  // a failure shows in the open
-  return lock::OpenLockFile(file_, path, lock::kDrawingLockFileLength);
+  return lock::OpenLockFile(file_, path, kDrawingLockFileLength);
 }
 
 void VexaAppLock::CloseAndRemove() {
@@ -79,7 +77,7 @@ bool VexaAppLock::UnlockByte(int n) {
 bool VexaAppLock::ProbeByte(int n) {
   return lock::ProbeByte(file_, n);
 }
-bool VexaAppLock::ForeignLockedBytes(std::bitset<1000>& locked) {
+bool VexaAppLock::ForeignLockedBytes(DrawingNumberBits& locked) {
   return lock::ForeignLockedBytes(file_, locked);
 }
 

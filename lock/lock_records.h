@@ -49,7 +49,7 @@ class VexaPageLock {
 // folder number n) and the page lock records of its drawings 0 to 999.
 class VexaAppLock {
  public:
-  static constexpr int kPageRecords = 1000;
+  static constexpr int kPageRecords = kLastDrawingNo + 1;
 
   VexaAppLock() = default;
   virtual ~VexaAppLock();  // CloseAndRemove on its file (the page records remove theirs)
@@ -65,7 +65,7 @@ class VexaAppLock {
   bool UnlockByte(int n);
   bool ProbeByte(int n);
   // ForeignLockedBytes of the open drawing lock file.
-  bool ForeignLockedBytes(std::bitset<1000>& locked);
+  bool ForeignLockedBytes(DrawingNumberBits& locked);
 
   bool IsOpen() const { return file_.IsOpen(); }
   // The drawing path of the last open; the page lock files of this slot lie

@@ -50,8 +50,8 @@ int LockSurvey::StateOf(const std::string& path, int applicationId,
   }
   if (mode == SlotMode::Service) return ServiceStateOf(path);
 
-  const int n = FolderNumberOf(*env, path);
-  if (n < kFirstFolderNo || n > kLastFolderNo || locked_[slot][n]) return 1;
+  const int n = DrawingNumberOf(*env, path);
+  if (n < kFirstDrawingNo || n > kLastDrawingNo || locked_[slot][n]) return 1;
   // The drawing is free; its page scan reads the page lock file beside it. The
   // page test would read that same file again, so its answer is already known.
   VexaPageLock& pages = app.Page(n);

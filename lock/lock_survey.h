@@ -9,7 +9,6 @@
 // drawing lock file cannot be opened) the survey asks the service itself.
 #pragma once
 
-#include <bitset>
 #include <optional>
 #include <set>
 #include <string>
@@ -18,6 +17,7 @@
 #include "lock/page_probe.h"
 #include "vexafol/environ.h"
 #include "vexafol/folderlock.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa {
 
@@ -53,7 +53,7 @@ class LockSurvey {
   std::string folder_;
   std::set<std::string> pageLockNames_;
   SlotMode modes_[VexaFolderLockInfo::kSlots] = {};
-  std::bitset<1000> locked_[VexaFolderLockInfo::kSlots];
+  DrawingNumberBits locked_[VexaFolderLockInfo::kSlots];
 };
 
 }  // namespace lock

@@ -5,12 +5,13 @@
 #include "lock/lock_file.h"
 #include "platform/folder_mode.h"
 #include "platform/sysinfo.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa {
 
 RecycleFolderLock::RecycleFolderLock(const CEnvironObj& env, const std::string& recycleFolder)
     : path_(recycleFolder) {
-  env.AddFileName(path_, "LOCK.TMP");
+  env.AddFileName(path_, kRecycleLockFileName);
   // The lock file is reached through a descriptor of the recycle folder that
   // was opened without following a link: a recycle folder swapped for a link
   // meanwhile cannot make this create or truncate a file outside the store.
@@ -19,9 +20,10 @@ RecycleFolderLock::RecycleFolderLock(const CEnvironObj& env, const std::string& 
     error_ = -opened;
     return;
   }
-  const std::string throughFolder = "/proc/self/fd/" + std::to_string(folder_.fd()) + "/LOCK.TMP";
-  held_ = file_.Open(throughFolder, File::Mode::CreateTruncate) && file_.SetLength(1) &&
-          file_.LockRange(0, 1);
+  const std::string throughFolder =
+      "/proc/self/fd/" + std::to_string(folder_.fd()) + "/" + kRecycleLockFileName;
+  held_ = file_.Open(throughFolder, File::Mode::CreateTruncate) &&
+          file_.SetLength(kRecycleLockFileLength) && file_.LockRange(0, 1);
   if (!held_) error_ = file_.LastError();
 }
 

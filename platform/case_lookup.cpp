@@ -8,10 +8,6 @@
 namespace vexa::platform {
 namespace {
 
-bool EndsWithNoCase(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && EqualsNoCase(text.substr(text.size() - tail.size()), tail);
-}
-
 struct SplitPath {
   bool absolute = false;
   std::vector<std::string> parts;
@@ -72,19 +68,15 @@ bool EqualsNoCase(const std::string& a, const std::string& b) {
   return true;
 }
 
-bool IsLockFileName(const std::string& name) {
-  return EqualsNoCase(name, "CADAPP.LOC") || EqualsNoCase(name, "LOCK.TMP") ||
-         EndsWithNoCase(name, ".LOC");
-}
-
-int StatStoreName(const std::string& path, struct stat& st, std::string* resolved) {
+int StatStoreName(const std::string& path, ExactNameRule isExact, struct stat& st,
+                  std::string* resolved) {
   Env& env = CurrentEnv();
   if (resolved) *resolved = path;
   const int exact = env.Stat(path, st);
   if (exact != -ENOENT) return exact;
 
   const std::string last = LastPart(path);
-  if (last.empty() || IsLockFileName(last)) return exact;
+  if (last.empty() || isExact(last)) return exact;
   SplitPath split = Split(path);
 
   // Walk up to the deepest ancestor that exists as spelled.
@@ -120,10 +112,10 @@ int StatStoreName(const std::string& path, struct stat& st, std::string* resolve
   return env.Stat(found, st);
 }
 
-std::string ResolveStoreName(const std::string& path) {
+std::string ResolveStoreName(const std::string& path, ExactNameRule isExact) {
   struct stat st;
   std::string resolved;
-  StatStoreName(path, st, &resolved);
+  StatStoreName(path, isExact, st, &resolved);
   return resolved;
 }
 

@@ -1,6 +1,6 @@
 // The one seam through which the core reaches the operating system. Production
-// code calls CurrentEnv(); tests install a FaultEnv (fault_env.h) to fail
-// chosen calls. Every call returns 0 (or a count / descriptor) on success and
+// code calls CurrentEnv(); tests install a FaultEnv (tests/support/fault_env.h)
+// to fail chosen calls. Every call returns 0 (or a count / descriptor) on success and
 // -errno on failure, so no caller depends on the global errno.
 #pragma once
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/env.h"
+#include "platform/filetime_epoch.h"
 #include "platform/folder_mode.h"
 #include "platform/mount_check.h"
 #include "platform/regular_file.h"
@@ -50,11 +51,10 @@ struct flock LockOf(short type, uint64_t offset, uint64_t length) {
 }
 
 FILETIME ToFileTime(const struct timespec& time) {
-  constexpr int64_t kSecondsFrom1601To1970 = 11644473600;
-  const int64_t seconds = time.tv_sec + kSecondsFrom1601To1970;
+  const int64_t seconds = time.tv_sec + platform::kSecondsFrom1601To1970;
   if (seconds < 0) return {0, 0};
-  const uint64_t ticks =
-      static_cast<uint64_t>(seconds) * 10000000u + static_cast<uint64_t>(time.tv_nsec) / 100u;
+  const uint64_t ticks = static_cast<uint64_t>(seconds) * platform::kTicksPerSecond +
+                         static_cast<uint64_t>(time.tv_nsec) / 100u;
   return {static_cast<uint32_t>(ticks), static_cast<uint32_t>(ticks >> 32)};
 }
 

@@ -13,14 +13,15 @@
 #include <memory>
 #include <optional>
 
+#include "platform/filetime_epoch.h"
+
 namespace vexa {
 namespace {
 
-constexpr int64_t kTicksPerSecond = 10'000'000;
+using platform::kTicksPerSecond;
 constexpr int64_t kTicksPerMillisecond = 10'000;
 constexpr int64_t kSecondsPerDay = 86'400;
-// Seconds from 1601-01-01 to 1970-01-01.
-constexpr int64_t kUnixEpochSeconds = 11'644'473'600;
+constexpr int64_t kUnixEpochSeconds = platform::kSecondsFrom1601To1970;
 // FileTimeToSystemTime refuses values with the top bit set.
 constexpr uint64_t kFirstInvalidTicks = 0x8000000000000000ULL;
 constexpr int kFirstYear = 1601;

@@ -1,4 +1,4 @@
-#include "vexafol/local_system.h"
+#include "platform/local_system.h"
 
 #include <poll.h>
 #include <signal.h>

@@ -113,7 +113,7 @@ bool DateMatches(const SYSTEMTIME& memberTime, int64_t from, int64_t to) {
 bool Matches(const FindCriteria& criteria, const CEnvironObj& env, const FolMember* member) {
   if (member == nullptr) return false;
   const VexaFileHeader& header = member->header;
-  if (criteria.useNo && !NumberMatches(criteria, member->GetFolderNo(env) + 1)) return false;
+  if (criteria.useNo && !NumberMatches(criteria, member->GetDrawingNo(env))) return false;
   if (criteria.useName && !Contains(header.Title(), InStoreSpelling(criteria.name))) return false;
   if (criteria.useCreator && header.Creator() != InStoreSpelling(criteria.creator)) return false;
   if (criteria.useUpdater && header.Updater() != InStoreSpelling(criteria.updater)) return false;

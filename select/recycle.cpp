@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <new>
 
 #include "lock/recycle_lock.h"
 #include "platform/case_lookup.h"
@@ -17,6 +18,7 @@
 #include "vexafol/folderlock.h"
 #include "vexafol/hooks.h"
 #include "vexafol/sel_file_list.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa {
 namespace {
@@ -124,11 +126,12 @@ bool TidyRecycle(const CEnvironObj& env, const std::string& recycleFolder) {
   return true;
 }
 
-bool MoveToRecycle(const CEnvironObj& env, const FolMember& member, std::string& error) {
+bool MoveToRecycle(const CEnvironObj& env, const FolMember& member, std::string& error) try {
   WaitCursor wait;
   const std::string drawing = member.GetPath(env, 0);
   // A recycle folder copied from Windows may be named in another case.
-  const std::string recyclePath = platform::ResolveStoreName(CreateRecycleCadHomePath(env));
+  const std::string recyclePath =
+      platform::ResolveStoreName(CreateRecycleCadHomePath(env), IsLockFileName);
 
   platform::SetLastSystemError(0);
   if (env.IsExist(recyclePath) != 1) {
@@ -186,6 +189,11 @@ bool MoveToRecycle(const CEnvironObj& env, const FolMember& member, std::string&
     return false;
   }
   return true;
+} catch (const std::bad_alloc&) {
+  // Every step that changed the disk either finished or left the drawing
+  // where it was; the locks go with their owners' destructors.
+  error = "図面をごみ箱フォルダへ移動できません。\n" + platform::SystemErrorText(ENOMEM);
+  return false;
 }
 
 }  // namespace vexa

@@ -7,6 +7,7 @@
 #include "vexafol/filetime.h"
 #include "vexafol/recycle.h"
 #include "vexafol/senyou.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa {
 namespace {
@@ -37,7 +38,8 @@ std::string DrawingIn(const CEnvironObj& env, const std::string& container) {
 
 std::vector<RecycleSlot> ListRecycleSlots(const CEnvironObj& env) {
   std::vector<RecycleSlot> slots;
-  const std::string recycle = platform::ResolveStoreName(CreateRecycleCadHomePath(env));
+  const std::string recycle =
+      platform::ResolveStoreName(CreateRecycleCadHomePath(env), IsLockFileName);
   if (recycle.empty() || env.IsExist(recycle) <= 0) return slots;
   for (int n = 1; n <= kRecycleSlots; ++n) {
     RecycleSlot slot;

@@ -1,8 +1,8 @@
 // The texts of a deletion and the container names of the recycle folder.
-#include <string_view>
-
+#include "vexafol/dialog_mode.h"
 #include "vexafol/recycle.h"
 #include "vexafol/senyou.h"
+#include "vexafol/utf8.h"
 
 namespace vexa {
 namespace {
@@ -10,24 +10,16 @@ namespace {
 // Longest name one folder entry may have, in bytes.
 constexpr size_t kNameMax = 255;
 
-// name cut to at most limit bytes without splitting a UTF-8 character.
-std::string CutUtf8(const std::string& name, size_t limit) {
-  if (name.size() <= limit) return name;
-  size_t end = limit;
-  while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
-  return name.substr(0, end);
-}
-
 }  // namespace
 
 std::string DeleteRefusal(const FolMember& member, int flagWord) {
-  if (flagWord & 0x80) return "ページファイルでしか実行できません。";
+  if (flagWord & kModePageOnly) return "ページファイルでしか実行できません。";
   if (member.lockState != 0) return "この図面はロックされています。";
   return "";
 }
 
 std::string DeleteLabel(const CEnvironObj& env, const FolMember& member) {
-  return "図面 [" + std::to_string(member.GetFolderNo(env) + 1) + "] \"" + member.header.Title() +
+  return "図面 [" + std::to_string(member.GetDrawingNo(env)) + "] \"" + member.header.Title() +
          "\"";
 }
 

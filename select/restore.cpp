@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <functional>
+#include <new>
 #include <vector>
 
 #include "lock/recycle_lock.h"
@@ -18,11 +19,13 @@
 #include "vexafol/folmember.h"
 #include "vexafol/hooks.h"
 #include "vexafol/senyou.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa {
 namespace {
 
 constexpr int kAttempts = 3;
+constexpr const char* kOutOfMemory = "図面を戻せません。\n";
 
 std::string ErrorText(int error) {
   return platform::SystemErrorText(static_cast<unsigned long>(error));
@@ -36,13 +39,13 @@ std::string PlaceUnderFreeNumber(const CEnvironObj& env, int appId,
                                  std::string& error) {
   const std::string appFolder = GetSenyouPath(env, appId);
   if (appFolder.empty() || !env.CreateDir(appFolder, 1)) {
-    error = "the application folder cannot be made " + ErrorText(platform::LastSystemError());
+    error = "専用フォルダを作成できません。\n" + ErrorText(platform::LastSystemError());
     return "";
   }
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     std::string target;
     if (!CreateFolderName(env, appFolder.c_str(), &target)) {
-      error = "no free drawing number in " + appFolder;
+      error = "空いている図面番号がありません。\n" + appFolder;
       return "";
     }
     VexaFolderLock lock(&env);
@@ -50,11 +53,11 @@ std::string PlaceUnderFreeNumber(const CEnvironObj& env, int appId,
     const int placed = place(target);
     if (placed == 0) return target;
     if (placed != -EEXIST) {
-      error = "the drawing cannot be placed at " + target + " " + ErrorText(-placed);
+      error = "図面を置けません。\n" + target + "\n" + ErrorText(-placed);
       return "";
     }
   }
-  error = "every free number was taken meanwhile in " + appFolder;
+  error = "空いている図面番号はほかの利用者に使われました。\n" + appFolder;
   return "";
 }
 
@@ -138,12 +141,13 @@ int CopyIntoPlace(const CEnvironObj& env, const std::string& backupFolder,
 }  // namespace
 
 std::string RestoreRecycled(const CEnvironObj& env, const std::string& recycledFolder,
-                            std::string& error) {
+                            std::string& error) try {
   WaitCursor wait;
-  const std::string recycle = platform::ResolveStoreName(CreateRecycleCadHomePath(env));
+  const std::string recycle =
+      platform::ResolveStoreName(CreateRecycleCadHomePath(env), IsLockFileName);
   const std::string container = env.GetDirNameFromRelativePath(recycledFolder);
   if (env.IsExist(recycledFolder) <= 0 || env.GetDirNameFromRelativePath(container) != recycle) {
-    error = recycledFolder + ": not a drawing in the recycle folder";
+    error = "ごみ箱フォルダの図面ではありません。\n" + recycledFolder;
     return "";
   }
   RecycleFolderLock lock(env, recycle);  // no deletion reorganises the slots meanwhile
@@ -156,7 +160,7 @@ std::string RestoreRecycled(const CEnvironObj& env, const std::string& recycledF
   platform::StoreDir recycleDir, containerDir;
   if (platform::StoreDir::OpenBelow(env.GetDataPath(), recycle, recycleDir) != 0 ||
       recycleDir.OpenDir(NameOf(container), containerDir) != 0) {
-    error = recycledFolder + ": not a drawing in the recycle folder " +
+    error = "ごみ箱フォルダの図面ではありません。\n" + recycledFolder + "\n" +
             ErrorText(platform::LastSystemError());
     return "";
   }
@@ -173,14 +177,17 @@ std::string RestoreRecycled(const CEnvironObj& env, const std::string& recycledF
   // Only when nothing else is left in it.
   if (!placed.empty()) recycleDir.RemoveEmptyDir(NameOf(container));
   return placed;
+} catch (const std::bad_alloc&) {
+  error = kOutOfMemory + ErrorText(ENOMEM);
+  return "";
 }
 
 std::string RestoreBackup(const CEnvironObj& env, const std::string& backupFolder,
-                          std::string& error) {
+                          std::string& error) try {
   WaitCursor wait;
   const std::string drawing = env.GetDirNameFromRelativePath(backupFolder);
   if (env.IsExist(backupFolder) <= 0 || drawing.empty()) {
-    error = backupFolder + ": no such backup folder";
+    error = "バックアップフォルダがありません。\n" + backupFolder;
     return "";
   }
   return PlaceUnderFreeNumber(
@@ -188,6 +195,11 @@ std::string RestoreBackup(const CEnvironObj& env, const std::string& backupFolde
       // Copied beside the target first, under a name that no scan takes for a
       // drawing, then renamed into place.
       [&](const std::string& target) { return CopyIntoPlace(env, backupFolder, target); }, error);
+} catch (const std::bad_alloc&) {
+  // A copy left half made keeps its draft name "RESTORE.NNN", which no scan
+  // takes for a drawing; the next restore to that number removes it.
+  error = kOutOfMemory + ErrorText(ENOMEM);
+  return "";
 }
 
 }  // namespace vexa

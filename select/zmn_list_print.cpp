@@ -32,7 +32,7 @@ signed char ZmnListPrint::GetRecordItem(int repeatKind, int, int fieldCode, int 
   switch (fieldCode) {
     case kZmnFieldNumber:
       // The drawing's own number: a backup folder counts as the drawing that holds it.
-      text = std::to_string(member->GetFolderNo(*env_) + 1);
+      text = std::to_string(member->GetDrawingNo(*env_));
       return 1;
     case kZmnFieldTitle:
       text = member->header.Title();

@@ -3,15 +3,16 @@
 #include "platform/case_lookup.h"
 #include "store/store_names.h"
 #include "vexafol/senyou.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa {
 namespace {
 
 std::string NumberText(const CEnvironObj& env, const FolMember& member) {
   const std::string name = env.GetFileNameFromRelativePath(member.path);
-  const std::string number = std::to_string(member.GetFolderNo(env) + 1);
-  if (platform::EqualsNoCase(name, store::kBackupName)) return "※" + number;
-  if (platform::EqualsNoCase(env.GetBaseNameFromFileName(name), store::kBackupName)) {
+  const std::string number = std::to_string(member.GetDrawingNo(env));
+  if (platform::EqualsNoCase(name, kBackupName)) return "※" + number;
+  if (platform::EqualsNoCase(env.GetBaseNameFromFileName(name), kBackupName)) {
     const int history = env.GetExtNumber(name);
     if (history >= 0) return "履歴" + std::to_string(history);
   }

@@ -7,17 +7,17 @@
 #include "store/store_names.h"
 #include "vexafol/environ_kinds.h"
 #include "vexafol/filetime.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa {
 
 namespace {
 
 constexpr int kHeaderVersion = 2;
-constexpr int kHighestFolderNo = 999;
 
 bool IsBackupName(const CEnvironObj& env, const std::string& name) {
-  return platform::CollateNoCase(name, store::kBackupName) == 0 ||
-         platform::CollateNoCase(env.GetBaseNameFromFileName(name), store::kBackupName) == 0;
+  return platform::CollateNoCase(name, kBackupName) == 0 ||
+         platform::CollateNoCase(env.GetBaseNameFromFileName(name), kBackupName) == 0;
 }
 
 void ToLocalSystemTime(const FILETIME& utc, SYSTEMTIME& out) {
@@ -37,14 +37,17 @@ int FolMember::GetFolderNo(const CEnvironObj& env) const {
   if (IsBackupName(env, name)) {
     name = env.GetFileNameFromRelativePath(env.GetDirNameFromRelativePath(path));
   }
-  const std::string ext = env.GetExtNameFromFileName(name);
-  const int number = ext.size() > 1 ? store::LeadingInt(ext.substr(1)) : 0;
+  const int number = DrawingNumberOf(env, name);
   return number == INT_MIN ? INT_MIN : number - 1;
+}
+
+int FolMember::GetDrawingNo(const CEnvironObj& env) const {
+  return GetFolderNo(env) + 1;
 }
 
 std::string FolMember::GetPath(const CEnvironObj& env, int backup) const {
   std::string result = path;
-  if (backup) env.AddFileName(result, store::kBackupName);
+  if (backup) env.AddFileName(result, kBackupName);
   return result;
 }
 
@@ -82,8 +85,13 @@ std::string FolMember::GetTimeString(const SYSTEMTIME& time) {
   return FormatTime(time);
 }
 
+int DrawingNumberOf(const CEnvironObj& env, const std::string& folderPath) {
+  const std::string ext = env.GetExtNameFromFileName(env.GetFileNameFromRelativePath(folderPath));
+  return ext.size() > 1 ? store::LeadingInt(ext.substr(1)) : 0;
+}
+
 void CreateIndexFileName(const CEnvironObj& env, std::string& path) {
-  env.AddFileName(path, store::kIndexFileName);
+  env.AddFileName(path, kIndexFileName);
 }
 
 void CreatePageName(const CEnvironObj& env, std::string& path, int page) {
@@ -114,15 +122,15 @@ int CreateFolderName(const CEnvironObj& env, const char* base, std::string* out)
   auto isFree = [&](int number) { return env.IsExist(candidate(number)) < 0; };
 
   int chosen = 0;
-  if (isFree(kHighestFolderNo)) {
+  if (isFree(kLastDrawingNo)) {
     // Hand numbers out in rising order: one above the highest existing one.
-    for (int n = kHighestFolderNo - 1; n >= 1 && chosen == 0; --n) {
+    for (int n = kLastDrawingNo - 1; n >= kFirstDrawingNo && chosen == 0; --n) {
       if (!isFree(n) && isFree(n + 1)) chosen = n + 1;
     }
-    if (chosen == 0 && isFree(1)) chosen = 1;
+    if (chosen == 0 && isFree(kFirstDrawingNo)) chosen = kFirstDrawingNo;
   } else {
     // The top number is taken: reuse the lowest gap.
-    for (int n = 1; n < kHighestFolderNo && chosen == 0; ++n) {
+    for (int n = kFirstDrawingNo; n < kLastDrawingNo && chosen == 0; ++n) {
       if (isFree(n)) chosen = n;
     }
   }
@@ -133,7 +141,7 @@ int CreateFolderName(const CEnvironObj& env, const char* base, std::string* out)
 std::string CreateRecycleCadHomePath(const CEnvironObj& env) {
   std::string path = env.GetDataPath();
   if (path.empty()) path = env.GetHomePath(kPathHome);
-  if (!path.empty()) env.AddFileName(path, store::kRecycleName);
+  if (!path.empty()) env.AddFileName(path, kRecycleName);
   return path;
 }
 

@@ -5,32 +5,35 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "vexafol/store_layout.h"
+
 namespace vexa::store {
 
 namespace {
 
-std::string Format(const char* pattern, int number) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, pattern, number);
-  return buffer;
+// prefix, number in at least three digits, suffix.
+std::string Format(const std::string& prefix, int number, const char* suffix = "") {
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%03d", number);
+  return prefix + digits + suffix;
 }
 
 }  // namespace
 
 std::string FolderName(int number) {
-  return Format("Fol.%03d", number);
+  return Format(kDrawingFolderPrefix, number);
 }
 
 std::string PageFileName(int page) {
-  return Format("pagefile.%03d", page);
+  return Format(kPageFilePrefix, page);
 }
 
 std::string PageBmpName(int page) {
-  return Format("page%03d.bmp", page);
+  return Format(kPagePreviewPrefix, page, kPagePreviewSuffix);
 }
 
 std::string BackupName(int number) {
-  return number == 0 ? std::string(kBackupName) : Format("BKUP.%03d", number);
+  return number == 0 ? std::string(kBackupName) : Format(std::string(kBackupName) + ".", number);
 }
 
 int LeadingInt(const std::string& text) {

@@ -1,17 +1,12 @@
-// Every name of the drawing store in one place: drawing folders, index file,
-// page files, previews, backup and recycle folders. Lock file names live with
-// the lock records.
+// The numbered names of the drawing store, formatted from the prefixes of
+// vexafol/store_layout.h: drawing folders, page files, previews and backups.
 #pragma once
 
 #include <string>
 
 namespace vexa::store {
 
-inline constexpr const char kIndexFileName[] = "INDEX.VXF";
-inline constexpr const char kBackupName[] = "BKUP";
-inline constexpr const char kRecycleName[] = "RECYCCAD";
-
-// "Fol.%03d": the drawing folder of number (1 to 999).
+// "Fol.%03d": the drawing folder of number.
 std::string FolderName(int number);
 // "pagefile.%03d": the page file of page (from 0).
 std::string PageFileName(int page);

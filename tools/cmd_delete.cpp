@@ -1,36 +1,20 @@
 // vexafol delete: moves one drawing into the recycle folder with the steps
 // and texts of the selection dialog's delete, the question answered on the
 // terminal.
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <string>
 
+#include "platform/local_system.h"
 #include "tools/command.h"
 #include "tools/lock_target.h"
 #include "tools/output_text.h"
 #include "vexafol/folderlist.h"
-#include "vexafol/local_system.h"
+#include "vexafol/folderlock.h"
 #include "vexafol/recycle.h"
 
 namespace vexa::tool {
 namespace {
-
-std::string RealPath(const std::string& path) {
-  char resolved[PATH_MAX];
-  return ::realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
-}
-
-// The record of the drawing folder at path in a list of its application.
-const FolMember* FindMember(const VexaFolderList& list, const std::string& path) {
-  const std::string wanted = RealPath(path);
-  for (int i = 0; i < list.GetFolderNum(); ++i) {
-    const FolMember* member = list.GetFolderMember(i);
-    if (!wanted.empty() && RealPath(member->path) == wanted) return member;
-  }
-  return nullptr;
-}
 
 // Yes only for an answer of "y", "yes" or "はい"; end of input is No.
 bool AskYes(const std::string& question) {
@@ -52,11 +36,11 @@ int RunDelete(Args& args) {
   const CEnvironObj& env = target.env();
   if (!env.IsOpeAllowed(kOpeDeleteDrawing)) return Fail("deleting is not allowed");
 
-  VexaFolderList list(env);
-  list.Load(target.appId(), 0);
-  const FolMember* found = FindMember(list, target.path());
-  if (!found) return Fail(target.path() + ": not a drawing of the store (no readable index file)");
-  const FolMember member = *found;
+  VexaFolderLock locks(&env);
+  FolMember member;
+  const std::string listed = ListedDrawingFolder(env, target.path());
+  if (listed.empty() || ReadFolderMember(env, listed, &locks, member) != 0)
+    return Fail(target.path() + ": not a drawing of the store (no readable index file)");
 
   const std::string label = DeleteLabel(env, member);
   const std::string refusal = DeleteRefusal(member, 0);

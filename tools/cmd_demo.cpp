@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/local_system.h"
 #include "tools/demo_store.h"
 #include "tools/drawing_writer.h"
 #include "tools/output_text.h"
@@ -9,7 +10,6 @@
 #include "vexafol/file.h"
 #include "vexafol/filetime.h"
 #include "vexafol/folmember.h"
-#include "vexafol/local_system.h"
 #include "vexafol/senyou.h"
 #include "vexafol/zmn_list_print.h"
 

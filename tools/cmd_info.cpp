@@ -10,8 +10,10 @@
 #include "tools/store_env.h"
 #include "vexafol/file.h"
 #include "vexafol/folder_environ.h"
+#include "vexafol/folderlist.h"
 #include "vexafol/folmember.h"
 #include "vexafol/senyou.h"
+#include "vexafol/store_layout.h"
 #include "vexafol/store_name.h"
 
 namespace vexa::tool {
@@ -75,7 +77,7 @@ void PrintJson(const CEnvironObj& env, const FolMember& drawing, int appId,
       "{\"path\": %s, \"number\": %d, \"appId\": %d, \"app\": %s, \"appTitle\": %s,\n"
       " \"title\": %s, \"pageCount\": %d, \"creator\": %s, \"updater\": %s, \"created\": %s,\n"
       " \"updated\": %s, \"memo\": %s, \"version\": %d,\n \"pages\": [",
-      JsonString(drawing.path).c_str(), drawing.GetFolderNo(env) + 1, appId,
+      JsonString(drawing.path).c_str(), drawing.GetDrawingNo(env), appId,
       JsonString(AppCode(env, appId)).c_str(), JsonString(GetSenyouTitle(env, appId, 0)).c_str(),
       JsonString(h.Title()).c_str(), h.pageCount, JsonString(h.Creator()).c_str(),
       JsonString(h.Updater()).c_str(), JsonString(IsoTime(h.createTime)).c_str(),
@@ -120,20 +122,17 @@ int RunInfo(Args& args) {
   if (const int status = LoadDrawing(args, args.positional()[0], root, options, drawing.path))
     return status;
   const FolderEnvironObj env(root, options);
+  const std::string folder = drawing.path;
+  const int read = ReadFolderMember(env, folder, nullptr, drawing);
   const std::string indexPath = ResolveStoreName(drawing.GetIndexFile(env, 0));
-  File index;
-  if (!index.Open(indexPath, File::Mode::ReadOnly))
-    return Fail(indexPath + ": cannot open the index file: " + std::strerror(index.LastError()));
-  try {
-    if (!ReadHeadFile(index, drawing.header)) return Fail(indexPath + ": cannot read the header");
-  } catch (const FileException& e) {
-    return Fail(e.what());
-  }
+  if (read > 0) return Fail(indexPath + ": cannot open the index file: " + std::strerror(read));
+  if (read < 0) return Fail(indexPath + ": cannot read the header");
   const VexaFileHeader& header = drawing.header;
-  const int appId = GetPathToSenyouId(env, drawing.path);
+  const int appId = drawing.appId;
   // A damaged header may claim any page count; read no more pages than can exist.
-  const int pageCount =
-      header.pageCount < 0 ? 0 : (header.pageCount > 1000 ? 1000 : header.pageCount);
+  const int pageCount = header.pageCount < 0
+                            ? 0
+                            : (header.pageCount > kMaxPageCount ? kMaxPageCount : header.pageCount);
   std::vector<PageRecord> pages;
   for (int page = 0; page < pageCount; ++page) pages.push_back(ReadPage(env, drawing, page));
   if (args.Has("json")) {
@@ -141,7 +140,7 @@ int RunInfo(Args& args) {
     return 0;
   }
   std::printf("Drawing folder   %s\n", Printable(drawing.path).c_str());
-  std::printf("Number           %d\n", drawing.GetFolderNo(env) + 1);
+  std::printf("Number           %d\n", drawing.GetDrawingNo(env));
   std::printf("Application      %s (%s, %s)\n", Printable(GetSenyouTitle(env, appId, 0)).c_str(),
               AppCode(env, appId).c_str(), HexId(appId).c_str());
   std::printf("図面名           %s\n", Printable(header.Title()).c_str());

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/local_system.h"
 #include "tools/columns.h"
 #include "tools/command.h"
 #include "tools/drawing_name.h"
@@ -18,7 +19,6 @@
 #include "vexafol/filetime.h"
 #include "vexafol/folder_environ.h"
 #include "vexafol/folderlist.h"
-#include "vexafol/local_system.h"
 #include "vexafol/senyou.h"
 
 namespace vexa::tool {
@@ -82,7 +82,7 @@ void PrintJson(const CEnvironObj& env, const std::vector<Row>& rows) {
         "%s\n  {\"no\": %d, \"mark\": %s, \"path\": %s, \"title\": %s, \"appId\": %d, "
         "\"cad\": %s, \"pages\": %d, \"creator\": %s, \"updater\": %s, \"created\": %s, "
         "\"updated\": %s, \"memo\": %s, \"lockState\": %d}",
-        i ? "," : "", m.GetFolderNo(env) + 1, JsonString(rows[i].cells[kColumnNumber]).c_str(),
+        i ? "," : "", m.GetDrawingNo(env), JsonString(rows[i].cells[kColumnNumber]).c_str(),
         JsonString(m.path).c_str(), JsonString(h.Title()).c_str(), m.appId,
         JsonString(rows[i].cells[kColumnApplication]).c_str(), h.pageCount,
         JsonString(h.Creator()).c_str(), JsonString(h.Updater()).c_str(),

@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/local_system.h"
 #include "tools/command.h"
 #include "tools/lock_file_check.h"
 #include "tools/lock_target.h"
 #include "tools/output_text.h"
 #include "vexafol/folderlock.h"
-#include "vexafol/local_system.h"
 
 namespace vexa::tool {
 namespace {

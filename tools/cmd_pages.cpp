@@ -11,39 +11,12 @@
 #include "tools/output_text.h"
 #include "tools/store_env.h"
 #include "vexafol/dialogs.h"
-#include "vexafol/file.h"
 #include "vexafol/folder_environ.h"
+#include "vexafol/folderlist.h"
 #include "vexafol/folderlock.h"
 #include "vexafol/folmember.h"
-#include "vexafol/senyou.h"
-#include "vexafol/store_name.h"
 
 namespace vexa::tool {
-namespace {
-
-// The drawing record of folder as the folder list makes it: its header, its
-// application, and file state 1 (index file missing or unreadable) or 2
-// (read-only).
-FolMember ReadDrawing(const CEnvironObj& env, const std::string& folder) {
-  FolMember drawing;
-  drawing.path = folder;
-  drawing.appId = GetPathToSenyouId(env, folder);
-  File index;
-  if (!index.Open(ResolveStoreName(drawing.GetIndexFile(env, 0)), File::Mode::ReadOnly)) {
-    drawing.fileState = 1;
-    return drawing;
-  }
-  try {
-    if (!ReadHeadFile(index, drawing.header)) drawing.fileState = 1;
-  } catch (const FileException&) {
-    drawing.fileState = 1;
-  }
-  FileStatus status;
-  if (drawing.fileState == 0 && index.GetStatus(status) && status.readOnly) drawing.fileState = 2;
-  return drawing;
-}
-
-}  // namespace
 
 int RunPages(Args& args) {
   if (args.positional().size() != 1)
@@ -60,12 +33,13 @@ int RunPages(Args& args) {
   if (const int status = ChooseQtPlatform(screenshot.has_value())) return status;
   ToolApplication application;
 
-  const FolMember drawing = ReadDrawing(env, folder);
+  FolMember drawing;
+  ReadFolderMember(env, folder, nullptr, drawing);  // a drawing without its index file shows empty
   VexaFolderLock lock(&env);
   bool saved = false;
   if (screenshot) CaptureWhenShown("29002", *screenshot, saved);
   const int page =
-      SelectPageName(nullptr, env, static_cast<int>(mode.value_or(0)), &drawing, &lock);
+      SelectPageName(nullptr, env, static_cast<int>(mode.value_or(kModeOpen)), &drawing, &lock);
   const bool json = args.Has("json");
   if (screenshot) {
     if (!saved) return Fail(*screenshot + ": cannot save the dialog's picture");

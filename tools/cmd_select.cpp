@@ -19,6 +19,7 @@
 #include "vexafol/dialogs.h"
 #include "vexafol/folder_environ.h"
 #include "vexafol/print.h"
+#include "vexafol/senyou_ids.h"
 #include "vexafol/ui/message_box.h"
 #include "vexafol/zmn_list_print.h"
 
@@ -27,11 +28,11 @@ namespace {
 
 bool ParseKind(const std::string& text, int& kind) {
   if (text == "open")
-    kind = 0;
+    kind = kModeOpen;
   else if (text == "write")
-    kind = 1;
+    kind = kModeWrite;
   else if (text == "delete")
-    kind = 2;
+    kind = kModeDelete;
   else
     return false;
   return true;
@@ -46,7 +47,7 @@ int RunSelect(Args& args) {
     return UsageError("--screenshot and --screenshot-search exclude each other");
   }
   const std::optional<std::string> screenshot = dialogShot ? dialogShot : searchShot;
-  int kind = 0;
+  int kind = kModeOpen;
   if (!ParseKind(args.Value("kind").value_or("open"), kind)) {
     return UsageError("--kind must be open, write or delete");
   }
@@ -93,7 +94,7 @@ int RunSelect(Args& args) {
   if (HasSearchOptions(args)) search.emplace(criteria);
 
   // Writing needs one application to write into; the other kinds show all.
-  const int appFilter = static_cast<int>(app.value_or(kind == 1 ? 0x1 : -1));
+  const int appFilter = static_cast<int>(app.value_or(kind == kModeWrite ? kAppGeneral : -1));
   std::vector<std::string> paths;
   // Printing offered with the store's forms; conditions kept for this run.
   CFormPathList forms;

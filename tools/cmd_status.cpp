@@ -10,34 +10,20 @@
 #include "tools/lock_target.h"
 #include "tools/output_text.h"
 #include "tools/store_env.h"
-#include "vexafol/file.h"
-#include "vexafol/fileformat.h"
+#include "vexafol/folderlist.h"
 #include "vexafol/folderlock.h"
 #include "vexafol/folmember.h"
-#include "vexafol/store_name.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa::tool {
 namespace {
 
-// The page scan of IsLockZmn and IsExistLockPage reads pages 0 to 499 only.
-constexpr int kScannedPages = 500;
-// A damaged header may claim any page count; no drawing has more pages than this.
-constexpr int kMostPages = 1000;
-
 // Page count from the drawing's index header; -1 when it cannot be read.
 int HeaderPageCount(const LockTarget& target) {
   FolMember drawing;
-  drawing.path = target.path();
-  File index;
-  if (!index.Open(ResolveStoreName(drawing.GetIndexFile(target.env(), 0)), File::Mode::ReadOnly))
-    return -1;
-  try {
-    if (!ReadHeadFile(index, drawing.header)) return -1;
-  } catch (const FileException&) {
-    return -1;
-  }
+  if (ReadFolderMember(target.env(), target.path(), nullptr, drawing) != 0) return -1;
   const int count = drawing.header.pageCount;
-  return count < 0 ? 0 : count > kMostPages ? kMostPages : count;
+  return count < 0 ? 0 : count > kMaxPageCount ? kMaxPageCount : count;
 }
 
 // The lock files whose open fails, with the reason; only asked when some
@@ -84,7 +70,8 @@ void PrintText(const LockTarget& target, const Answers& answers, bool pagesGiven
   std::printf("Lock files       %s (byte %d), %s\n", Printable(target.drawingLockFile()).c_str(),
               target.folderNo(), Printable(FileNameOf(target.pageLockFile())).c_str());
   if (!target.Lockable())
-    std::printf("                 (no slot or no folder number 1 to 999: every test answers 1)\n");
+    std::printf("                 (no slot or no folder number %d to %d: every test answers 1)\n",
+                kFirstDrawingNo, kLastDrawingNo);
   std::printf(
       "IsLockZmn        %d  %s\n", answers.drawing,
       answers.drawing ? "in use: somebody holds the drawing, or one of its pages 0-499" : "free");

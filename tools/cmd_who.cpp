@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/local_system.h"
 #include "tools/command.h"
 #include "tools/lock_target.h"
 #include "tools/output_text.h"
 #include "vexafol/file.h"
-#include "vexafol/local_system.h"
 
 namespace vexa::tool {
 namespace {

@@ -1,13 +1,12 @@
-// Terminal column widths of UTF-8 text, for the tool's tables.
+// Terminal columns of UTF-8 text, for the tool's tables (widths: DisplayWidth
+// of vexafol/utf8.h).
 #pragma once
 
 #include <string>
 
-namespace vexa::tool {
+#include "vexafol/utf8.h"
 
-// Columns the text takes in a terminal: ASCII and half-width katakana one,
-// other characters (kanji, kana, full-width forms) two.
-size_t DisplayWidth(const std::string& utf8);
+namespace vexa::tool {
 
 // text followed by spaces up to the given number of columns.
 std::string PadToColumns(const std::string& utf8, size_t columns);

@@ -7,14 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/local_system.h"
 #include "tools/command.h"
 #include "tools/drawing_name.h"
 #include "tools/help.h"
 #include "tools/store_env.h"
 #include "vexafol/folder_environ.h"
-#include "vexafol/local_system.h"
 #include "vexafol/recycle.h"
 #include "vexafol/senyou.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa::tool {
 namespace {
@@ -29,7 +30,7 @@ bool IsDrawingFolderName(const CEnvironObj& env, const std::string& name) {
   for (size_t i = 0; i < fol.size(); ++i)
     if ((name[i] | 0x20) != fol[i]) return false;
   const int number = env.GetExtNumber(name);
-  return number >= 1 && number <= 999;
+  return number >= kFirstDrawingNo && number <= kLastDrawingNo;
 }
 
 std::vector<std::string> CommandNames() {

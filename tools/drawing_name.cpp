@@ -3,10 +3,11 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/local_system.h"
 #include "tools/store_env.h"
 #include "tools/store_find.h"
-#include "vexafol/local_system.h"
 #include "vexafol/senyou.h"
+#include "vexafol/store_layout.h"
 #include "vexafol/store_name.h"
 
 namespace vexa::tool {
@@ -91,8 +92,9 @@ bool DrawingFolder(const CEnvironObj& env, const std::string& word, std::string&
     return false;
   }
   const long number = std::strtol(word.c_str() + mark + 1, nullptr, 10);
-  if (word.size() - mark - 1 > 3 || number < 1 || number > 999) {
-    error = word + ": drawing numbers are 1 to 999";
+  if (word.size() - mark - 1 > 3 || number < kFirstDrawingNo || number > kLastDrawingNo) {
+    error = word + ": drawing numbers are " + std::to_string(kFirstDrawingNo) + " to " +
+            std::to_string(kLastDrawingNo);
     return false;
   }
   folder = GetSenyouPath(env, id);

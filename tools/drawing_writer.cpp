@@ -9,6 +9,7 @@
 #include "vexafol/fileformat.h"
 #include "vexafol/folder_mode.h"
 #include "vexafol/folmember.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa::tool {
 namespace {
@@ -158,7 +159,8 @@ bool CreateDrawing(const CEnvironObj& env, const std::string& appFolder, const D
       // each existing one is taken too, which numbers taken during the walk
       // can make it do; a folder that is really full answers the same again.
       if (++noneFree < kFullAnswers) continue;
-      *error = appFolder + ": all drawing numbers 1 to 999 are taken";
+      *error = appFolder + ": all drawing numbers " + std::to_string(kFirstDrawingNo) + " to " +
+               std::to_string(kLastDrawingNo) + " are taken";
       return false;
     }
     const int made = MakeStoreFolder(*created);

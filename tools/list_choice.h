@@ -25,8 +25,8 @@ inline const std::vector<std::string> kListChoiceOptions = [] {
 
 struct ListChoice {
   std::optional<long> app;  // application mask; none: all
-  int sortType = kSortUpdateTime;
-  int sortDir = -1;  // the grid's default without stored settings: newest first
+  int sortType = kDefaultSortType;
+  int sortDir = kDefaultSortDir;
   FindCriteria criteria;
 };
 

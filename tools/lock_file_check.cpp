@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/local_system.h"
 #include "vexafol/file.h"
-#include "vexafol/local_system.h"
 
 namespace vexa::tool {
 namespace {

@@ -2,7 +2,8 @@
 
 #include <vector>
 
-#include "vexafol/local_system.h"
+#include "platform/local_system.h"
+#include "vexafol/store_layout.h"
 #include "vexafol/store_name.h"
 
 namespace vexa::tool {
@@ -30,7 +31,7 @@ bool HoldsSiteWithCad(const std::string& work, int& budget) {
 bool IsStoreTop(const std::string& folder) {
   const std::string data = ResolveStoreName((folder == "/" ? "" : folder) + "/DATA");
   if (!IsFolderNotLink(data)) return false;
-  if (HasFolder(data, "RECYCCAD")) return true;
+  if (HasFolder(data, kRecycleName)) return true;
   std::vector<std::string> works;
   if (ListFolder(data, works) != 0) return false;
   int budget = kMostFoldersLooked;

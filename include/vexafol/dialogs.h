@@ -5,11 +5,15 @@
 // loads the drawings itself, runs the dialog modally over parent and destroys
 // everything it made before it returns; only user settings and files survive.
 //
-// Mode word (the array and single-path forms):
-//   mode & 3     kind: 0 choose drawings to open, 1 choose a number to write
-//                to, 2 delete drawings, 3 no dialog (the call fails at once)
-//   mode & 0x80  only a page file may be chosen (through the page list)
-//   mode & 0x40  the page list only views
+// Mode word (the array and single-path forms; vexafol/dialog_mode.h names
+// its parts and says how each is compared):
+//   mode & kModeKindMask  kind: kModeOpen choose drawings to open, kModeWrite
+//                choose a number to write to, kModeDelete delete drawings,
+//                kModeNoDialog no dialog (the call fails at once)
+//   kModePageOnly  a bit of the flag word: only a page file may be chosen
+//                (through the page list)
+//   kModeViewOnly  the whole flag word (mode & kModeFlagWordMask == 0x40): the
+//                page list only views
 // Application filter: a mask of application ids (senyou.h); -1 for all.
 // Result paths: the drawing folder ("…/Fol.007"); the page file
 // ("…/Fol.007/pagefile.002") when a page was chosen; in the write kind, for a
@@ -23,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "vexafol/dialog_mode.h"
 #include "vexafol/environ.h"
 #include "vexafol/export.h"
 #include "vexafol/findcriteria.h"
@@ -110,9 +115,10 @@ class VEXA_UI_API ScopedStartSearch {
 // or lock is null). A page locked through lock (by anybody, this service
 // included), or any page of a drawing in use, is refused with a message.
 // Lock states and pages are read once when the dialog opens; it takes no
-// lock. mode: kind word mode & 0x0f and flag word mode & 0xf0 as above; flag
-// word 0x40 only views (nothing can be chosen), kind 2 hides the draw button
-// but lets a double-clicked page be chosen.
+// lock. mode: kind word mode & kModeKindWordMask and flag word mode &
+// kModeFlagWordMask, each compared whole: flag word kModeViewOnly only views
+// (nothing can be chosen), kind word kModeDelete hides the draw button but
+// lets a double-clicked page be chosen.
 VEXA_UI_API int SelectPageName(QWidget* parent, const CEnvironObj& env, int mode,
                                const FolMember* member, VexaFolderLock* lock);
 

@@ -117,4 +117,28 @@ enum SortType : int {
   kSortPageCount = 8,
 };
 
+// The order a drawing list is shown in without stored settings: the newest
+// change first.
+inline constexpr int kDefaultSortType = kSortUpdateTime;
+inline constexpr int kDefaultSortDir = -1;
+
+// One drawing without loading a list, for a host or tool that names a drawing
+// by its path. The record of the drawing folder `folder`: its path, the
+// application the path belongs to (GetPathToSenyouId), the header of its index
+// file (named in any ASCII case, never read through a link), file state 0, 1
+// (index file missing or unreadable) or 2 (read-only), and with lock given
+// lock state 1 (IsLockZmn answers 1), else 2 (IsExistLockPage answers 1),
+// else 0. Returns 0 when the header was read (a short index file gives what
+// it holds); the errno value when the index file cannot be opened; -1 when a
+// read fails.
+VEXA_CORE_API int ReadFolderMember(const CEnvironObj& env, const std::string& folder,
+                                   VexaFolderLock* lock, FolMember& record);
+
+// The path a load of its application gives the drawing folder that folder
+// names, by whatever path (links, ASCII case): the application's folder as the
+// store spells it plus the entry's name. "" when folder is no drawing folder
+// "Fol.NNN" (1 to 999) directly in its application's folder: a recycled or
+// backup folder, one outside the store, or no folder at all.
+VEXA_CORE_API std::string ListedDrawingFolder(const CEnvironObj& env, const std::string& folder);
+
 }  // namespace vexa

@@ -27,6 +27,9 @@ struct VEXA_CORE_API FolMember {
   // (Fol.012 -> 11); a backup folder ("BKUP", "BKUP.NNN") counts as the drawing
   // that holds it. -1 when the name carries no number.
   int GetFolderNo(const CEnvironObj& env) const;
+  // The drawing number users see: GetFolderNo + 1 (Fol.012 -> 12, also for its
+  // backup folders).
+  int GetDrawingNo(const CEnvironObj& env) const;
   // The path; with backup non-zero, its "BKUP" sub folder.
   std::string GetPath(const CEnvironObj& env, int backup) const;
   std::string GetIndexFile(const CEnvironObj& env, int backup) const;
@@ -40,6 +43,12 @@ struct VEXA_CORE_API FolMember {
   static std::string GetDateString(const SYSTEMTIME& time);
   static std::string GetTimeString(const SYSTEMTIME& time);
 };
+
+// The number in the name of a drawing folder: the digits after the dot of the
+// path's last component, read as atoi reads them and clamped to the int range
+// ("…/Fol.012" -> 12, "Fol" -> 0, "Fol.12a" -> 12). A backup folder is read
+// by its own name; FolMember::GetDrawingNo looks through it to its drawing.
+VEXA_CORE_API int DrawingNumberOf(const CEnvironObj& env, const std::string& folderPath);
 
 // Appends "INDEX.VXF" to a folder path.
 VEXA_CORE_API void CreateIndexFileName(const CEnvironObj& env, std::string& path);

@@ -6,6 +6,7 @@
 #include "host/ui/loading_window.h"
 #include "page/ui/file_sheet.h"
 #include "page/ui/page_sheet.h"
+#include "vexafol/dialog_mode.h"
 #include "vexafol/ui/bit_button.h"
 
 namespace vexa {
@@ -14,9 +15,6 @@ namespace {
 constexpr const char* kCaption = "ﾍﾟｰｼﾞの一覧";
 constexpr int kTemplateWidth = 378;
 constexpr int kTemplateHeight = 373;
-
-constexpr int kFlagViewOnly = 0x40;
-constexpr int kKindDelete = 2;
 
 // The text height handed to the sheets' Init.
 constexpr int kTextHeight = 12;
@@ -29,8 +27,8 @@ PageDlg::PageDlg(QWidget* parent, const CEnvironObj* env, const FolMember* membe
       env_(env),
       member_(member),
       lock_(lock),
-      kindWord_(mode & 0x0f),
-      flagWord_(mode & 0xf0) {
+      kindWord_(mode & kModeKindWordMask),
+      flagWord_(mode & kModeFlagWordMask) {
   setWindowTitle(QString::fromUtf8(kCaption));
   SetTemplateSize(kTemplateWidth, kTemplateHeight);
   QPushButton* ok = AddButton(IDOK, "OK", 320, 4, 50, 15);
@@ -47,7 +45,7 @@ bool PageDlg::OnInitDialog() {
   DialogBase::OnInitDialog();
   drawButton_->SetBitmap(kDrawButtonBitmap);
   drawButton_->SetFace(0);
-  if (flagWord_ == kFlagViewOnly || kindWord_ == kKindDelete) {
+  if (flagWord_ == kModeViewOnly || kindWord_ == kModeDelete) {
     drawButton_->setEnabled(false);
     drawButton_->hide();
   }
@@ -78,7 +76,7 @@ bool PageDlg::OnInitDialog() {
 }
 
 void PageDlg::ChoosePage() {
-  if (flagWord_ == kFlagViewOnly) return;
+  if (flagWord_ == kModeViewOnly) return;
   int row = -1;
   int col = -1;
   pageSheet_->GetSelect(&row, &col);

@@ -5,10 +5,11 @@
 // and pictures are read once while the dialog opens (by RunPageDialog on a
 // worker thread before it, behind a loading window when that takes long).
 //
-// Mode word: the kind word (mode & 0x0f) and the flag word (mode & 0xf0).
-// Flag word 0x40 only views: the draw button is hidden and nothing can be
-// chosen. Kind word 2 hides the draw button, yet a page activated in the page
-// sheet is still chosen. Every other value leaves the dialog as it is.
+// Mode word (vexafol/dialog_mode.h): the kind word and the flag word, each
+// compared as a whole. Flag word kModeViewOnly only views: the draw button is
+// hidden and nothing can be chosen. Kind word kModeDelete hides the draw
+// button, yet a page activated in the page sheet is still chosen. Every other
+// value leaves the dialog as it is.
 #pragma once
 
 #include <optional>

@@ -14,6 +14,7 @@
 #include "vexafol/environ.h"
 #include "vexafol/folderlock.h"
 #include "vexafol/folmember.h"
+#include "vexafol/store_layout.h"
 #include "vexafol/ui/sx_grp_sheet.h"
 
 namespace vexa {
@@ -26,7 +27,7 @@ class PageSheet : public SxGrpSheet {
   static constexpr int kColumns = 4;
   // Page files are numbered with three digits: a header that claims more
   // pages (a damaged one) shows this many.
-  static constexpr int kMaxPages = 1000;
+  static constexpr int kMaxPages = kMaxPageCount;
   // Page states: the page file could not be opened (no preview is drawn), or
   // it is read-only.
   static constexpr int kStateNoFile = 1;

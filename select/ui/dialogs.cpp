@@ -1,7 +1,7 @@
 // The exported selection functions: permission check, folder list, the
 // dialog of the kind, and the dialog's choice turned into paths.
-#include <cstdlib>
 #include <memory>
+#include <new>
 
 #include "select/ui/file_dlg_base.h"
 #include "select/ui/list_loading.h"
@@ -16,10 +16,6 @@
 namespace vexa {
 namespace {
 
-constexpr int kKindSelect = 0;
-constexpr int kKindWrite = 1;
-constexpr int kKindDelete = 2;
-
 enum class Outcome { kRefused, kFailed, kCancelled, kConfirmed, kSwitched };
 
 // Loads the list for the filter; when that finds nothing the select and
@@ -29,16 +25,14 @@ enum class Outcome { kRefused, kFailed, kCancelled, kConfirmed, kSwitched };
 bool LoadForKind(QWidget* parent, VexaFolderList& list, int appFilter, int kind) {
   return LoadListsWithProgress(parent, [&list, appFilter, kind] {
     list.Load(appFilter, 0);
-    if (list.GetFolderNum() == 0 && kind != kKindWrite) list.Load(-1, 0);
+    if (list.GetFolderNum() == 0 && kind != kModeWrite) list.Load(-1, 0);
   });
 }
 
 // The drawing number the cursor starts on: the extension number of the first
 // path's directory ("…/Fol.005/pagefile.000" -> 5), 0 without one.
 int InitialNumber(const CEnvironObj& env, const std::vector<std::string>& paths) {
-  if (paths.empty()) return 0;
-  const std::string ext = env.GetExtNameFromFileName(env.GetDirNameFromRelativePath(paths.front()));
-  return ext.size() > 1 ? std::atoi(ext.c_str() + 1) : 0;
+  return paths.empty() ? 0 : DrawingNumberOf(env, env.GetDirNameFromRelativePath(paths.front()));
 }
 
 // The page file of page in the drawing folder.
@@ -56,7 +50,7 @@ std::string ResultPath(const CEnvironObj& env, const FileDlgBase& dialog, int ke
     if (dialog.GetPageNo() >= 0) return PageFilePath(env, member->path, dialog.GetPageNo());
     return member->path;
   }
-  if (kind != kKindWrite) return "";
+  if (kind != kModeWrite) return "";
   // A free number of the write kind: the folder the new drawing goes to.
   std::string path = GetSenyouPath(env, appFilter);
   CreateDrawingFolderPath(env, path, key + 1);
@@ -68,12 +62,12 @@ std::unique_ptr<FileDlgBase> MakeDialog(int kind, VexaFolderList& list, QWidget*
                                         const CFormPathList* formPathList, CJknMan* condMan,
                                         CFormPrintData* printData, int altFlag) {
   switch (kind) {
-    case kKindSelect:
+    case kModeOpen:
       return std::make_unique<FileSelDlg>(&list, parent, initialNo, multiSelect, formPathList,
                                           condMan, printData, altFlag);
-    case kKindWrite:
+    case kModeWrite:
       return std::make_unique<FileAddDlg>(&list, parent, initialNo);
-    case kKindDelete:
+    case kModeDelete:
       return std::make_unique<FileDelDlg>(&list, parent, initialNo);
     default:
       return nullptr;
@@ -84,9 +78,9 @@ std::unique_ptr<FileDlgBase> MakeDialog(int kind, VexaFolderList& list, QWidget*
 Outcome RunSelection(QWidget* parent, const CEnvironObj& env, int mode, int appFilter,
                      std::vector<std::string>& paths, const CFormPathList* formPathList,
                      CJknMan* condMan, CFormPrintData* printData, int multiSelect, int altFlag,
-                     bool offerSwitch) {
-  const int kind = mode & 3;
-  if (!env.IsOpeAllowed(kind == kKindDelete ? kOpeDeleteDrawing : kOpeSelectDrawing)) {
+                     bool offerSwitch) try {
+  const int kind = mode & kModeKindMask;
+  if (!env.IsOpeAllowed(kind == kModeDelete ? kOpeDeleteDrawing : kOpeSelectDrawing)) {
     return Outcome::kRefused;
   }
   CSetInstance resources;
@@ -98,8 +92,8 @@ Outcome RunSelection(QWidget* parent, const CEnvironObj& env, int mode, int appF
   std::unique_ptr<FileDlgBase> dialog = MakeDialog(kind, list, parent, initialNo, multiSelect,
                                                    formPathList, condMan, printData, altFlag);
   if (!dialog) return Outcome::kFailed;
-  dialog->SetKindWord(mode & 0x0f);
-  dialog->SetFlagWord(mode & 0xf0);
+  dialog->SetKindWord(mode & kModeKindWordMask);
+  dialog->SetFlagWord(mode & kModeFlagWordMask);
   if (offerSwitch) dialog->SetSwitchState(1);
   if (const FindCriteria* search = ScopedStartSearch::Current()) dialog->StartWithSearch(*search);
   if (dialog->DoModal() != IDOK) return Outcome::kCancelled;
@@ -110,6 +104,8 @@ Outcome RunSelection(QWidget* parent, const CEnvironObj& env, int mode, int appF
     if (!path.empty()) paths.push_back(std::move(path));
   }
   return Outcome::kConfirmed;
+} catch (const std::bad_alloc&) {
+  return Outcome::kFailed;  // out of memory: no exception leaves the library
 }
 
 // The command that opens path in the application of member.
@@ -162,7 +158,7 @@ int SelectFolderName2(QWidget* parent, const CEnvironObj& env, int mode, int app
 
 int SelectFolderName(QWidget* parent, const CEnvironObj& env, int mode, int appFilter,
                      std::string* path, const CFormPathList* formPathList, CJknMan* condMan,
-                     CFormPrintData* printData) {
+                     CFormPrintData* printData) try {
   std::vector<std::string> paths;
   if (path) paths.push_back(*path);
   const int result =
@@ -172,6 +168,9 @@ int SelectFolderName(QWidget* parent, const CEnvironObj& env, int mode, int appF
     if (result == 0) path->clear();
   }
   return result;
+} catch (const std::bad_alloc&) {
+  if (path) path->clear();
+  return 0;
 }
 
 int SelectFolderName(QWidget* parent, const CEnvironObj& env, int mode, int appFilter,
@@ -181,7 +180,7 @@ int SelectFolderName(QWidget* parent, const CEnvironObj& env, int mode, int appF
 
 int SelectFolderName(QWidget* parent, const CEnvironObj& env, int appFilter, std::string* path,
                      std::string* commandLine, const CFormPathList* formPathList, CJknMan* condMan,
-                     CFormPrintData* printData) {
+                     CFormPrintData* printData) try {
   if (!env.IsOpeAllowed(kOpeSelectDrawing)) return 0;
   CSetInstance resources;
   auto cancelled = [path, commandLine] {
@@ -190,7 +189,7 @@ int SelectFolderName(QWidget* parent, const CEnvironObj& env, int appFilter, std
     return 0;
   };
   VexaFolderList list(env);
-  if (!LoadForKind(parent, list, appFilter, kKindSelect)) return cancelled();
+  if (!LoadForKind(parent, list, appFilter, kModeOpen)) return cancelled();
 
   FileSelDlg dialog(&list, parent, 0, 1, formPathList, condMan, printData, 0);
   if (const FindCriteria* search = ScopedStartSearch::Current()) dialog.StartWithSearch(*search);
@@ -206,6 +205,10 @@ int SelectFolderName(QWidget* parent, const CEnvironObj& env, int appFilter, std
     if (commandLine) *commandLine = CommandLine(env, *member, file);
   }
   return 1;
+} catch (const std::bad_alloc&) {
+  if (path) path->clear();
+  if (commandLine) commandLine->clear();
+  return 0;
 }
 
 int SelectFolderName(QWidget* parent, const CEnvironObj& env, int appFilter, std::string* path,

@@ -6,6 +6,7 @@
 #include <QResizeEvent>
 #include <QStyle>
 
+#include "vexafol/dialog_mode.h"
 #include "vexafol/hooks.h"
 #include "vexafol/senyou.h"
 #include "vexafol/ui/bit_button.h"
@@ -251,7 +252,7 @@ bool MayOpen(QWidget* dialog, const VexaFolderList& list, int flagWord, const Fo
     MessageBox(dialog, "図面が有りません", "図面の選択", kRefusal);
     return false;
   }
-  if (flagWord & 0x80) {
+  if (flagWord & kModePageOnly) {
     MessageBox(dialog, "ページファイルでしか選択できません", "図面の読み込み", kRefusal);
     return false;
   }

@@ -66,8 +66,8 @@ class FileDlgBase : public DialogBase {
   // Stores the display settings and the window size for the next dialog.
   ~FileDlgBase() override;
 
-  // Set by the creator before DoModal: mode & 0x0f, mode & 0xf0, and 1 to
-  // offer the "図面管理切替" button.
+  // Set by the creator before DoModal: the kind word and the flag word of the
+  // mode word (vexafol/dialog_mode.h), and 1 to offer the "図面管理切替" button.
   void SetKindWord(int kindWord) { kindWord_ = kindWord; }
   void SetFlagWord(int flagWord) { flagWord_ = flagWord; }
   void SetSwitchState(int state) { switchState_ = state; }
@@ -187,7 +187,7 @@ class FileSelDlg : public FileDlgBase {
 
  protected:
   void InitKind() override;
-  // Refuses, in this order: no drawing at all, the page-only flag 0x80, a
+  // Refuses, in this order: no drawing at all, the page-only flag kModePageOnly, a
   // locked drawing under the cursor (unless altFlag).
   void Confirm() override;
 

@@ -146,7 +146,7 @@ void FileInfoDlg::Refresh() {
     SYSTEMTIME updated{};
     member_->GetCreateSysTime(created);
     member_->GetUpdateSysTime(updated);
-    texts[0] = QString::number(member_->GetFolderNo(env) + 1);
+    texts[0] = QString::number(member_->GetDrawingNo(env));
     texts[1] = QString::fromStdString(header.Title());
     texts[2] = QString::number(header.pageCount);
     texts[3] = QString::fromStdString(GetSenyouTitle(env, member_->appId, 0));

@@ -14,6 +14,7 @@
 #include "vexafol/text.h"
 #include "vexafol/ui/file_info_dlg.h"
 #include "vexafol/ui/image_frame.h"
+#include "vexafol/utf8.h"
 
 namespace vexa {
 namespace {
@@ -21,19 +22,12 @@ namespace {
 constexpr int kBackupButton = 29010;
 constexpr COLORREF kLockedColor = 0x0000FF;
 
-// Length of a text in CP932 bytes (the unit of column widths).
-int Cp932Length(const char* utf8) {
-  std::string cp932;
-  Utf8ToCp932(utf8, cp932);
-  return static_cast<int>(cp932.size());
-}
-
 // The header text of an item: its caption, with the sort arrow when it is the
 // sort column. Brackets only when the column has room for them.
 std::string SortHeaderText(const ItemDef& item, bool sorted, int sortDir) {
   std::string text = item.caption;
   if (!sorted) return text;
-  const bool roomy = item.width - Cp932Length(item.caption) >= 4;
+  const bool roomy = item.width - static_cast<int>(DisplayWidth(item.caption)) >= 4;
   if (sortDir >= 0) {
     text += roomy ? "(↓)" : "↓";
   } else {
@@ -63,8 +57,8 @@ void FileSelSheet::Init(VexaFolderList* list, FileInfoDlg* infoPanel, const int*
   infoPanel_ = infoPanel;
   // The stored sort is read before the columns are built, so that the header
   // of the sort column carries its arrow from the start.
-  sortType_ = kSortUpdateTime;
-  sortDir_ = -1;
+  sortType_ = kDefaultSortType;
+  sortDir_ = kDefaultSortDir;
   ReadUserInt(*env_, "SORTTYPE", sortType_);
   ReadUserInt(*env_, "SORTDIR", sortDir_);
   SetupColumns(items, itemCount, 1);

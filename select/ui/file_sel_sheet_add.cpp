@@ -2,15 +2,10 @@
 #include <cstdio>
 
 #include "vexafol/folderlist.h"
+#include "vexafol/store_layout.h"
 #include "vexafol/ui/file_sel_sheet.h"
 
 namespace vexa {
-namespace {
-
-// Drawing numbers run from 1 to 999.
-constexpr int kMaxSlots = 999;
-
-}  // namespace
 
 FileAddSheet::FileAddSheet(const FindCriteria& criteria, QWidget* parent)
     : FileSelSheet(criteria, parent) {}
@@ -19,13 +14,13 @@ FileAddSheet::~FileAddSheet() = default;
 
 int FileAddSheet::CountMembers() {
   // One slot past the highest number in use, so that a new drawing can go
-  // after the last one; never past number 999.
+  // after the last one; never past the last drawing number.
   int highest = -1;
   const int count = list_ ? list_->GetFolderNum() : 0;
   for (int i = 0; i < count; ++i) {
     highest = std::max(highest, list_->GetFolderMember(i)->GetFolderNo(*env_));
   }
-  return std::min(highest + 2, kMaxSlots);
+  return std::min(highest + 2, kLastDrawingNo);
 }
 
 const FolMember* FileAddSheet::GetMember(int key) const {

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "vexafol/folderlist.h"
+#include "vexafol/store_layout.h"
 #include "vexafol/ui/num_edit.h"
 
 namespace vexa {
@@ -27,8 +28,6 @@ constexpr int kTemplateHeight = 165;
 // of the opened list.
 constexpr int kComboHeight = 12;
 constexpr int kComboVisibleItems = 10;
-constexpr int kLowestNumber = 1;
-constexpr int kHighestNumber = 999;
 
 constexpr const char* kReleaseQuestion =
     "条件が1つも選択されていませんが、検索を解除してもよろしいですか？";
@@ -162,8 +161,8 @@ bool FindDlg::OnInitDialog() {
   useCreated_->setChecked(edited_.useCreated != 0);
   useUpdated_->setChecked(edited_.useUpdated != 0);
   name_->setText(QString::fromStdString(edited_.name));
-  noFrom_->SetValue(edited_.noFrom, kLowestNumber, kHighestNumber);
-  noTo_->SetValue(edited_.noTo, kLowestNumber, kHighestNumber);
+  noFrom_->SetValue(edited_.noFrom, kFirstDrawingNo, kLastDrawingNo);
+  noTo_->SetValue(edited_.noTo, kFirstDrawingNo, kLastDrawingNo);
   SelectName(creator_, useCreator_, edited_.creator, edited_.useCreator);
   SelectName(updater_, useUpdater_, edited_.updater, edited_.useUpdater);
   ShowTime(createdFrom_, edited_.createdFrom);
@@ -189,7 +188,7 @@ void FindDlg::FillNameLists() {
     if (!member) continue;
     AddName(creator_, member->header.Creator());
     AddName(updater_, member->header.Updater());
-    const int number = member->GetFolderNo(env) + 1;
+    const int number = member->GetDrawingNo(env);
     smallest = i == 0 ? number : std::min(smallest, number);
     largest = i == 0 ? number : std::max(largest, number);
   }

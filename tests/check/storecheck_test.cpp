@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/fault_env.h"
 #include "tests/check/store_damage.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/tool_run.h"
 
@@ -85,6 +85,43 @@ TEST_F(StoreCheck, ListsEveryPlantedFaultAndFixesOnlyTheHarmlessOnes) {
 
 // A recycle folder that is a file or a link makes every deletion fail: the
 // check says so instead of finding nothing wrong.
+// The store folder's mode is the policy: what an entry lacks of it is reported
+// and added by the fix, nothing is ever taken away, and an index file made
+// read-only on purpose only needs to stay readable.
+TEST_F(StoreCheck, PermissionsAreOnlyAddedAndAReadOnlyIndexFileStaysReadOnly) {
+  const std::string drawing = GeneralAppFolder(store_) + "/Fol.002";
+  const std::string readOnly = drawing + "/INDEX.VXF";
+  const std::string privateFile = drawing + "/pagefile.000";
+  const std::string ownFolder = drawing + "/notes";
+  ASSERT_EQ(::chmod(readOnly.c_str(), 0440), 0);
+  ASSERT_EQ(::chmod(privateFile.c_str(), 0700), 0);
+  ASSERT_EQ(::mkdir(ownFolder.c_str(), 0700), 0);
+  ASSERT_EQ(::chmod(ownFolder.c_str(), 0700), 0);  // not the set-group-id bit it inherits
+  const auto modeOf = [](const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+  };
+  const auto problemOf = [](const StoreCheckReport& report, const std::string& path) {
+    for (const StoreFinding& finding : report.findings)
+      if (finding.kind == "permissions" && finding.path == path) return finding.problem;
+    return std::string();
+  };
+
+  const StoreCheckReport report = CheckStore(store_);
+  EXPECT_EQ(problemOf(report, readOnly), "");
+  EXPECT_NE(problemOf(report, privateFile).find("mode 0700, lacks g+rw"), std::string::npos)
+      << problemOf(report, privateFile);
+  EXPECT_NE(problemOf(report, ownFolder).find("mode 0700, lacks g+rwx,g+s"), std::string::npos)
+      << problemOf(report, ownFolder);
+
+  const StoreCheckReport fixed = CheckStore(store_, {.fix = true});
+  EXPECT_EQ(modeOf(readOnly), 0440u);
+  EXPECT_EQ(modeOf(privateFile), 0760u);  // the owner's execute bit stays
+  EXPECT_EQ(modeOf(ownFolder), 02770u);
+  EXPECT_EQ(problemOf(CheckStore(store_), privateFile), "");
+}
+
 TEST_F(StoreCheck, ARecycleFolderThatIsNoFolderIsReported) {
   const std::string recycle = store_ + "/DATA/RECYCCAD";
   for (const char* what : {"fifo", "link"}) {

@@ -6,9 +6,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <new>
 #include <string>
 
-#include "platform/fault_env.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/store_fixture.h"
 #include "vexafol/folderlist.h"
 
@@ -136,6 +137,36 @@ TEST(FolderListBadInput, ApplicationFolderCopiedInAnotherCase) {
   list.Load(0x1, 0);
   ASSERT_EQ(list.GetFolderNum(), 1);
   EXPECT_EQ(list.GetFolderMember(0)->path, copied);
+}
+
+TEST(FolderListBadInput, OutOfMemoryDropsTheRecordOrEndsTheScanButNeverThrows) {
+  StoreFixture store;
+  const std::string app = store.AppFolder(0x1);
+  StoreFixture::WriteDrawing(Numbered(app, 1));
+  // An index file in another case is looked up in its folder's listing.
+  test::WriteFileBytes(Numbered(app, 2) + "/index.vxf", test::HeaderBytes(test::MakeHeader({})));
+  StoreFixture::WriteDrawing(Numbered(app, 3));
+  const auto outOfMemory = [] { throw std::bad_alloc(); };
+
+  platform::FaultEnv faults;
+  platform::ScopedEnv scoped(faults);
+  faults.Before(platform::Op::ListDir, "Fol.002", 0, outOfMemory);
+  VexaFolderList list(store.env());
+  list.SetSortType(kSortFolderNo, 1);
+  ASSERT_NO_THROW(list.Load(0x1, 0));
+  ASSERT_EQ(list.GetFolderNum(), 2);
+  EXPECT_EQ(list.GetSortedFolderMember(0)->path, Numbered(app, 1));
+  EXPECT_EQ(list.GetSortedFolderMember(1)->path, Numbered(app, 3));
+
+  // Out of memory while the application folder is listed: an empty list.
+  faults.Clear();
+  faults.Before(platform::Op::ListDir, app, 0, outOfMemory);
+  ASSERT_NO_THROW(list.Reload());
+  EXPECT_EQ(list.GetFolderNum(), 0);
+  EXPECT_EQ(list.GetSortedFolderMember(0), nullptr);
+  faults.Clear();
+  list.Reload();
+  EXPECT_EQ(list.GetFolderNum(), 3);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "folderlist/overlapped.h"
-#include "platform/fault_env.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/store_fixture.h"
 #include "vexafol/folderlist.h"
 

@@ -4,10 +4,11 @@
 #include <filesystem>
 
 #include "platform/case_lookup.h"
-#include "platform/fault_env.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_environ.h"
 #include "vexafol/hooks.h"
+#include "vexafol/store_layout.h"
 
 namespace vexa {
 namespace {
@@ -109,12 +110,12 @@ TEST_F(EnvironFiles, IsExistFindsStoreNamesInAnyCaseButNotLockFiles) {
   EXPECT_EQ(env_.IsExist(dir_ / "APP/FOL.007/INDEX.VXF"), 0);
   EXPECT_LT(env_.IsExist(dir_ / "app/Fol.008"), 0);
   // Only the existing part resolves; the rest stays as asked.
-  EXPECT_EQ(platform::ResolveStoreName(dir_ / "App/Fol.007/BKUP/INDEX.VXF"),
+  EXPECT_EQ(platform::ResolveStoreName(dir_ / "App/Fol.007/BKUP/INDEX.VXF", IsLockFileName),
             dir_ / "app/fol.007/BKUP/INDEX.VXF");
   // The exact name first, then the smallest of the differently cased twins.
   test::WriteFileBytes(dir_ / "app/FOL.007/x", "");
-  EXPECT_EQ(platform::ResolveStoreName(dir_ / "app/Fol.007"), dir_ / "app/FOL.007");
-  EXPECT_EQ(platform::ResolveStoreName(dir_ / "app/fol.007"), dir_ / "app/fol.007");
+  EXPECT_EQ(platform::ResolveStoreName(dir_ / "app/Fol.007", IsLockFileName), dir_ / "app/FOL.007");
+  EXPECT_EQ(platform::ResolveStoreName(dir_ / "app/fol.007", IsLockFileName), dir_ / "app/fol.007");
 
   test::WriteFileBytes(dir_ / "app/cadapp.loc", "");
   test::WriteFileBytes(dir_ / "app/fol007.loc", "");

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/fault_env.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_environ.h"
 

@@ -41,6 +41,11 @@ done
 if grep -E 'vexa::(platform|store|lock|host|folder_list)::|VexaFolderLockInfo' <<<"$exported"; then
   fail "libvexafol exports internals (above)"
 fi
+# The tool's own helpers live in its private support library, not in the API.
+if grep -E 'vexa::(LoginName|ListFolder|ReadSmallFile|WaitForEndOfInput|HoldEndSignals)\(' \
+  <<<"$exported"; then
+  fail "libvexafol exports the tool's helpers (above)"
+fi
 if [ "$ui" = ON ]; then
   exported=$(nm -D --defined-only -C "$libdir/libvexafol-ui.so.0")
   grep -qF 'vexa::SelectFolderName(' <<<"$exported" || fail "libvexafol-ui does not export SelectFolderName"

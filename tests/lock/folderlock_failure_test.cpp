@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/fault_env.h"
 #include "tests/lock/lock_store.h"
+#include "tests/support/fault_env.h"
 #include "vexafol/folderlock.h"
 
 namespace vexa {

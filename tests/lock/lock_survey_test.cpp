@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "lock/lock_file.h"
-#include "platform/fault_env.h"
 #include "tests/support/child_process.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/store_fixture.h"
 #include "tests/support/temp_dir.h"
 #include "vexafol/file.h"
@@ -166,7 +166,7 @@ TEST(LockSurvey, RangeQueryFindsTheLocksOfEveryOwnerInAnyOrder) {
   ASSERT_TRUE(second.LockRange(10, 1) && second.LockRange(700, 1));
   ASSERT_TRUE(third.LockRange(20, 1) && third.LockRange(21, 1) && third.LockRange(0, 1));
   ASSERT_TRUE(asking.LockRange(30, 1));  // its own: not foreign
-  std::bitset<1000> locked;
+  DrawingNumberBits locked;
   ASSERT_TRUE(lock::ForeignLockedBytes(asking, locked));
   std::vector<int> bytes;
   for (int n = 0; n < 1000; ++n)

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/fault_env.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/temp_dir.h"
 
 namespace vexa::platform {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/fault_env.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/temp_dir.h"
 #include "vexafol/file.h"
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/fault_env.h"
 #include "platform/ini.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_environ.h"
 #include "vexafol/file.h"

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/fault_env.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/temp_dir.h"
 
 namespace vexa::platform {

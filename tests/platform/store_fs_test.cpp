@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/fault_env.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/temp_dir.h"
 

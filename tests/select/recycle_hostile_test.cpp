@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/fault_env.h"
 #include "platform/sysinfo.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/store_fixture.h"
 #include "vexafol/folderlist.h"

@@ -8,12 +8,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <new>
 #include <tuple>
 
 #include "platform/env.h"
-#include "platform/fault_env.h"
 #include "platform/sysinfo.h"
 #include "tests/support/child_process.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/store_fixture.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/folderlock.h"
@@ -177,6 +178,57 @@ TEST_F(RecycleTest, DrawingInUseElsewhereIsNotMovedAndRefusalsComeFirst) {
   EXPECT_EQ(DeleteRefusal(member, 0x80), "ページファイルでしか実行できません。");
   member.lockState = 2;
   EXPECT_EQ(DeleteRefusal(member, 0), "この図面はロックされています。");
+}
+
+TEST_F(RecycleTest, TidyStopsWhenTheOldestSlotCannotBeRemovedAndTheNextTidyFinishesIt) {
+  const std::string r = store_.Recycle() + "/";
+  for (int n = 1; n <= kRecycleSlots; ++n) Occupy(n, "[a][b][HNY][" + std::to_string(n) + "]");
+  {
+    // The rename of slot 10 out of the way fails: nothing moves.
+    platform::FaultEnv faults;
+    faults.Fail(Op::RenameAt, EACCES, "[10].010");
+    platform::ScopedEnv scoped(faults);
+    EXPECT_FALSE(TidyRecycle(store_.env(), store_.Recycle()));
+  }
+  for (int n = 1; n <= kRecycleSlots; ++n)
+    EXPECT_TRUE(Exists(r + "[a][b][HNY][" + std::to_string(n) + "]." + (n < 10 ? "00" : "0") +
+                       std::to_string(n)))
+        << n;
+  {
+    // Its removal fails half way: the slots keep their numbers, and what was
+    // renamed for removal stays until the next tidy.
+    platform::FaultEnv faults;
+    faults.Fail(Op::UnlinkAt, EIO, "REMOVING.TMP");
+    platform::ScopedEnv scoped(faults);
+    EXPECT_FALSE(TidyRecycle(store_.env(), store_.Recycle()));
+  }
+  EXPECT_TRUE(Exists(r + "REMOVING.TMP"));
+  EXPECT_EQ(FindRecycleSlot(store_.env(), store_.Recycle(), 10), "");
+  EXPECT_EQ(FindRecycleSlot(store_.env(), store_.Recycle(), 1), r + "[a][b][HNY][1].001");
+
+  EXPECT_TRUE(TidyRecycle(store_.env(), store_.Recycle()));
+  EXPECT_FALSE(Exists(r + "REMOVING.TMP"));
+  EXPECT_EQ(FreeRecycleSlot(store_.env(), store_.Recycle()), 1);
+  EXPECT_EQ(FindRecycleSlot(store_.env(), store_.Recycle(), 10), r + "[a][b][HNY][9].010");
+}
+
+TEST_F(RecycleTest, OutOfMemoryFailsTheDeletionAndKeepsTheDrawing) {
+  const FolMember member = Drawing(1);
+  {
+    platform::FaultEnv faults;
+    faults.Before(Op::RenameAt, member.path, 0, [] { throw std::bad_alloc(); });
+    platform::ScopedEnv scoped(faults);
+    std::string error;
+    EXPECT_FALSE(MoveToRecycle(store_.env(), member, error));
+    EXPECT_EQ(error,
+              "図面をごみ箱フォルダへ移動できません。\n" + platform::SystemErrorText(ENOMEM));
+  }
+  EXPECT_TRUE(Exists(member.path + "/INDEX.VXF"));
+  EXPECT_FALSE(Exists(store_.Recycle() + "/LOCK.TMP"));
+  // The empty container it may leave goes with the next deletion's tidy.
+  ASSERT_EQ(Delete(member), "");
+  EXPECT_FALSE(Exists(member.path));
+  EXPECT_EQ(FreeRecycleSlot(store_.env(), store_.Recycle()), 2);
 }
 
 }  // namespace

@@ -7,9 +7,11 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <new>
 
-#include "platform/fault_env.h"
+#include "platform/sysinfo.h"
 #include "tests/support/child_process.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/store_fixture.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/folderlock.h"
@@ -51,7 +53,27 @@ TEST_F(RestoreFolderTest, RecycledDrawingReturnsUnderTheNextNumberAndItsContaine
   EXPECT_FALSE(Exists(store_.Recycle() + "/LOCK.TMP"));
 
   EXPECT_EQ(RestoreRecycled(store_.env(), App(5), error), "");
-  EXPECT_EQ(error, App(5) + ": not a drawing in the recycle folder");
+  EXPECT_EQ(error, "ごみ箱フォルダの図面ではありません。\n" + App(5));
+}
+
+TEST_F(RestoreFolderTest, OutOfMemoryFailsTheRestoreAndLeavesTheDrawingRecycled) {
+  store_.WriteAppDrawing(0x4, 5);
+  VexaFolderList list(store_.env());
+  list.Load(0x4, 0);
+  std::string error;
+  ASSERT_TRUE(MoveToRecycle(store_.env(), *list.GetFolderMember(0), error)) << error;
+  const std::vector<RecycleSlot> slots = ListRecycleSlots(store_.env());
+  ASSERT_EQ(slots.size(), 1u);
+  {
+    platform::FaultEnv faults;
+    faults.Before(platform::Op::RenameAt, slots[0].drawing, 0, [] { throw std::bad_alloc(); });
+    platform::ScopedEnv scoped(faults);
+    EXPECT_EQ(RestoreRecycled(store_.env(), slots[0].drawing, error), "");
+    EXPECT_EQ(error, "図面を戻せません。\n" + platform::SystemErrorText(ENOMEM));
+  }
+  EXPECT_TRUE(Exists(slots[0].drawing + "/INDEX.VXF"));
+  EXPECT_FALSE(Exists(store_.Recycle() + "/LOCK.TMP"));
+  EXPECT_EQ(RestoreRecycled(store_.env(), slots[0].drawing, error), App(1)) << error;
 }
 
 TEST_F(RestoreFolderTest, BackupIsCopiedAsANewDrawingAndStaysUnlessTheCopyOrNumberFails) {

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "platform/fault_env.h"
 #include "tests/store/record_bytes.h"
+#include "tests/support/fault_env.h"
 #include "vexafol/fileformat.h"
 
 namespace vexa {

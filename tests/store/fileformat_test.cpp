@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "platform/fault_env.h"
 #include "tests/store/record_bytes.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/temp_dir.h"
 #include "vexafol/fileformat.h"
 

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "platform/fault_env.h"
 #include "platform/ini.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_environ.h"
 

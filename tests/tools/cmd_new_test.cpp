@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/local_system.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/tool_run.h"
 #include "vexafol/folder_environ.h"
-#include "vexafol/local_system.h"
 #include "vexafol/senyou.h"
 
 namespace vexa::test {

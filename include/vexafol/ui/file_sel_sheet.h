@@ -18,6 +18,7 @@
 
 #include "vexafol/export.h"
 #include "vexafol/findcriteria.h"
+#include "vexafol/folderlist.h"
 #include "vexafol/folmember.h"
 #include "vexafol/ui/sx_sheet.h"
 
@@ -158,8 +159,8 @@ class VEXA_UI_API FileSelSheet : public SxSheet {
   FindCriteria criteria_;
   std::vector<int> rowMap_;
   int memberCount_ = 0;
-  int sortType_ = 5;
-  int sortDir_ = -1;
+  int sortType_ = kDefaultSortType;
+  int sortDir_ = kDefaultSortDir;
   bool searching_ = false;
   // Counts the lists bound by Init and AttachList, so that derived sheets
   // know when records they built from the old list are gone.

@@ -29,11 +29,18 @@ TEST_F(PageDlgTest, ModeWordDecidesHowAPageIsChosen) {
     Act act;
     int result;
   };
+  // The kind word and the flag word are compared whole: page-only with
+  // view-only is no view-only word, and kind word 6 is no delete kind here.
   const Case cases[] = {
-      {0, true, Act::kButton, 2},        {0, true, Act::kActivate, 2},
-      {0, true, Act::kEscape, -1},       {0x40, false, Act::kActivate, -1},
-      {0x42, false, Act::kActivate, -1}, {2, false, Act::kActivate, 2},
-      {0x80, true, Act::kButton, 2},     {0xC0, true, Act::kButton, 2},
+      {kModeOpen, true, Act::kButton, 2},
+      {kModeOpen, true, Act::kActivate, 2},
+      {kModeOpen, true, Act::kEscape, -1},
+      {kModeViewOnly, false, Act::kActivate, -1},
+      {kModeViewOnly | kModeDelete, false, Act::kActivate, -1},
+      {kModeDelete, false, Act::kActivate, 2},
+      {kModeDelete | 4, true, Act::kButton, 2},
+      {kModePageOnly, true, Act::kButton, 2},
+      {kModePageOnly | kModeViewOnly, true, Act::kButton, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "mode " << c.mode << " act " << static_cast<int>(c.act));

@@ -62,20 +62,22 @@ TEST_F(EntryPointsTest, RightsDecideBeforeAnyDialogAndKind3FailsWithoutOne) {
 
   rightsAnswer = 1;
   askedCodes.clear();
-  for (int mode : {2, 0x40}) {
+  for (int mode : {kModeDelete, kModeViewOnly}) {
     Answer<FileDlgBase> cancel([](FileDlgBase& dialog) { ClickControl(dialog, IDCANCEL); });
     EXPECT_EQ(SelectFolderName(nullptr, *env_, mode, 0x1, paths, nullptr, nullptr, nullptr, 1), 0);
   }
   EXPECT_EQ(askedCodes, (std::vector<unsigned long>{0x1e0203, 0x1e0200}));
 
-  // Kind 3 (any mode whose low bits are 3) is refused after the rights check.
+  // The no-dialog kind (any mode whose kind bits are 3) fails after the rights check.
   Answer<FileDlgBase> none([](FileDlgBase&) {});
   askedCodes.clear();
   paths = {"kept"};
-  EXPECT_EQ(SelectFolderName(nullptr, *env_, 3, 0x1, paths, nullptr, nullptr, nullptr, 1), 0);
+  EXPECT_EQ(
+      SelectFolderName(nullptr, *env_, kModeNoDialog, 0x1, paths, nullptr, nullptr, nullptr, 1), 0);
   EXPECT_TRUE(paths.empty());
   paths = {"kept"};
-  EXPECT_EQ(SelectFolderName2(nullptr, *env_, 0x83, 0x1, paths, nullptr, nullptr, nullptr, 1, 0),
+  EXPECT_EQ(SelectFolderName2(nullptr, *env_, kModePageOnly | kModeNoDialog, 0x1, paths, nullptr,
+                              nullptr, nullptr, 1, 0),
             2);
   EXPECT_TRUE(paths.empty());
   EXPECT_EQ(askedCodes, (std::vector<unsigned long>{0x1e0200, 0x1e0200}));
@@ -106,6 +108,39 @@ TEST_F(EntryPointsTest, WriteKindReturnsFreeNumbersAndConfirmedDrawings) {
   EXPECT_EQ(messages.shown.size(), 1u);  // one overwrite question, for drawing 1
 }
 
+// An application without drawings shows every application instead, except to
+// the write kind: there a number free only in another application would be
+// handed back as free in this one.
+TEST_F(EntryPointsTest, AnEmptyApplicationShowsEveryApplicationExceptToTheWriteKind) {
+  {
+    Answer<FileDlgBase> answer([](FileDlgBase& dialog) { ConfirmDrawings(dialog, {3}); });
+    Paths paths;
+    EXPECT_EQ(SelectFolderName(nullptr, *env_, kModeOpen, 0x4, paths, nullptr, nullptr, nullptr, 1),
+              1);
+    EXPECT_EQ(paths, Paths{folder3_});
+  }
+  {
+    int rows = -1;
+    Answer<FileDlgBase> answer([&](FileDlgBase& dialog) {
+      rows = dialog.GetSheet()->GetRecCnt();
+      ClickControl(dialog, IDCANCEL);
+    });
+    Paths paths;
+    EXPECT_EQ(
+        SelectFolderName(nullptr, *env_, kModeDelete, 0x4, paths, nullptr, nullptr, nullptr, 1), 0);
+    EXPECT_EQ(rows, 2);
+  }
+  {
+    MessageRecorder messages({IDOK});
+    Answer<FileDlgBase> answer([](FileDlgBase& dialog) { ConfirmDrawings(dialog, {1}, 0x4); });
+    Paths paths;
+    EXPECT_EQ(
+        SelectFolderName(nullptr, *env_, kModeWrite, 0x4, paths, nullptr, nullptr, nullptr, 1), 1);
+    EXPECT_EQ(paths, Paths{GetSenyouPath(*env_, 0x4) + "/Fol.001"});
+    EXPECT_TRUE(messages.shown.empty());  // a free number: no overwrite question
+  }
+}
+
 TEST_F(EntryPointsTest, SecondFormReportsTheSwitchButtonAndCancel) {
   for (const auto& [button, result] : {std::pair{29073, 255}, {IDCANCEL, 2}}) {
     Answer<FileDlgBase> answer([button](FileDlgBase& dialog) { ClickControl(dialog, button); });
@@ -113,6 +148,28 @@ TEST_F(EntryPointsTest, SecondFormReportsTheSwitchButtonAndCancel) {
     EXPECT_EQ(SelectFolderName2(nullptr, *env_, 0, 0x1, paths, nullptr, nullptr, nullptr, 1, 0),
               result);
     EXPECT_TRUE(paths.empty());
+  }
+}
+
+TEST_F(EntryPointsTest, SecondFormsAlternateFlagTitlesTheDialogAndLetsALockedDrawingBeChosen) {
+  HoldingChild holder(LockDrawing(*env_, folder1_));
+  ASSERT_TRUE(holder.holding());
+  for (const int altFlag : {0, 1}) {
+    SCOPED_TRACE(altFlag);
+    std::string title;
+    MessageRecorder messages;
+    Answer<FileDlgBase> answer([&](FileDlgBase& dialog) {
+      title = dialog.windowTitle().toStdString();
+      ConfirmDrawings(dialog, {1});
+      if (dialog.isVisible()) ClickControl(dialog, IDCANCEL);  // refused: give up
+    });
+    Paths paths = {folder3_};
+    const int result = SelectFolderName2(nullptr, *env_, kModeOpen, 0x1, paths, nullptr, nullptr,
+                                         nullptr, 1, altFlag);
+    EXPECT_EQ(title, altFlag ? "図面選択" : "編集する図面の選択");
+    EXPECT_EQ(result, altFlag ? 1 : 2);
+    EXPECT_EQ(paths, altFlag ? Paths{folder1_} : Paths{});
+    EXPECT_EQ(messages.shown.size(), altFlag ? 0u : 1u);
   }
 }
 

@@ -8,8 +8,8 @@
 
 #include <sys/stat.h>
 
-#include "platform/fault_env.h"
 #include "tests/select/ui/grid_fixture.h"
+#include "tests/support/fault_env.h"
 #include "vexafol/ui/file_info_dlg.h"
 #include "vexafol/ui/image_frame.h"
 

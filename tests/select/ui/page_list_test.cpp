@@ -41,21 +41,23 @@ TEST_F(PageListTest, EveryEntryPointReturnsThePageFileChosen) {
       {"array form, page only",
        [&](std::string& path) {
          std::vector<std::string> paths;
-         const int result =
-             SelectFolderName(nullptr, env(), 0x80, 0x1, paths, nullptr, nullptr, nullptr, 1);
+         const int result = SelectFolderName(nullptr, env(), kModePageOnly, 0x1, paths, nullptr,
+                                             nullptr, nullptr, 1);
          path = paths.size() == 1 ? paths[0] : "";
          return result;
        }},
       {"second form, page only",
        [&](std::string& path) {
          std::vector<std::string> paths;
-         const int result =
-             SelectFolderName2(nullptr, env(), 0x80, 0x1, paths, nullptr, nullptr, nullptr, 1, 0);
+         const int result = SelectFolderName2(nullptr, env(), kModePageOnly, 0x1, paths, nullptr,
+                                              nullptr, nullptr, 1, 0);
          path = paths.size() == 1 ? paths[0] : "";
          return result;
        }},
       {"single path",
-       [&](std::string& path) { return SelectFolderName(nullptr, env(), 0x80, 0x1, &path); }},
+       [&](std::string& path) {
+         return SelectFolderName(nullptr, env(), kModePageOnly, 0x1, &path);
+       }},
       {"path and command line",
        [&](std::string& path) {
          std::string command;

@@ -1,4 +1,4 @@
-#include "platform/fault_env.h"
+#include "tests/support/fault_env.h"
 
 #include <unistd.h>
 
