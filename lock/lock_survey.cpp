@@ -22,8 +22,8 @@ int LockSurvey::ServiceStateOf(const std::string& path) {
 std::string LockSurvey::PageLockToProbe(const std::string& path) const {
   const CEnvironObj* env = table_.Env();
   if (!env || env->GetDirNameFromRelativePath(path) != folder_) return "";
-  const int n = FolderNumberOf(*env, path);
-  if (n < kFirstFolderNo || n > kLastFolderNo) return "";
+  const int n = DrawingNumberOf(*env, path);
+  if (n < kFirstDrawingNo || n > kLastDrawingNo) return "";
   std::string name = PageLockName(n);
   if (pageLockNames_.count(name) == 0) return "";
   std::string pageLock = folder_;

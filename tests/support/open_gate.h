@@ -8,7 +8,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/fault_env.h"
+#include "tests/support/fault_env.h"
 
 namespace vexa::test {
 

@@ -11,7 +11,7 @@
 
 #include <memory>
 
-#include "platform/fault_env.h"
+#include "tests/support/fault_env.h"
 #include "tests/select/ui/dialog_driver.h"
 #include "tests/support/open_gate.h"
 #include "tests/support/store_fixture.h"
