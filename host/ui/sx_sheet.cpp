@@ -9,7 +9,6 @@
 #include <algorithm>
 
 #include "host/ui/sx_sheet_model.h"
-#include "vexafol/ui/dialog_units.h"
 #include "vexafol/ui/ui_library.h"
 
 namespace vexa {
@@ -45,9 +44,6 @@ int QtKeyOf(unsigned vk) {
   }
   return Qt::Key_unknown;
 }
-
-// Cell padding added to a column's character width, in pixels.
-constexpr int kColumnPadding = 6;
 
 // Keys that move the cursor from record to record.
 bool MovesBetweenRecords(int key) {
@@ -86,6 +82,7 @@ SxSheet::SxSheet(QWidget* parent) : QTableView(parent), model_(new SxSheetModel(
     OnHeaderClick(itemId);
     emit headerClicked(itemId);
   });
+  connect(horizontalHeader(), &QHeaderView::sectionResized, this, &SxSheet::OnSectionResized);
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &SxSheet::OnCurrentChanged);
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &SxSheet::OnSelectionChanged);
@@ -155,24 +152,13 @@ std::string SxSheet::GetHeaderText(int col) const {
   return joined;
 }
 
-void SxSheet::SetColLen(int col, int len) {
-  if (col < 0 || col >= colNum_) return;
-  colLen_[col] = std::max(0, len);
-  if (col < model_->columnCount()) {
-    horizontalHeader()->resizeSection(
-        col, colLen_[col] * DialogBaseUnits(font()).width() + kColumnPadding);
-  }
-}
-
-int SxSheet::GetColLen(int col) const {
-  return col >= 0 && col < colNum_ ? colLen_[col] : 0;
-}
-
 void SxSheet::AddItem(int /*row*/, int col, int itemId, unsigned char flag) {
   if (col < 0 || col >= colNum_) return;
   colItem_[col] = itemId;
   colFlag_[col] = flag;
   model_->RefreshAll();
+  // The item decides the width too: the user's width and the widest text.
+  SetColLen(col, colLen_[col]);
 }
 
 int SxSheet::GetColItem(int col) const {
@@ -215,7 +201,7 @@ void SxSheet::SetRecCnt(int count) {
   });
   heldMarks_.clear();
   heldCursorRow_ = heldCursorCol_ = -1;
-  for (int col = 0; col < colNum_; ++col) SetColLen(col, colLen_[col]);
+  ApplyColWidths();
 }
 
 void SxSheet::GetEditPos(int* row, int* col) const {
@@ -417,7 +403,7 @@ void SxSheet::ApplyColumnCount() {
   }
   model_->Reset(colNum_, [] {});
   if (colNum_ == 0) return;
-  for (int col = 0; col < colNum_; ++col) SetColLen(col, colLen_[col]);
+  ApplyColWidths();
   RestoreMarks(heldMarks_, heldCursorRow_, std::min(heldCursorCol_, colNum_ - 1));
   heldMarks_.clear();
   heldCursorRow_ = heldCursorCol_ = -1;
