@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -69,6 +70,8 @@ SxSheet::SxSheet(QWidget* parent) : QTableView(parent), model_(new SxSheetModel(
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setTabKeyNavigation(false);
+  // The sheet scrolls to its cursor itself (see scrollTo).
+  setAutoScroll(false);
   setSortingEnabled(false);
   setWordWrap(false);
   verticalHeader()->hide();
@@ -328,6 +331,8 @@ void SxSheet::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 QModelIndex SxSheet::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+  scrollSideways_ =
+      action == MoveLeft || action == MoveRight || action == MoveNext || action == MovePrevious;
   // Home and End go to the first and last record, with or without Ctrl, and
   // keep the column: the grid lists records, not cells of one record.
   if ((action == MoveHome || action == MoveEnd) && recCnt_ > 0 && colNum_ > 0) {
@@ -335,6 +340,17 @@ QModelIndex SxSheet::moveCursor(CursorAction action, Qt::KeyboardModifiers modif
     return model_->index(action == MoveHome ? 0 : recCnt_ - 1, col);
   }
   return QTableView::moveCursor(action, modifiers);
+}
+
+void SxSheet::scrollTo(const QModelIndex& index, ScrollHint hint) {
+  // Going to another record scrolls up or down to the record's cell in the
+  // leftmost column shown, so a grid narrower than its columns keeps showing
+  // the number column. A move to another cell of the record (Left, Right)
+  // scrolls to that cell.
+  const int leftmost = columnAt(0);
+  const bool sideways = scrollSideways_ || leftmost < 0 || !index.isValid();
+  scrollSideways_ = false;
+  QTableView::scrollTo(sideways ? index : model_->index(index.row(), leftmost), hint);
 }
 
 QItemSelectionModel::SelectionFlags SxSheet::selectionCommand(const QModelIndex& index,
@@ -355,6 +371,7 @@ QItemSelectionModel::SelectionFlags SxSheet::selectionCommand(const QModelIndex&
 
 void SxSheet::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
   QTableView::currentChanged(current, previous);
+  if (current.isValid() && isVisible()) scrollTo(current);
   // The cursor frame spans the whole record.
   for (const QModelIndex& index : {previous, current}) {
     if (index.isValid()) viewport()->update(RecordRect(index.row()));

@@ -14,7 +14,8 @@
 // marked, Ctrl and such a key moves only the cursor and Shift extends the
 // marks. Whatever the user does, a sheet with a cursor has a marked record,
 // and when only one record is marked the cursor is on it. The cursor is drawn
-// as a frame around its whole record.
+// as a frame around its whole record. Going to another record scrolls the
+// view up or down only; Left and Right scroll it sideways.
 //
 // Building the frame: ClearFrame, SetHeaderRow/SetRecRow, SetColNum,
 // SetTextHeight, AddText per header cell, SetColLen, AddItem, SetDataForm,
@@ -192,6 +193,7 @@ class VEXA_UI_API SxSheet : public QTableView {
 
   void keyPressEvent(QKeyEvent* event) override;
   QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
   QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                        const QEvent* event) const override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -259,6 +261,9 @@ class VEXA_UI_API SxSheet : public QTableView {
   // Set while marks are put back or corrected, so that the rule above does
   // not run on half-restored marks.
   bool restoringMarks_ = false;
+  // Set by a cursor move to another cell of the record (Left, Right): only
+  // then does scrolling to the cursor move the view sideways.
+  bool scrollSideways_ = false;
 };
 
 }  // namespace vexa

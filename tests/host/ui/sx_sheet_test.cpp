@@ -247,6 +247,21 @@ TEST_F(SxSheetTest, DraggedWidthsOutliveRebuildsAndResizesAndAreReported) {
   EXPECT_EQ(dragged.count(), 2);  // only what the user did
 }
 
+TEST_F(SxSheetTest, GoingToARecordScrollsUpOrDownOnlyLeftAndRightScrollSideways) {
+  sheet.resize(200, 320);  // narrower than the columns: the name column is cut
+  QScrollBar* sideways = sheet.horizontalScrollBar();
+  sideways->setValue(0);
+  sheet.JumpTo(15, 1);
+  QTest::keyClick(&sheet, Qt::Key_Down);
+  QTest::keyClick(&sheet, Qt::Key_End);
+  EXPECT_EQ(sheet.Row(), 19);
+  EXPECT_EQ(sideways->value(), 0);         // the number column stays in view
+  QTest::keyClick(&sheet, Qt::Key_Right);  // to the memo, right of the name
+  EXPECT_GT(sideways->value(), 0);
+  QTest::keyClick(&sheet, Qt::Key_Up);
+  EXPECT_GT(sideways->value(), 0);  // the memo cell stays in view
+}
+
 // Ten thousand records cost only the visible ones: texts are asked while
 // painting, for the records on screen.
 TEST(SxSheetLargeTest, TextsAreAskedOnlyForVisibleRecords) {
