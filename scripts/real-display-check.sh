@@ -65,11 +65,12 @@ sleep 1
 unset QT_QPA_PLATFORM
 
 failures=0
+exec 3>&1  # the checks report here, also from steps whose output is captured
 check() {  # check NAME EXPECTED ACTUAL
   if [ "$2" = "$3" ]; then
-    echo "ok    $1"
+    echo "ok    $1" >&3
   else
-    echo "FAIL  $1: expected '$2', got '$3'"
+    echo "FAIL  $1: expected '$2', got '$3'" >&3
     failures=$((failures + 1))
   fi
 }
@@ -245,13 +246,14 @@ steps_forms_c() { button "$1" 294; shot forms-dialog-C; key Escape; key Escape; 
 # "履歴n" whole, sorted by number; choosing one says that nothing was restored.
 backed=$(sed -n 's/^  with backups: *//p' "$out/demo.log")
 backed_no=$((10#${backed##*.}))
+backed_app=$(sed -n 's/^Application .*(.*, \(0x[0-9a-fA-F]*\))$/\1/p' < <("$tool" info --store "$demo" "$backed"))
 steps_backups() {
   click_record "$1" 1
   button "$1" 172  # ﾊﾞｯｸｱｯﾌﾟからの復帰
   shot backups-restore-dialog
   key Return
 }
-run_dialog steps_backups "$demo" --no "$backed_no" >/dev/null
+run_dialog steps_backups "$demo" --app "$backed_app" --no "$backed_no" >/dev/null
 grep -q "nothing was restored" "$out/dialog.log" &&
   check "a chosen backup says how to restore it" yes yes ||
   check "a chosen backup says how to restore it" yes no
