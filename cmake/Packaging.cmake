@@ -15,6 +15,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION libs)
 # Run-time dependencies come from the libraries' and the tool's links; the
 # CMake package's ui component asks for Qt's development files.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own dialogs and tool tips in the user's language.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-base-dev")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)

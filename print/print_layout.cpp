@@ -13,6 +13,7 @@ constexpr double kCellPadding = 0.8;  // mm between a cell's text and its edges
 constexpr double kRulePen = 0.2;      // mm
 constexpr double kBoxPen = 0.3;       // mm
 constexpr double kSmallestShrink = 0.5;
+constexpr const char* kEllipsis = "…";
 
 // A cell's text on one line: line breaks (a memo may hold them) become blanks.
 std::string OneLine(std::string text) {
@@ -36,7 +37,12 @@ PrintTextRun FitText(const std::string& text, const PrintRect& cell, double font
   if (fit == PrintFit::Shrink) {
     run.fontSize = std::max(fontSize * kSmallestShrink, fontSize * run.rect.width / width);
   }
-  run.text = CutPrintText(run.text, run.fontSize, run.rect.width);
+  // What is cut away is marked by an ellipsis, so that a cut memo or name
+  // never reads as the whole text.
+  const double ellipsis = MeasurePrintText(kEllipsis, run.fontSize);
+  run.text = run.rect.width >= ellipsis
+                 ? CutPrintText(run.text, run.fontSize, run.rect.width - ellipsis) + kEllipsis
+                 : CutPrintText(run.text, run.fontSize, run.rect.width);
   return run;
 }
 

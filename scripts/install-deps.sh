@@ -7,7 +7,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
-  qt6-base-dev libicu-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+  qt6-base-dev qt6-translations-l10n libicu-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-ipafont-gothic xvfb xauth poppler-utils locales tzdata ccache man-db
 )
 for option in "$@"; do

@@ -14,6 +14,7 @@
 #include "tools/demo_store.h"
 #include "tools/dialog_window.h"
 #include "tools/output_text.h"
+#include "tools/restore_hint.h"
 #include "tools/search_options.h"
 #include "tools/store_env.h"
 #include "vexafol/dialogs.h"
@@ -112,7 +113,11 @@ int RunSelect(Args& args) {
     std::fprintf(stderr, "vexafol: nothing chosen\n");
     return 1;
   }
-  for (const std::string& path : paths) std::printf("%s\n", Printable(path).c_str());
+  for (const std::string& path : paths) {
+    std::printf("%s\n", Printable(path).c_str());
+    const std::string hint = RestoreHint(env, root, path);
+    if (!hint.empty()) std::fprintf(stderr, "vexafol: %s\n", hint.c_str());
+  }
   return 0;
 }
 

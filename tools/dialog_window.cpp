@@ -5,7 +5,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "tools/command.h"
 
@@ -29,6 +31,35 @@ void SaveAndCancel(QWidget* dialog, const QString& path, bool& saved) {
   saved = dialog->grab().save(path, "PNG");
   QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
 }
+
+// Qt's notes about the session it runs in, which tell a user of the tool
+// nothing they could act on: no runtime folder (a headless or su session),
+// the offscreen platform's missing window-manager features.
+constexpr const char* kSessionNoise[] = {
+    "XDG_RUNTIME_DIR",
+    "propagateSizeHints",
+    "This plugin does not support",
+};
+
+bool IsQtNoise(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) return false;
+  if (type == QtDebugMsg || type == QtInfoMsg) return true;
+  if (context.category && std::strncmp(context.category, "qt.", 3) == 0) return true;
+  for (const char* noise : kSessionNoise) {
+    if (message.contains(QLatin1String(noise))) return true;
+  }
+  return false;
+}
+
+void ToolMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (IsQtNoise(type, context, message)) return;
+  std::fprintf(stderr, "vexafol: %s\n", message.toLocal8Bit().constData());
+  if (type == QtFatalMsg) std::abort();
+}
+
+// Installed before the application exists: the platform plugin speaks while
+// it is loaded.
+const QtMessageHandler installed = qInstallMessageHandler(ToolMessageHandler);
 
 }  // namespace
 

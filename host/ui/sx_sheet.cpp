@@ -5,11 +5,11 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 
 #include <algorithm>
 
 #include "host/ui/sx_sheet_model.h"
-#include "vexafol/ui/dialog_units.h"
 #include "vexafol/ui/ui_library.h"
 
 namespace vexa {
@@ -46,9 +46,6 @@ int QtKeyOf(unsigned vk) {
   return Qt::Key_unknown;
 }
 
-// Cell padding added to a column's character width, in pixels.
-constexpr int kColumnPadding = 6;
-
 // Keys that move the cursor from record to record.
 bool MovesBetweenRecords(int key) {
   switch (key) {
@@ -73,6 +70,8 @@ SxSheet::SxSheet(QWidget* parent) : QTableView(parent), model_(new SxSheetModel(
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setTabKeyNavigation(false);
+  // The sheet scrolls to its cursor itself (see scrollTo).
+  setAutoScroll(false);
   setSortingEnabled(false);
   setWordWrap(false);
   verticalHeader()->hide();
@@ -86,6 +85,7 @@ SxSheet::SxSheet(QWidget* parent) : QTableView(parent), model_(new SxSheetModel(
     OnHeaderClick(itemId);
     emit headerClicked(itemId);
   });
+  connect(horizontalHeader(), &QHeaderView::sectionResized, this, &SxSheet::OnSectionResized);
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &SxSheet::OnCurrentChanged);
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &SxSheet::OnSelectionChanged);
@@ -155,24 +155,13 @@ std::string SxSheet::GetHeaderText(int col) const {
   return joined;
 }
 
-void SxSheet::SetColLen(int col, int len) {
-  if (col < 0 || col >= colNum_) return;
-  colLen_[col] = std::max(0, len);
-  if (col < model_->columnCount()) {
-    horizontalHeader()->resizeSection(
-        col, colLen_[col] * DialogBaseUnits(font()).width() + kColumnPadding);
-  }
-}
-
-int SxSheet::GetColLen(int col) const {
-  return col >= 0 && col < colNum_ ? colLen_[col] : 0;
-}
-
 void SxSheet::AddItem(int /*row*/, int col, int itemId, unsigned char flag) {
   if (col < 0 || col >= colNum_) return;
   colItem_[col] = itemId;
   colFlag_[col] = flag;
   model_->RefreshAll();
+  // The item decides the width too: the user's width and the widest text.
+  SetColLen(col, colLen_[col]);
 }
 
 int SxSheet::GetColItem(int col) const {
@@ -215,7 +204,7 @@ void SxSheet::SetRecCnt(int count) {
   });
   heldMarks_.clear();
   heldCursorRow_ = heldCursorCol_ = -1;
-  for (int col = 0; col < colNum_; ++col) SetColLen(col, colLen_[col]);
+  ApplyColWidths();
 }
 
 void SxSheet::GetEditPos(int* row, int* col) const {
@@ -342,6 +331,8 @@ void SxSheet::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 QModelIndex SxSheet::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+  scrollSideways_ =
+      action == MoveLeft || action == MoveRight || action == MoveNext || action == MovePrevious;
   // Home and End go to the first and last record, with or without Ctrl, and
   // keep the column: the grid lists records, not cells of one record.
   if ((action == MoveHome || action == MoveEnd) && recCnt_ > 0 && colNum_ > 0) {
@@ -349,6 +340,17 @@ QModelIndex SxSheet::moveCursor(CursorAction action, Qt::KeyboardModifiers modif
     return model_->index(action == MoveHome ? 0 : recCnt_ - 1, col);
   }
   return QTableView::moveCursor(action, modifiers);
+}
+
+void SxSheet::scrollTo(const QModelIndex& index, ScrollHint hint) {
+  // Going to another record scrolls up or down to the record's cell in the
+  // leftmost column shown, so a grid narrower than its columns keeps showing
+  // the number column. A move to another cell of the record (Left, Right)
+  // scrolls to that cell.
+  const int leftmost = columnAt(0);
+  const bool sideways = scrollSideways_ || leftmost < 0 || !index.isValid();
+  scrollSideways_ = false;
+  QTableView::scrollTo(sideways ? index : model_->index(index.row(), leftmost), hint);
 }
 
 QItemSelectionModel::SelectionFlags SxSheet::selectionCommand(const QModelIndex& index,
@@ -369,6 +371,7 @@ QItemSelectionModel::SelectionFlags SxSheet::selectionCommand(const QModelIndex&
 
 void SxSheet::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
   QTableView::currentChanged(current, previous);
+  if (current.isValid() && isVisible()) scrollTo(current);
   // The cursor frame spans the whole record.
   for (const QModelIndex& index : {previous, current}) {
     if (index.isValid()) viewport()->update(RecordRect(index.row()));
@@ -417,7 +420,7 @@ void SxSheet::ApplyColumnCount() {
   }
   model_->Reset(colNum_, [] {});
   if (colNum_ == 0) return;
-  for (int col = 0; col < colNum_; ++col) SetColLen(col, colLen_[col]);
+  ApplyColWidths();
   RestoreMarks(heldMarks_, heldCursorRow_, std::min(heldCursorCol_, colNum_ - 1));
   heldMarks_.clear();
   heldCursorRow_ = heldCursorCol_ = -1;

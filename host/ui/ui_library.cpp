@@ -4,11 +4,19 @@
 #include <QGuiApplication>
 #include <QString>
 
+#include "host/ui/qt_translation.h"
 #include "vexafol/hooks.h"
 
 namespace vexa {
 
 void InitUiLibrary() {
+  // Qt's translations need the application object; a component made before
+  // it exists leaves them to the next call.
+  static bool translated = false;
+  if (!translated && QCoreApplication::instance()) {
+    translated = true;
+    InstallQtTranslation(QCoreApplication::instance(), QLocale::system());
+  }
   static bool initialised = false;
   if (initialised) return;
   initialised = true;

@@ -13,6 +13,8 @@ namespace {
 
 constexpr int kLineWidth = 2;
 constexpr int kFontPixels = 12;
+// Space between a box line and the left-aligned text inside it, in pixels.
+constexpr int kTextInset = 3;
 
 }  // namespace
 
@@ -54,10 +56,12 @@ void DrawCellText(QPainter& painter, const QRect& rect, const std::string& utf8,
       flags = Qt::AlignLeft | Qt::AlignTop;
       break;
   }
+  // Left-aligned text keeps clear of the box line it may start on.
+  const QRect textRect = form == TextForm::kCentered ? rect : rect.adjusted(kTextInset, 0, 0, 0);
   painter.save();
   painter.setClipRect(rect, Qt::IntersectClip);
   painter.setPen(Qt::black);
-  painter.drawText(rect, flags, QString::fromStdString(utf8));
+  painter.drawText(textRect, flags, QString::fromStdString(utf8));
   painter.restore();
 }
 

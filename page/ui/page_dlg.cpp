@@ -31,6 +31,9 @@ PageDlg::PageDlg(QWidget* parent, const CEnvironObj* env, const FolMember* membe
       flagWord_(mode & kModeFlagWordMask) {
   setWindowTitle(QString::fromUtf8(kCaption));
   SetTemplateSize(kTemplateWidth, kTemplateHeight);
+  // The sheets are placed once, on the template's size: the window keeps
+  // that size and cannot be maximised.
+  setFixedSize(size());
   QPushButton* ok = AddButton(IDOK, "OK", 320, 4, 50, 15);
   ok->hide();
   ok->setEnabled(false);

@@ -6,6 +6,9 @@
 #include <QResizeEvent>
 #include <QStyle>
 
+#include <algorithm>
+
+#include "select/ui/user_settings.h"
 #include "vexafol/dialog_mode.h"
 #include "vexafol/hooks.h"
 #include "vexafol/senyou.h"
@@ -55,6 +58,9 @@ constexpr int kPanelRightGap = 10;
 constexpr int kPanelTop = 100;
 constexpr int kSheetPanelGap = 10;
 constexpr int kSheetBottomGap = 5;
+// The smallest grid the minimum window size keeps: a few columns and records.
+constexpr int kMinSheetWidth = 240;
+constexpr int kMinSheetHeight = 120;
 
 constexpr unsigned kRefusal = MB_OK | MB_ICONEXCLAMATION;
 
@@ -80,6 +86,7 @@ FileDlgBase::FileDlgBase(VexaFolderList* list, QWidget* parent, int initialNo, i
 
 FileDlgBase::~FileDlgBase() {
   SaveItemSettings(list_->GetEnvObj(), items_.data(), itemCount_, lastSizeX_, lastSizeY_);
+  WriteColumnWidths(list_->GetEnvObj(), sheet_->GetUserColWidths(), kItemDefCount);
 }
 
 void FileDlgBase::BuildControls() {
@@ -111,12 +118,29 @@ void FileDlgBase::BuildControls() {
   QLabel* legend = AddLabel(kIdBackupLegend, "「※」：自動バックアップ図面", 184, 30, 120, 10);
   legend->hide();
   legend->setEnabled(false);
+  // Beside the filter and the legend: how many drawings an active search
+  // shows; hidden while every drawing is shown.
+  searchState_ = AddLabel(-1, "", 308, 30, 110, 10);
+  searchState_->setObjectName(QStringLiteral("searchState"));
+  searchState_->setStyleSheet(
+      QStringLiteral("QLabel { color: palette(highlight); font-weight: bold; }"));
+  searchState_->hide();
+}
+
+void FileDlgBase::ShowSearchState() {
+  const bool searching = sheet_->IsSearching();
+  searchState_->setText(searching ? QStringLiteral("検索中：%1件").arg(sheet_->GetRecCnt())
+                                  : QString());
+  searchState_->setVisible(searching);
+  Item<BitButton>(kIdClearSearch)->SetHint(searching ? "検索解除（検索中）" : "検索解除");
 }
 
 void FileDlgBase::AttachSheet(FileSelSheet* sheet) {
   sheet_ = Place(sheet, kIdSheet, 4, 46, 404, 322);
   connect(sheet_, &FileSelSheet::confirmRequested, this, [this] { Confirm(); });
+  connect(sheet_, &FileSelSheet::searchChanged, this, [this] { ShowSearchState(); });
   LoadItemSettings(list_->GetEnvObj(), items_.data(), itemCount_, lastSizeX_, lastSizeY_);
+  sheet_->SetUserColWidths(ReadColumnWidths(list_->GetEnvObj(), kItemDefCount));
 }
 
 bool FileDlgBase::OnInitDialog() {
@@ -125,6 +149,7 @@ bool FileDlgBase::OnInitDialog() {
   infoPanel_->Create(kInfoPanelTemplate, this);
   sheet_->Init(list_, infoPanel_, items_.data(), itemCount_, initialNo_);
 
+  ApplyMinimumSize();
   // A stored size different from the current one is taken over (a stored 0
   // keeps that side); the layout runs in any case.
   const QSize current = size();
@@ -142,7 +167,6 @@ bool FileDlgBase::OnInitDialog() {
   }
   GetDlgItem(kIdSwitch)->setVisible(switchState_ == 1);
   GetDlgItem(kIdPrint)->setVisible(formPathList_ != nullptr && condMan_ != nullptr);
-  ApplyMinimumWidth();
 
   FillAppCombo();
   if (startSearch_) ApplyCriteria();
@@ -166,10 +190,7 @@ void FileDlgBase::Layout() {
   const QRect area = rect();
   const QSize panelSize = infoPanel_->size();
   const int panelLeft = area.x() + area.width() - kPanelRightGap - panelSize.width();
-  // Qt places a window's client area without telling where its title bar
-  // is (offscreen there is none), so the style's title bar height stands in.
-  const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
-  infoPanel_->move(panelLeft, area.y() + kPanelTop - titleBar);
+  infoPanel_->move(panelLeft, area.y() + PanelTop());
 
   const QRect placeholder = sheet_->geometry();
   const int sheetRight = panelLeft - kSheetPanelGap;
@@ -181,7 +202,20 @@ void FileDlgBase::Layout() {
   lastSizeY_ = area.height();
 }
 
-void FileDlgBase::ApplyMinimumWidth() {
+int FileDlgBase::PanelTop() const {
+  // Qt places a window's client area without telling where its title bar
+  // is (offscreen there is none), so the style's title bar height stands in.
+  return kPanelTop - style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+}
+
+void FileDlgBase::ApplyMinimumSize() {
+  // The window's own minimum keeps the info panel whole beside a small grid;
+  // the toolbar then widens it to the print button's right edge.
+  const QRect sheet = sheet_->geometry();
+  const QSize panel = infoPanel_->size();
+  setMinimumSize(
+      sheet.x() + kMinSheetWidth + kSheetPanelGap + panel.width() + kPanelRightGap,
+      std::max(PanelTop() + panel.height(), sheet.y() + kMinSheetHeight) + kSheetBottomGap);
   const QRect print = GetDlgItem(kIdPrint)->geometry();
   const int width = print.x() + print.width();
   if (width > minimumWidth() && width <= maximumWidth()) setMinimumWidth(width);

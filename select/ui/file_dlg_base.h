@@ -24,6 +24,7 @@
 #include "vexafol/ui/dialog_base.h"
 
 class QComboBox;
+class QLabel;
 class QPushButton;
 
 namespace vexa {
@@ -145,12 +146,16 @@ class FileDlgBase : public DialogBase {
   bool startSearch_ = false;
 
  private:
+  // Shows whether a search is active beside the application filter.
+  void ShowSearchState();
   void BuildControls();
   void FillAppCombo();
   // Places the info panel and the grid in the client area and rebuilds the
   // columns; records the size.
   void Layout();
-  void ApplyMinimumWidth();
+  void ApplyMinimumSize();
+  // Client y of the info panel's top edge.
+  int PanelTop() const;
   void OnAppFilterChanged(int index);
   // Restoring a deleted drawing / a backup of the current drawing: the
   // recycled or backup folders in a second list, chosen in a RestoreSelDlg on
@@ -173,6 +178,7 @@ class FileDlgBase : public DialogBase {
 
   QPushButton* okButton_ = nullptr;
   QComboBox* appCombo_ = nullptr;
+  QLabel* searchState_ = nullptr;
   std::vector<BitButton*> toolbar_;
 };
 

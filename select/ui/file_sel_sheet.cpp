@@ -41,6 +41,8 @@ std::string SortHeaderText(const ItemDef& item, bool sorted, int sortDir) {
 FileSelSheet::FileSelSheet(const FindCriteria& criteria, QWidget* parent)
     : SxSheet(parent), criteria_(criteria) {
   setObjectName("29064");
+  // The name column takes the width the other columns leave free.
+  SetStretchItem(1);
 }
 
 FileSelSheet::~FileSelSheet() = default;
@@ -199,6 +201,7 @@ bool FileSelSheet::ApplySearch(const FindCriteria& criteria) {
   if (!ApplyFilter()) return false;
   searching_ = true;
   PlaceCursor(row);
+  emit searchChanged();
   return true;
 }
 
@@ -208,6 +211,7 @@ void FileSelSheet::ClearSearch() {
   ResetRows();
   searching_ = false;
   PlaceCursor(row);
+  emit searchChanged();
 }
 
 void FileSelSheet::Refresh() {
@@ -217,6 +221,7 @@ void FileSelSheet::Refresh() {
   // A search that no longer matches anything ends: every record is shown.
   if (searching_ && !ApplyFilter()) searching_ = false;
   PlaceCursor(row);
+  emit searchChanged();
 }
 
 // --- Sorting --------------------------------------------------------------------
@@ -267,6 +272,27 @@ int FileSelSheet::GetCellState(int row, int) {
 
 void FileSelSheet::GetItemText(int row, int itemId, std::string& text) {
   if (const FolMember* member = GetRowMember(row)) MemberItemText(*member, itemId, text);
+}
+
+void FileSelSheet::GetWidestText(int itemId, std::string& text) {
+  if (itemId != 0 || !list_ || !env_) return;
+  // The number column of a list of backups shows "履歴n" and "※n" (n up to
+  // 999); looked up once per loaded list.
+  if (widestNoGeneration_ != listGeneration_) {
+    widestNoGeneration_ = listGeneration_;
+    widestNo_.clear();
+    for (int i = 0; i < list_->GetFolderNum(); ++i) {
+      const FolMember* member = list_->GetFolderMember(i);
+      if (!member) continue;
+      const std::string number = DrawingColumnText(*env_, *member, 0);
+      if (number.rfind("履歴", 0) == 0) {
+        widestNo_ = "履歴999";
+        break;
+      }
+      if (number.rfind("※", 0) == 0) widestNo_ = "※999";
+    }
+  }
+  text = widestNo_;
 }
 
 void FileSelSheet::MemberItemText(const FolMember& member, int itemId, std::string& text) const {

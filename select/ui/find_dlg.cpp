@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -13,6 +12,7 @@
 #include <algorithm>
 #include <string>
 
+#include "select/ui/date_field.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/store_layout.h"
 #include "vexafol/ui/num_edit.h"
@@ -28,6 +28,7 @@ constexpr int kTemplateHeight = 165;
 // of the opened list.
 constexpr int kComboHeight = 12;
 constexpr int kComboVisibleItems = 10;
+constexpr int kDateWidth = 57;
 
 constexpr const char* kReleaseQuestion =
     "条件が1つも選択されていませんが、検索を解除してもよろしいですか？";
@@ -36,20 +37,9 @@ QCheckBox* NewCheckBox(const char* text) {
   return new QCheckBox(QString::fromUtf8(text));
 }
 
-QDateEdit* NewDatePicker() {
-  auto* picker = new QDateEdit(QDate::currentDate());
-  picker->setCalendarPopup(true);
-  // The system's short date, with the year in four digits: a two-digit year
-  // would be read back in the wrong century.
-  QString format = QLocale::system().dateFormat(QLocale::ShortFormat);
-  if (!format.contains(QStringLiteral("yyyy"))) format.replace(QStringLiteral("yy"), "yyyy");
-  picker->setDisplayFormat(format);
+DateField* NewDatePicker() {
+  auto* picker = new DateField(QDate::currentDate());
   picker->setDateRange(QDate(1601, 1, 1), QDate(9999, 12, 31));
-  // The template's 50 units hold a short date and the arrow of a Windows
-  // picker; Qt's wider frame and arrow would cut the day off.
-  picker->setStyleSheet(
-      QStringLiteral("QDateEdit { padding: 0px; } "
-                     "QDateEdit::drop-down { width: 9px; }"));
   return picker;
 }
 
@@ -61,15 +51,15 @@ int64_t DaySeconds(const QDate& day) {
   return LocalDayTime(day.year(), day.month(), day.day()).value_or(0);
 }
 
-void ShowTime(QDateEdit* picker, int64_t seconds) {
+void ShowTime(DateField* picker, int64_t seconds) {
   if (seconds == 0) return;  // keeps today
   picker->setDate(LocalDay(seconds));
 }
 
 // Ticks box whenever the user gives picker another day. Return in a date edit
 // reports its day again although nothing changed; that ticks nothing.
-void TickOnNewDay(QDateEdit* picker, QCheckBox* box) {
-  QObject::connect(picker, &QDateEdit::dateChanged, box,
+void TickOnNewDay(DateField* picker, QCheckBox* box) {
+  QObject::connect(picker, &DateField::dateChanged, box,
                    [box, shown = picker->date()](const QDate& day) mutable {
                      if (day == shown) return;
                      shown = day;
@@ -126,13 +116,15 @@ void FindDlg::BuildControls() {
   useUpdater_ = Place(NewCheckBox("変更者から指定"), kIdUseUpdater, 6, 69, 59, 12);
   updater_ = Place(new QComboBox, kIdUpdater, 71, 69, 78, kComboHeight);
   useCreated_ = Place(NewCheckBox("作成日から指定"), kIdUseCreated, 6, 91, 62, 12);
-  createdFrom_ = Place(NewDatePicker(), kIdCreatedFrom, 71, 89, 50, 14);
-  createdTo_ = Place(NewDatePicker(), kIdCreatedTo, 137, 89, 50, 14);
+  // The date fields are 57 units wide (the template's 50 cut the day off a
+  // four-digit-year date once the calendar button takes its part).
+  createdFrom_ = Place(NewDatePicker(), kIdCreatedFrom, 71, 89, kDateWidth, 14);
+  createdTo_ = Place(NewDatePicker(), kIdCreatedTo, 136, 89, kDateWidth, 14);
   useUpdated_ = Place(NewCheckBox("変更日から指定"), kIdUseUpdated, 6, 112, 61, 12);
-  updatedFrom_ = Place(NewDatePicker(), kIdUpdatedFrom, 71, 110, 50, 14);
-  updatedTo_ = Place(NewDatePicker(), kIdUpdatedTo, 137, 110, 50, 14);
-  AddLabel(-1, "～", 126, 89, 8, 14);
-  AddLabel(-1, "～", 126, 110, 8, 14);
+  updatedFrom_ = Place(NewDatePicker(), kIdUpdatedFrom, 71, 110, kDateWidth, 14);
+  updatedTo_ = Place(NewDatePicker(), kIdUpdatedTo, 136, 110, kDateWidth, 14);
+  AddLabel(-1, "～", 129, 89, 7, 14);
+  AddLabel(-1, "～", 129, 110, 7, 14);
   useMemo_ = Place(NewCheckBox("図面メモから指定"), kIdUseMemo, 196, 7, 65, 12);
   AddLabel(-1, "※複数行指定でAND検索します", 196, 19, 94, 8);
   memo_ = Place(new QPlainTextEdit, kIdMemo, 196, 29, 122, 63);
@@ -141,10 +133,6 @@ void FindDlg::BuildControls() {
   AddButton(IDCANCEL, "ｷｬﾝｾﾙ", 262, 137, 57, 21);
 
   for (QComboBox* names : {creator_, updater_}) names->setMaxVisibleItems(kComboVisibleItems);
-  // A style sheet of their own keeps them from inheriting the dialog's font.
-  for (QDateEdit* picker : {createdFrom_, createdTo_, updatedFrom_, updatedTo_}) {
-    picker->setFont(font());
-  }
   for (QWidget* edit : std::initializer_list<QWidget*>{noFrom_, noTo_, name_}) {
     edit->installEventFilter(this);
   }

@@ -11,11 +11,12 @@
 
 class QCheckBox;
 class QComboBox;
-class QDateEdit;
 class QLineEdit;
 class QPlainTextEdit;
 
 namespace vexa {
+
+class DateField;
 
 class NumEdit;
 class VexaFolderList;
@@ -86,11 +87,11 @@ class FindDlg : public DialogBase {
   QCheckBox* useUpdater_;
   QComboBox* updater_;
   QCheckBox* useCreated_;
-  QDateEdit* createdFrom_;
-  QDateEdit* createdTo_;
+  DateField* createdFrom_;
+  DateField* createdTo_;
   QCheckBox* useUpdated_;
-  QDateEdit* updatedFrom_;
-  QDateEdit* updatedTo_;
+  DateField* updatedFrom_;
+  DateField* updatedTo_;
   QCheckBox* useMemo_;
   QPlainTextEdit* memo_;
 };

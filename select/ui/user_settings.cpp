@@ -27,4 +27,35 @@ void WriteUserInt(const CEnvironObj& env, const std::string& key, int value) {
   env.SetUserDataStr(kUserSection, kUserSubSection, key, std::to_string(value));
 }
 
+namespace {
+
+std::string ColumnWidthKey(int itemId) {
+  return "COLWIDTH" + std::to_string(itemId);
+}
+
+}  // namespace
+
+std::map<int, int> ReadColumnWidths(const CEnvironObj& env, int itemIds) {
+  std::map<int, int> widths;
+  for (int id = 0; id < itemIds; ++id) {
+    int pixels = 0;
+    if (ReadUserInt(env, ColumnWidthKey(id), pixels) && pixels > 0) widths[id] = pixels;
+  }
+  return widths;
+}
+
+void WriteColumnWidths(const CEnvironObj& env, const std::map<int, int>& widths, int itemIds) {
+  for (int id = 0; id < itemIds; ++id) {
+    const auto found = widths.find(id);
+    const int pixels = found != widths.end() ? found->second : 0;
+    // An item never dragged leaves no key behind.
+    std::string stored;
+    if (pixels == 0 &&
+        !env.GetUserDataStr(kUserSection, kUserSubSection, ColumnWidthKey(id), stored)) {
+      continue;
+    }
+    WriteUserInt(env, ColumnWidthKey(id), pixels);
+  }
+}
+
 }  // namespace vexa

@@ -2,6 +2,7 @@
 // "VEXA", sub-section "FILEDLG" of the host's user data.
 #pragma once
 
+#include <map>
 #include <string>
 
 namespace vexa {
@@ -17,5 +18,10 @@ inline constexpr const char* kUserSubSection = "FILEDLG";
 bool ReadUserInt(const CEnvironObj& env, const std::string& key, int& value);
 // Stores value under key as "%d".
 void WriteUserInt(const CEnvironObj& env, const std::string& key, int value);
+
+// Grid column widths the user dragged, in pixels by item id, stored as
+// "COLWIDTH<id>" for the ids 0 to itemIds - 1; 0 stands for "not dragged".
+std::map<int, int> ReadColumnWidths(const CEnvironObj& env, int itemIds);
+void WriteColumnWidths(const CEnvironObj& env, const std::map<int, int>& widths, int itemIds);
 
 }  // namespace vexa

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/store_fixture.h"
@@ -132,6 +133,33 @@ TEST(FolderListBackups, LoadsTheAutomaticAndNumberedBackupsOfTheLoadPathOncePerA
   list.SetBackupPath(0);
   EXPECT_EQ(list.GetFolderMember(0)->path, drawing + "/BKUP");
   EXPECT_EQ(list.GetFolderMember(0)->GetFolderNo(store.env()), 2);
+}
+
+// The backups of one drawing share its creation time and its number. Sorted
+// by number ascending they keep the listing's name order (automatic backup,
+// then history 1, 2, 10, 123) whatever order the folders were made in;
+// descending, the selection sort's swaps among equal keys give its own
+// permutation, not the reverse.
+TEST(FolderListBackups, BackupsOfOneTimeSortByNumberInTheSelectionSortsOrder) {
+  StoreFixture store;
+  const std::string drawing = store.WriteAppDrawing(0x1, 7);
+  for (const char* name : {"BKUP.123", "BKUP.002", "BKUP", "BKUP.010", "BKUP.001"}) {
+    StoreFixture::WriteDrawing(drawing + "/" + name, Titled(name));
+  }
+  VexaFolderList list(store.env());
+  list.SetLoadPath(drawing);
+  list.Load(0x1, 4);
+  const std::vector<std::pair<int, std::vector<std::string>>> cases = {
+      {1, {"BKUP", "BKUP.001", "BKUP.002", "BKUP.010", "BKUP.123"}},
+      {-1, {"BKUP.123", "BKUP", "BKUP.001", "BKUP.002", "BKUP.010"}},
+  };
+  for (const auto& [direction, expected] : cases) {
+    list.SetSortType(6, direction);
+    std::vector<std::string> titles;
+    for (int i = 0; i < list.GetFolderNum(); ++i)
+      titles.push_back(list.GetSortedFolderMember(i)->header.Title());
+    EXPECT_EQ(titles, expected) << direction;
+  }
 }
 
 }  // namespace

@@ -185,14 +185,20 @@ TEST(PrintLayout, LongTextsAreCutOrShrunkToTheirCells) {
   ASSERT_NE(shrunk, nullptr);
   // 40 em at 9 pt (127 mm) in 58.4 mm: shrunk to half the size, then cut.
   EXPECT_EQ(shrunk->fontSize, 4.5);
-  EXPECT_EQ(shrunk->text.size(), 36u * 3);  // the line break became blanks, cut away
+  // 36 characters fit; 35 and the ellipsis that says the rest was cut (the
+  // line break became blanks and went with it).
+  std::string expected;
+  for (int i = 0; i < 35; ++i) expected += "図";
+  EXPECT_EQ(shrunk->text, expected + "…");
 
-  // A cut column keeps its size: 18.4 mm hold 11 characters of 1.5875 mm.
+  // A cut column keeps its size: 18.4 mm hold 11 characters of 1.5875 mm,
+  // 9 of them and the full-width ellipsis.
   data.numberSuffix = "0123456789012345";
   const PrintLayout cut = LayOut(form, data);
-  const PrintTextRun* number = FindRun(cut.pages[0], "r0012345678");
+  const PrintTextRun* number = FindRun(cut.pages[0], "r00123456…");
   ASSERT_NE(number, nullptr);
   EXPECT_EQ(number->fontSize, 9);
+  EXPECT_EQ(number->text, "r00123456…");
 }
 
 TEST(PrintLayout, TextWidthsOfTheFixedPitchFace) {

@@ -117,7 +117,11 @@ std::string LastLine(std::string text) {
 TEST_F(PrintToolTest, AFullDiskOrAnOversizedFormFailsInOneLine) {
   ToolSetup limited;
   limited.limited = true;
+  // Under C, Qt's text for the cause stays English (ja_JP would give Qt's
+  // Japanese text).
+  limited.environment = {{"LC_ALL", "C.UTF-8"}};
   const ToolRun full = RunTool({"print", store_, "--pdf", "/dev/full"}, limited);
+  limited.environment.clear();
   EXPECT_EQ(full.exit, 1);
   EXPECT_EQ(full.out, "");
   EXPECT_EQ(LastLine(full.err), "vexafol: /dev/full: cannot be written: No space left on device");

@@ -132,10 +132,14 @@ class VEXA_UI_API FileSelSheet : public SxSheet {
   // A double click on a visible record or Return: the dialog's focus went to
   // its OK button (1); the dialog runs its confirm operation.
   void confirmRequested();
+  // A search was applied, cleared or renewed (IsSearching and GetRecCnt
+  // tell the outcome).
+  void searchChanged();
 
  protected:
   int GetCellState(int row, int col) override;
   void GetItemText(int row, int itemId, std::string& text) override;
+  void GetWidestText(int itemId, std::string& text) override;
   int GetItemColor(int row, int col, COLORREF& color) override;
   void OnRecordChanged(int row, int col) override;
   void OnHeaderClick(int itemId) override;
@@ -165,6 +169,9 @@ class VEXA_UI_API FileSelSheet : public SxSheet {
   // Counts the lists bound by Init and AttachList, so that derived sheets
   // know when records they built from the old list are gone.
   int listGeneration_ = 0;
+  // The widest mark of the number column and the list load it was found for.
+  std::string widestNo_;
+  int widestNoGeneration_ = -1;
 
  private:
   // Feeds the info panel and the backup button with the record row.

@@ -22,7 +22,10 @@ VEXA_UI_API QStringList OpenFileNameFilters(const std::string& filter);
 // null) that offers the files of filter, matched without regard to case; ext
 // (".FMT"), when not empty, preselects the filter of that extension. Answers
 // the chosen file relative to folder, or "" when the user cancelled (and
-// without a QApplication, when no dialog can be shown).
+// without a QApplication, when no dialog can be shown). Without ext the
+// dialog opens on the filter the user chose last for the same folder and
+// filter, else on the first filter that lists a file there; after a choice
+// the next dialog for that pair opens in the folder the file was taken from.
 VEXA_UI_API std::string SelectOpenFileDialog(void* parent, const std::string& folder,
                                              const std::string& filter, const std::string& ext,
                                              const std::string& title);

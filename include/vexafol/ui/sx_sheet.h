@@ -14,7 +14,8 @@
 // marked, Ctrl and such a key moves only the cursor and Shift extends the
 // marks. Whatever the user does, a sheet with a cursor has a marked record,
 // and when only one record is marked the cursor is on it. The cursor is drawn
-// as a frame around its whole record.
+// as a frame around its whole record. Going to another record scrolls the
+// view up or down only; Left and Right scroll it sideways.
 //
 // Building the frame: ClearFrame, SetHeaderRow/SetRecRow, SetColNum,
 // SetTextHeight, AddText per header cell, SetColLen, AddItem, SetDataForm,
@@ -24,6 +25,7 @@
 
 #include <QTableView>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -92,9 +94,19 @@ class VEXA_UI_API SxSheet : public QTableView {
   std::string GetHeaderText(int col) const;
   // Column width in half-width characters (average character widths of the
   // font, as dialog units measure them); GetColLen answers what was set
-  // (0 for unknown columns).
+  // (0 for unknown columns). A column is never narrower than the text
+  // GetWidestText names for its item.
   void SetColLen(int col, int len);
   int GetColLen(int col) const;
+  // The column bound to itemId takes the width the other columns leave
+  // free, never less than its own length; -1: no column does. A column the
+  // user sized by dragging keeps that size instead.
+  void SetStretchItem(int itemId);
+  // Pixel widths the user gave columns by dragging, by item id. They survive
+  // every rebuild of the frame; setting them replaces all (values of 0 or
+  // less are dropped).
+  void SetUserColWidths(const std::map<int, int>& widths);
+  const std::map<int, int>& GetUserColWidths() const { return userWidths_; }
   // Binds the record cells of column col to item itemId; the hooks get the
   // item id. flag non-zero marks the column as the records' label column,
   // painted in the header's colour. row is the record line (from 1).
@@ -152,6 +164,8 @@ class VEXA_UI_API SxSheet : public QTableView {
   void returnPressed(int row);
   // A record was double-clicked with the left button.
   void recordDoubleClicked(int row, int col);
+  // The user dragged the width of the column bound to itemId to pixels.
+  void userColWidthChanged(int itemId, int pixels);
 
  protected:
   // --- Hooks (all are only called for 0 <= row < GetRecCnt) ----------------
@@ -164,6 +178,10 @@ class VEXA_UI_API SxSheet : public QTableView {
   // it to a COLORREF (0x00BBGGRR) to colour the cell. Return non-zero when
   // color is to be used. Base: returns 1, colour untouched.
   virtual int GetItemColor(int row, int col, COLORREF& color);
+  // The widest text the records may show for item itemId (text arrives
+  // empty); its column is never narrower. Asked whenever widths are set, not
+  // per record. Base: none.
+  virtual void GetWidestText(int itemId, std::string& text);
   // The cursor moved to another record. Base: nothing (recordChanged is
   // emitted after the hook).
   virtual void OnRecordChanged(int row, int col);
@@ -175,12 +193,14 @@ class VEXA_UI_API SxSheet : public QTableView {
 
   void keyPressEvent(QKeyEvent* event) override;
   QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
   QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                        const QEvent* event) const override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
 
  private:
   friend class SxSheetModel;
@@ -194,6 +214,13 @@ class VEXA_UI_API SxSheet : public QTableView {
   // The viewport rectangle of a record, across the columns shown.
   QRect RecordRect(int row) const;
   void ApplyColumnCount();
+  // Column widths (sx_sheet_widths.cpp): the width a column gets from its
+  // length, its records or the user; all columns set again; the stretch
+  // column fitted to the viewport; a section dragged by the user.
+  int ColumnPixels(int col);
+  void ApplyColWidths();
+  void FitStretchColumn();
+  void OnSectionResized(int col, int oldSize, int newSize);
   void ApplyRowHeight();
   void OnCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
   void OnSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
@@ -216,6 +243,11 @@ class VEXA_UI_API SxSheet : public QTableView {
   std::vector<int> colItem_;
   std::vector<unsigned char> colFlag_;
   std::vector<std::pair<int, unsigned char>> dataForms_;
+  int stretchItem_ = -1;
+  std::map<int, int> userWidths_;
+  // Set while the sheet sizes its sections itself, so that only the user's
+  // dragging counts as a user width.
+  bool sizingColumns_ = false;
   // Per record: the marking sequence number, 0 when not marked.
   std::vector<unsigned> markSeq_;
   unsigned nextMarkSeq_ = 1;
@@ -229,6 +261,9 @@ class VEXA_UI_API SxSheet : public QTableView {
   // Set while marks are put back or corrected, so that the rule above does
   // not run on half-restored marks.
   bool restoringMarks_ = false;
+  // Set by a cursor move to another cell of the record (Left, Right): only
+  // then does scrolling to the cursor move the view sideways.
+  bool scrollSideways_ = false;
 };
 
 }  // namespace vexa

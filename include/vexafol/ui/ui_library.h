@@ -22,6 +22,9 @@ inline constexpr const char* kFaceGothic = "ＭＳ ゴシック";
 //   QFont::insertSubstitution, so QFont(kFacePGothic) renders Japanese;
 // - installs ShowWaitCursor as the core's wait-cursor hook unless the host
 //   installed its own hook first.
+// - loads Qt's own translations (qtbase_*.qm of the system's Qt) for the
+//   user's locale into the application, once, so that Qt's stock dialogs and
+//   tool tips speak Japanese under ja_JP (English under C and en_US).
 // Every component of the library calls it on construction, so hosts need not.
 VEXA_UI_API void InitUiLibrary();
 

@@ -99,5 +99,54 @@ TEST(OpenFileDialogTest, EnvironmentShowsTheDialogOverTheFolderAndAnswersTheChos
   SetSelectOpenFileHook(installed);
 }
 
+TEST(OpenFileDialogTest, OpensOnAFilterThatShowsFilesAndRemembersTheLastChoice) {
+  test::TempDir dir;
+  ::mkdir((dir / "forms").c_str(), 0755);
+  ::mkdir((dir / "forms/mine").c_str(), 0755);
+  test::WriteFileBytes(dir / "forms/standard.@mt", "[Form]\n");
+  test::WriteFileBytes(dir / "forms/mine/own.FMT", "[Form]\n");
+  test::WriteFileBytes(dir / "forms/mine/other.@MT", "[Form]\n");
+  const std::string filter = "ﾕｰｻﾞｰ帳票|.FMT|標準帳票|.@MT";
+  test::TestEnviron env;
+
+  // No user form in the folder: the standard forms are shown, not an empty list.
+  QString opened;
+  QString folder;
+  std::set<QString> listed;
+  Answer<QFileDialog> first([&](QFileDialog& dialog) {
+    opened = dialog.selectedNameFilter();
+    listed = ListedNames(dialog);
+    // The user goes into a sub-folder and takes a user form there.
+    dialog.setDirectory(QString::fromStdString(dir / "forms/mine"));
+    dialog.selectNameFilter(QStringLiteral("ﾕｰｻﾞｰ帳票 (*.FMT)"));
+    dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+        ->setText(QStringLiteral("own.FMT"));
+    QMetaObject::invokeMethod(&dialog, "accept");
+  });
+  EXPECT_EQ(env.SelectOpenFile(nullptr, dir / "forms", filter, "", "t"), "mine/own.FMT");
+  EXPECT_EQ(opened, QStringLiteral("標準帳票 (*.@MT)"));
+  EXPECT_EQ(listed, (std::set<QString>{QStringLiteral("mine"), QStringLiteral("standard.@mt")}));
+
+  // The next dialog over the same folder and filter opens where the user was.
+  Answer<QFileDialog> second([&](QFileDialog& dialog) {
+    opened = dialog.selectedNameFilter();
+    folder = dialog.directory().absolutePath();
+    dialog.reject();
+  });
+  EXPECT_EQ(env.SelectOpenFile(nullptr, dir / "forms", filter, "", "t"), "");
+  EXPECT_EQ(opened, QStringLiteral("ﾕｰｻﾞｰ帳票 (*.FMT)"));
+  EXPECT_EQ(folder, QString::fromStdString(dir / "forms/mine"));
+
+  // Another folder starts afresh; an extension the host asks for wins.
+  Answer<QFileDialog> third([&](QFileDialog& dialog) {
+    opened = dialog.selectedNameFilter();
+    folder = dialog.directory().absolutePath();
+    dialog.reject();
+  });
+  env.SelectOpenFile(nullptr, dir / "forms/mine", filter, ".@MT", "t");
+  EXPECT_EQ(opened, QStringLiteral("標準帳票 (*.@MT)"));
+  EXPECT_EQ(folder, QString::fromStdString(dir / "forms/mine"));
+}
+
 }  // namespace
 }  // namespace vexa

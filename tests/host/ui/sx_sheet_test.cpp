@@ -1,9 +1,14 @@
-// The record grid: marking and its order across frame rebuilds, and lazy
+// The record grid: marking and its order across frame rebuilds, column
+// widths (the stretch column, the widest text, the user's dragging) and lazy
 // text for large record counts.
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,6 +52,7 @@ class TestSheet : public SxSheet {
     return row;
   }
 
+  std::string widestNumber;
   int textCalls = 0;
   int highestRowAsked = -1;
   std::vector<std::pair<int, int>> recordChanges;
@@ -58,6 +64,9 @@ class TestSheet : public SxSheet {
     if (itemId == 0) text = std::to_string(row + 1);
     if (itemId == 1) text = "図面" + std::to_string(row + 1);
     if (itemId == 8) text = "メモ";
+  }
+  void GetWidestText(int itemId, std::string& text) override {
+    if (itemId == 0) text = widestNumber;
   }
   void OnRecordChanged(int row, int col) override { recordChanges.emplace_back(row, col); }
 };
@@ -167,6 +176,90 @@ TEST_F(SxSheetTest, WithSeveralMarksCtrlMovesOnlyTheCursorWhichStaysVisible) {
   sheet.Click(6, Qt::ControlModifier);
   QTest::keyClick(&sheet, Qt::Key_End);
   EXPECT_EQ(sheet.GetMarkRecOrder(), std::vector<int>{19});
+}
+
+int Width(const SxSheet& sheet, int col) {
+  return sheet.horizontalHeader()->sectionSize(col);
+}
+
+int TotalWidth(const SxSheet& sheet) {
+  return sheet.horizontalHeader()->length();
+}
+
+TEST_F(SxSheetTest, TheStretchColumnFillsTheFreeWidthAndKeepsItsLength) {
+  const int own = Width(sheet, 1);  // 30 characters
+  sheet.SetStretchItem(1);
+  // Wider than its 30 characters: the columns end at the viewport's edge.
+  EXPECT_EQ(TotalWidth(sheet), sheet.viewport()->width());
+  EXPECT_GT(Width(sheet, 1), own);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(sheet.horizontalScrollBar()->isVisible());
+  sheet.resize(900, 320);
+  EXPECT_EQ(TotalWidth(sheet), sheet.viewport()->width());
+  // Narrower than the columns: the name keeps its length and the grid scrolls.
+  sheet.resize(200, 320);
+  EXPECT_EQ(Width(sheet, 1), own);
+  // A rebuild of the frame (every resize of the dialog) fills again.
+  sheet.resize(700, 320);
+  sheet.Build({0, 1, 8});
+  EXPECT_EQ(TotalWidth(sheet), sheet.viewport()->width());
+}
+
+TEST_F(SxSheetTest, AColumnIsAsWideAsTheWidestTextItsRecordsMayShow) {
+  const int plain = Width(sheet, 0);  // 8 characters
+  sheet.widestNumber = "履歴999履歴999";
+  sheet.Build({0, 1, 8});
+  const int needed = sheet.fontMetrics().horizontalAdvance(QStringLiteral("履歴999履歴999"));
+  EXPECT_GT(Width(sheet, 0), needed);
+  EXPECT_GT(Width(sheet, 0), plain);
+  EXPECT_EQ(sheet.GetColLen(0), 8);  // the length asked for is still answered
+}
+
+TEST_F(SxSheetTest, DraggedWidthsOutliveRebuildsAndResizesAndAreReported) {
+  sheet.SetStretchItem(1);
+  QSignalSpy dragged(&sheet, &SxSheet::userColWidthChanged);
+  // The user drags the memo column (the header's own resize, as a drag does).
+  sheet.horizontalHeader()->resizeSection(2, 150);
+  ASSERT_EQ(dragged.count(), 1);
+  EXPECT_EQ(dragged.at(0).at(0).toInt(), 8);
+  EXPECT_EQ(dragged.at(0).at(1).toInt(), 150);
+  // The name column gives up what the memo took; nothing scrolls.
+  EXPECT_EQ(TotalWidth(sheet), sheet.viewport()->width());
+  sheet.Build({0, 1, 8});
+  sheet.resize(640, 320);
+  EXPECT_EQ(Width(sheet, 2), 150);
+  EXPECT_EQ(sheet.GetUserColWidths(), (std::map<int, int>{{8, 150}}));
+  // The widths follow the item, wherever it is shown; a dragged name column
+  // no longer stretches.
+  sheet.Build({8, 0, 1});
+  EXPECT_EQ(Width(sheet, 0), 150);
+  sheet.horizontalHeader()->resizeSection(2, 90);
+  sheet.resize(900, 320);
+  EXPECT_EQ(Width(sheet, 2), 90);
+  // Widths given back (from the settings) replace all; nonsense is dropped or
+  // bounded.
+  sheet.SetUserColWidths({{0, 60}, {1, -5}});
+  EXPECT_EQ(sheet.GetUserColWidths(), (std::map<int, int>{{0, 60}}));
+  EXPECT_EQ(Width(sheet, 1), 60);
+  EXPECT_EQ(TotalWidth(sheet), sheet.viewport()->width());  // the name stretches again
+  sheet.SetUserColWidths({{8, 1 << 30}});
+  EXPECT_EQ(Width(sheet, 0), 4000);
+  EXPECT_EQ(dragged.count(), 2);  // only what the user did
+}
+
+TEST_F(SxSheetTest, GoingToARecordScrollsUpOrDownOnlyLeftAndRightScrollSideways) {
+  sheet.resize(200, 320);  // narrower than the columns: the name column is cut
+  QScrollBar* sideways = sheet.horizontalScrollBar();
+  sideways->setValue(0);
+  sheet.JumpTo(15, 1);
+  QTest::keyClick(&sheet, Qt::Key_Down);
+  QTest::keyClick(&sheet, Qt::Key_End);
+  EXPECT_EQ(sheet.Row(), 19);
+  EXPECT_EQ(sideways->value(), 0);         // the number column stays in view
+  QTest::keyClick(&sheet, Qt::Key_Right);  // to the memo, right of the name
+  EXPECT_GT(sideways->value(), 0);
+  QTest::keyClick(&sheet, Qt::Key_Up);
+  EXPECT_GT(sideways->value(), 0);  // the memo cell stays in view
 }
 
 // Ten thousand records cost only the visible ones: texts are asked while

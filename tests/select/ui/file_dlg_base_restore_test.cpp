@@ -4,6 +4,8 @@
 // entry point's result; the refusals and the "nothing to restore" messages.
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
+
 #include <algorithm>
 
 #include "tests/select/ui/dialog_driver.h"
@@ -86,9 +88,13 @@ TEST_F(RestoreTest, BackupsOfTheCurrentDrawingAreChosenAndNothingToRestoreIsSaid
   spec.title = "旧版";
   StoreFixture::WriteDrawing(folder + "/BKUP.001", spec);
   StoreFixture::WriteDrawing(folder + "/BKUP.002", spec);
+  StoreFixture::WriteDrawing(folder + "/BKUP.123", spec);
   Paths paths;
   MessageRecorder messages;
   bool backupEnabledOnOne = true;
+  // The number column of the backups and the room "履歴123" needs there.
+  int numberWidth = 0;
+  int numberNeeds = 0;
   const int result = Run(
       [&](FileDlgBase& dialog) {
         FileSelSheet& sheet = *dialog.GetSheet();
@@ -96,7 +102,10 @@ TEST_F(RestoreTest, BackupsOfTheCurrentDrawingAreChosenAndNothingToRestoreIsSaid
         backupEnabledOnOne = dialog.GetDlgItem(kIdBackup)->isEnabled();
         ClickControl(dialog, kIdRestore);  // nothing deleted yet
         sheet.JumpTo(sheet.FindRecord(1, 0x1), 1);
-        Answer<RestoreSelDlg> choose([](RestoreSelDlg& restore) {
+        Answer<RestoreSelDlg> choose([&](RestoreSelDlg& restore) {
+          numberWidth = restore.GetSheet()->horizontalHeader()->sectionSize(0);
+          numberNeeds =
+              restore.GetSheet()->fontMetrics().horizontalAdvance(QStringLiteral("履歴123"));
           restore.GetSheet()->JumpTo(0, 1);
           MarkRows(*restore.GetSheet(), {0});
           ClickControl(restore, IDOK);
@@ -109,7 +118,9 @@ TEST_F(RestoreTest, BackupsOfTheCurrentDrawingAreChosenAndNothingToRestoreIsSaid
             Paths{"図面削除の復帰/復帰する図面がありません/" + std::to_string(kRefusal)});
   EXPECT_EQ(result, 1);
   ASSERT_EQ(paths.size(), 1u);
-  EXPECT_EQ(paths[0].rfind(folder + "/BKUP.00", 0), 0u) << paths[0];
+  EXPECT_EQ(paths[0].rfind(folder + "/BKUP.", 0), 0u) << paths[0];
+  EXPECT_GT(numberNeeds, 0);
+  EXPECT_GE(numberWidth, numberNeeds + 6);  // the cell's own margins
 }
 
 TEST_F(RestoreTest, BackupOfADrawingInUseIsRefused) {

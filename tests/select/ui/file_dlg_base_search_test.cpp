@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 
 #include "select/ui/find_dlg.h"
@@ -67,9 +68,15 @@ TEST_F(SearchTest, SearchClearNothingFoundAndReleaseThroughTheToolbar) {
   MessageRecorder messages({IDOK, IDCANCEL, IDOK});
   std::vector<std::vector<std::string>> shown;
   std::vector<bool> searching;
+  // What the dialog says about the search: the note beside the application
+  // filter (empty when hidden) and the hint of the clear button.
+  std::vector<QString> notes;
   auto record = [&](const FileDlgBase& dialog) {
     shown.push_back(Titles(dialog));
     searching.push_back(dialog.GetSheet()->IsSearching());
+    const auto* note = dialog.findChild<QLabel*>(QStringLiteral("searchState"));
+    notes.push_back((note && note->isVisible() ? note->text() : QString()) + "/" +
+                    dialog.GetDlgItem(kIdClearSearch)->toolTip());
   };
   bool questionKeptItOpen = false;
   QString nameShownAgain;
@@ -96,6 +103,9 @@ TEST_F(SearchTest, SearchClearNothingFoundAndReleaseThroughTheToolbar) {
   });
   EXPECT_EQ(shown, (std::vector<std::vector<std::string>>{roads_, all_, all_, {"橋梁"}, all_}));
   EXPECT_EQ(searching, (std::vector<bool>{true, false, false, true, false}));
+  const QString idle = "/検索解除";
+  EXPECT_EQ(notes, (std::vector<QString>{"検索中：2件/検索解除（検索中）", idle, idle,
+                                         "検索中：1件/検索解除（検索中）", idle}));
   EXPECT_EQ(nameShownAgain, "道路");
   EXPECT_TRUE(questionKeptItOpen);
   const std::string question = "条件が1つも選択されていませんが、検索を解除してもよろしいですか？";

@@ -7,9 +7,12 @@
 #include <memory>
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QStyle>
+#include <QTest>
 
 #include "tests/select/ui/dialog_driver.h"
 #include "tests/support/store_fixture.h"
@@ -253,17 +256,49 @@ TEST_F(FileDlgTest, LayoutFollowsTheWindowKeepsTheToolbarAndStoresTheSize) {
     EXPECT_EQ(sheet.x() + sheet.width(), panel.x() - 10);
     EXPECT_EQ(sheet.y() + sheet.height(), 640 - 5);
 
-    // Narrowing stops where the print button would be cut off.
+    // The smallest window keeps the whole toolbar (up to the print button),
+    // the whole info panel and a grid of a few columns and records.
     const QRect print = dialog->GetDlgItem(29072)->geometry();
-    dialog->resize(100, 300);
-    EXPECT_EQ(dialog->size(), QSize(print.x() + print.width(), 300));
-    dialog->resize(900, 600);
+    dialog->resize(100, 100);
+    EXPECT_GE(dialog->width(), print.x() + print.width());
+    EXPECT_TRUE(dialog->rect().contains(dialog->GetInfoPanel()->geometry()));
+    EXPECT_GE(dialog->GetSheet()->width(), 240);
+    EXPECT_GE(dialog->GetSheet()->height(), 120);
+    dialog->resize(900, 700);
   }
   // The last size was stored and is where the next dialog opens.
   FileSelDlg next(&list_, nullptr, 0, 1, nullptr, nullptr, nullptr, 0);
   next.InitDialog();
-  EXPECT_EQ(next.size(), QSize(900, 600));
+  EXPECT_EQ(next.size(), QSize(900, 700));
   EXPECT_EQ(next.GetInfoPanel()->geometry().right() + 1, 900 - 10);
+}
+
+TEST_F(FileDlgTest, TheNameColumnTakesTheFreeWidthAndDraggedWidthsAreKeptBetweenRuns) {
+  // Enough drawings for a vertical scroll bar, which takes its part of the width.
+  for (int number = 10; number < 50; ++number) store_.WriteAppDrawing(0x1, number);
+  list_.Load(0x1, 0);
+  {
+    const auto dialog = OpenSelect(list_);  // the template's size
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    QCoreApplication::processEvents();
+    QHeaderView* header = dialog->GetSheet()->horizontalHeader();
+    EXPECT_TRUE(dialog->GetSheet()->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(dialog->GetSheet()->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(header->length(), dialog->GetSheet()->viewport()->width());
+    const int name = header->sectionSize(1);
+    dialog->resize(dialog->width() + 200, dialog->height());
+    EXPECT_EQ(header->sectionSize(1), name + 200);
+    header->resizeSection(4, 150);  // "変更日", dragged
+    dialog->resize(dialog->width() - 100, dialog->height());
+    EXPECT_EQ(header->sectionSize(4), 150);
+    EXPECT_EQ(header->length(), dialog->GetSheet()->viewport()->width());
+  }
+  std::string stored;
+  EXPECT_TRUE(store_.env().GetUserDataStr("VEXA", "FILEDLG", "COLWIDTH7", stored));
+  EXPECT_EQ(stored, "150");
+  EXPECT_FALSE(store_.env().GetUserDataStr("VEXA", "FILEDLG", "COLWIDTH1", stored));
+  const auto next = OpenSelect(list_);
+  EXPECT_EQ(next->GetSheet()->horizontalHeader()->sectionSize(4), 150);
 }
 
 }  // namespace

@@ -3,17 +3,20 @@
 // the user edits, and Return moving on instead of closing.
 #include <gtest/gtest.h>
 
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QDateTime>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStyle>
 #include <QTest>
+#include <QToolButton>
 
 #include <algorithm>
 #include <array>
 
+#include "select/ui/date_field.h"
 #include "select/ui/find_dlg.h"
 #include "tests/support/store_fixture.h"
 #include "vexafol/folderlist.h"
@@ -53,8 +56,12 @@ class FindDlgTest : public ::testing::Test {
                                           kIdUseCreated, kIdUseUpdated, kIdUseMemo},
                                [&](int box) { return Ticked(dialog, box); });
   }
+  // The control of the template that has the focus (a date field's edit
+  // counts as its field).
   static QString Focused(const FindDlg& dialog) {
-    return dialog.focusWidget() ? dialog.focusWidget()->objectName() : QString();
+    QWidget* focused = dialog.focusWidget();
+    while (focused && focused->parentWidget() != &dialog) focused = focused->parentWidget();
+    return focused ? focused->objectName() : QString();
   }
 
   StoreFixture store_;
@@ -85,8 +92,8 @@ TEST_F(FindDlgTest, StartsFromTheDrawingsAndTheLastConditionsWithTheMemoClear) {
   EXPECT_EQ(again.Item<QLineEdit>(kIdName)->text(), "道路");
   EXPECT_EQ(again.Item<QComboBox>(kIdCreator)->currentText(), "abc");
   EXPECT_EQ(again.Item<QComboBox>(kIdUpdater)->currentIndex(), -1);
-  EXPECT_EQ(again.Item<QDateEdit>(kIdCreatedFrom)->date(), QDate(2020, 9, 13));
-  EXPECT_EQ(again.Item<QDateEdit>(kIdCreatedTo)->date(), QDate::currentDate());
+  EXPECT_EQ(again.Item<DateField>(kIdCreatedFrom)->date(), QDate(2020, 9, 13));
+  EXPECT_EQ(again.Item<DateField>(kIdCreatedTo)->date(), QDate::currentDate());
   EXPECT_TRUE(Ticked(again, kIdUseNo) && Ticked(again, kIdUseName) &&
               Ticked(again, kIdUseCreator) && Ticked(again, kIdUseCreated));
   EXPECT_FALSE(Ticked(again, kIdUseUpdater) || Ticked(again, kIdUseMemo));
@@ -137,7 +144,7 @@ TEST_F(FindDlgTest, EditingTicksItsConditionAndReturnMovesOn) {
   name->setText("縦断");
   QTest::keyClick(name, Qt::Key_Return);
   EXPECT_TRUE(Ticked(dialog, kIdUseName));
-  dialog.Item<QDateEdit>(kIdUpdatedTo)->setDate(QDate(2023, 11, 20));
+  dialog.Item<DateField>(kIdUpdatedTo)->setDate(QDate(2023, 11, 20));
   EXPECT_TRUE(Ticked(dialog, kIdUseUpdated));
   EXPECT_FALSE(Ticked(dialog, kIdUseCreated));
 
@@ -162,6 +169,68 @@ TEST_F(FindDlgTest, EditingTicksItsConditionAndReturnMovesOn) {
   EXPECT_EQ(criteria.useCreated, 0);
   EXPECT_EQ(QDateTime::fromSecsSinceEpoch(criteria.updatedTo).date(), QDate(2023, 11, 20));
   EXPECT_EQ(criteria.memo, "A\r\nB");
+}
+
+// The room a line edit has for its text: its width less the frame and the
+// two pixels Qt keeps on each side.
+int TextRoom(const QLineEdit* edit) {
+  const int frame = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit);
+  return edit->width() - 2 * frame - 4;
+}
+
+TEST_F(FindDlgTest, DateFieldsShowEveryDigitTakeTypedDaysAndPassTabInOneStep) {
+  FindCriteria criteria;
+  FindDlg dialog(&list_, &criteria);
+  Open(dialog);
+  for (int id : {kIdCreatedFrom, kIdCreatedTo, kIdUpdatedFrom, kIdUpdatedTo}) {
+    const DateField* field = dialog.Item<DateField>(id);
+    const QString widest = QDate(2000, 12, 28).toString(field->displayFormat());
+    EXPECT_GE(TextRoom(field->lineEdit()),
+              field->lineEdit()->fontMetrics().horizontalAdvance(widest))
+        << id << " " << widest.toStdString();
+    EXPECT_TRUE(field->calendarButton()->isVisible());
+    EXPECT_GE(field->calendarButton()->width(), 12);
+    EXPECT_EQ(field->calendarButton()->focusPolicy(), Qt::NoFocus);
+  }
+
+  // Typed days, in the shown format or as ISO dates or digits only; Tab
+  // leaves the field at once.
+  auto* from = dialog.Item<DateField>(kIdCreatedFrom);
+  from->setFocus();
+  QTest::keyClicks(from->lineEdit(), "2023-06-01");  // the text was selected on entry
+  QTest::keyClick(from->lineEdit(), Qt::Key_Tab);
+  EXPECT_EQ(from->date(), QDate(2023, 6, 1));
+  EXPECT_EQ(from->lineEdit()->text(), "2023/06/01");
+  EXPECT_TRUE(Ticked(dialog, kIdUseCreated));
+  EXPECT_EQ(Focused(dialog), QString::number(kIdCreatedTo));
+  auto* to = dialog.Item<DateField>(kIdCreatedTo);
+  QTest::keyClicks(to->lineEdit(), "20231231");
+  QTest::keyClick(to->lineEdit(), Qt::Key_Return);  // taken, and on to the next control
+  EXPECT_EQ(to->date(), QDate(2023, 12, 31));
+  EXPECT_EQ(Focused(dialog), QString::number(kIdUseUpdated));
+  // A text that is no day brings the last day back.
+  to->setFocus();
+  QTest::keyClicks(to->lineEdit(), "2023/13/45");
+  QTest::keyClick(to->lineEdit(), Qt::Key_Tab);
+  EXPECT_EQ(to->date(), QDate(2023, 12, 31));
+  EXPECT_EQ(to->lineEdit()->text(), "2023/12/31");
+
+  // The calendar button opens a calendar; a day clicked there is taken.
+  auto* updated = dialog.Item<DateField>(kIdUpdatedFrom);
+  QTest::mouseClick(updated->calendarButton(), Qt::LeftButton);
+  auto* calendar = updated->findChild<QCalendarWidget*>();
+  ASSERT_NE(calendar, nullptr);
+  EXPECT_TRUE(calendar->isVisible());
+  EXPECT_EQ(calendar->selectedDate(), QDate::currentDate());
+  emit calendar->clicked(QDate(2022, 2, 22));
+  EXPECT_EQ(updated->date(), QDate(2022, 2, 22));
+  EXPECT_TRUE(Ticked(dialog, kIdUseUpdated));
+
+  dialog.GetDlgItem(IDOK)->setFocus();
+  QTest::keyClick(dialog.GetDlgItem(IDOK), Qt::Key_Return);
+  EXPECT_EQ(QDateTime::fromSecsSinceEpoch(criteria.createdFrom).date(), QDate(2023, 6, 1));
+  EXPECT_EQ(QDateTime::fromSecsSinceEpoch(criteria.createdTo).date(), QDate(2023, 12, 31));
+  EXPECT_EQ(QDateTime::fromSecsSinceEpoch(criteria.updatedFrom).date(), QDate(2022, 2, 22));
 }
 
 }  // namespace
