@@ -8,9 +8,9 @@
 #include <QPushButton>
 
 #include "host/ui/loading_window.h"
-#include "tests/support/fault_env.h"
 #include "tests/page/ui/page_store.h"
 #include "tests/select/ui/dialog_driver.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/open_gate.h"
 #include "vexafol/dialogs.h"
 

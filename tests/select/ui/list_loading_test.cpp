@@ -11,8 +11,8 @@
 
 #include <memory>
 
-#include "tests/support/fault_env.h"
 #include "tests/select/ui/dialog_driver.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/open_gate.h"
 #include "tests/support/store_fixture.h"
 #include "vexafol/dialogs.h"
