@@ -120,4 +120,14 @@ void WaitForEndOfInput(const std::function<void()>& onTick, int tickMilliseconds
   if (signalFd >= 0) CurrentEnv().Close(signalFd);
 }
 
+bool WaitForEndSignal(int milliseconds) {
+  const sigset_t signals = EndSignals();
+  const int signalFd = signalfd(-1, &signals, SFD_CLOEXEC);
+  pollfd watched = {signalFd, POLLIN, 0};
+  // Without a signal descriptor the wait is only a pause.
+  const int ready = poll(signalFd >= 0 ? &watched : nullptr, signalFd >= 0 ? 1 : 0, milliseconds);
+  if (signalFd >= 0) CurrentEnv().Close(signalFd);
+  return ready > 0;
+}
+
 }  // namespace vexa

@@ -63,4 +63,8 @@ VEXA_CORE_API void HoldEndSignals();
 VEXA_CORE_API void WaitForEndOfInput(const std::function<void()>& onTick = {},
                                      int tickMilliseconds = 1000);
 
+// Waits milliseconds, or less when one of the held end signals arrives:
+// true then (the caller should stop), false when the time has passed.
+VEXA_CORE_API bool WaitForEndSignal(int milliseconds);
+
 }  // namespace vexa
