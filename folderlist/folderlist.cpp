@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "folderlist/folderlist_scan.h"
+#include "folderlist/lock_refresh.h"
 #include "folderlist/sort_order.h"
 #include "platform/case_lookup.h"
 #include "vexafol/filetime.h"
@@ -199,6 +200,11 @@ int VexaFolderList::GetLockType(const CEnvironObj& env, const std::string& path)
 
 VexaFolderLock* VexaFolderList::GetFolderLock() {
   return impl_->lock.get();
+}
+
+int VexaFolderList::RefreshLockStates() {
+  if (!impl_->lock) return 0;
+  return folderlist::RefreshLockStates(*impl_->env, *impl_->lock, impl_->members);
 }
 
 const CEnvironObj& VexaFolderList::GetEnvObj() const {

@@ -6,8 +6,6 @@
 #include <cerrno>
 #include <ctime>
 
-#include "platform/folder_mode.h"
-
 namespace vexa::lock {
 namespace {
 
@@ -53,30 +51,21 @@ const platform::StoreDir* OwnerNotes::NoteFolder(const std::string& lockFolder) 
 }
 
 bool OwnerNotes::Place(const platform::StoreDir& folder, const std::string& name, Written& note) {
-  platform::Env& env = platform::CurrentEnv();
-  const std::string draft = platform::DraftNameFor(name);
-  note.fd = folder.CreateFile(draft);
+  // Written in place: until its live byte is locked, after the whole text,
+  // nobody believes the file, so a reader never takes half a note for one.
+  note.fd = folder.CreateFile(name);
+  if (note.fd == -EEXIST) {
+    // A note its writer left when it ended (this service holds the lock now)
+    // or something planted: the entry itself goes, never what a link points at.
+    folder.RemoveFile(name);
+    note.fd = folder.CreateFile(name);
+  }
   if (note.fd < 0) return false;
-  struct stat st;
-  bool placed =
-      WriteAll(note.fd, FormatNote(self_)) && LockLiveByte(note.fd) && env.Fstat(note.fd, st) == 0;
-  if (placed) {
-    note.device = st.st_dev;
-    note.inode = st.st_ino;
-    // The name is normally free; what stands there is a note its writer left
-    // when it ended (this service holds the lock now) or something planted,
-    // and only the entry itself is removed, never what a link points at.
-    int renamed = folder.Rename(draft, folder, name);
-    if (renamed == -EEXIST && folder.RemoveFile(name) == 0)
-      renamed = folder.Rename(draft, folder, name);
-    placed = renamed == 0;
-  }
-  if (!placed) {
-    folder.RemoveFile(draft);
-    env.Close(note.fd);
-    note.fd = -1;
-  }
-  return placed;
+  if (WriteAll(note.fd, FormatNote(self_)) && LockLiveByte(note.fd)) return true;
+  folder.RemoveFile(name);
+  platform::CurrentEnv().Close(note.fd);
+  note.fd = -1;
+  return false;
 }
 
 void OwnerNotes::Write(const std::string& lockFolder, const std::string& name) {
@@ -98,12 +87,11 @@ void OwnerNotes::Write(const std::string& lockFolder, const std::string& name) {
 }
 
 void OwnerNotes::Remove(Written& note) {
+  // While this service holds the lock, whatever stands under the note's name
+  // is its note or something planted there: the entry itself goes (a link is
+  // removed, never followed), one call on a share.
   const auto folder = folders_.find(note.folder);
-  struct stat st;
-  // Only our own file: a name now standing for something else stays.
-  if (folder != folders_.end() && folder->second.Stat(note.name, st) == 0 &&
-      st.st_dev == note.device && st.st_ino == note.inode)
-    folder->second.RemoveFile(note.name);
+  if (folder != folders_.end()) folder->second.RemoveFile(note.name);
   platform::CurrentEnv().Close(note.fd);  // releases the live byte
 }
 

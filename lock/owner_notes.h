@@ -5,8 +5,6 @@
 // ever makes a lock fail or wait.
 #pragma once
 
-#include <sys/types.h>
-
 #include <map>
 #include <string>
 #include <vector>
@@ -25,25 +23,21 @@ class OwnerNotes {
 
   // Leaves the note `name` in the note folder of lockFolder (the folder of the
   // lock files), made through descriptors of the store: no link is followed,
-  // the folder and file take the store's modes. The note appears complete
-  // under its name or not at all (written under a draft name, then renamed).
+  // the folder and file take the store's modes. The note is believed only
+  // once complete: its live byte is locked after the whole text is written.
   void Write(const std::string& lockFolder, const std::string& name);
-  // Removes and closes the note, if this service wrote it.
+  // Removes and closes the note, if this service wrote it (the entry under
+  // its name goes, whatever stands there: see Remove).
   void Drop(const std::string& lockFolder, const std::string& name);
   // Every note of this service in lockFolder whose name starts with prefix.
   void DropStartingWith(const std::string& lockFolder, const std::string& prefix);
   void DropAll();
-
-  // The notes written and not dropped, for tests and benchmarks.
-  size_t Count() const { return written_.size(); }
 
  private:
   struct Written {
     std::string folder;
     std::string name;
     int fd = -1;
-    dev_t device = 0;
-    ino_t inode = 0;
   };
   // The note folder of lockFolder, made when missing; null when it cannot be
   // opened. Kept open for the next note.

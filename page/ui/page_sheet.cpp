@@ -73,6 +73,7 @@ void PageSheet::Setup(const FolMember* member, VexaFolderLock* lock, const CEnvi
     page.headerText = std::to_string(i + 1) + ":" + page.caption;
     page.sizeText = SizeText(page.size);
   }
+  StartLockWatch();
 }
 
 int PageSheet::PageAt(int row, int col) const {

@@ -15,6 +15,8 @@
 #include "vexafol/folmember.h"
 #include "vexafol/ui/sx_grp_sheet.h"
 
+class QTimer;
+
 namespace vexa {
 
 class PageSheet : public SxGrpSheet {
@@ -76,12 +78,19 @@ class PageSheet : public SxGrpSheet {
   // Only cells that hold a page can be selected.
   int SelectRec(int row, int col) override;
   int ActivateRec(int row, int col) override;
+  // A padlock's tool tip names who holds the page.
+  bool viewportEvent(QEvent* event) override;
 
  private:
   const CEnvironObj* env_ = nullptr;
   const FolMember* member_ = nullptr;
   VexaFolderLock* lock_ = nullptr;
   std::vector<Page> pages_;
+  // Asks IsLockPage of every page again on a timer while the sheet is shown,
+  // and repaints the padlocks that changed (page_sheet_locks.cpp).
+  void StartLockWatch();
+  void OnLockWatch();
+  QTimer* lockWatch_ = nullptr;
 };
 
 }  // namespace vexa

@@ -47,6 +47,7 @@ std::string SortHeaderText(const ItemDef& item, bool sorted, int sortDir) {
 FileSelSheet::FileSelSheet(const FindCriteria& criteria, QWidget* parent)
     : SxSheet(parent), criteria_(criteria) {
   setObjectName("29064");
+  StartLockWatch();
 }
 
 FileSelSheet::~FileSelSheet() = default;

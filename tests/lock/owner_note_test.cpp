@@ -263,11 +263,11 @@ TEST(OwnerNotes, ANoteThatCannotBeWrittenNeverFailsTheLock) {
     EXPECT_TRUE(victims.Untouched());
     service.UnLockAll();
   }
-  // A failing step of the write: the lock stands, no draft stays.
+  // The live byte cannot be locked: the lock stands, the note is taken away.
   LockStore store;
   const std::string drawing = store.Drawing(kFolderNo);
   platform::FaultEnv faults;
-  faults.Fail(platform::Op::RenameAt, EIO, ".NOTE");
+  faults.Fail(platform::Op::Lock, ENOLCK, ".NOTE");
   platform::ScopedEnv scoped(faults);
   VexaFolderLock service(&store.env());
   EXPECT_EQ(service.LockZmn(drawing.c_str()), 1);

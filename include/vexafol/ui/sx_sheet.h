@@ -164,6 +164,8 @@ class VEXA_UI_API SxSheet : public QTableView {
   // it to a COLORREF (0x00BBGGRR) to colour the cell. Return non-zero when
   // color is to be used. Base: returns 1, colour untouched.
   virtual int GetItemColor(int row, int col, COLORREF& color);
+  // Tool tip of the cell; text arrives empty, and empty shows none. Base: none.
+  virtual void GetItemToolTip(int row, int col, std::string& text);
   // The cursor moved to another record. Base: nothing (recordChanged is
   // emitted after the hook).
   virtual void OnRecordChanged(int row, int col);
