@@ -19,6 +19,7 @@ StoreCheckReport CheckStore(const std::string& store, const StoreCheckOptions& o
     check::CheckDeployment(tree, report);
     check::CheckPermissions(tree, options.fix, report);
     check::CheckLockFiles(tree, options.fix, report);
+    check::CheckOwnerNotes(tree, options.fix, report);
     check::CheckDrafts(tree, options.fix, report);
     check::CheckDrawings(tree, report);
     check::CheckNameCase(tree, report);

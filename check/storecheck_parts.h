@@ -48,6 +48,7 @@ void CheckPermissions(const StoreTree& tree, bool fix, StoreCheckReport& report)
 void CheckDrawings(const StoreTree& tree, StoreCheckReport& report);
 void CheckNameCase(const StoreTree& tree, StoreCheckReport& report);
 void CheckLockFiles(const StoreTree& tree, bool fix, StoreCheckReport& report);
+void CheckOwnerNotes(const StoreTree& tree, bool fix, StoreCheckReport& report);
 void CheckDrafts(const StoreTree& tree, bool fix, StoreCheckReport& report);
 void CheckRecycleFolders(const StoreTree& tree, bool fix, StoreCheckReport& report);
 

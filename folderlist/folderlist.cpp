@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "folderlist/folderlist_scan.h"
+#include "folderlist/lock_refresh.h"
 #include "folderlist/record_maker.h"
 #include "folderlist/sort_order.h"
 #include "host/load_progress.h"
@@ -226,6 +227,11 @@ int VexaFolderList::GetLockType(const CEnvironObj& env, const std::string& path)
 
 VexaFolderLock* VexaFolderList::GetFolderLock() {
   return impl_->lock.get();
+}
+
+int VexaFolderList::RefreshLockStates() {
+  if (!impl_->lock) return 0;
+  return folderlist::RefreshLockStates(*impl_->env, *impl_->lock, impl_->members);
 }
 
 const CEnvironObj& VexaFolderList::GetEnvObj() const {

@@ -3,6 +3,7 @@
 #include "lock/drawing_key.h"
 #include "lock/lock_file.h"
 #include "lock/lock_records.h"
+#include "lock/owner_note.h"
 
 namespace vexa {
 namespace {
@@ -22,6 +23,10 @@ struct Drawing {
   bool OpenSlot() const { return slot->EnsureOpen(*env, path); }
   bool OpenPages() const {
     return Pages().EnsureOpen(table->SlotPaths().PagePath(*env, slot->DrawingPath(), folderNo));
+  }
+  // The folder of the slot's lock files, where their owner notes lie.
+  const std::string& LockFolder() const {
+    return table->SlotPaths().Dir(*env, slot->DrawingPath());
   }
   // The page scan through the slot's drawing path.
   bool SlotHasForeignPageLock() const {
@@ -67,13 +72,18 @@ int VexaFolderLock::LockZmn(const char* path) {
     drawing.slot->UnlockByte(drawing.folderNo);
     return 0;
   }
+  drawing.table->Notes().Write(drawing.LockFolder(), lock::DrawingNoteName(drawing.folderNo));
   return 1;
 }
 
 void VexaFolderLock::UnLockZmn(const char* path) {
   const Drawing drawing = Locate(*table_, path);
   if (!drawing.HasSlot() || !drawing.slot->IsOpen() || !drawing.NumberInRange()) return;
+  // Notes go before their locks; only this service's own notes are dropped.
+  lock::OwnerNotes& notes = drawing.table->Notes();
+  notes.Drop(drawing.LockFolder(), lock::DrawingNoteName(drawing.folderNo));
   if (!drawing.slot->UnlockByte(drawing.folderNo)) return;  // not ours: leave the pages alone
+  notes.DropStartingWith(drawing.LockFolder(), lock::PageNotePrefix(drawing.folderNo));
   drawing.Pages().CloseAndRemove();
 }
 
@@ -96,13 +106,15 @@ int VexaFolderLock::IsExistLockPage(const char* path) {
 int VexaFolderLock::LockPage(const char* path, int page) {
   const Drawing drawing = Locate(*table_, path);
   if (!drawing.HasSlot() || !drawing.OpenSlot() || !drawing.NumberInRange()) return 0;
-  if (!drawing.OpenPages()) return 0;
-  return drawing.Pages().LockByte(page) ? 1 : 0;
+  if (!drawing.OpenPages() || !drawing.Pages().LockByte(page)) return 0;
+  drawing.table->Notes().Write(drawing.LockFolder(), lock::PageNoteName(drawing.folderNo, page));
+  return 1;
 }
 
 void VexaFolderLock::UnLockPage(const char* path, int page) {
   const Drawing drawing = Locate(*table_, path);
   if (!drawing.HasSlot() || !drawing.OpenSlot() || !drawing.NumberInRange()) return;
+  drawing.table->Notes().Drop(drawing.LockFolder(), lock::PageNoteName(drawing.folderNo, page));
   drawing.Pages().UnlockByte(page);  // fails quietly when not held or not open
 }
 

@@ -86,6 +86,7 @@ VexaFolderLockInfo::~VexaFolderLockInfo() {
 }
 
 void VexaFolderLockInfo::CloseAll() {
+  notes_.DropAll();  // a note never outlives its lock
   for (VexaAppLock& slot : slots_) {
     slot.CloseAndRemove();
     for (int n = 0; n < VexaAppLock::kPageRecords; ++n) slot.Page(n).CloseAndRemove();

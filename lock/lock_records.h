@@ -8,6 +8,7 @@
 #include <string>
 
 #include "lock/lock_file.h"
+#include "lock/owner_notes.h"
 #include "vexafol/environ.h"
 #include "vexafol/file.h"
 
@@ -97,13 +98,17 @@ class VexaFolderLockInfo {
   // that page scans are given directly; kept between calls.
   lock::LockPaths& SlotPaths() { return slotPaths_; }
   lock::LockPaths& ScanPaths() { return scanPaths_; }
-  // CloseAndRemove on every drawing lock file and every page lock file.
+  // The owner notes of the locks this table holds.
+  lock::OwnerNotes& Notes() { return notes_; }
+  // Drops every owner note, then CloseAndRemove on every drawing lock file
+  // and every page lock file.
   void CloseAll();
 
  private:
   const CEnvironObj* env_;
   lock::LockPaths slotPaths_;
   lock::LockPaths scanPaths_;
+  lock::OwnerNotes notes_;
   VexaAppLock slots_[kSlots];
 };
 

@@ -313,6 +313,17 @@ std::string Env::UserName() {
   return "";
 }
 
+std::string Env::UserFullName() {
+  struct passwd entry;
+  struct passwd* found = nullptr;
+  char buffer[4096];
+  if (::getpwuid_r(::geteuid(), &entry, buffer, sizeof buffer, &found) != 0 || !found ||
+      !found->pw_gecos)
+    return "";
+  const std::string comment = found->pw_gecos;
+  return comment.substr(0, comment.find(','));
+}
+
 bool Env::UserOf(uid_t uid, std::string& name, gid_t& group) {
   struct passwd entry;
   struct passwd* found = nullptr;

@@ -85,6 +85,9 @@ class Env {
 
   virtual std::string HostName();
   virtual std::string UserName();
+  // The full name of the effective user (the first comma-separated field of
+  // the account's comment, "山田太郎,,," -> "山田太郎"); "" when there is none.
+  virtual std::string UserFullName();
   // Name and primary group of the account uid; false when no account has it.
   virtual bool UserOf(uid_t uid, std::string& name, gid_t& group);
   // Name of the group gid; "" when no group has it.

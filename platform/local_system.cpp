@@ -70,7 +70,7 @@ bool IsFolderNotLink(const std::string& path) {
 }
 
 long ThisProcessId() {
-  return static_cast<long>(getpid());
+  return platform::ProcessId();
 }
 
 bool OutputIsTerminal() {
@@ -118,6 +118,16 @@ void WaitForEndOfInput(const std::function<void()>& onTick, int tickMilliseconds
     }
   }
   if (signalFd >= 0) CurrentEnv().Close(signalFd);
+}
+
+bool WaitForEndSignal(int milliseconds) {
+  const sigset_t signals = EndSignals();
+  const int signalFd = signalfd(-1, &signals, SFD_CLOEXEC);
+  pollfd watched = {signalFd, POLLIN, 0};
+  // Without a signal descriptor the wait is only a pause.
+  const int ready = poll(signalFd >= 0 ? &watched : nullptr, signalFd >= 0 ? 1 : 0, milliseconds);
+  if (signalFd >= 0) CurrentEnv().Close(signalFd);
+  return ready > 0;
 }
 
 }  // namespace vexa

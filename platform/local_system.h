@@ -61,4 +61,8 @@ void HoldEndSignals();
 // runs every tickMilliseconds of quiet while waiting.
 void WaitForEndOfInput(const std::function<void()>& onTick = {}, int tickMilliseconds = 1000);
 
+// Waits milliseconds, or less when one of the held end signals arrives:
+// true then (the caller should stop), false when the time has passed.
+bool WaitForEndSignal(int milliseconds);
+
 }  // namespace vexa

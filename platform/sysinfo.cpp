@@ -2,6 +2,7 @@
 
 #include <locale.h>
 #include <string.h>
+#include <unistd.h>
 
 #include <climits>
 
@@ -47,6 +48,10 @@ std::string UserName() {
   std::string cp932;
   if (!Utf8ToCp932(name, cp932)) cp932 = name;
   return cp932.size() > kMaxUserName ? std::string() : name;
+}
+
+long ProcessId() {
+  return static_cast<long>(getpid());
 }
 
 std::string SystemErrorText(unsigned long code) {

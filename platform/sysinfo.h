@@ -14,6 +14,9 @@ std::string ComputerName();
 // The login name; "" when unknown or longer than 256 CP932 bytes.
 std::string UserName();
 
+// This process's id.
+long ProcessId();
+
 // "" for 0; "(code) text" with the system's message for the errno value code in
 // the user's locale; "(code) 不明なエラーです。" when the system has no message.
 std::string SystemErrorText(unsigned long code);

@@ -9,6 +9,7 @@
 #include "tools/columns.h"
 #include "tools/command.h"
 #include "tools/drawing_name.h"
+#include "tools/holder_text.h"
 #include "tools/list_choice.h"
 #include "tools/load_progress.h"
 #include "tools/lock_file_check.h"
@@ -19,6 +20,7 @@
 #include "vexafol/filetime.h"
 #include "vexafol/folder_environ.h"
 #include "vexafol/folderlist.h"
+#include "vexafol/lock_holder.h"
 #include "vexafol/senyou.h"
 
 namespace vexa::tool {
@@ -26,7 +28,8 @@ namespace {
 
 struct Row {
   const FolMember* member;
-  std::vector<std::string> cells;  // the grid's nine columns, then the lock column
+  std::vector<std::string> cells;  // the grid's nine columns, the lock column, the holder
+  std::string holderJson;          // "null" for a free drawing
 };
 
 const char* LockText(int state) {
@@ -41,18 +44,23 @@ std::vector<std::string> PrintableCells(const std::vector<std::string>& cells) {
   return shown;
 }
 
-Row MakeRow(const CEnvironObj& env, const FolMember& member) {
-  Row row{&member, {}};
+Row MakeRow(const CEnvironObj& env, const FolMember& member, int64_t now) {
+  Row row{&member, {}, "null"};
   for (int column = 0; column < kDrawingColumnCount; ++column)
     row.cells.push_back(DrawingColumnText(env, member, column));
   row.cells.push_back(LockText(member.lockState));
+  // Who has it, asked only for the drawings the load found in use.
+  const LockHolder holder = member.lockState != 0 ? GetInUseHolder(env, member.path) : LockHolder{};
+  row.cells.push_back(LockHolderText(holder, now));
+  row.holderJson = HolderJson(holder, now);
   return row;
 }
 
 void PrintTable(std::vector<Row> rows) {
   for (Row& row : rows) row.cells = PrintableCells(row.cells);
-  const std::vector<std::string> headers = {"No",     "図面名", "CAD",    "PAGE", "作成者",
-                                            "変更者", "作成日", "変更日", "メモ", "ロック"};
+  const std::vector<std::string> headers = {"No",     "図面名", "CAD",    "PAGE",
+                                            "作成者", "変更者", "作成日", "変更日",
+                                            "メモ",   "ロック", "使用者"};
   std::vector<size_t> widths;
   for (const std::string& header : headers) widths.push_back(DisplayWidth(header));
   for (const Row& row : rows)
@@ -81,13 +89,13 @@ void PrintJson(const CEnvironObj& env, const std::vector<Row>& rows) {
     std::printf(
         "%s\n  {\"no\": %d, \"mark\": %s, \"path\": %s, \"title\": %s, \"appId\": %d, "
         "\"cad\": %s, \"pages\": %d, \"creator\": %s, \"updater\": %s, \"created\": %s, "
-        "\"updated\": %s, \"memo\": %s, \"lockState\": %d}",
+        "\"updated\": %s, \"memo\": %s, \"lockState\": %d, \"holder\": %s}",
         i ? "," : "", m.GetDrawingNo(env), JsonString(rows[i].cells[kColumnNumber]).c_str(),
         JsonString(m.path).c_str(), JsonString(h.Title()).c_str(), m.appId,
         JsonString(rows[i].cells[kColumnApplication]).c_str(), h.pageCount,
         JsonString(h.Creator()).c_str(), JsonString(h.Updater()).c_str(),
         JsonString(IsoTime(h.createTime)).c_str(), JsonString(IsoTime(h.updateTime)).c_str(),
-        JsonString(h.Memo()).c_str(), m.lockState);
+        JsonString(h.Memo()).c_str(), m.lockState, rows[i].holderJson.c_str());
   }
   std::printf("%s]\n", rows.empty() ? "" : "\n");
 }
@@ -140,8 +148,9 @@ int RunList(Args& args) {
   }
 
   std::vector<Row> rows;
+  const int64_t now = FileTimeToUnix(CurrentFileTime());
   for (const FolMember* member : ChosenMembers(env, list, choice))
-    rows.push_back(MakeRow(env, *member));
+    rows.push_back(MakeRow(env, *member, now));
   if (!(flags & VexaFolderList::kLoadNoLocks)) ReportUnusableLockFiles(env, rows);
   if (args.Has("json"))
     PrintJson(env, rows);

@@ -6,13 +6,16 @@
 #include <vector>
 
 #include "tools/command.h"
+#include "tools/holder_text.h"
 #include "tools/lock_file_check.h"
 #include "tools/lock_target.h"
 #include "tools/output_text.h"
 #include "tools/store_env.h"
+#include "vexafol/filetime.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/folderlock.h"
 #include "vexafol/folmember.h"
+#include "vexafol/lock_holder.h"
 #include "vexafol/store_layout.h"
 
 namespace vexa::tool {
@@ -43,6 +46,9 @@ struct Answers {
   int anyPage = 0;                         // IsExistLockPage
   std::vector<std::pair<int, int>> pages;  // page, IsLockPage
   std::vector<std::string> unusable;
+  LockHolder holder;                    // why IsLockZmn answers 1, by the owner notes
+  std::vector<LockHolder> pageHolders;  // one per page asked
+  int64_t now = 0;
 };
 
 void PrintJson(const LockTarget& target, const Answers& answers, bool pagesGiven, int pageCount) {
@@ -60,7 +66,16 @@ void PrintJson(const LockTarget& target, const Answers& answers, bool pagesGiven
   std::printf("],\n \"unusable\": [");
   for (size_t i = 0; i < answers.unusable.size(); ++i)
     std::printf("%s%s", i ? ", " : "", JsonString(answers.unusable[i]).c_str());
-  std::printf("]}\n");
+  std::printf("],\n \"holder\": %s,\n \"pageHolders\": [",
+              HolderJson(answers.holder, answers.now).c_str());
+  const char* separator = "";
+  for (size_t i = 0; i < answers.pages.size(); ++i) {
+    if (!answers.pageHolders[i].held) continue;
+    std::printf("%s\n  {\"page\": %d, \"holder\": %s}", separator, answers.pages[i].first,
+                HolderJson(answers.pageHolders[i], answers.now).c_str());
+    separator = ",";
+  }
+  std::printf("%s]}\n", *separator ? "\n " : "");
 }
 
 void PrintText(const LockTarget& target, const Answers& answers, bool pagesGiven, int pageCount) {
@@ -75,6 +90,11 @@ void PrintText(const LockTarget& target, const Answers& answers, bool pagesGiven
   std::printf(
       "IsLockZmn        %d  %s\n", answers.drawing,
       answers.drawing ? "in use: somebody holds the drawing, or one of its pages 0-499" : "free");
+  if (answers.holder.held)
+    std::printf("Held by          %s%s\n", HolderLine(answers.holder, answers.now).c_str(),
+                answers.holder.page >= 0
+                    ? (" (page " + std::to_string(answers.holder.page) + ")").c_str()
+                    : "");
   std::printf("IsExistLockPage  %d  %s\n", answers.anyPage,
               answers.anyPage ? "somebody holds one of its pages 0-499" : "no page 0-499 is held");
   std::printf(
@@ -90,8 +110,12 @@ void PrintText(const LockTarget& target, const Answers& answers, bool pagesGiven
       std::printf("IsLockPage       pages 0 to %d (the drawing has %d page%s)\n", pageCount - 1,
                   pageCount, pageCount == 1 ? "" : "s");
   }
-  for (const auto& [page, held] : answers.pages)
-    std::printf("IsLockPage %-5d %d  %s\n", page, held, held ? "in use" : "free");
+  for (size_t i = 0; i < answers.pages.size(); ++i) {
+    const auto& [page, held] = answers.pages[i];
+    const LockHolder& holder = answers.pageHolders[i];
+    std::printf("IsLockPage %-5d %d  %s%s\n", page, held, held ? "in use" : "free",
+                holder.held ? (": " + HolderLine(holder, answers.now)).c_str() : "");
+  }
   for (const std::string& problem : answers.unusable)
     std::printf("Unusable         %s (tests that need it answer 1)\n", Printable(problem).c_str());
 }
@@ -114,10 +138,14 @@ int RunStatus(Args& args) {
   answers.drawing = locks.IsLockZmn(target.c_path());
   answers.anyPage = locks.IsExistLockPage(target.c_path());
   bool anyHeld = answers.drawing || answers.anyPage;
+  answers.now = FileTimeToUnix(CurrentFileTime());
+  if (answers.drawing) answers.holder = GetInUseHolder(target.env(), target.path());
   for (const int page : pages) {
     const int held = locks.IsLockPage(target.c_path(), page);
     anyHeld = anyHeld || held;
     answers.pages.emplace_back(page, held);
+    answers.pageHolders.push_back(held ? GetPageLockHolder(target.env(), target.path(), page)
+                                       : LockHolder{});
   }
   if (anyHeld && target.Lockable()) answers.unusable = UnusableLockFiles(target, !pages.empty());
   if (args.Has("json"))

@@ -17,9 +17,12 @@
 
 #include "platform/local_system.h"
 #include "tools/command.h"
+#include "tools/holder_text.h"
 #include "tools/lock_target.h"
 #include "tools/output_text.h"
 #include "vexafol/file.h"
+#include "vexafol/filetime.h"
+#include "vexafol/lock_holder.h"
 
 namespace vexa::tool {
 namespace {
@@ -176,17 +179,42 @@ std::vector<Holding> UnexplainedLocks(const std::vector<LockFile>& files,
   return others;
 }
 
+// Every held lock of the drawing with its holder as the owner notes name it,
+// on any computer: the drawing lock, then each held page 0 to 500.
+std::vector<LockHolder> NotedHolders(const LockTarget& target, const std::vector<LockFile>& files) {
+  std::vector<LockHolder> holders;
+  if (!target.Lockable()) return holders;
+  if (files[0].exists) {
+    const LockHolder drawing = GetDrawingLockHolder(target.env(), target.path());
+    if (drawing.held) holders.push_back(drawing);
+  }
+  if (files[1].exists)
+    for (const uint64_t page : LockedBytes(files[1].path, 0, 500))
+      holders.push_back(GetPageLockHolder(target.env(), target.path(), static_cast<int>(page)));
+  return holders;
+}
+
+std::string LockName(const LockHolder& holder) {
+  return holder.page < 0 ? "drawing lock" : "page " + std::to_string(holder.page);
+}
+
 // The same as JSON: the lock files, one holder per descriptor (pid 0, user and
 // command null for locks no process here explains), the hidden processes.
 void PrintJson(const LockTarget& target, const std::vector<LockFile>& files,
-               const std::vector<Holding>& holdings, const std::vector<Holding>& others,
-               int hidden) {
+               const std::vector<Holding>& holdings, const std::vector<Holding>& others, int hidden,
+               const std::vector<LockHolder>& noted, int64_t now) {
   std::printf("{\"path\": %s, \"folderNo\": %d, \"lockFiles\": [",
               JsonString(target.path()).c_str(), target.folderNo());
   for (size_t f = 0; f < files.size(); ++f)
     std::printf("%s{\"path\": %s, \"exists\": %s}", f ? ", " : "",
                 JsonString(files[f].path).c_str(), files[f].exists ? "true" : "false");
-  std::printf("],\n \"holders\": [");
+  std::printf("],\n \"owners\": [");
+  for (size_t i = 0; i < noted.size(); ++i)
+    std::printf("%s\n  {\"lock\": %s, \"page\": %s, \"holder\": %s}", i ? "," : "",
+                noted[i].page < 0 ? "\"drawing\"" : "\"page\"",
+                noted[i].page < 0 ? "null" : std::to_string(noted[i].page).c_str(),
+                HolderJson(noted[i], now).c_str());
+  std::printf("%s],\n \"holders\": [", noted.empty() ? "" : "\n ");
   const std::map<long, std::string> names = UserNames();
   size_t count = 0;
   for (const std::vector<Holding>* list : {&holdings, &others}) {
@@ -238,8 +266,10 @@ int RunWho(Args& args) {
   });
 
   const std::vector<Holding> others = UnexplainedLocks(files, holdings, target.folderNo());
+  const std::vector<LockHolder> noted = NotedHolders(target, files);
+  const int64_t now = FileTimeToUnix(CurrentFileTime());
   if (args.Has("json")) {
-    PrintJson(target, files, holdings, others, hidden);
+    PrintJson(target, files, holdings, others, hidden, noted, now);
     return 0;
   }
   std::printf("Lock files of %s:\n", Printable(target.path()).c_str());
@@ -273,8 +303,14 @@ int RunWho(Args& args) {
   if (hidden > 0)
     std::printf("(%d processes of other users could not be looked into; root sees them all)\n",
                 hidden);
+  if (!noted.empty()) {
+    std::printf("Held, by the holders' owner notes (any computer):\n");
+    for (const LockHolder& holder : noted)
+      std::printf("  %-14s %s\n", LockName(holder).c_str(), HolderLine(holder, now).c_str());
+  }
   std::printf(
-      "Holders on other computers show as \"another client\": a lock records nobody's name.\n");
+      "A lock records nobody's name; the owner notes beside the lock files name the holders\n"
+      "on every computer, except clients that leave none (\"名前のわからないクライアント\").\n");
   return 0;
 }
 

@@ -22,6 +22,7 @@ int RunPrint(Args& args);
 int RunLock(Args& args);
 int RunStatus(Args& args);
 int RunWho(Args& args);
+int RunWait(Args& args);
 int RunCheck(Args& args);
 int RunDelete(Args& args);
 int RunRecycle(Args& args);
@@ -94,8 +95,9 @@ const std::vector<Command>& Commands() {
            "Lists the drawings of the applications in MASK (default: all) as the selection\n"
            "dialog shows them: No (\"※n\" automatic backup, \"履歴n\" numbered backup), 図面名,\n"
            "CAD, PAGE, 作成者, 変更者, 作成日, 変更日, メモ on one line, and whether\n"
-           "another user has the drawing (使用中) or one of its pages (ページ使用中) in use;\n"
-           "locked rows are red on a terminal. TYPE: 0 creation order, 1 application,\n"
+           "another user has the drawing (使用中) or one of its pages (ページ使用中) in use,\n"
+           "and who (使用者: named by the holder's owner note, from any computer); locked\n"
+           "rows are red on a terminal. TYPE: 0 creation order, 1 application,\n"
            "2 creator, 3 updater, 4 created, 5 updated (default, with --dir -1), 6 number,\n"
            "7 name, 8 pages. --recycled lists the deleted drawings, --backups the backups of\n"
            "one drawing. The search options keep the drawings that meet all of them: number\n"
@@ -106,7 +108,9 @@ const std::vector<Command>& Commands() {
        .flags = {"recycled", "no-locks", "json"},
        .json = "An array, one object per row: no (the number), mark (the No column), path,\n"
                "title, appId, cad (the CAD column), pages, creator, updater, created, updated\n"
-               "(UTC), memo, lockState (0 free, 1 the drawing in use, 2 a page in use)."},
+               "(UTC), memo, lockState (0 free, 1 the drawing in use, 2 a page in use), holder\n"
+               "(null when free, else named, login, name, computer, program, pid, since, text;\n"
+               "the texts null when no owner note names the holder)."},
 #ifdef VEXA_TOOL_UI
       {.name = "select",
        .summary = "choose drawings in the selection dialog",
@@ -202,8 +206,9 @@ const std::vector<Command>& Commands() {
        .description =
            "Prints IsLockZmn and IsExistLockPage of the drawing and IsLockPage of each page N\n"
            "(default: every page in the drawing's header), as another user sees them (1: in\n"
-           "use or cannot be told, 0: free). The page scan of the first two sees pages 0 to\n"
-           "499 only.",
+           "use or cannot be told, 0: free), and who holds what is in use, on any computer,\n"
+           "as the holders' owner notes name them (\"名前のわからないクライアント\": a holder\n"
+           "that leaves no note). The page scan of the first two sees pages 0 to 499 only.",
        .run = RunStatus,
        .valueOptions = With({"page"}),
        .flags = {"json"},
@@ -212,8 +217,10 @@ const std::vector<Command>& Commands() {
        .json = "One object: path, appId, slot (-1: none), folderNo, lockable, drawingLockFile,\n"
                "pageLockFile, isLockZmn, isExistLockPage (1 or 0), pageCount (from the header;\n"
                "-1 when it cannot be read, null when pages were given), pages (one object per\n"
-               "page asked: page, isLockPage) and unusable (the lock files that cannot be\n"
-               "opened, with the reason, as texts)."},
+               "page asked: page, isLockPage), unusable (the lock files that cannot be\n"
+               "opened, with the reason, as texts) and holder (of the drawing lock, else of a\n"
+               "page 0-499 held; null when free; as in vexafol list), pageHolders (one object\n"
+               "per page asked that is held: page, holder)."},
       {.name = "who",
        .summary = "list the processes that hold a drawing's locks",
        .synopsis = "vexafol who [--store DIR] DRAWING [--json]",
@@ -221,7 +228,12 @@ const std::vector<Command>& Commands() {
            "Lists the processes on this computer that have the drawing's lock files open:\n"
            "pid, user, lock file, what they lock (the drawing's byte, pages, or only \"open\")\n"
            "and command line, from /proc; and the locked bytes that no process here explains\n"
-           "(held from another computer). Other users' processes need root to be seen.",
+           "(held from another computer). Other users' processes need root to be seen.\n"
+           "\n"
+           "Then every held lock of the drawing (the drawing lock, pages 0 to 500) with its\n"
+           "holder as the owner notes beside the lock files name it, on any computer: full\n"
+           "name, computer, since when, login, process and program. A holder that leaves no\n"
+           "note (a Windows client, an older version) shows as 名前のわからないクライアント.",
        .run = RunWho,
        .valueOptions = kStoreOptions,
        .flags = {"json"},
@@ -230,7 +242,23 @@ const std::vector<Command>& Commands() {
        .json = "One object: path, folderNo, lockFiles (one object per lock file: path,\n"
                "exists), holders (one object per descriptor: pid, user, file (the lock file's\n"
                "name), holds (as in the table), command; pid 0, user and command null for locks\n"
-               "of another client), hidden (processes that could not be looked into)."},
+               "of another client), hidden (processes that could not be looked into), owners (one\n"
+               "object per held lock: lock (\"drawing\" or \"page\"), page (null for the\n"
+               "drawing), holder (as in vexafol list))."},
+      {.name = "wait",
+       .summary = "wait until a drawing or page is free",
+       .synopsis = "vexafol wait [--store DIR] DRAWING [--page N] [--timeout S]",
+       .description =
+           "Returns when the drawing is free (IsLockZmn answers 0: nobody holds it or one of\n"
+           "its pages 0 to 499), or with --page when page N is free (IsLockPage answers 0),\n"
+           "asking once a second as any other user asks; it takes no lock. Exit status 0\n"
+           "when free, 1 when S seconds (default: no limit) have passed or Ctrl-C, SIGTERM\n"
+           "or SIGHUP ended the wait. On a terminal it names the holder while it waits, as\n"
+           "the owner notes beside the lock files name it, and again when the holder changes.",
+       .run = RunWait,
+       .valueOptions = With({"page", "timeout"}),
+       .maxArguments = 1,
+       .operand = Operand::kDrawing},
       {.name = "check",
        .summary = "find what would trouble the users of a shared store",
        .synopsis = "vexafol check [STORE | --store DIR] [--fix] [--json]",

@@ -68,8 +68,20 @@ void LoadingWindow::Refresh() {
                       : QString("%1 / %2 ").arg(read).arg(total) + unit_);
 }
 
+namespace {
+int runningWorkers = 0;  // used by the thread that owns the windows only
+}  // namespace
+
+bool WorkerIsRunning() {
+  return runningWorkers > 0;
+}
+
 bool RunWithProgress(QWidget* parent, const QString& unit,
                      const std::function<void(LoadState&)>& work) {
+  struct Running {
+    Running() { ++runningWorkers; }
+    ~Running() { --runningWorkers; }
+  } running;
   LoadState state;
   std::mutex mutex;
   std::condition_variable ended;

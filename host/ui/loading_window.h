@@ -57,4 +57,9 @@ constexpr int kQuietMs = 50;
 bool RunWithProgress(QWidget* parent, const QString& unit,
                      const std::function<void(LoadState&)>& work);
 
+// True while RunWithProgress waits for a worker on this thread: what the
+// worker was handed (a lock service, the host environment) is its own then,
+// so the timers of dialogs already open leave them alone until it ends.
+bool WorkerIsRunning();
+
 }  // namespace vexa

@@ -299,6 +299,7 @@ void SxSheet::GetItemText(int, int, std::string&) {}
 int SxSheet::GetItemColor(int, int, COLORREF&) {
   return 1;
 }
+void SxSheet::GetItemToolTip(int, int, std::string&) {}
 void SxSheet::OnRecordChanged(int, int) {}
 void SxSheet::OnHeaderClick(int) {}
 void SxSheet::OnRecordMouse(unsigned, int, int) {}

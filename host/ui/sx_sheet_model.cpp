@@ -43,10 +43,15 @@ QVariant SxSheetModel::data(const QModelIndex& index, int role) const {
   const int col = index.column();
   if (!index.isValid() || row >= sheet_->recCnt_ || col >= columns_) return {};
   if (role != Qt::DisplayRole && role != Qt::BackgroundRole && role != Qt::ForegroundRole &&
-      role != Qt::TextAlignmentRole) {
+      role != Qt::TextAlignmentRole && role != Qt::ToolTipRole) {
     return {};
   }
   if (sheet_->GetCellState(row, col) == 0) return {};
+  if (role == Qt::ToolTipRole) {
+    std::string text;
+    sheet_->GetItemToolTip(row, col, text);
+    return text.empty() ? QVariant() : QVariant(QString::fromStdString(text));
+  }
   const int itemId = sheet_->GetColItem(col);
   switch (role) {
     case Qt::DisplayRole: {

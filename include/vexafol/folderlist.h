@@ -96,6 +96,11 @@ class VEXA_CORE_API VexaFolderList {
 
   // The lock service of the last load, or null (flags bits 0 to 2, or no load).
   VexaFolderLock* GetFolderLock();
+  // Asks the lock states again as the last load asked them (no records are
+  // added, removed or reordered; drawings the load found stay listed) and
+  // stores them in the records. The number of records whose state changed;
+  // 0 without a lock service.
+  int RefreshLockStates();
   const CEnvironObj& GetEnvObj() const;
 
  private:

@@ -19,6 +19,7 @@
 #include "vexafol/folderlock.h"
 #include "vexafol/folmember.h"
 #include "vexafol/hooks.h"
+#include "vexafol/lock_holder.h"
 #include "vexafol/print.h"
 #include "vexafol/recycle.h"
 #include "vexafol/restore.h"

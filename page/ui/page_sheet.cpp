@@ -85,6 +85,7 @@ void PageSheet::Setup(const FolMember* member, VexaFolderLock* lock, const CEnvi
   member_ = member;
   lock_ = lock;
   pages_ = std::move(pages);
+  StartLockWatch();
 }
 
 void PageSheet::Setup(const FolMember* member, VexaFolderLock* lock, const CEnvironObj* env) {

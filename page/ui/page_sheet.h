@@ -17,6 +17,8 @@
 #include "vexafol/store_layout.h"
 #include "vexafol/ui/sx_grp_sheet.h"
 
+class QTimer;
+
 namespace vexa {
 
 class PageSheet : public SxGrpSheet {
@@ -90,12 +92,19 @@ class PageSheet : public SxGrpSheet {
   // Only cells that hold a page can be selected.
   int SelectRec(int row, int col) override;
   int ActivateRec(int row, int col) override;
+  // A padlock's tool tip names who holds the page.
+  bool viewportEvent(QEvent* event) override;
 
  private:
   const CEnvironObj* env_ = nullptr;
   const FolMember* member_ = nullptr;
   VexaFolderLock* lock_ = nullptr;
   std::vector<Page> pages_;
+  // Asks IsLockPage of every page again on a timer while the sheet is shown,
+  // and repaints the padlocks that changed (page_sheet_locks.cpp).
+  void StartLockWatch();
+  void OnLockWatch();
+  QTimer* lockWatch_ = nullptr;
 };
 
 }  // namespace vexa

@@ -163,6 +163,7 @@ void FileInfoDlg::Refresh() {
     }
   }
   if (auto* field = Item<QPlainTextEdit>(kMemoField)) field->setPlainText(memo);
+  ShowHolder();
   update();
 }
 

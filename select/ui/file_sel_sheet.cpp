@@ -43,6 +43,7 @@ FileSelSheet::FileSelSheet(const FindCriteria& criteria, QWidget* parent)
   setObjectName("29064");
   // The name column takes the width the other columns leave free.
   SetStretchItem(1);
+  StartLockWatch();
 }
 
 FileSelSheet::~FileSelSheet() = default;

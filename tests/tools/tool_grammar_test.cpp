@@ -65,6 +65,7 @@ TEST_F(ToolGrammar, EveryCommandTakesItsStoreFromStoreOption) {
       {"lock", {{"--store", store_, "HNY/2"}, "holding 1 lock of " + Hny() + "/Fol.002"}},
       {"status", {{"--store", store_, "HNY/2"}, Hny() + "/Fol.002"}},
       {"who", {{"--store", store_, "HNY/2"}, Hny() + "/CADAPP.LOC"}},
+      {"wait", {{"--store", store_, "HNY/2", "--timeout", "0"}, ""}},
       {"check", {{"--store", store_, "--json"}, "\"store\": \"" + store_}},
       {"delete", {{"--store", store_, "HNY/3", "--yes"}, "削除しました"}},
       {"recycle", {{"--store", store_, "--json"}, "/Fol.003\""}},

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QImage>
+#include <QLabel>
 
 #include "vexafol/export.h"
 #include "vexafol/ui/dialog_base.h"
@@ -57,6 +58,9 @@ class VEXA_UI_API FileInfoDlg : public DialogBase {
   const VexaFolderList* list_;
   ImageFrame* imageFrame_ = nullptr;
   const FolMember* member_ = nullptr;
+  // Who has the drawing in use, over the top of the preview; hidden while free.
+  QLabel* holderLabel_ = nullptr;
+  void ShowHolder();
   QImage bitmap_;
 };
 

@@ -141,6 +141,8 @@ class VEXA_UI_API FileSelSheet : public SxSheet {
   void GetItemText(int row, int itemId, std::string& text) override;
   void GetWidestText(int itemId, std::string& text) override;
   int GetItemColor(int row, int col, COLORREF& color) override;
+  // A locked record: who has it in use ("使用中: 山田太郎 (PC-12) 10:03 から").
+  void GetItemToolTip(int row, int col, std::string& text) override;
   void OnRecordChanged(int row, int col) override;
   void OnHeaderClick(int itemId) override;
   void OnRecordMouse(unsigned message, int row, int col) override;
@@ -181,6 +183,11 @@ class VEXA_UI_API FileSelSheet : public SxSheet {
   void RequestConfirm();
   // The control with that template id in the dialog that holds the sheet.
   QWidget* DialogControl(int id) const;
+
+  // Asks the list's lock states again every kLockWatchMilliseconds while the
+  // sheet is shown, and repaints the rows and the panel when they changed.
+  void StartLockWatch();
+  void OnLockWatch();
 
   std::unique_ptr<PreviewCache> previewCache_;
   // The record last given to the info panel.

@@ -182,6 +182,8 @@ class VEXA_UI_API SxSheet : public QTableView {
   // empty); its column is never narrower. Asked whenever widths are set, not
   // per record. Base: none.
   virtual void GetWidestText(int itemId, std::string& text);
+  // Tool tip of the cell; text arrives empty, and empty shows none. Base: none.
+  virtual void GetItemToolTip(int row, int col, std::string& text);
   // The cursor moved to another record. Base: nothing (recordChanged is
   // emitted after the hook).
   virtual void OnRecordChanged(int row, int col);
