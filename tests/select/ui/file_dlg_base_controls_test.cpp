@@ -81,6 +81,8 @@ TEST_F(DialogControls, ReturnConfirmsOnlyInTheGridAndEscapeInThePanelCancels) {
       EXPECT_EQ(dialog.result(), c.result);
     }
     EXPECT_TRUE(messages.shown.empty());
+    // The panel passes the key on rather than closing itself.
+    EXPECT_EQ(dialog.GetInfoPanel()->isVisible(), c.result == 0);
   }
 }
 
