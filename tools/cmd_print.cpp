@@ -16,14 +16,12 @@
 #include "tools/store_env.h"
 #include "vexafol/folder_environ.h"
 #include "vexafol/folderlist.h"
-#include "vexafol/print.h"
 #include "vexafol/ui/print_man.h"
+#include "vexafol/ui/zmn_list_job.h"
 #include "vexafol/zmn_list_print.h"
 
 namespace vexa::tool {
 namespace {
-
-constexpr const char* kTitle = "図面一覧リスト";
 
 // The standard drawing-list form in the store's forms folder; "" when the
 // store has none.
@@ -77,18 +75,11 @@ int RunPrint(Args& args) {
   if (!HasDisplay()) setenv("QT_QPA_PLATFORM", "offscreen", 0);
   ToolApplication application;
 
-  CJknSet jkn;
-  jkn.InitJkn();
-  AddJknPrint(jkn);
-  ModifyJknPrint(jkn);
-  CPrintGenbaInfo genba(env);
-  genba.LoadInfo();
   CPrintMan manager;
-  manager.SetEnvObj(env);
-  manager.SetPrintJkn(jkn);
-  manager.SetPrintPageData(new CPrintPageDataGenba(genba), 1);
-  manager.AddPrintData(
-      new ZmnListPrint(formFile, members.data(), static_cast<int>(members.size()), env), 1);
+  if (!SetUpZmnListJob(manager, env, formFile, members.data(), static_cast<int>(members.size()),
+                       nullptr, nullptr, nullptr)) {
+    return Fail("print: not enough memory");  // as main reports a bad_alloc
+  }
 
   if (pdf) {
     const bool terminal = isatty(STDERR_FILENO) == 1;
@@ -99,7 +90,8 @@ int RunPrint(Args& args) {
                 members.size() == 1 ? "" : "s", pages, pages == 1 ? "" : "s",
                 Printable(*pdf).c_str());
   }
-  if (preview && manager.ExecPreview(nullptr, kTitle) < 0) return Fail(manager.GetLastError());
+  if (preview && manager.ExecPreview(nullptr, kZmnListTitle) < 0)
+    return Fail(manager.GetLastError());
   return 0;
 }
 

@@ -4,12 +4,11 @@
 
 #include "vexafol/ui/message_box.h"
 #include "vexafol/ui/print_man.h"
+#include "vexafol/ui/zmn_list_job.h"
 #include "vexafol/zmn_list_print.h"
 
 namespace vexa {
 namespace {
-
-constexpr const char* kTitle = "図面一覧リスト";
 
 bool Failed(QWidget* parent, const char* title) {
   MessageBox(parent, "印刷に失敗しました", title, MB_OK | MB_ICONERROR);
@@ -27,39 +26,21 @@ bool PrintDrawingList(QWidget* parent, const CEnvironObj& env, const FolMember* 
   if (folder.empty()) return false;
 
   const std::string chosen =
-      env.SelectOpenFile(parent, folder, "ﾕｰｻﾞｰ帳票|.FMT|標準帳票|.@MT", "", kTitle);
+      env.SelectOpenFile(parent, folder, "ﾕｰｻﾞｰ帳票|.FMT|標準帳票|.@MT", "", kZmnListTitle);
   if (chosen.empty()) return false;
   std::string formFile = folder;
   env.AddFileName(formFile, chosen);
 
-  CJknSet jkn;
-  jkn.InitJkn();
-  AddJknPrint(jkn);
-  if (condMan) condMan->LoadJkn(jkn);
-  ModifyJknPrint(jkn);
-
-  CPrintGenbaInfo genba(env);
-  genba.LoadInfo();
-
   CPrintMan manager;
-  manager.SetFormPathList(formPathList);
-  manager.SetEnvObj(env);
-  manager.SetPrintJkn(jkn);
-  manager.SetDeviceJkn(printData);
-
-  // The manager owns what it is handed, so a failure needs no clean-up here.
-  auto* pageData = new (std::nothrow) CPrintPageDataGenba(genba);
-  if (!pageData) return Failed(parent, kTitle);
-  manager.SetPrintPageData(pageData, 1);
-  auto* printList = new (std::nothrow) ZmnListPrint(formFile, members, count, env);
-  if (!printList) return Failed(parent, kTitle);
-  manager.AddPrintData(printList, 1);
-  manager.ExecPreview(parent, kTitle);
+  if (!SetUpZmnListJob(manager, env, formFile, members, count, formPathList, condMan, printData)) {
+    return Failed(parent, kZmnListTitle);
+  }
+  manager.ExecPreview(parent, kZmnListTitle);
   return true;
 } catch (const std::bad_alloc&) {
   // Out of memory on the way to the preview: a failure like any other, not
   // an exception through the dialog's event loop.
-  return Failed(parent, kTitle);
+  return Failed(parent, kZmnListTitle);
 }
 
 }  // namespace vexa

@@ -141,14 +141,43 @@ TEST_F(EntryPointsTest, AnEmptyApplicationShowsEveryApplicationExceptToTheWriteK
   }
 }
 
-TEST_F(EntryPointsTest, SecondFormReportsTheSwitchButtonAndCancel) {
-  for (const auto& [button, result] : {std::pair{29073, 255}, {IDCANCEL, 2}}) {
-    Answer<FileDlgBase> answer([button](FileDlgBase& dialog) { ClickControl(dialog, button); });
-    Paths paths = {folder1_};
-    EXPECT_EQ(SelectFolderName2(nullptr, *env_, 0, 0x1, paths, nullptr, nullptr, nullptr, 1, 0),
-              result);
-    EXPECT_TRUE(paths.empty());
+TEST_F(EntryPointsTest, SecondFormReportsTheSwitchButtonAndCancelInTheOpenAndDeleteKinds) {
+  for (const int mode : {kModeOpen, kModeDelete}) {
+    for (const auto& [button, result] : {std::pair{int{kIdSwitch}, 255}, {IDCANCEL, 2}}) {
+      SCOPED_TRACE(std::to_string(mode) + " " + std::to_string(button));
+      Answer<FileDlgBase> answer([button](FileDlgBase& dialog) { ClickControl(dialog, button); });
+      Paths paths = {folder1_};
+      EXPECT_EQ(
+          SelectFolderName2(nullptr, *env_, mode, 0x1, paths, nullptr, nullptr, nullptr, 1, 0),
+          result);
+      EXPECT_TRUE(paths.empty());
+    }
   }
+}
+
+// Confirming in the delete kind deletes the current drawing and keeps the
+// dialog open; it closes itself after the last one, which the second form
+// reports as a cancel.
+TEST_F(EntryPointsTest, SecondFormsDeleteKindEndsAsCancelledWhenItsLastDrawingIsDeleted) {
+  MessageRecorder messages({IDYES, IDOK, IDYES, IDOK});
+  int confirms = 0;
+  Answer<FileDlgBase> answer([&](FileDlgBase& dialog) {
+    while (dialog.isVisible() && confirms < 3) {
+      ++confirms;
+      dialog.GetSheet()->setFocus();
+      QTest::keyClick(dialog.GetSheet(), Qt::Key_Return);
+    }
+  });
+  Paths paths = {folder1_};
+  EXPECT_EQ(
+      SelectFolderName2(nullptr, *env_, kModeDelete, 0x1, paths, nullptr, nullptr, nullptr, 1, 0),
+      2);
+  EXPECT_EQ(confirms, 2);
+  EXPECT_TRUE(paths.empty());
+  EXPECT_EQ(messages.shown.size(), 4u);  // a question and a report for each drawing
+  VexaFolderList left(*env_);
+  left.Load(0x1, 0);
+  EXPECT_EQ(left.GetFolderNum(), 0);
 }
 
 TEST_F(EntryPointsTest, SecondFormsAlternateFlagTitlesTheDialogAndLetsALockedDrawingBeChosen) {

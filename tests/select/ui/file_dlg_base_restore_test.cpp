@@ -49,37 +49,50 @@ class RestoreTest : public ::testing::Test {
   StoreFixture store_;
 };
 
-TEST_F(RestoreTest, CancelKeepsTheSelectionDialogOpenAndMarkedDeletedDrawingsBecomeTheResult) {
+TEST_F(RestoreTest, CancelKeepsTheSelectionDialogOpen) {
   Delete(1);
-  Delete(3);
   Paths paths;
   bool stillOpen = false;
-  const int result = Run(
+  Run(
       [&](FileDlgBase& dialog) {
-        {
-          Answer<RestoreSelDlg> cancel([](RestoreSelDlg& restore) { restore.EndDialog(IDCANCEL); });
-          ClickControl(dialog, kIdRestore);
-        }
-        stillOpen = dialog.isVisible();
-        Answer<RestoreSelDlg> choose([&](RestoreSelDlg& restore) {
-          FileSelSheet& sheet = *restore.GetSheet();
-          ASSERT_EQ(sheet.GetRecCnt(), 2);
-          sheet.JumpTo(1, 1);
-          MarkRows(sheet, {1, 0});
-          ClickControl(restore, IDOK);
-        });
+        Answer<RestoreSelDlg> cancel([](RestoreSelDlg& restore) { restore.EndDialog(IDCANCEL); });
         ClickControl(dialog, kIdRestore);
+        stillOpen = dialog.isVisible();
       },
       paths);
   EXPECT_TRUE(stillOpen);
-  EXPECT_EQ(result, 1);
+}
+
+// Marked in either order, the recycled folders come back in that order, not
+// in the grid's or the list's.
+TEST_F(RestoreTest, MarkedDeletedDrawingsBecomeTheResultInMarkingOrder) {
+  Delete(1);
+  Delete(3);
   const std::vector<RecycleSlot> recycled = ListRecycleSlots(store_.env());
   ASSERT_EQ(recycled.size(), 2u);
-  // Both recycled folders, whatever order they were marked in.
-  std::sort(paths.begin(), paths.end());
-  Paths want = {recycled[0].drawing, recycled[1].drawing};
-  std::sort(want.begin(), want.end());
-  EXPECT_EQ(paths, want);
+  Paths recycledFolders = {recycled[0].drawing, recycled[1].drawing};
+  std::sort(recycledFolders.begin(), recycledFolders.end());
+  for (const std::vector<int>& rows : {std::vector<int>{1, 0}, std::vector<int>{0, 1}}) {
+    Paths paths;
+    Paths marked;
+    const int result = Run(
+        [&](FileDlgBase& dialog) {
+          Answer<RestoreSelDlg> choose([&](RestoreSelDlg& restore) {
+            FileSelSheet& sheet = *restore.GetSheet();
+            ASSERT_EQ(sheet.GetRecCnt(), 2);
+            sheet.JumpTo(rows[0], 1);
+            MarkRows(sheet, rows);
+            for (int row : rows) marked.push_back(sheet.GetRowMember(row)->path);
+            ClickControl(restore, IDOK);
+          });
+          ClickControl(dialog, kIdRestore);
+        },
+        paths);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(paths, marked);
+    std::sort(marked.begin(), marked.end());
+    EXPECT_EQ(marked, recycledFolders);
+  }
 }
 
 TEST_F(RestoreTest, BackupsOfTheCurrentDrawingAreChosenAndNothingToRestoreIsSaid) {

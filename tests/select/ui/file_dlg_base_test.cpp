@@ -75,13 +75,19 @@ TEST_F(FileDlgTest, EachKindHasItsCaptionAndHidesItsControls) {
     std::vector<int> shown, hidden;
   };
   const Case cases[] = {
-      {&select, "編集する図面の選択", {29006, 29007, 29008, 29010, IDOK}, {29073, 29072, 25000}},
-      {&alternate, "図面選択", {29073, 29072}, {}},
-      {&formsOnly, "編集する図面の選択", {}, {29072}},
-      {&conditionsOnly, "編集する図面の選択", {}, {29072}},
-      {&write, "書き込みする図面の選択", {IDOK}, {29006, 29007, 29008, 29010}},
-      {&erase, "削除するファイルの選択", {29007}, {29006, 29008, 29010, IDOK}},
-      {&restore, "復帰する図面の選択", {25000}, {29006, 29007, 29008, 29010}},
+      {&select,
+       "編集する図面の選択",
+       {kIdPageList, kIdDelete, kIdRestore, kIdBackup, IDOK},
+       {kIdSwitch, kIdPrint, kIdBackupLegend}},
+      {&alternate, "図面選択", {kIdSwitch, kIdPrint}, {}},
+      {&formsOnly, "編集する図面の選択", {}, {kIdPrint}},
+      {&conditionsOnly, "編集する図面の選択", {}, {kIdPrint}},
+      {&write, "書き込みする図面の選択", {IDOK}, {kIdPageList, kIdDelete, kIdRestore, kIdBackup}},
+      {&erase, "削除するファイルの選択", {kIdDelete}, {kIdPageList, kIdRestore, kIdBackup, IDOK}},
+      {&restore,
+       "復帰する図面の選択",
+       {kIdBackupLegend},
+       {kIdPageList, kIdDelete, kIdRestore, kIdBackup}},
   };
   for (const Case& c : cases) {
     Open(*c.dialog);
@@ -89,8 +95,9 @@ TEST_F(FileDlgTest, EachKindHasItsCaptionAndHidesItsControls) {
     for (int id : c.shown) EXPECT_TRUE(Shown(*c.dialog, id)) << c.caption << " " << id;
     for (int id : c.hidden) EXPECT_FALSE(Shown(*c.dialog, id)) << c.caption << " " << id;
   }
-  EXPECT_EQ(erase.GetDlgItem(29007)->geometry(), erase.GetDlgItem(IDOK)->geometry());
-  EXPECT_EQ(restore.Item<QLabel>(25000)->text().toStdString(), "「※」：自動バックアップ図面");
+  EXPECT_EQ(erase.GetDlgItem(kIdDelete)->geometry(), erase.GetDlgItem(IDOK)->geometry());
+  EXPECT_EQ(restore.Item<QLabel>(kIdBackupLegend)->text().toStdString(),
+            "「※」：自動バックアップ図面");
 }
 
 TEST_F(FileDlgTest, EveryToolbarButtonShowsItsHint) {
@@ -100,9 +107,11 @@ TEST_F(FileDlgTest, EveryToolbarButtonShowsItsHint) {
   dialog.SetSwitchState(1);
   Open(dialog);
   const std::pair<int, const char*> hints[] = {
-      {29006, "ﾍﾟｰｼﾞ一覧"},          {29007, "ファイルの削除"}, {29008, "図面の復帰"},
-      {29010, "ﾊﾞｯｸｱｯﾌﾟからの復帰"}, {29033, "検索"},           {29055, "検索解除"},
-      {29073, "図面管理切替"},       {29065, "表示切替"},       {29072, "図面一覧印刷"},
+      {kIdPageList, "ﾍﾟｰｼﾞ一覧"},  {kIdDelete, "ファイルの削除"},
+      {kIdRestore, "図面の復帰"},  {kIdBackup, "ﾊﾞｯｸｱｯﾌﾟからの復帰"},
+      {kIdSearch, "検索"},         {kIdClearSearch, "検索解除"},
+      {kIdSwitch, "図面管理切替"}, {kIdDisplayItems, "表示切替"},
+      {kIdPrint, "図面一覧印刷"},
   };
   for (const auto& [id, hint] : hints) {
     auto* button = dialog.Item<BitButton>(id);
@@ -164,7 +173,7 @@ TEST_F(FileDlgTest, DrawingLockedByAnotherProcessIsRefusedUnlessTheAlternateFlag
 
 TEST_F(FileDlgTest, ApplicationComboListsApplicationsWithDrawingsAndReloadsOnAChoice) {
   auto contents = [](FileDlgBase& dialog) {
-    auto* combo = dialog.Item<QComboBox>(29019);
+    auto* combo = dialog.Item<QComboBox>(kIdAppCombo);
     std::vector<std::string> items;
     for (int i = 0; i < combo->count(); ++i) {
       items.push_back(combo->itemText(i).toStdString() + "=" +
@@ -183,7 +192,7 @@ TEST_F(FileDlgTest, ApplicationComboListsApplicationsWithDrawingsAndReloadsOnACh
   EXPECT_EQ(contents(*OpenSelect(roads)), std::make_pair(items, 2));
 
   // Choosing another application reloads the list and the grid shows it.
-  auto* combo = general->Item<QComboBox>(29019);
+  auto* combo = general->Item<QComboBox>(kIdAppCombo);
   combo->setFocus();
   QTest::keyClick(combo, Qt::Key_Down);
   EXPECT_EQ(list_.GetAppType(), 0x4);
@@ -258,7 +267,7 @@ TEST_F(FileDlgTest, LayoutFollowsTheWindowKeepsTheToolbarAndStoresTheSize) {
 
     // The smallest window keeps the whole toolbar (up to the print button),
     // the whole info panel and a grid of a few columns and records.
-    const QRect print = dialog->GetDlgItem(29072)->geometry();
+    const QRect print = dialog->GetDlgItem(kIdPrint)->geometry();
     dialog->resize(100, 100);
     EXPECT_GE(dialog->width(), print.x() + print.width());
     EXPECT_TRUE(dialog->rect().contains(dialog->GetInfoPanel()->geometry()));

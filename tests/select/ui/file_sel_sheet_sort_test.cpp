@@ -1,5 +1,6 @@
 // Sorting the drawing grid by its column headers: arrows in the header texts,
-// the order of the records, and the sort kept in the user settings.
+// the order of the records, the sort kept in the user settings, and the
+// write kind's free numbers sorted and searched among the drawings.
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
@@ -32,8 +33,9 @@ class SheetSort : public testing::Test, public GridFixture {
     sheet.resize(800, 300);
     sheet.Init(&list(), nullptr, items.data(), static_cast<int>(items.size()), 0);
   }
-  void ClickHeader(int col) {
-    QHeaderView* header = sheet.horizontalHeader();
+  void ClickHeader(int col) { ClickHeaderOf(sheet, col); }
+  static void ClickHeaderOf(FileSelSheet& grid, int col) {
+    QHeaderView* header = grid.horizontalHeader();
     const QPoint at(header->sectionViewportPosition(col) + header->sectionSize(col) / 2,
                     header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
@@ -102,6 +104,39 @@ TEST_F(SheetSort, SortingKeepsTheSearchFilter) {
   ClickHeader(0);
   EXPECT_EQ(ColumnTexts(sheet, 0), (Texts{"2", "3"}));
   EXPECT_TRUE(sheet.IsSearching());
+}
+
+// The write kind's free numbers take their place in the number order and
+// never match a search; each search filters every record, not the last
+// search's results.
+TEST_F(SheetSort, WriteKindRowsSortByNumberWithTheFreeOnesAndSearchesDropThem) {
+  Drawing(5);  // the oldest: drawings 1, 3, 2, 5, then the free 4 and 6
+  Load();
+  FileAddSheet add{FindCriteria{}};
+  add.resize(800, 300);
+  add.Init(&list(), nullptr, kDefaultItems.data(), static_cast<int>(kDefaultItems.size()), 0);
+  EXPECT_EQ(ColumnTexts(add, 0), (Texts{"1", "3", "2", "5", "4", "6"}));
+  ClickHeaderOf(add, 0);
+  EXPECT_EQ(ColumnTexts(add, 0), (Texts{"1", "2", "3", "4", "5", "6"}));
+  ClickHeaderOf(add, 0);
+  EXPECT_EQ(ColumnTexts(add, 0), (Texts{"6", "5", "4", "3", "2", "1"}));
+  EXPECT_EQ(add.GetRowKey(2), 3);  // the free number 4 keeps its index as key
+
+  FindCriteria criteria;
+  criteria.useNo = 1;
+  criteria.noFrom = 2;
+  criteria.noTo = 5;
+  ASSERT_TRUE(add.ApplySearch(criteria));
+  EXPECT_EQ(ColumnTexts(add, 0), (Texts{"5", "3", "2"}));
+  ClickHeaderOf(add, 0);  // sorting keeps the search
+  EXPECT_EQ(ColumnTexts(add, 0), (Texts{"2", "3", "5"}));
+  criteria.noFrom = criteria.noTo = 1;
+  ASSERT_TRUE(add.ApplySearch(criteria));
+  EXPECT_EQ(ColumnTexts(add, 0), Texts{"1"});
+  criteria.noFrom = criteria.noTo = 4;  // only a free number: nothing matches
+  EXPECT_FALSE(add.ApplySearch(criteria));
+  add.ClearSearch();
+  EXPECT_EQ(ColumnTexts(add, 0), (Texts{"1", "2", "3", "4", "5", "6"}));
 }
 
 }  // namespace
