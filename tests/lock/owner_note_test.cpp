@@ -14,9 +14,9 @@
 #include <gtest/gtest.h>
 
 #include "lock/owner_note.h"
-#include "tests/support/fault_env.h"
 #include "tests/lock/lock_store.h"
 #include "tests/support/child_process.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/hostile_files.h"
 #include "vexafol/folderlock.h"
 #include "vexafol/lock_holder.h"
