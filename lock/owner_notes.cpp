@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <ctime>
 
+#include "platform/folder_mode.h"
+
 namespace vexa::lock {
 namespace {
 
@@ -34,35 +36,41 @@ OwnerNotes::~OwnerNotes() {
   DropAll();
 }
 
-const platform::StoreDir* OwnerNotes::NoteFolder(const std::string& lockFolder) {
+const OwnerNotes::NoteFolderOpen* OwnerNotes::NoteFolder(const std::string& lockFolder) {
   const auto known = folders_.find(lockFolder);
   if (known != folders_.end()) return &known->second;
   platform::StoreDir parent;
   if (platform::StoreDir::OpenBelow(lockFolder, lockFolder, parent) != 0) return nullptr;
-  platform::StoreDir notes;
-  int rc = parent.OpenDir(kNoteFolder, notes);
+  NoteFolderOpen notes;
+  int rc = parent.OpenDir(kNoteFolder, notes.dir);
   if (rc == -ENOENT) {
     const int made = parent.MakeDir(kNoteFolder);
     if (made != 0 && made != -EEXIST) return nullptr;
-    rc = parent.OpenDir(kNoteFolder, notes);
+    rc = parent.OpenDir(kNoteFolder, notes.dir);
   }
-  if (rc != 0) return nullptr;
+  // The mode of the notes is asked once per folder: a lock on a share then
+  // costs the open, write and lock of one small file.
+  struct stat self;
+  if (rc != 0 || notes.dir.Stat("", self) != 0) return nullptr;
+  notes.umaskDecides = (self.st_mode & S_ISVTX) != 0;
+  notes.fileMode = notes.umaskDecides ? 0666 : platform::FileModeIn(self.st_mode);
   return &(folders_[lockFolder] = std::move(notes));
 }
 
-bool OwnerNotes::Place(const platform::StoreDir& folder, const std::string& name, Written& note) {
+bool OwnerNotes::Place(const NoteFolderOpen& folder, const std::string& name, Written& note) {
   // Written in place: until its live byte is locked, after the whole text,
   // nobody believes the file, so a reader never takes half a note for one.
-  note.fd = folder.CreateFile(name);
+  const mode_t umask = folder.umaskDecides ? 0 : umask_;
+  note.fd = folder.dir.CreateFile(name, folder.fileMode, umask);
   if (note.fd == -EEXIST) {
     // A note its writer left when it ended (this service holds the lock now)
     // or something planted: the entry itself goes, never what a link points at.
-    folder.RemoveFile(name);
-    note.fd = folder.CreateFile(name);
+    folder.dir.RemoveFile(name);
+    note.fd = folder.dir.CreateFile(name, folder.fileMode, umask);
   }
   if (note.fd < 0) return false;
   if (WriteAll(note.fd, FormatNote(self_)) && LockLiveByte(note.fd)) return true;
-  folder.RemoveFile(name);
+  folder.dir.RemoveFile(name);
   platform::CurrentEnv().Close(note.fd);
   note.fd = -1;
   return false;
@@ -72,11 +80,12 @@ void OwnerNotes::Write(const std::string& lockFolder, const std::string& name) {
   Drop(lockFolder, name);
   if (!selfKnown_) {
     self_ = ThisProcessAsHolder();
+    umask_ = platform::CurrentUmask();
     selfKnown_ = true;
   }
   self_.since = std::time(nullptr);
   Written note{lockFolder, name};
-  const platform::StoreDir* folder = NoteFolder(lockFolder);
+  const NoteFolderOpen* folder = NoteFolder(lockFolder);
   if (folder && !Place(*folder, name, note)) {
     // The kept folder may have been removed or replaced since: once afresh.
     folders_.erase(lockFolder);
@@ -91,7 +100,7 @@ void OwnerNotes::Remove(Written& note) {
   // is its note or something planted there: the entry itself goes (a link is
   // removed, never followed), one call on a share.
   const auto folder = folders_.find(note.folder);
-  if (folder != folders_.end()) folder->second.RemoveFile(note.name);
+  if (folder != folders_.end()) folder->second.dir.RemoveFile(note.name);
   platform::CurrentEnv().Close(note.fd);  // releases the live byte
 }
 

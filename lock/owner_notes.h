@@ -34,6 +34,12 @@ class OwnerNotes {
   void DropAll();
 
  private:
+  // A note folder kept open, with the mode its new files get.
+  struct NoteFolderOpen {
+    platform::StoreDir dir;
+    mode_t fileMode = 0;
+    bool umaskDecides = false;  // a public folder (sticky bit)
+  };
   struct Written {
     std::string folder;
     std::string name;
@@ -41,13 +47,14 @@ class OwnerNotes {
   };
   // The note folder of lockFolder, made when missing; null when it cannot be
   // opened. Kept open for the next note.
-  const platform::StoreDir* NoteFolder(const std::string& lockFolder);
-  bool Place(const platform::StoreDir& folder, const std::string& name, Written& note);
+  const NoteFolderOpen* NoteFolder(const std::string& lockFolder);
+  bool Place(const NoteFolderOpen& folder, const std::string& name, Written& note);
   void Remove(Written& note);
 
   std::vector<Written> written_;
-  std::map<std::string, platform::StoreDir> folders_;
+  std::map<std::string, NoteFolderOpen> folders_;
   LockHolder self_;
+  mode_t umask_ = 0777;  // read with self_
   bool selfKnown_ = false;
 };
 

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/env.h"
@@ -87,6 +88,15 @@ mode_t FileModeIn(mode_t folderMode) {
 
 mode_t FolderModeIn(mode_t folderMode) {
   return folderMode & (kReadWriteSearch | S_ISGID);
+}
+
+mode_t CurrentUmask() {
+  const std::string status = CurrentEnv().ReadSystemFile("/proc/self/status");
+  const size_t at = status.find("\nUmask:");
+  if (at == std::string::npos) return 0777;
+  char* end = nullptr;
+  const unsigned long mask = std::strtoul(status.c_str() + at + 7, &end, 8);
+  return end == status.c_str() + at + 7 ? 0777 : static_cast<mode_t>(mask & 0777);
 }
 
 std::string FolderOf(const std::string& path) {

@@ -19,6 +19,11 @@ namespace vexa::platform {
 mode_t FileModeIn(mode_t folderMode);
 mode_t FolderModeIn(mode_t folderMode);
 
+// The process's umask as the system reports it now (one read of
+// /proc/self/status, which leaves it unchanged); 0777 when it cannot be read,
+// so that a caller that skips fixing modes under a mild umask fixes them.
+mode_t CurrentUmask();
+
 // The folder that holds path ("." for a bare name).
 std::string FolderOf(const std::string& path);
 

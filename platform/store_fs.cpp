@@ -144,10 +144,15 @@ int StoreDir::CreateFile(const std::string& name) const {
   Env& env = CurrentEnv();
   struct stat self;
   if (const int rc = env.StatAt(fd_, "", self)) return rc;
-  const bool shared = !(self.st_mode & S_ISVTX);
-  const mode_t mode = shared ? FileModeIn(self.st_mode) : 0666;
+  // In a public folder (sticky bit, /tmp) the umask decides.
+  if (self.st_mode & S_ISVTX) return CreateFile(name, 0666, 0);
+  return CreateFile(name, FileModeIn(self.st_mode), 0777);
+}
+
+int StoreDir::CreateFile(const std::string& name, mode_t mode, mode_t umask) const {
+  Env& env = CurrentEnv();
   const int fd = env.OpenBeneath(fd_, name, O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY, mode);
-  if (fd >= 0 && shared) env.Fchmod(fd, mode);  // the umask may have narrowed it
+  if (fd >= 0 && (mode & umask) != 0) env.Fchmod(fd, mode);  // the umask narrowed it
   return fd;
 }
 

@@ -60,6 +60,11 @@ class StoreDir {
   // modes (FileModeIn of this folder) and returns its descriptor; -EEXIST when
   // anything, a link too, is there.
   int CreateFile(const std::string& name) const;
+  // The same with a mode the caller already knows (FileModeIn of this folder,
+  // asked once for many files): no status of the folder is asked, and the mode
+  // is set again after the open (one more call) only when umask, the caller's
+  // knowledge of the process umask, would narrow it.
+  int CreateFile(const std::string& name, mode_t mode, mode_t umask) const;
   // Opens the regular file name for reading without following a link and
   // without blocking on a FIFO: -ELOOP, -EISDIR or -ENXIO for anything else.
   int OpenFile(const std::string& name) const;

@@ -8,12 +8,14 @@
 #include <unistd.h>
 
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "lock/owner_note.h"
+#include "platform/folder_mode.h"
 #include "tests/lock/lock_store.h"
 #include "tests/support/child_process.h"
 #include "tests/support/fault_env.h"
@@ -155,6 +157,30 @@ TEST(OwnerNotes, NameTheHolderOfADrawingAndOfAPageUntilRelease) {
   EXPECT_FALSE(GetDrawingLockHolder(store.env(), drawing).held);
   EXPECT_FALSE(GetInUseHolder(store.env(), drawing).held);
   EXPECT_EQ(EntriesIn(NoteFolder(store)), 0) << "a released lock leaves no note";
+}
+
+// Notes are read by every member of the store's group: whatever the writer's
+// umask, a note in a group store gets the store's file mode (the mode is set
+// again only when the umask narrows it).
+TEST(OwnerNotes, NotesTakeTheStoreModeWhateverTheUmask) {
+  for (const mode_t umask : {mode_t{077}, mode_t{002}}) {
+    SCOPED_TRACE(umask);
+    LockStore store;
+    std::filesystem::create_directories(store.AppFolder());
+    ASSERT_EQ(chmod(store.AppFolder().c_str(), 02770), 0);
+    const mode_t before = ::umask(umask);
+    EXPECT_EQ(platform::CurrentUmask(), umask);
+    {
+      VexaFolderLock service(&store.env());
+      const std::string drawing = store.Drawing(kFolderNo);
+      ASSERT_EQ(service.LockZmn(drawing.c_str()), 1);
+      struct stat note {};
+      ASSERT_EQ(stat((NoteFolder(store) + "/D012.NOTE").c_str(), &note), 0);
+      EXPECT_EQ(note.st_mode & 07777, 0660u);
+      EXPECT_TRUE(GetDrawingLockHolder(store.env(), drawing).named);
+    }
+    ::umask(before);
+  }
 }
 
 TEST(OwnerNotes, ADrawingInUseThroughAPageNamesThePageHolder) {
