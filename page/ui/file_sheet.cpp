@@ -24,11 +24,18 @@ std::string LocalTimeText(const SYSTEMTIME& time) {
 
 FileSheet::FileSheet(QWidget* parent) : SxGrpSheet(parent) {}
 
+void FileSheet::RefreshDrawingLock() {
+  const int locked = lock_->IsLockZmn(member_->GetPath(*env_, 0).c_str());
+  if (locked == drawingLocked_) return;
+  drawingLocked_ = locked;
+  viewport()->update();
+}
+
 void FileSheet::Setup(const FolMember* member, VexaFolderLock* lock, const CEnvironObj* env) {
   env_ = env;
   member_ = member;
   lock_ = lock;
-  drawingLocked_ = lock_->IsLockZmn(member_->GetPath(*env_, 0).c_str());
+  RefreshDrawingLock();
   preview_ = LoadPreview(member_->GetPageBmpFile(*env_, 0, 0));
 
   appTitle_ = GetSenyouTitle(*env_, member_->appId, 0);

@@ -27,8 +27,13 @@ class FileSheet : public SxGrpSheet {
   // by somebody else) and loads the preview of page 0.
   void Setup(const FolMember* member, VexaFolderLock* lock, const CEnvironObj* env);
 
-  // The answer of IsLockZmn at setup (1 in use, 0 free).
+  // The last answer of IsLockZmn (1 in use, 0 free): at setup, then at each
+  // RefreshDrawingLock.
   int IsDrawingLocked() const { return drawingLocked_; }
+  // Asks IsLockZmn again and repaints the padlock when the answer changed, so
+  // a drawing freed while the dialog is open can be chosen and one taken is
+  // refused.
+  void RefreshDrawingLock();
 
   // The warning shown beside the padlock for a file state: 1 a missing or
   // unreadable index file, 2 a read-only one; empty for any other state.

@@ -75,6 +75,7 @@ bool PageDlg::OnInitDialog() {
   pageSheet_->Init(2, PageSheet::kColumns, rows, kTextHeight);
   pageSheet_->SetSelect(0, 0);
   connect(pageSheet_, &PageSheet::pageActivated, this, [this] { ChoosePage(); });
+  connect(pageSheet_, &PageSheet::locksSurveyed, fileSheet_, &FileSheet::RefreshDrawingLock);
   return true;
 }
 

@@ -86,6 +86,9 @@ class PageSheet : public SxGrpSheet {
   // The user activated a page cell (double click or Return): the dialog's
   // draw command.
   void pageActivated();
+  // The timer asked the page locks again; the drawing sheet asks the drawing
+  // lock with it, so both padlocks follow one survey.
+  void locksSurveyed();
 
  protected:
   void DrawRec(QPainter* painter, int row, int col, QRect* rect) override;

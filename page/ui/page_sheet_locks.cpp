@@ -2,6 +2,7 @@
 // page is asked again on a timer and the cells whose answer changed are
 // repainted; the dialog's checks read the same answers (IsPageLocked), so a
 // page freed meanwhile can be chosen. A padlock's tool tip names the holder.
+// Each survey is announced, and the drawing sheet asks the drawing lock then.
 #include <QHelpEvent>
 #include <QTimer>
 #include <QToolTip>
@@ -38,6 +39,7 @@ void PageSheet::OnLockWatch() {
     pages_[i].locked = locked;
   }
   if (changed) viewport()->update();
+  emit locksSurveyed();
 }
 
 bool PageSheet::viewportEvent(QEvent* event) {

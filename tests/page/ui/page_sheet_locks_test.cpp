@@ -1,10 +1,11 @@
-// The page sheet while it is open: the timer's look at the page locks turns a
-// padlock open or shut when another holder frees or takes the page, in the
-// answers the dialog's checks read.
+// The page dialog while it is open: the timer's look at the locks turns a
+// page's padlock, and the drawing's, open or shut when another holder frees or
+// takes the page or the drawing, in the answers the dialog's checks read.
 #include <gtest/gtest.h>
 
 #include <QTimer>
 
+#include "page/ui/file_sheet.h"
 #include "tests/page/ui/page_store.h"
 
 namespace vexa::test {
@@ -14,6 +15,13 @@ class PageSheetLocks : public testing::Test, public PageStore {
  protected:
   VexaFolderLock lock{&env()};
 };
+
+// The timer's look, as its period would start it.
+void Survey(PageSheet& sheet) {
+  QTimer* timer = sheet.findChild<QTimer*>();
+  ASSERT_NE(timer, nullptr);
+  QMetaObject::invokeMethod(timer, "timeout");
+}
 
 TEST_F(PageSheetLocks, PadlocksFollowOtherHoldersWhileOpen) {
   const FolMember drawing = Write(std::vector<PageSpec>(3));
@@ -29,11 +37,33 @@ TEST_F(PageSheetLocks, PadlocksFollowOtherHoldersWhileOpen) {
 
   other.UnLockPage(path.c_str(), 1);
   ASSERT_EQ(other.LockPage(path.c_str(), 2), 1);
-  QTimer* timer = sheet.findChild<QTimer*>();
-  ASSERT_NE(timer, nullptr);
-  QMetaObject::invokeMethod(timer, "timeout");
+  Survey(sheet);
   EXPECT_EQ(sheet.IsPageLocked(1), 0) << "freed while the dialog was open";
   EXPECT_EQ(sheet.IsPageLocked(2), 1) << "taken while the dialog was open";
+}
+
+TEST_F(PageSheetLocks, TheDrawingPadlockFollowsTheSameSurvey) {
+  const FolMember drawing = Write(std::vector<PageSpec>(2));
+  const std::string path = drawing.GetPath(env(), 0);
+  VexaFolderLock other(&env());
+  ASSERT_EQ(other.LockZmn(path.c_str()), 1);
+  PageDlg dialog(nullptr, &env(), &drawing, &lock, 0);
+  dialog.InitDialog();
+  dialog.show();
+  const FileSheet& drawingSheet = *dialog.GetFileSheet();
+  PageSheet& pages = *dialog.GetPageSheet();
+  EXPECT_EQ(drawingSheet.IsDrawingLocked(), 1);
+
+  other.UnLockZmn(path.c_str());
+  EXPECT_EQ(drawingSheet.IsDrawingLocked(), 1) << "nothing is asked between surveys";
+  Survey(pages);
+  EXPECT_EQ(drawingSheet.IsDrawingLocked(), 0) << "freed while the dialog was open";
+
+  ASSERT_EQ(other.LockPage(path.c_str(), 1), 1);
+  Survey(pages);
+  EXPECT_EQ(drawingSheet.IsDrawingLocked(), 1) << "a page taken by another holder: in use";
+  EXPECT_EQ(pages.IsPageLocked(0), 0);
+  EXPECT_EQ(pages.IsPageLocked(1), 1);
 }
 
 }  // namespace
