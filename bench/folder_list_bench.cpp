@@ -42,6 +42,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "bench/bench_store.h"
 #include "bench/delay_env.h"
 #include "bench/fuse_share.h"
@@ -220,17 +221,8 @@ int SixCallFloor(const std::vector<std::string>& folders) {
 // process's CPU time (user and system): on a shared machine the wall clock
 // mostly measures the other processes; all sides are bound by system calls on
 // warm caches. The share times are wall-clock times.
-double CpuMs() {
-  timespec time{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &time);
-  return time.tv_sec * 1e3 + time.tv_nsec / 1e6;
-}
-
-double WallMs() {
-  return std::chrono::duration<double, std::milli>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
+using bench::CpuMs;
+using bench::WallMs;
 
 double Ms(double (*clock)(), const std::function<int()>& run, int expected) {
   const double start = clock();

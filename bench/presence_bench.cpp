@@ -24,6 +24,7 @@
 #include <functional>
 #include <string>
 
+#include "bench/bench_clock.h"
 #include "bench/bench_store.h"
 #include "platform/env.h"
 #include "vexafol/fileformat.h"
@@ -78,17 +79,8 @@ class ShareEnv : public platform::Env {
   }
 };
 
-double CpuMs() {
-  timespec time{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &time);
-  return time.tv_sec * 1e3 + time.tv_nsec / 1e6;
-}
-
-double WallMs() {
-  return std::chrono::duration<double, std::milli>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
+using bench::CpuMs;
+using bench::WallMs;
 
 double PerRound(double (*clock)(), int rounds, const std::function<void()>& round) {
   const double start = clock();
