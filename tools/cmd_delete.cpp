@@ -5,10 +5,10 @@
 #include <iostream>
 #include <string>
 
-#include "platform/local_system.h"
 #include "tools/command.h"
 #include "tools/lock_target.h"
 #include "tools/output_text.h"
+#include "tools/support/local_system.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/folderlock.h"
 #include "vexafol/recycle.h"

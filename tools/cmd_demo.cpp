@@ -2,11 +2,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/local_system.h"
 #include "tools/demo_store.h"
 #include "tools/drawing_writer.h"
 #include "tools/output_text.h"
 #include "tools/store_env.h"
+#include "tools/support/local_system.h"
 #include "vexafol/file.h"
 #include "vexafol/filetime.h"
 #include "vexafol/folmember.h"

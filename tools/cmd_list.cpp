@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/local_system.h"
 #include "tools/columns.h"
 #include "tools/command.h"
 #include "tools/drawing_name.h"
@@ -15,6 +14,7 @@
 #include "tools/lock_file_check.h"
 #include "tools/output_text.h"
 #include "tools/store_env.h"
+#include "tools/support/local_system.h"
 #include "vexafol/drawing_lock_files.h"
 #include "vexafol/drawing_row.h"
 #include "vexafol/filetime.h"

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/local_system.h"
 #include "tools/command.h"
 #include "tools/lock_file_check.h"
 #include "tools/lock_target.h"
 #include "tools/output_text.h"
+#include "tools/support/local_system.h"
 #include "vexafol/folderlock.h"
 
 namespace vexa::tool {

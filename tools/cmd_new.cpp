@@ -1,10 +1,10 @@
 // vexafol new: creates a drawing with a free number in an application folder.
 #include <cstdio>
 
-#include "platform/local_system.h"
 #include "tools/drawing_writer.h"
 #include "tools/output_text.h"
 #include "tools/store_env.h"
+#include "tools/support/local_system.h"
 #include "vexafol/filetime.h"
 #include "vexafol/senyou.h"
 

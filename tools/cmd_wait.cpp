@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/local_system.h"
 #include "tools/command.h"
 #include "tools/holder_text.h"
 #include "tools/lock_target.h"
 #include "tools/output_text.h"
+#include "tools/support/local_system.h"
 #include "vexafol/file.h"
 #include "vexafol/filetime.h"
 #include "vexafol/folderlock.h"

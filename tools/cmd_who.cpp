@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/local_system.h"
 #include "tools/command.h"
 #include "tools/holder_text.h"
 #include "tools/lock_target.h"
 #include "tools/output_text.h"
+#include "tools/support/local_system.h"
 #include "vexafol/file.h"
 #include "vexafol/filetime.h"
 #include "vexafol/lock_holder.h"

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/local_system.h"
 #include "tools/command.h"
 #include "tools/drawing_name.h"
 #include "tools/help.h"
 #include "tools/store_env.h"
+#include "tools/support/local_system.h"
 #include "vexafol/folder_environ.h"
 #include "vexafol/recycle.h"
 #include "vexafol/senyou.h"

@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "platform/local_system.h"
 #include "tools/store_env.h"
 #include "tools/store_find.h"
+#include "tools/support/local_system.h"
 #include "vexafol/senyou.h"
 #include "vexafol/store_layout.h"
 #include "vexafol/store_name.h"

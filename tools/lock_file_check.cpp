@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/local_system.h"
+#include "tools/support/local_system.h"
 #include "vexafol/file.h"
 
 namespace vexa::tool {

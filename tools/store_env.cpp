@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/local_system.h"
 #include "tools/store_find.h"
+#include "tools/support/local_system.h"
 
 namespace vexa::tool {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/local_system.h"
+#include "tools/support/local_system.h"
 #include "vexafol/store_layout.h"
 #include "vexafol/store_name.h"
 

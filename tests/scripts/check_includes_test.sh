@@ -9,7 +9,7 @@ trap 'rm -rf "$work"' EXIT
 # A tree with one file per layer, each including only what it may.
 make_tree() {
   local root=$1
-  mkdir -p "$root"/{platform,host/ui,page/ui,store,lock,folderlist,select/ui,tools,examples,include/vexafol/ui}
+  mkdir -p "$root"/{platform,host/ui,page/ui,store,lock,folderlist,select/ui,tools/support,tools,examples,include/vexafol/ui}
   printf '#include "vexafol/file.h"\n' >"$root/platform/file.cpp"
   printf '#pragma once\n#include "vexafol/types.h"\n' >"$root/include/vexafol/file.h"
   printf '#pragma once\n' >"$root/include/vexafol/types.h"
@@ -28,6 +28,9 @@ make_tree() {
   printf '#pragma once\n' >"$root/include/vexafol/ui/sx_sheet.h"
   printf '#include "tools/command.h"\n#include <vexafol/folderlist.h>\n' >"$root/tools/main.cpp"
   printf '#pragma once\n' >"$root/tools/command.h"
+  printf '#include "tools/support/local_system.h"\n' >"$root/tools/cmd_who.cpp"
+  printf '#pragma once\n' >"$root/tools/support/local_system.h"
+  printf '#include "platform/env.h"\n' >"$root/tools/support/local_system.cpp"
   printf '#pragma once\n#include "vexafol/ui/sx_sheet.h"\n' >"$root/page/ui/page_dlg.h"
   printf '#include "page/ui/page_dlg.h"\n' >"$root/select/ui/dialogs.cpp"
 }
@@ -47,6 +50,7 @@ printf '#include "vexafol/folderlist.h"\n' >>"$work/bad/include/vexafol/senyou.h
 printf '#include <QString>\n' >>"$work/bad/store/senyou.cpp"
 printf '#include "platform/env.h"\n' >>"$work/bad/select/ui/file_sel_sheet.cpp"
 printf '#include "lock/lock_file.h"\n' >>"$work/bad/tools/main.cpp"
+printf '#include "platform/env.h"\n' >>"$work/bad/tools/cmd_who.cpp"
 printf '#include "vexafol/missing.h"\n' >>"$work/bad/platform/file.cpp"
 printf '#include "vexafol/ui/file_sel_sheet.h"\n' >>"$work/bad/host/ui/sx_sheet.cpp"
 printf '#include "vexafol/ui/file_sel_sheet.h"\n' >>"$work/bad/page/ui/page_dlg.h"
@@ -57,10 +61,11 @@ for expected in \
   "store/senyou.cpp:3: the core library (store) does not include Qt (QString)" \
   "select/ui/file_sel_sheet.cpp:3: the UI library (select/ui) uses the core's public headers only, not platform/env.h" \
   "tools/main.cpp:3: tools uses public headers only, not lock/lock_file.h" \
+  "tools/cmd_who.cpp:2: tools uses public headers only, not platform/env.h" \
   "platform/file.cpp:2: includes vexafol/missing.h, which is not a public header" \
   "host/ui/sx_sheet.cpp:2: layer host/ui includes vexafol/ui/file_sel_sheet.h of the later layer select/ui" \
   "page/ui/page_dlg.h:3: layer page/ui includes vexafol/ui/file_sel_sheet.h of the later layer select/ui" \
-  "check-includes: 8 include(s) break the layer rules"; do
+  "check-includes: 9 include(s) break the layer rules"; do
   grep -qF "$expected" <<<"$out" || fail "missing \"$expected\" in: $out"
 done
 echo "include check: rules kept and broken as expected"

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/local_system.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/tool_run.h"
+#include "tools/support/local_system.h"
 #include "vexafol/folder_environ.h"
 #include "vexafol/senyou.h"
 

@@ -6,7 +6,7 @@
 
 #include "platform/env.h"
 #include "platform/store_fs.h"
-#include "select/zmn_list_form_text.h"
+#include "print/zmn_list_form_text.h"
 #include "vexafol/environ_kinds.h"
 #include "vexafol/zmn_list_print.h"
 

@@ -1,4 +1,4 @@
-#include "platform/local_system.h"
+#include "tools/support/local_system.h"
 
 #include <poll.h>
 #include <signal.h>
