@@ -4,8 +4,8 @@
 
 #include <string_view>
 
-namespace vexa::select {
+namespace vexa::print {
 
 extern const std::string_view kZmnListFormText;
 
-}  // namespace vexa::select
+}  // namespace vexa::print

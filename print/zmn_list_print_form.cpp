@@ -51,7 +51,7 @@ int InstallZmnListForm(const CEnvironObj& env) {
   const int fd = forms.CreateFile(temporary);  // with the folder's modes
   if (fd < 0) return 0;
   platform::Env& system = platform::CurrentEnv();
-  bool ok = WriteAll(system, fd, select::kZmnListFormText);
+  bool ok = WriteAll(system, fd, print::kZmnListFormText);
   ok = system.Close(fd) == 0 && ok;
   const int renamed = ok ? forms.Rename(temporary, forms, kZmnListStandardForm) : -EIO;
   if (renamed != 0) forms.RemoveFile(temporary);
