@@ -29,6 +29,7 @@ declare -A header_owner=(
   [vexafol/environ_kinds.h]=host
   [vexafol/senyou_ids.h]=store
   [vexafol/vexafol.h]=print
+  [vexafol/ui/resource_ids.h]=host/ui
 )
 
 # The folder that owns a public header "vexafol/[ui/]X.h".

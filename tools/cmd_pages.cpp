@@ -15,6 +15,7 @@
 #include "vexafol/folderlist.h"
 #include "vexafol/folderlock.h"
 #include "vexafol/folmember.h"
+#include "vexafol/ui/resource_ids.h"
 
 namespace vexa::tool {
 
@@ -37,7 +38,7 @@ int RunPages(Args& args) {
   ReadFolderMember(env, folder, nullptr, drawing);  // a drawing without its index file shows empty
   VexaFolderLock lock(&env);
   bool saved = false;
-  if (screenshot) CaptureWhenShown("29002", *screenshot, saved);
+  if (screenshot) CaptureWhenShown(kTemplatePageDlg, *screenshot, saved);
   const int page =
       SelectPageName(nullptr, env, static_cast<int>(mode.value_or(kModeOpen)), &drawing, &lock);
   const bool json = args.Has("json");

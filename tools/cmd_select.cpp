@@ -22,6 +22,7 @@
 #include "vexafol/print.h"
 #include "vexafol/senyou_ids.h"
 #include "vexafol/ui/message_box.h"
+#include "vexafol/ui/resource_ids.h"
 #include "vexafol/zmn_list_print.h"
 
 namespace vexa::tool {
@@ -81,9 +82,10 @@ int RunSelect(Args& args) {
   std::optional<ScopedMessageBoxHook> toStderr;
   if (screenshot) {
     if (searchShot) {
-      CaptureWhenShown("29003", *screenshot, saved, "29033", "29014");
+      CaptureWhenShown(kTemplateFileDlg, *screenshot, saved, kFileDlgSearchButton,
+                       kTemplateFindDlg);
     } else {
-      CaptureWhenShown("29003", *screenshot, saved);
+      CaptureWhenShown(kTemplateFileDlg, *screenshot, saved);
     }
     // Nobody is there to answer a message: it goes to stderr instead.
     toStderr.emplace([](QWidget*, const std::string& text, const std::string&, unsigned type) {

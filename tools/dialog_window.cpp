@@ -19,8 +19,9 @@ int qtArgc = 1;
 char qtName[] = "vexafol";
 char* qtArgv[] = {qtName, nullptr};
 
-// The visible top-level dialog of template id name; null when none.
-QWidget* VisibleDialog(const char* name) {
+// The visible top-level dialog of the template; null when none.
+QWidget* VisibleDialog(int templateId) {
+  const QString name = QString::number(templateId);
   for (QWidget* widget : QApplication::topLevelWidgets()) {
     if (widget->objectName() == name && widget->isVisible()) return widget;
   }
@@ -80,18 +81,19 @@ int ChooseQtPlatform(bool screenshot) {
   return 0;
 }
 
-void CaptureWhenShown(const char* templateId, const std::string& file, bool& saved,
-                      const char* button, const char* opened) {
+void CaptureWhenShown(int templateId, const std::string& file, bool& saved, int button,
+                      int opened) {
   const QString path = QString::fromStdString(file);
   QTimer::singleShot(0, [templateId, path, &saved, button, opened] {
     QWidget* dialog = VisibleDialog(templateId);
     if (!dialog) return;
-    if (button) {
+    if (button != 0) {
       QTimer::singleShot(0, [path, &saved, opened] {
         if (QWidget* other = VisibleDialog(opened)) SaveAndCancel(other, path, saved);
       });
       // Returns once the opened dialog was closed.
-      if (auto* pressed = dialog->findChild<QAbstractButton*>(button)) pressed->click();
+      if (auto* pressed = dialog->findChild<QAbstractButton*>(QString::number(button)))
+        pressed->click();
     } else {
       SaveAndCancel(dialog, path, saved);
       return;

@@ -24,11 +24,11 @@ bool HasDisplay();
 // be shown to a user and there is no display.
 int ChooseQtPlatform(bool screenshot);
 
-// Once the dialog named templateId (its objectName) is up: saves its picture
-// to file as a PNG, sets saved, and cancels the dialog. With button, presses
-// that button of the dialog instead and takes the picture of the dialog named
-// opened that it opens.
-void CaptureWhenShown(const char* templateId, const std::string& file, bool& saved,
-                      const char* button = nullptr, const char* opened = nullptr);
+// Once the dialog of templateId (vexafol/ui/resource_ids.h) is up: saves its
+// picture to file as a PNG, sets saved, and cancels the dialog. With a button
+// id, presses that button of the dialog instead and takes the picture of the
+// dialog of template opened that it opens.
+void CaptureWhenShown(int templateId, const std::string& file, bool& saved, int button = 0,
+                      int opened = 0);
 
 }  // namespace vexa::tool

@@ -34,9 +34,9 @@ VEXA_UI_API void InitUiLibrary();
 // push and one pop per outermost wait.
 VEXA_UI_API void ShowWaitCursor(bool show);
 
-// The library bitmap with the given resource id (toolbar bitmaps 29009,
-// 29011, 29018, 29039 to 29042, 11045, 25000; padlocks 29003 closed and 29004
-// open; the page dialog's draw button 29010). A null pixmap when the id is unknown.
+// The library bitmap with the given resource id, one of the kBitmap names of
+// vexafol/ui/resource_ids.h (toolbar bitmaps, padlocks, the page dialog's draw
+// button). A null pixmap when the id is unknown.
 VEXA_UI_API QPixmap LoadBitmap(int id);
 
 // A font of the given face and size in points, as a dialog template names it.
