@@ -76,7 +76,7 @@ std::vector<std::string> SplitFields(std::string_view value) {
     if (pos < value.size() && value[pos] == '"') {
       ++pos;
       while (true) {
-        if (pos >= value.size()) throw FormValueError{"a quoted text has no closing quote"};
+        if (pos >= value.size()) throw FormValueError{"引用符で始まる文字列が閉じていません"};
         if (value[pos] == '"') {
           if (pos + 1 < value.size() && value[pos + 1] == '"') {
             field += '"';
@@ -90,7 +90,7 @@ std::vector<std::string> SplitFields(std::string_view value) {
       }
       while (pos < value.size() && (value[pos] == ' ' || value[pos] == '\t')) ++pos;
       if (pos < value.size() && value[pos] != ',') {
-        throw FormValueError{"text after a closing quote"};
+        throw FormValueError{"閉じた引用符の後に文字があります"};
       }
     } else {
       const size_t comma = value.find(',', pos);
@@ -109,11 +109,11 @@ double ParseNumber(const std::string& text, double low, double high, const char*
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
       !std::isfinite(value)) {
-    throw FormValueError{std::string(what) + " " + Quoted(text) + " is not a number"};
+    throw FormValueError{std::string(what) + " " + Quoted(text) + " は数値ではありません"};
   }
   if (value < low || value > high) {
-    throw FormValueError{std::string(what) + " " + text + " is outside " + FormatLimit(low) +
-                         " to " + FormatLimit(high)};
+    throw FormValueError{std::string(what) + " " + text + " は " + FormatLimit(low) + " から " +
+                         FormatLimit(high) + " の範囲にありません"};
   }
   return value;
 }
@@ -125,11 +125,11 @@ int ParseInteger(const std::string& text, int low, int high, const char* what) {
   long long value = 0;
   const auto [end, error] = std::from_chars(first, last, value, hex ? 16 : 10);
   if (text.empty() || error == std::errc::invalid_argument || end != last) {
-    throw FormValueError{std::string(what) + " " + Quoted(text) + " is not a whole number"};
+    throw FormValueError{std::string(what) + " " + Quoted(text) + " は整数ではありません"};
   }
   if (error == std::errc::result_out_of_range || value < low || value > high) {
-    throw FormValueError{std::string(what) + " " + text + " is outside " + std::to_string(low) +
-                         " to " + std::to_string(high)};
+    throw FormValueError{std::string(what) + " " + text + " は " + std::to_string(low) + " から " +
+                         std::to_string(high) + " の範囲にありません"};
   }
   return static_cast<int>(value);
 }
@@ -138,19 +138,19 @@ PrintAlign ParseAlign(const std::string& text) {
   if (SameWord(text, "left")) return PrintAlign::Left;
   if (SameWord(text, "center") || SameWord(text, "centre")) return PrintAlign::Center;
   if (SameWord(text, "right")) return PrintAlign::Right;
-  throw FormValueError{"alignment " + Quoted(text) + " is not left, center or right"};
+  throw FormValueError{"配置 " + Quoted(text) + " は left、center、right のどれでもありません"};
 }
 
 PrintFit ParseFit(const std::string& text) {
   if (SameWord(text, "cut")) return PrintFit::Cut;
   if (SameWord(text, "shrink")) return PrintFit::Shrink;
-  throw FormValueError{"fit " + Quoted(text) + " is not cut or shrink"};
+  throw FormValueError{"はみ出し " + Quoted(text) + " は cut、shrink のどちらでもありません"};
 }
 
 bool ParseYesNo(const std::string& text) {
   if (SameWord(text, "yes")) return true;
   if (SameWord(text, "no")) return false;
-  throw FormValueError{Quoted(text) + " is not yes or no"};
+  throw FormValueError{Quoted(text) + " は yes、no のどちらでもありません"};
 }
 
 void ParsePaper(const std::string& text, std::string& name, double& width, double& height) {
@@ -164,14 +164,14 @@ void ParsePaper(const std::string& text, std::string& name, double& width, doubl
   }
   const size_t x = text.find_first_of("xX");
   if (x == std::string::npos) {
-    throw FormValueError{"paper " + Quoted(text) +
-                         " is neither A3, A4, A5, B4, B5, Letter, Legal nor WIDTHxHEIGHT"};
+    throw FormValueError{"用紙 " + Quoted(text) +
+                         " は A3、A4、A5、B4、B5、Letter、Legal、幅x高さ のどれでもありません"};
   }
   name.clear();
   width = ParseNumber(std::string(Trim(std::string_view(text).substr(0, x))), kMinPaperSide,
-                      kMaxPaperSide, "paper width");
+                      kMaxPaperSide, "用紙の幅");
   height = ParseNumber(std::string(Trim(std::string_view(text).substr(x + 1))), kMinPaperSide,
-                       kMaxPaperSide, "paper height");
+                       kMaxPaperSide, "用紙の高さ");
 }
 
 }  // namespace vexa::print

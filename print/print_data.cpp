@@ -13,7 +13,7 @@ int CPrintData::GetFormFile(std::string&) {
 int CPrintData::GetForm(PrintForm& form, std::string& error) {
   std::string path;
   if (!GetFormFile(path) || path.empty()) {
-    error = "no form file is named";
+    error = "帳票ファイルが指定されていません";
     return 0;
   }
   return ReadPrintForm(path, form, error) ? 1 : 0;

@@ -87,26 +87,27 @@ std::vector<Section> SplitSections(std::string_view text) {
     std::string_view line = text.substr(0, end);
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (!IsValidUtf8(line)) throw FormError{number, "the line is not UTF-8 text"};
+    if (!IsValidUtf8(line)) throw FormError{number, "この行は UTF-8 のテキストではありません"};
     line = Trim(line);
     if (line.empty() || line.front() == ';' || line.front() == '#') continue;
     if (line.front() == '[') {
       const size_t close = line.find(']');
       if (close == std::string_view::npos || !Trim(line.substr(close + 1)).empty()) {
-        throw FormError{number, "a section header must be \"[name]\""};
+        throw FormError{number, "セクションの見出しは \"[名前]\" と書きます"};
       }
       sections.push_back({number, std::string(Trim(line.substr(1, close - 1))), {}});
       continue;
     }
     const size_t equals = line.find('=');
     if (equals == std::string_view::npos) {
-      throw FormError{number, "expected \"[section]\" or \"key = value\""};
+      throw FormError{number, "\"[セクション]\" か \"キー = 値\" のどちらかを書きます"};
     }
-    if (sections.empty()) throw FormError{number, "a key before the first section"};
+    if (sections.empty()) throw FormError{number, "最初のセクションより前にキーがあります"};
     const std::string key(Trim(line.substr(0, equals)));
     for (const Entry& entry : sections.back().entries) {
       if (SameWord(entry.key, key)) {
-        throw FormError{number, "key " + key + " repeats line " + std::to_string(entry.line)};
+        throw FormError{
+            number, "キー " + key + " は " + std::to_string(entry.line) + " 行目と重複しています"};
       }
     }
     sections.back().entries.push_back({number, key, std::string(Trim(line.substr(equals + 1)))});
@@ -133,7 +134,7 @@ void AtLine(const Entry& entry, Parse parse) {
 std::vector<std::string> Fields(const Entry& entry, size_t least, size_t most, const char* shape) {
   std::vector<std::string> fields = print::SplitFields(entry.value);
   if (fields.size() < least || fields.size() > most) {
-    throw FormValueError{"expected " + std::string(shape)};
+    throw FormValueError{std::string(shape) + "を書きます"};
   }
   return fields;
 }
@@ -151,7 +152,7 @@ class FormBuilder {
         formSection = &section;
       }
     }
-    if (!formSection) throw FormError{0, "the section [Form] is missing"};
+    if (!formSection) throw FormError{0, "セクション [Form] がありません"};
     ReadForm(*formSection);
     for (const Section& section : sections) {
       if (&section == formSection) continue;
@@ -163,18 +164,19 @@ class FormBuilder {
       } else if (section.name.size() > 6 && SameWord(section.name.substr(0, 6), "Repeat")) {
         ReadBand(section);
       } else {
-        throw FormError{section.line, "unknown section [" + section.name +
-                                          "] (expected Form, Header, Footer or RepeatN)"};
+        throw FormError{section.line, "不明なセクション [" + section.name +
+                                          "] です (Form、Header、Footer、RepeatN のどれか)"};
       }
     }
     if (form_.bands.empty()) {
-      throw FormError{0, "no repeat section: the form needs at least one [RepeatN]"};
+      throw FormError{0, "繰り返しのセクションがありません: 帳票には [RepeatN] が一つ以上必要です"};
     }
   }
 
  private:
   static FormError Repeated(const Section& section, int first) {
-    return {section.line, "section [" + section.name + "] repeats line " + std::to_string(first)};
+    return {section.line, "セクション [" + section.name + "] は " + std::to_string(first) +
+                              " 行目と重複しています"};
   }
 
   void ReadForm(const Section& section) {
@@ -192,25 +194,26 @@ class FormBuilder {
           } else if (SameWord(entry.value, "Portrait")) {
             form_.landscape = false;
           } else {
-            throw FormValueError{"\"" + entry.value + "\" is not Portrait or Landscape"};
+            throw FormValueError{"\"" + entry.value +
+                                 "\" は Portrait でも Landscape でもありません"};
           }
         } else if (SameWord(entry.key, "Margins")) {
-          const auto fields = Fields(entry, 4, 4, "4 values: left, top, right, bottom");
-          form_.marginLeft = print::ParseNumber(fields[0], 0, 1000, "left margin");
-          form_.marginTop = print::ParseNumber(fields[1], 0, 1000, "top margin");
-          form_.marginRight = print::ParseNumber(fields[2], 0, 1000, "right margin");
-          form_.marginBottom = print::ParseNumber(fields[3], 0, 1000, "bottom margin");
+          const auto fields = Fields(entry, 4, 4, "4 つの値 (左、上、右、下) ");
+          form_.marginLeft = print::ParseNumber(fields[0], 0, 1000, "左余白");
+          form_.marginTop = print::ParseNumber(fields[1], 0, 1000, "上余白");
+          form_.marginRight = print::ParseNumber(fields[2], 0, 1000, "右余白");
+          form_.marginBottom = print::ParseNumber(fields[3], 0, 1000, "下余白");
           marginsLine_ = entry.line;
         } else {
-          throw FormValueError{"unknown key (expected Title, Paper, Orientation or Margins)"};
+          throw FormValueError{"不明なキーです (Title、Paper、Orientation、Margins のどれか)"};
         }
       });
     }
-    if (!paper) throw FormError{section.line, "[Form] has no Paper"};
+    if (!paper) throw FormError{section.line, "[Form] に Paper がありません"};
     if (form_.landscape) std::swap(form_.paperWidth, form_.paperHeight);
     if (form_.PrintableWidth() < kMinPrintable || form_.PrintableHeight() < kMinPrintable) {
       throw FormError{marginsLine_ ? marginsLine_ : section.line,
-                      "the margins leave less than 10 mm of paper to print on"};
+                      "余白を除いた印刷できる部分が 10 mm に足りません"};
     }
   }
 
@@ -218,9 +221,9 @@ class FormBuilder {
   void CheckInside(double x, double y, double width, double height) const {
     if (x + width > form_.PrintableWidth() + kSlack ||
         y + height > form_.PrintableHeight() + kSlack) {
-      throw FormValueError{"reaches outside the printable area of " +
-                           print::Millimetres(form_.PrintableWidth()) + " x " +
-                           print::Millimetres(form_.PrintableHeight()) + " mm"};
+      throw FormValueError{"印刷できる範囲 " + print::Millimetres(form_.PrintableWidth()) + " x " +
+                           print::Millimetres(form_.PrintableHeight()) +
+                           " mm からはみ出しています"};
     }
   }
 
@@ -228,10 +231,10 @@ class FormBuilder {
   void ReadPlacement(const std::vector<std::string>& fields, size_t first, PrintFormItem& item) {
     item.x = print::ParseNumber(fields[first], 0, form_.PrintableWidth(), "x");
     item.y = print::ParseNumber(fields[first + 1], 0, form_.PrintableHeight(), "y");
-    item.width = print::ParseNumber(fields[first + 2], 0.1, form_.PrintableWidth(), "width");
-    item.height = print::ParseNumber(fields[first + 3], 0.1, form_.PrintableHeight(), "height");
+    item.width = print::ParseNumber(fields[first + 2], 0.1, form_.PrintableWidth(), "幅");
+    item.height = print::ParseNumber(fields[first + 3], 0.1, form_.PrintableHeight(), "高さ");
     item.align = print::ParseAlign(fields[first + 4]);
-    item.fontSize = print::ParseNumber(fields[first + 5], kMinFontSize, kMaxFontSize, "font size");
+    item.fontSize = print::ParseNumber(fields[first + 5], kMinFontSize, kMaxFontSize, "文字サイズ");
     CheckInside(item.x, item.y, item.width, item.height);
   }
 
@@ -249,44 +252,46 @@ class FormBuilder {
     item.line = entry.line;
     for (const Placed& placed : kPlaced) {
       if (!SameWord(word, placed.word)) continue;
-      const auto fields = Fields(entry, 6, 6, "6 values: x, y, width, height, align, size");
+      const auto fields = Fields(entry, 6, 6, "6 つの値 (x、y、幅、高さ、配置、文字サイズ) ");
       item.kind = placed.kind;
       ReadPlacement(fields, 0, item);
       items.push_back(item);
       return;
     }
     if (SameWord(word, "Text")) {
-      const auto fields = Fields(entry, 7, 7, "7 values: x, y, width, height, align, size, text");
+      const auto fields =
+          Fields(entry, 7, 7, "7 つの値 (x、y、幅、高さ、配置、文字サイズ、文字列) ");
       item.kind = PrintItemKind::Text;
       ReadPlacement(fields, 0, item);
       item.text = fields[6];
     } else if (SameWord(word, "Field")) {
-      const auto fields = Fields(entry, 7, 7, "7 values: code, x, y, width, height, align, size");
+      const auto fields =
+          Fields(entry, 7, 7, "7 つの値 (項目コード、x、y、幅、高さ、配置、文字サイズ) ");
       item.kind = PrintItemKind::Field;
-      item.fieldCode = print::ParseInteger(fields[0], 0, kMaxCode, "field code");
+      item.fieldCode = print::ParseInteger(fields[0], 0, kMaxCode, "項目コード");
       ReadPlacement(fields, 1, item);
     } else if (SameWord(word, "Line") || SameWord(word, "Box")) {
       ReadLine(entry, SameWord(word, "Box"));
       return;
     } else {
       throw FormValueError{
-          "unknown key (expected Site, Title, Date, Page, Text, Field, Line "
-          "or Box, each with an optional number)"};
+          "不明なキーです (Site、Title、Date、Page、Text、Field、Line、Box のどれか、"
+          "後に番号を付けてもよい)"};
     }
     items.push_back(item);
   }
 
   void ReadLine(const Entry& entry, bool box) {
-    const auto fields = Fields(
-        entry, 4, 5,
-        box ? "4 or 5 values: x, y, width, height[, pen]" : "4 or 5 values: x1, y1, x2, y2[, pen]");
+    const auto fields = Fields(entry, 4, 5,
+                               box ? "4 つか 5 つの値 (x、y、幅、高さ[、線幅]) "
+                                   : "4 つか 5 つの値 (x1、y1、x2、y2[、線幅]) ");
     PrintFormLine line;
     line.box = box;
     line.x1 = print::ParseNumber(fields[0], 0, form_.PrintableWidth(), box ? "x" : "x1");
     line.y1 = print::ParseNumber(fields[1], 0, form_.PrintableHeight(), box ? "y" : "y1");
     if (box) {
-      const double width = print::ParseNumber(fields[2], 0.1, form_.PrintableWidth(), "width");
-      const double height = print::ParseNumber(fields[3], 0.1, form_.PrintableHeight(), "height");
+      const double width = print::ParseNumber(fields[2], 0.1, form_.PrintableWidth(), "幅");
+      const double height = print::ParseNumber(fields[3], 0.1, form_.PrintableHeight(), "高さ");
       CheckInside(line.x1, line.y1, width, height);
       line.x2 = line.x1 + width;
       line.y2 = line.y1 + height;
@@ -294,7 +299,7 @@ class FormBuilder {
       line.x2 = print::ParseNumber(fields[2], 0, form_.PrintableWidth(), "x2");
       line.y2 = print::ParseNumber(fields[3], 0, form_.PrintableHeight(), "y2");
     }
-    if (fields.size() == 5) line.width = print::ParseNumber(fields[4], 0.01, kMaxPen, "pen");
+    if (fields.size() == 5) line.width = print::ParseNumber(fields[4], 0.01, kMaxPen, "線幅");
     form_.lines.push_back(line);
   }
 
@@ -306,15 +311,16 @@ class FormBuilder {
 
   void ReadColumn(const Entry& entry, double bandFontSize, PrintFormBand& band) {
     const auto fields =
-        Fields(entry, 4, 7, "4 to 7 values: code, x, width, align[, size[, fit[, heading]]]");
+        Fields(entry, 4, 7,
+               "4 つから 7 つの値 (項目コード、x、幅、配置[、文字サイズ[、はみ出し[、見出し]]]) ");
     PrintFormColumn column;
     column.line = entry.line;
-    column.fieldCode = print::ParseInteger(fields[0], 0, kMaxCode, "field code");
+    column.fieldCode = print::ParseInteger(fields[0], 0, kMaxCode, "項目コード");
     column.x = print::ParseNumber(fields[1], 0, form_.PrintableWidth(), "x");
-    column.width = print::ParseNumber(fields[2], 0.1, form_.PrintableWidth(), "width");
+    column.width = print::ParseNumber(fields[2], 0.1, form_.PrintableWidth(), "幅");
     column.align = print::ParseAlign(fields[3]);
     column.fontSize = fields.size() > 4 && !fields[4].empty()
-                          ? print::ParseNumber(fields[4], kMinFontSize, kMaxFontSize, "font size")
+                          ? print::ParseNumber(fields[4], kMinFontSize, kMaxFontSize, "文字サイズ")
                           : bandFontSize;
     if (fields.size() > 5 && !fields[5].empty()) column.fit = print::ParseFit(fields[5]);
     if (fields.size() > 6) column.heading = fields[6];
@@ -326,8 +332,9 @@ class FormBuilder {
     PrintFormBand band;
     band.line = section.line;
     try {
-      band.repeatKind = print::ParseInteger(
-          std::string(Trim(std::string_view(section.name).substr(6))), 0, kMaxCode, "repeat kind");
+      band.repeatKind =
+          print::ParseInteger(std::string(Trim(std::string_view(section.name).substr(6))), 0,
+                              kMaxCode, "繰り返しの種類");
     } catch (const FormValueError& error) {
       throw FormError{section.line, "[" + section.name + "]: " + error.message};
     }
@@ -343,44 +350,44 @@ class FormBuilder {
         if (SameWord(KeyWord(entry.key), "Column")) {
           columns.push_back(&entry);
         } else if (SameWord(entry.key, "Top")) {
-          band.top = print::ParseNumber(entry.value, 0, height, "top");
+          band.top = print::ParseNumber(entry.value, 0, height, "上端");
         } else if (SameWord(entry.key, "HeadingHeight")) {
-          band.headingHeight = print::ParseNumber(entry.value, 0, height, "heading height");
+          band.headingHeight = print::ParseNumber(entry.value, 0, height, "見出しの高さ");
         } else if (SameWord(entry.key, "RowHeight")) {
-          band.rowHeight = print::ParseNumber(entry.value, 0.5, height, "row height");
+          band.rowHeight = print::ParseNumber(entry.value, 0.5, height, "行の高さ");
         } else if (SameWord(entry.key, "RowsPerPage")) {
-          band.rowsPerPage = print::ParseInteger(entry.value, 1, kMaxRowsPerPage, "rows per page");
+          band.rowsPerPage = print::ParseInteger(entry.value, 1, kMaxRowsPerPage, "1 ページの行数");
           rowsLine = entry.line;
         } else if (SameWord(entry.key, "RuleRows")) {
           band.ruleRows = print::ParseYesNo(entry.value);
         } else if (SameWord(entry.key, "RuleColumns")) {
           band.ruleColumns = print::ParseYesNo(entry.value);
         } else if (SameWord(entry.key, "FontSize")) {
-          fontSize = print::ParseNumber(entry.value, kMinFontSize, kMaxFontSize, "font size");
+          fontSize = print::ParseNumber(entry.value, kMinFontSize, kMaxFontSize, "文字サイズ");
         } else {
           throw FormValueError{
-              "unknown key (expected Top, HeadingHeight, RowHeight, RowsPerPage, "
-              "RuleRows, RuleColumns, FontSize or ColumnN)"};
+              "不明なキーです (Top、HeadingHeight、RowHeight、RowsPerPage、"
+              "RuleRows、RuleColumns、FontSize、ColumnN のどれか)"};
         }
       });
     }
     if (band.rowHeight == 0)
-      throw FormError{section.line, "[" + section.name + "] has no RowHeight"};
+      throw FormError{section.line, "[" + section.name + "] に RowHeight がありません"};
     if (band.rowsPerPage == 0) {
-      throw FormError{section.line, "[" + section.name + "] has no RowsPerPage"};
+      throw FormError{section.line, "[" + section.name + "] に RowsPerPage がありません"};
     }
     const double bottom = band.top + band.headingHeight + band.rowsPerPage * band.rowHeight;
     if (bottom > form_.PrintableHeight() + kSlack) {
-      throw FormError{rowsLine, "RowsPerPage: " + std::to_string(band.rowsPerPage) + " rows end " +
-                                    print::Millimetres(bottom) +
-                                    " mm down, below the printable height of " +
-                                    print::Millimetres(form_.PrintableHeight()) + " mm"};
+      throw FormError{rowsLine, "RowsPerPage: " + std::to_string(band.rowsPerPage) +
+                                    " 行の終わりが " + print::Millimetres(bottom) +
+                                    " mm で、印刷できる高さ " +
+                                    print::Millimetres(form_.PrintableHeight()) + " mm を超えます"};
     }
     for (const Entry* entry : columns) {
       AtLine(*entry, [&] { ReadColumn(*entry, fontSize, band); });
     }
     if (band.columns.empty()) {
-      throw FormError{section.line, "[" + section.name + "] has no ColumnN"};
+      throw FormError{section.line, "[" + section.name + "] に ColumnN がありません"};
     }
     form_.bands.push_back(std::move(band));
   }
@@ -394,8 +401,7 @@ std::string ReadFormFile(const std::string& path) {
   platform::Env& env = platform::CurrentEnv();
   const int fd = platform::OpenRegularFile(path, O_RDONLY, 0, platform::LinkPolicy::Follow);
   if (fd < 0) {
-    throw FormError{
-        0, "cannot be opened " + platform::SystemErrorText(static_cast<unsigned long>(-fd))};
+    throw FormError{0, "開けません: " + platform::SystemErrorText(static_cast<unsigned long>(-fd))};
   }
   std::string bytes;
   char buffer[65536];
@@ -406,10 +412,11 @@ std::string ReadFormFile(const std::string& path) {
   }
   env.Close(fd);
   if (count < 0) {
-    throw FormError{
-        0, "cannot be read " + platform::SystemErrorText(static_cast<unsigned long>(-count))};
+    throw FormError{0,
+                    "読めません: " + platform::SystemErrorText(static_cast<unsigned long>(-count))};
   }
-  if (bytes.size() > kMaxFormBytes) throw FormError{0, "is larger than 1 MiB: no form is"};
+  if (bytes.size() > kMaxFormBytes)
+    throw FormError{0, "1 MiB を超えています (帳票ファイルではありません)"};
   return bytes;
 }
 
@@ -437,7 +444,7 @@ bool ParsePrintForm(const std::string& text, const std::string& path, PrintForm&
     error = Describe(path, fault);
     return false;
   } catch (const std::bad_alloc&) {
-    error = path + ": not enough memory to read the form";
+    error = path + ": 帳票を読むためのメモリーが足りません";
     return false;
   }
   error.clear();
@@ -452,7 +459,7 @@ bool ReadPrintForm(const std::string& path, PrintForm& form, std::string& error)
     error = Describe(path, fault);
     return false;
   } catch (const std::bad_alloc&) {
-    error = path + ": not enough memory to read the form";
+    error = path + ": 帳票を読むためのメモリーが足りません";
     return false;
   }
   return ParsePrintForm(text, path, form, error);

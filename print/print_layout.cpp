@@ -260,7 +260,7 @@ bool PrintPager::Plan(const PrintForm& form, CPrintData& data, const CJknSet* jk
   paper_.landscape = form.landscape;
   paper_.paperName = form.paperName;
   if (form.bands.empty()) {
-    error = form.path + ": the form has no repeat band";
+    error = form.path + ": 帳票に繰り返しの部分がありません";
     return false;
   }
   data.InitItem();
@@ -268,17 +268,16 @@ bool PrintPager::Plan(const PrintForm& form, CPrintData& data, const CJknSet* jk
   for (size_t b = 0; b < form.bands.size(); ++b) {
     const PrintFormBand& band = form.bands[b];
     if (band.columns.empty() || band.rowsPerPage < 1) {
-      error = form.path + ":" + std::to_string(band.line) + ": the band has no columns or rows";
+      error = form.path + ":" + std::to_string(band.line) + ": 繰り返しの部分に列か行がありません";
       break;
     }
     const int64_t pageRuns = PrintRunsOnPage(form, band, band.rowsPerPage);
     if (pageRuns > kMaxPrintRunsPerPage) {
       error = form.path + ":" + std::to_string(band.line) + ": [Repeat" +
-              std::to_string(band.repeatKind) + "]: a page of " +
-              std::to_string(band.columns.size()) + " columns and " +
-              std::to_string(band.rowsPerPage) + " rows holds up to " + std::to_string(pageRuns) +
-              " texts and lines, more than the " + std::to_string(kMaxPrintRunsPerPage) +
-              " a page may hold";
+              std::to_string(band.repeatKind) + "]: " + std::to_string(band.columns.size()) +
+              " 列 " + std::to_string(band.rowsPerPage) + " 行の 1 ページには文字列と線が最大 " +
+              std::to_string(pageRuns) + " 個あり、1 ページの上限 " +
+              std::to_string(kMaxPrintRunsPerPage) + " 個を超えます";
       break;
     }
     counts_.push_back(std::max(0, data.GetRepeatCount(band.repeatKind, -1)));
@@ -299,17 +298,17 @@ bool PrintPager::Plan(const PrintForm& form, CPrintData& data, const CJknSet* jk
       }
       runs += PrintRunsOnPage(form, band, rows);
       if (runs > maxRuns) {
-        error = form.path + ": the list needs more than " + std::to_string(maxRuns) +
-                " texts and lines (" + std::to_string(pages_.size()) +
-                " pages so far), more than one run may print: print fewer records, or with a "
-                "form of fewer columns";
+        error = form.path + ": 一覧の文字列と線が " + std::to_string(maxRuns) +
+                " 個を超えます (ここまで " + std::to_string(pages_.size()) +
+                " ページ)。一度に印刷できる量を超えるので、図面を減らすか、列の少ない帳票で"
+                "印刷してください";
       }
     }
     for (size_t i = 0; error.empty() && anyRecord && i < band.columns.size(); ++i) {
       if (answered[i]) continue;
-      error = form.path + ":" + std::to_string(band.columns[i].line) + ": field code " +
-              std::to_string(band.columns[i].fieldCode) +
-              " is unknown to the data of repeat kind " + std::to_string(band.repeatKind);
+      error = form.path + ":" + std::to_string(band.columns[i].line) + ": 項目コード " +
+              std::to_string(band.columns[i].fieldCode) + " は繰り返しの種類 " +
+              std::to_string(band.repeatKind) + " のデータにありません";
     }
     if (!error.empty()) break;
   }
@@ -325,7 +324,7 @@ bool PrintPager::Plan(const PrintForm& form, CPrintData& data, const CJknSet* jk
   return false;
 } catch (const std::bad_alloc&) {
   pages_.clear();
-  error = form.path + ": not enough memory to lay out the list";
+  error = form.path + ": 一覧を配置するためのメモリーが足りません";
   return false;
 }
 
@@ -350,14 +349,14 @@ bool LayOutPrintForm(const PrintForm& form, CPrintData& data, const CJknSet* jkn
   layout.pages.resize(static_cast<size_t>(pager.PageCount()));
   for (int i = 0; i < pager.PageCount(); ++i) {
     if (!pager.LayOutPage(i, layout.pages[static_cast<size_t>(i)])) {
-      error = form.path + ": not enough memory to lay out the list";
+      error = form.path + ": 一覧を配置するためのメモリーが足りません";
       return false;
     }
   }
   return true;
 } catch (const std::bad_alloc&) {
   layout = PrintLayout{};
-  error = form.path + ": not enough memory to lay out the list";
+  error = form.path + ": 一覧を配置するためのメモリーが足りません";
   return false;
 }
 

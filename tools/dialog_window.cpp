@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 #include "tools/command.h"
 
@@ -26,6 +27,23 @@ QWidget* VisibleDialog(int templateId) {
     if (widget->objectName() == name && widget->isVisible()) return widget;
   }
   return nullptr;
+}
+
+// Calls then with the dialog of templateId once it is visible. The dialog may
+// come up only after a loading window has shown the store's reading, so the
+// windows are looked at every 10 ms rather than once.
+void WhenVisible(int templateId, std::function<void(QWidget*)> then) {
+  auto* poll = new QTimer(QCoreApplication::instance());
+  poll->setInterval(10);
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, templateId, then = std::move(then)] {
+    QWidget* dialog = VisibleDialog(templateId);
+    if (!dialog) return;
+    poll->stop();
+    poll->deleteLater();
+    const auto call = then;  // the timer and this lambda go while call runs
+    call(dialog);
+  });
+  poll->start();
 }
 
 void SaveAndCancel(QWidget* dialog, const QString& path, bool& saved) {
@@ -84,19 +102,15 @@ int ChooseQtPlatform(bool screenshot) {
 void CaptureWhenShown(int templateId, const std::string& file, bool& saved, int button,
                       int opened) {
   const QString path = QString::fromStdString(file);
-  QTimer::singleShot(0, [templateId, path, &saved, button, opened] {
-    QWidget* dialog = VisibleDialog(templateId);
-    if (!dialog) return;
-    if (button != 0) {
-      QTimer::singleShot(0, [path, &saved, opened] {
-        if (QWidget* other = VisibleDialog(opened)) SaveAndCancel(other, path, saved);
-      });
-      // Returns once the opened dialog was closed.
-      if (auto* pressed = dialog->findChild<QAbstractButton*>(QString::number(button)))
-        pressed->click();
-    } else {
+  WhenVisible(templateId, [path, &saved, button, opened](QWidget* dialog) {
+    if (button == 0) {
       SaveAndCancel(dialog, path, saved);
       return;
+    }
+    WhenVisible(opened, [path, &saved](QWidget* other) { SaveAndCancel(other, path, saved); });
+    // Returns once the opened dialog was closed.
+    if (auto* pressed = dialog->findChild<QAbstractButton*>(QString::number(button))) {
+      pressed->click();
     }
     QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
   });

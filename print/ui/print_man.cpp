@@ -57,7 +57,7 @@ void ApplyDeviceSettings(const CFormPrintData& device, PrintForm& form) {
   if (device.marginBottom >= 0) form.marginBottom = device.marginBottom;
 }
 
-constexpr const char* kNoMemory = "not enough memory to print the list";
+constexpr const char* kNoMemory = "一覧を印刷するためのメモリーが足りません";
 
 }  // namespace
 
@@ -169,7 +169,7 @@ int CPrintMan::Plan(int64_t maxRuns) try {
     runs_.push_back(std::move(run));
   }
   if (runs_.empty()) {
-    error_ = "nothing to print";
+    error_ = "印刷するものがありません";
     return 0;
   }
   return 1;
@@ -193,7 +193,7 @@ std::vector<const PrintPager*> CPrintMan::Pagers() const {
 
 int CPrintMan::ExecPreview(QWidget* parent, const std::string& title) try {
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-    error_ = "the print preview needs a QApplication";
+    error_ = "印刷プレビューには QApplication が必要です";
     return -1;
   }
   InitUiLibrary();
@@ -237,7 +237,7 @@ int CPrintMan::ExecPreview(QWidget* parent, const std::string& title) try {
 int CPrintMan::WritePdf(const std::string& path, const Progress& progress) try {
   // Fonts need a QGuiApplication.
   if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-    error_ = "writing a PDF needs a QGuiApplication";
+    error_ = "PDF の書き出しには QGuiApplication が必要です";
     return 0;
   }
   InitUiLibrary();
@@ -268,7 +268,7 @@ int CPrintMan::WritePdf(const std::string& path, const Progress& progress) try {
 }
 
 int CPrintMan::CannotWrite(const std::string& path, const QFileDevice& file) {
-  error_ = path + ": cannot be written: " + file.errorString().toStdString();
+  error_ = path + ": 書き込めません: " + file.errorString().toStdString();
   return 0;
 }
 
@@ -289,7 +289,8 @@ int CPrintMan::WritePdfTo(QFileDevice& file, const std::string& path, const Prog
   if (painted < 0 || !flushed || file.error() != QFileDevice::NoError)
     return CannotWrite(path, file);
   if (painted < total) {
-    error_ = "stopped after page " + std::to_string(painted) + " of " + std::to_string(total);
+    error_ =
+        std::to_string(total) + " ページ中 " + std::to_string(painted) + " ページで中止しました";
     return 0;
   }
   return 1;

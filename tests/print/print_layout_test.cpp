@@ -224,7 +224,7 @@ TEST(PrintLayout, AFieldCodeNoRecordAnswersIsAnError) {
   EXPECT_TRUE(LayOutPrintForm(form, data, nullptr, {}, layout, error)) << "no record, no check";
   data.count = 2;
   EXPECT_FALSE(LayOutPrintForm(form, data, nullptr, {}, layout, error));
-  EXPECT_EQ(error, "layout.FMT:22: field code 999 is unknown to the data of repeat kind 32");
+  EXPECT_EQ(error, "layout.FMT:22: 項目コード 999 は繰り返しの種類 32 のデータにありません");
 }
 
 // The pager lays out any page alone, in any order, as the whole layout does:
@@ -281,8 +281,8 @@ TEST(PrintLayout, APageOrARunBeyondItsBoundIsRefusedBeforeAnyPage) {
   const PrintForm over = ReadForm(GridForm(200, 100, "[Header]\nText = 0, 0, 10, 5, left, 9, x\n"));
   EXPECT_FALSE(pager.Plan(over, data, nullptr, {}, error));
   EXPECT_EQ(error,
-            "layout.FMT:6: [Repeat32]: a page of 200 columns and 100 rows holds up to 20001 texts "
-            "and lines, more than the 20000 a page may hold");
+            "layout.FMT:6: [Repeat32]: 200 列 100 行の 1 ページには文字列と線が最大 20001 個あり、"
+            "1 ページの上限 20000 個を超えます");
   EXPECT_EQ(pager.PageCount(), 0);
 
   // 100 full pages make the 2,000,000 texts of a run; a record more needs a
@@ -294,14 +294,15 @@ TEST(PrintLayout, APageOrARunBeyondItsBoundIsRefusedBeforeAnyPage) {
   data.count = 10001;
   EXPECT_FALSE(pager.Plan(form, data, nullptr, {}, error));
   EXPECT_EQ(error,
-            "layout.FMT: the list needs more than 2000000 texts and lines (101 pages so far), more "
-            "than one run may print: print fewer records, or with a form of fewer columns");
+            "layout.FMT: 一覧の文字列と線が 2000000 個を超えます (ここまで 101 ページ)。"
+            "一度に印刷できる量を超えるので、図面を減らすか、列の少ない帳票で印刷してください");
   PrintLayout layout;
   EXPECT_FALSE(LayOutPrintForm(form, data, nullptr, {}, layout, error));
   // A caller may bound a run tighter (the print preview does).
   data.count = 5000;
   EXPECT_FALSE(pager.Plan(form, data, nullptr, {}, error, 980000));
-  EXPECT_NE(error.find("more than 980000 texts and lines (50 pages so far)"), std::string::npos)
+  EXPECT_NE(error.find("一覧の文字列と線が 980000 個を超えます (ここまで 50 ページ)"),
+            std::string::npos)
       << error;
 }
 

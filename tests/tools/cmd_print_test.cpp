@@ -124,7 +124,7 @@ TEST_F(PrintToolTest, AFullDiskOrAnOversizedFormFailsInOneLine) {
   limited.environment.clear();
   EXPECT_EQ(full.exit, 1);
   EXPECT_EQ(full.out, "");
-  EXPECT_EQ(LastLine(full.err), "vexafol: /dev/full: cannot be written: No space left on device");
+  EXPECT_EQ(LastLine(full.err), "vexafol: /dev/full: 書き込めません: No space left on device");
 
   // 20,000 thin columns and 1000 rows a page, under 1 MiB.
   std::string form =
@@ -139,10 +139,10 @@ TEST_F(PrintToolTest, AFullDiskOrAnOversizedFormFailsInOneLine) {
   WriteFileBytes(thin, form);
   const ToolRun run = RunTool({"print", store_, "--form", thin, "--pdf", pdf_}, limited);
   EXPECT_EQ(run.exit, 1);
-  EXPECT_EQ(LastLine(run.err), "vexafol: " + thin +
-                                   ":4: [Repeat32]: a page of 20000 columns and 1000 rows holds "
-                                   "up to 20000000 texts and lines, more than the 20000 a page "
-                                   "may hold");
+  EXPECT_EQ(LastLine(run.err),
+            "vexafol: " + thin +
+                ":4: [Repeat32]: 20000 列 1000 行の 1 ページには文字列と線が最大 "
+                "20000000 個あり、1 ページの上限 20000 個を超えます");
   EXPECT_EQ(ReadFileBytes(pdf_), "");
 }
 

@@ -59,7 +59,7 @@ class VEXA_UI_API CPrintMan {
   int LayOut();
   // The pages of the last LayOut, of all print data.
   int GetPageCount() const;
-  // The error of the last failed call ("<form>:<line>: <what>").
+  // The error of the last failed call, in Japanese ("<form>:<line>: <what>").
   const std::string& GetLastError() const { return error_; }
 
   // Called after each painted page with the pages done and the page count;
@@ -78,7 +78,7 @@ class VEXA_UI_API CPrintMan {
   // without a window. A file is written beside path and renamed over it when
   // complete and synced, so a run that fails or that progress stopped leaves
   // whatever was at path; a device or FIFO at path is written in place.
-  // Returns 1, or 0 with GetLastError set ("<path>: cannot be written: <why>"
+  // Returns 1, or 0 with GetLastError set ("<path>: 書き込めません: <why>"
   // when the file system refuses a write, a full disk included).
   int WritePdf(const std::string& path, const Progress& progress = {});
 

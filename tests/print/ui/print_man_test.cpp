@@ -158,7 +158,7 @@ TEST_F(PrintManTest, EveryDrawingPrintsInOrderOnPagesOfRowsPerPage) {
                              }),
             0);
   EXPECT_EQ(heard, (std::vector<int>{13, 23}));
-  EXPECT_EQ(stopped.GetLastError(), "stopped after page 2 of 3");
+  EXPECT_EQ(stopped.GetLastError(), "3 ページ中 2 ページで中止しました");
   EXPECT_EQ(ReadFileBytes(pdf_), complete);
   EXPECT_EQ(PdfFilesIn(store_.dir().path()), std::vector<std::string>{"list.pdf"});
 }
@@ -188,7 +188,7 @@ TEST_F(PrintManTest, AWriteThatFailsFailsTheRunAndLeavesNoPartialPdf) {
   const std::string noSpace =
       QCoreApplication::translate("QIODevice", "No space left on device").toStdString();
   EXPECT_EQ(full, 0);
-  EXPECT_EQ(fullError, "/dev/full: cannot be written: " + noSpace);
+  EXPECT_EQ(fullError, "/dev/full: 書き込めません: " + noSpace);
 
   if (geteuid() != 0) GTEST_SKIP() << "a small file system to fill needs root (mount)";
   const std::string small = store_.dir() / "small";
@@ -203,7 +203,7 @@ TEST_F(PrintManTest, AWriteThatFailsFailsTheRunAndLeavesNoPartialPdf) {
   WriteFileBytes(pdf, "the list of yesterday");
   auto [result, error] = write(pdf);
   EXPECT_EQ(result, 0);
-  EXPECT_EQ(error, pdf + ": cannot be written: " + noSpace);
+  EXPECT_EQ(error, pdf + ": 書き込めません: " + noSpace);
   EXPECT_EQ(ReadFileBytes(pdf), "the list of yesterday");
   EXPECT_EQ(PdfFilesIn(small), std::vector<std::string>{"list.pdf"});
 }
@@ -225,9 +225,9 @@ TEST_F(PrintManTest, APreviewTakesAtMostItsBoundAndAPdfMore) {
   EXPECT_EQ(manager.ExecPreview(nullptr, "図面一覧リスト"), -1);
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0], form_ +
-                          ": the list needs more than 200000 texts and lines (3847 pages so far), "
-                          "more than one run may print: print fewer records, or with a form of "
-                          "fewer columns");
+                          ": 一覧の文字列と線が 200000 個を超えます (ここまで 3847 ページ)。"
+                          "一度に印刷できる量を超えるので、図面を減らすか、列の少ない帳票で"
+                          "印刷してください");
 }
 
 TEST_F(PrintManTest, DeviceSettingsChooseThePaper) {
