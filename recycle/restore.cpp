@@ -6,16 +6,15 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <functional>
 #include <new>
 #include <vector>
 
+#include "lock/number_claim.h"
 #include "lock/recycle_lock.h"
 #include "platform/case_lookup.h"
 #include "platform/env.h"
 #include "platform/store_fs.h"
 #include "platform/sysinfo.h"
-#include "vexafol/folderlock.h"
 #include "vexafol/folmember.h"
 #include "vexafol/hooks.h"
 #include "vexafol/senyou.h"
@@ -24,41 +23,10 @@
 namespace vexa {
 namespace {
 
-constexpr int kAttempts = 3;
 constexpr const char* kOutOfMemory = "図面を戻せません。\n";
 
 std::string ErrorText(int error) {
   return platform::SystemErrorText(static_cast<unsigned long>(error));
-}
-
-// Chooses a free number in the application folder of appId, locks it and lets
-// place put the drawing there (0, or -errno). A number taken by somebody else
-// in the meantime (-EEXIST) is chosen again.
-std::string PlaceUnderFreeNumber(const CEnvironObj& env, int appId,
-                                 const std::function<int(const std::string&)>& place,
-                                 std::string& error) {
-  const std::string appFolder = GetSenyouPath(env, appId);
-  if (appFolder.empty() || !env.CreateDir(appFolder, 1)) {
-    error = "専用フォルダを作成できません。\n" + ErrorText(platform::LastSystemError());
-    return "";
-  }
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    std::string target;
-    if (!CreateFolderName(env, appFolder.c_str(), &target)) {
-      error = "空いている図面番号がありません。\n" + appFolder;
-      return "";
-    }
-    VexaFolderLock lock(&env);
-    if (!lock.LockZmn(target.c_str())) continue;  // somebody takes this number now
-    const int placed = place(target);
-    if (placed == 0) return target;
-    if (placed != -EEXIST) {
-      error = "図面を置けません。\n" + target + "\n" + ErrorText(-placed);
-      return "";
-    }
-  }
-  error = "空いている図面番号はほかの利用者に使われました。\n" + appFolder;
-  return "";
 }
 
 std::string NameOf(const std::string& path) {
@@ -164,9 +132,9 @@ std::string RestoreRecycled(const CEnvironObj& env, const std::string& recycledF
             ErrorText(platform::LastSystemError());
     return "";
   }
-  const std::string placed = PlaceUnderFreeNumber(
-      env, GetPathToSenyouId(env, recycledFolder),
-      [&](const std::string& target) {
+  const std::string placed = lock::ClaimDrawingNumber(
+      env, GetSenyouPath(env, GetPathToSenyouId(env, recycledFolder)),
+      [&](const std::string& target, std::string&) {
         platform::StoreDir application;
         const int opened = platform::StoreDir::OpenBelow(
             env.GetDataPath(), env.GetDirNameFromRelativePath(target), application);
@@ -190,11 +158,14 @@ std::string RestoreBackup(const CEnvironObj& env, const std::string& backupFolde
     error = "バックアップフォルダがありません。\n" + backupFolder;
     return "";
   }
-  return PlaceUnderFreeNumber(
-      env, GetPathToSenyouId(env, drawing),
+  return lock::ClaimDrawingNumber(
+      env, GetSenyouPath(env, GetPathToSenyouId(env, drawing)),
       // Copied beside the target first, under a name that no scan takes for a
       // drawing, then renamed into place.
-      [&](const std::string& target) { return CopyIntoPlace(env, backupFolder, target); }, error);
+      [&](const std::string& target, std::string&) {
+        return CopyIntoPlace(env, backupFolder, target);
+      },
+      error);
 } catch (const std::bad_alloc&) {
   // A copy left half made keeps its draft name "RESTORE.NNN", which no scan
   // takes for a drawing; the next restore to that number removes it.

@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "platform/collate.h"
+#include "store/number_choice.h"
 #include "store/store_names.h"
 #include "vexafol/environ_kinds.h"
 #include "vexafol/filetime.h"
@@ -119,21 +120,8 @@ int CreateFolderName(const CEnvironObj& env, const char* base, std::string* out)
     env.AddFileName(folder, store::FolderName(number));
     return folder;
   };
-  auto isFree = [&](int number) { return env.IsExist(candidate(number)) < 0; };
-
-  int chosen = 0;
-  if (isFree(kLastDrawingNo)) {
-    // Hand numbers out in rising order: one above the highest existing one.
-    for (int n = kLastDrawingNo - 1; n >= kFirstDrawingNo && chosen == 0; --n) {
-      if (!isFree(n) && isFree(n + 1)) chosen = n + 1;
-    }
-    if (chosen == 0 && isFree(kFirstDrawingNo)) chosen = kFirstDrawingNo;
-  } else {
-    // The top number is taken: reuse the lowest gap.
-    for (int n = kFirstDrawingNo; n < kLastDrawingNo && chosen == 0; ++n) {
-      if (isFree(n)) chosen = n;
-    }
-  }
+  const int chosen =
+      store::ChooseDrawingNumber([&](int number) { return env.IsExist(candidate(number)) >= 0; });
   if (out) *out = chosen ? candidate(chosen) : std::string();
   return chosen ? 1 : 0;
 }

@@ -97,8 +97,8 @@ int MakeDemoStore(const std::string& root, std::FILE* report) {
   for (const SampleApp& app : kApps) {
     const std::string appFolder = GetSenyouPath(env, app.id);
     for (int i = 0; i < app.drawings; ++i, ++n) {
-      std::string folder;
-      if (!CreateDrawing(env, appFolder, SampleDrawing(n), &folder, &error)) return Fail(error);
+      const std::string folder = CreateDrawing(env, appFolder, SampleDrawing(n), error);
+      if (folder.empty()) return Fail(error);
       if (n != 0) continue;
       // The first drawing keeps two earlier states: BKUP and BKUP.001.
       withBackups = folder;

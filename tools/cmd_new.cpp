@@ -34,8 +34,9 @@ int RunNew(Args& args) {
   spec.created = spec.updated = CurrentFileTime();
   for (long page = 0; page < pages; ++page)
     spec.pages.push_back({"ページ" + std::to_string(page + 1), "", static_cast<int>(page)});
-  std::string folder, error;
-  if (!CreateDrawing(env, appFolder, spec, &folder, &error)) return Fail(error);
+  std::string error;
+  const std::string folder = CreateDrawing(env, appFolder, spec, error);
+  if (folder.empty()) return Fail(error);
   std::printf("%s\n", Printable(folder).c_str());
   return 0;
 }

@@ -63,8 +63,9 @@ const std::vector<Command>& Commands() {
        .synopsis = "vexafol new [--store DIR] [--app ID] [--title T] [--memo M] [--creator C]\n"
                    "            [--pages N] [--host-kind K]",
        .description =
-           "Chooses a free drawing folder in the folder of application ID (default 0x1),\n"
-           "writes its index file, N page files (default 1) and previews, and prints its path.",
+           "Claims a free drawing number in the folder of application ID (default 0x1),\n"
+           "passing over numbers whose drawing lock somebody holds, writes the index file,\n"
+           "N page files (default 1) and previews under that lock, and prints the path.",
        .run = RunNew,
        .valueOptions = With({"app", "title", "memo", "creator", "pages"})},
       {.name = "info",

@@ -1,23 +1,15 @@
 #include "tools/drawing_writer.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 #include "vexafol/file.h"
 #include "vexafol/fileformat.h"
-#include "vexafol/folder_mode.h"
 #include "vexafol/folmember.h"
-#include "vexafol/store_layout.h"
+#include "vexafol/new_drawing.h"
 
 namespace vexa::tool {
 namespace {
-
-// Rounds of choosing a free number while others take the same ones, and the
-// answers "none free" after which the folder counts as full.
-constexpr int kClaimAttempts = 1000;
-constexpr int kFullAnswers = 3;
 
 void Put16(std::string& out, uint16_t value) {
   out.push_back(static_cast<char>(value & 0xFF));
@@ -143,41 +135,14 @@ bool WriteDrawingFolder(const CEnvironObj& env, const std::string& folder, const
   return true;
 }
 
-bool CreateDrawing(const CEnvironObj& env, const std::string& appFolder, const DrawingSpec& spec,
-                   std::string* created, std::string* error) {
-  if (!env.CreateDir(appFolder, 1)) {
-    *error = appFolder + ": cannot create the application folder";
-    return false;
-  }
-  // Another process may choose the same free number at the same moment: the
-  // number is claimed by making its folder exclusively, and a number that
-  // somebody else made meanwhile is chosen again (the next choice sees it).
-  int noneFree = 0;
-  for (int attempt = 0; attempt < kClaimAttempts; ++attempt) {
-    if (!CreateFolderName(env, appFolder.c_str(), created)) {
-      // The choice walks down from the top and gives up when the number above
-      // each existing one is taken too, which numbers taken during the walk
-      // can make it do; a folder that is really full answers the same again.
-      if (++noneFree < kFullAnswers) continue;
-      *error = appFolder + ": all drawing numbers " + std::to_string(kFirstDrawingNo) + " to " +
-               std::to_string(kLastDrawingNo) + " are taken";
-      return false;
-    }
-    const int made = MakeStoreFolder(*created);
-    if (made == 0) {
-      if (WriteDrawingFolder(env, *created, spec, error)) return true;
-      // A full disk, a write error: no half-made drawing stays behind.
-      env.RemoveDir(*created, 1);
-      created->clear();
-      return false;
-    }
-    if (made != -EEXIST) {
-      *error = *created + ": cannot create the folder: " + std::strerror(-made);
-      return false;
-    }
-  }
-  *error = appFolder + ": the free drawing numbers kept being taken by others";
-  return false;
+std::string CreateDrawing(const CEnvironObj& env, const std::string& appFolder,
+                          const DrawingSpec& spec, std::string& error) {
+  return CreateNewDrawing(
+      env, appFolder,
+      [&](const std::string& folder, std::string& fillError) {
+        return WriteDrawingFolder(env, folder, spec, &fillError);
+      },
+      error);
 }
 
 }  // namespace vexa::tool

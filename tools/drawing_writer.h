@@ -26,12 +26,10 @@ struct DrawingSpec {
 bool WriteDrawingFolder(const CEnvironObj& env, const std::string& folder, const DrawingSpec& spec,
                         std::string* error);
 
-// Chooses a free drawing folder in appFolder, makes it exclusively (two
-// processes never take one number) and writes the drawing there; *created
-// receives the new folder path. False with *error set on failure; a folder
-// it made is then removed again.
-bool CreateDrawing(const CEnvironObj& env, const std::string& appFolder, const DrawingSpec& spec,
-                   std::string* created, std::string* error);
+// A new drawing of spec under a free number of appFolder (CreateNewDrawing
+// writes it with WriteDrawingFolder): its folder, or "" with error set.
+std::string CreateDrawing(const CEnvironObj& env, const std::string& appFolder,
+                          const DrawingSpec& spec, std::string& error);
 
 // A small 24-bit BMP picture (a framed sketch that differs by seed).
 std::string MakePreviewBitmap(int width, int height, int seed);

@@ -20,6 +20,7 @@
 #include "vexafol/folmember.h"
 #include "vexafol/hooks.h"
 #include "vexafol/lock_holder.h"
+#include "vexafol/new_drawing.h"
 #include "vexafol/print.h"
 #include "vexafol/recycle.h"
 #include "vexafol/restore.h"

@@ -56,6 +56,23 @@ TEST_F(RestoreFolderTest, RecycledDrawingReturnsUnderTheNextNumberAndItsContaine
   EXPECT_EQ(error, "ごみ箱フォルダの図面ではありません。\n" + App(5));
 }
 
+TEST_F(RestoreFolderTest, AFolderMadeUnderTheChosenNumberBeforeTheMoveIsPassedOver) {
+  store_.WriteAppDrawing(0x4, 5);
+  VexaFolderList list(store_.env());
+  list.Load(0x4, 0);
+  std::string error;
+  ASSERT_TRUE(MoveToRecycle(store_.env(), *list.GetFolderMember(0), error)) << error;
+  const std::vector<RecycleSlot> slots = ListRecycleSlots(store_.env());
+  ASSERT_EQ(slots.size(), 1u);
+  platform::FaultEnv faults;
+  faults.Before(platform::Op::RenameAt, slots[0].drawing, 0,
+                [&] { ::mkdir(App(1).c_str(), 0777); });
+  platform::ScopedEnv scoped(faults);
+  EXPECT_EQ(RestoreRecycled(store_.env(), slots[0].drawing, error), App(2)) << error;
+  EXPECT_FALSE(Exists(App(1) + "/INDEX.VXF"));  // somebody else's, left alone
+  EXPECT_TRUE(Exists(App(2) + "/INDEX.VXF"));
+}
+
 TEST_F(RestoreFolderTest, OutOfMemoryFailsTheRestoreAndLeavesTheDrawingRecycled) {
   store_.WriteAppDrawing(0x4, 5);
   VexaFolderList list(store_.env());
@@ -97,12 +114,13 @@ TEST_F(RestoreFolderTest, BackupIsCopiedAsANewDrawingAndStaysUnlessTheCopyOrNumb
     EXPECT_FALSE(Exists(App(3)));
     EXPECT_FALSE(Exists(store_.AppFolder(0x4) + "/RESTORE.003"));
   }
-  // The next number held by another process is not used.
+  // The next number is held by another process (a drawing being made there):
+  // the copy takes the one after it.
   const std::string next = App(3);
   HoldingChild holder(
       [&] { return (new VexaFolderLock(&store_.env()))->LockZmn(next.c_str()) != 0; });
   ASSERT_TRUE(holder.holding());
-  EXPECT_EQ(RestoreBackup(store_.env(), App(1) + "/BKUP.002", error), "");
+  EXPECT_EQ(RestoreBackup(store_.env(), App(1) + "/BKUP.002", error), App(4)) << error;
   EXPECT_FALSE(Exists(next));
 }
 
