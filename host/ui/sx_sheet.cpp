@@ -8,6 +8,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <memory>
 
 #include "host/ui/sx_sheet_model.h"
 #include "vexafol/ui/ui_library.h"
@@ -63,9 +64,36 @@ bool MovesBetweenRecords(int key) {
 
 }  // namespace
 
-SxSheet::SxSheet(QWidget* parent) : QTableView(parent), model_(new SxSheetModel(this)) {
+// The hooks, asked by the model one cell at a time.
+class SxSheet::Rows final : public SxSheetRowSource {
+ public:
+  explicit Rows(SxSheet& sheet) : sheet_(sheet) {}
+
+  int CellState(int row, int col) override { return sheet_.GetCellState(row, col); }
+  std::string ItemText(int row, int itemId) override {
+    std::string text;
+    sheet_.GetItemText(row, itemId, text);
+    return text;
+  }
+  bool ItemColor(int row, int col, COLORREF& color) override {
+    color = kSheetDefaultColor;
+    return sheet_.GetItemColor(row, col, color) != 0 && color != kSheetDefaultColor;
+  }
+  std::string ToolTip(int row, int col) override {
+    std::string text;
+    sheet_.GetItemToolTip(row, col, text);
+    return text;
+  }
+
+ private:
+  SxSheet& sheet_;
+};
+
+SxSheet::SxSheet(QWidget* parent)
+    : QTableView(parent), model_(new SxSheetModel(std::make_unique<Rows>(*this), this)) {
   InitUiLibrary();
   setModel(model_);
+  ApplyLabelBrushes();
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -96,18 +124,14 @@ SxSheet::~SxSheet() = default;
 // --- Frame -------------------------------------------------------------------
 
 void SxSheet::ClearFrame() {
-  headerTexts_.clear();
   colLen_.clear();
-  colItem_.clear();
-  colFlag_.clear();
-  dataForms_.clear();
-  colNum_ = 0;
-  ApplyColumnCount();
+  HoldMarks();
+  model_->ClearColumns();
 }
 
 void SxSheet::SetHeaderRow(int lines) {
-  headerLines_ = std::max(1, lines);
-  horizontalHeader()->setMinimumHeight(headerLines_ * (fontMetrics().height() + 4));
+  model_->SetHeaderLines(lines);
+  horizontalHeader()->setMinimumHeight(std::max(1, lines) * (fontMetrics().height() + 4));
 }
 
 void SxSheet::SetRecRow(int lines) {
@@ -116,12 +140,21 @@ void SxSheet::SetRecRow(int lines) {
 }
 
 void SxSheet::SetColNum(int columns) {
-  colNum_ = std::max(0, columns);
-  colLen_.resize(colNum_, 0);
-  colItem_.resize(colNum_, -1);
-  colFlag_.resize(colNum_, 0);
-  std::erase_if(headerTexts_, [this](const HeaderText& t) { return t.col >= colNum_; });
-  ApplyColumnCount();
+  columns = std::max(0, columns);
+  colLen_.resize(columns, 0);
+  if (columns == ColumnCount()) {
+    model_->RefreshAll();
+    return;
+  }
+  HoldMarks();
+  model_->SetColumnCount(columns);
+  if (columns == 0) return;
+  ApplyColWidths();
+  PutBackHeldMarks();
+}
+
+int SxSheet::ColumnCount() const {
+  return model_->columnCount();
 }
 
 void SxSheet::SetTextHeight(int pixels) {
@@ -130,48 +163,30 @@ void SxSheet::SetTextHeight(int pixels) {
 }
 
 void SxSheet::AddText(int row, int col, const char* text, int id) {
-  if (row < 0 || row >= headerLines_ || col < 0 || col >= colNum_) return;
-  headerTexts_.push_back({row, col, id, text ? text : ""});
-  model_->RefreshHeader(col, col);
+  model_->AddHeaderText(row, col, text ? text : "", id);
 }
 
 void SxSheet::SetTextString(int id, const char* text) {
-  for (HeaderText& header : headerTexts_) {
-    if (header.id != id) continue;
-    header.text = text ? text : "";
-    model_->RefreshHeader(header.col, header.col);
-  }
+  model_->SetHeaderText(id, text ? text : "");
 }
 
 std::string SxSheet::GetHeaderText(int col) const {
-  std::string joined;
-  for (int line = 0; line < headerLines_; ++line) {
-    for (const HeaderText& header : headerTexts_) {
-      if (header.col != col || header.line != line) continue;
-      if (!joined.empty()) joined += '\n';
-      joined += header.text;
-    }
-  }
-  return joined;
+  return model_->HeaderText(col);
 }
 
 void SxSheet::AddItem(int /*row*/, int col, int itemId, unsigned char flag) {
-  if (col < 0 || col >= colNum_) return;
-  colItem_[col] = itemId;
-  colFlag_[col] = flag;
-  model_->RefreshAll();
+  if (col < 0 || col >= ColumnCount()) return;
+  model_->SetColumnItem(col, itemId, flag != 0);
   // The item decides the width too: the user's width and the widest text.
   SetColLen(col, colLen_[col]);
 }
 
 int SxSheet::GetColItem(int col) const {
-  return col >= 0 && col < colNum_ ? colItem_[col] : -1;
+  return model_->ColumnItem(col);
 }
 
 void SxSheet::SetDataForm(int itemId, unsigned char form) {
-  std::erase_if(dataForms_, [itemId](const auto& entry) { return entry.first == itemId; });
-  dataForms_.emplace_back(itemId, form);
-  model_->RefreshAll();
+  model_->SetDataForm(itemId, form);
 }
 
 void SxSheet::MultiSelect(int multi) {
@@ -197,14 +212,16 @@ void SxSheet::SetRecMax(int max) {
 }
 
 void SxSheet::SetRecCnt(int count) {
-  model_->Reset(colNum_, [this, count] {
-    recCnt_ = std::max(0, count);
-    markSeq_.assign(recCnt_, 0);
-    lastRecord_ = -1;
-  });
+  model_->SetRecordCount(count);
+  markSeq_.assign(GetRecCnt(), 0);
+  lastRecord_ = -1;
   heldMarks_.clear();
   heldCursorRow_ = heldCursorCol_ = -1;
   ApplyColWidths();
+}
+
+int SxSheet::GetRecCnt() const {
+  return model_->rowCount();
 }
 
 void SxSheet::GetEditPos(int* row, int* col) const {
@@ -214,9 +231,11 @@ void SxSheet::GetEditPos(int* row, int* col) const {
 }
 
 void SxSheet::JumpTo(int row, int col) {
-  if (recCnt_ == 0 || colNum_ == 0) return;
+  const int records = GetRecCnt();
+  const int columns = ColumnCount();
+  if (records == 0 || columns == 0) return;
   const QModelIndex target =
-      model_->index(std::clamp(row, 0, recCnt_ - 1), std::clamp(col, 0, colNum_ - 1));
+      model_->index(std::clamp(row, 0, records - 1), std::clamp(col, 0, columns - 1));
   selectionModel()->setCurrentIndex(
       target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   scrollTo(target);
@@ -228,20 +247,21 @@ void SxSheet::DrawPage() {
 }
 
 int SxSheet::GetPageTop() const {
-  return recCnt_ > 0 ? rowAt(0) : -1;
+  return GetRecCnt() > 0 ? rowAt(0) : -1;
 }
 
 int SxSheet::GetPageBot() const {
-  if (recCnt_ == 0) return -1;
+  if (GetRecCnt() == 0) return -1;
   const int bottom = rowAt(viewport()->height() - 1);
-  return bottom >= 0 ? bottom : (rowAt(0) >= 0 ? recCnt_ - 1 : -1);
+  return bottom >= 0 ? bottom : (rowAt(0) >= 0 ? GetRecCnt() - 1 : -1);
 }
 
 std::vector<int> SxSheet::MarkedRows() const {
   std::vector<int> rows;
-  std::vector<char> seen(recCnt_, 0);
+  const int records = static_cast<int>(markSeq_.size());
+  std::vector<char> seen(records, 0);
   for (const QItemSelectionRange& range : selectionModel()->selection()) {
-    for (int row = range.top(); row <= range.bottom() && row < recCnt_; ++row) {
+    for (int row = range.top(); row <= range.bottom() && row < records; ++row) {
       if (!seen[row] && selectionModel()->isRowSelected(row)) rows.push_back(row);
       seen[row] = 1;
     }
@@ -293,7 +313,7 @@ void SxSheet::OnKeyDown(unsigned key, unsigned, unsigned) {
 // --- Hooks --------------------------------------------------------------------------
 
 int SxSheet::GetCellState(int row, int) {
-  return row >= 0 && row < recCnt_ ? 2 : 0;
+  return row >= 0 && row < GetRecCnt() ? 2 : 0;
 }
 void SxSheet::GetItemText(int, int, std::string&) {}
 int SxSheet::GetItemColor(int, int, COLORREF&) {
@@ -336,9 +356,9 @@ QModelIndex SxSheet::moveCursor(CursorAction action, Qt::KeyboardModifiers modif
       action == MoveLeft || action == MoveRight || action == MoveNext || action == MovePrevious;
   // Home and End go to the first and last record, with or without Ctrl, and
   // keep the column: the grid lists records, not cells of one record.
-  if ((action == MoveHome || action == MoveEnd) && recCnt_ > 0 && colNum_ > 0) {
+  if ((action == MoveHome || action == MoveEnd) && GetRecCnt() > 0 && ColumnCount() > 0) {
     const int col = std::max(currentIndex().column(), 0);
-    return model_->index(action == MoveHome ? 0 : recCnt_ - 1, col);
+    return model_->index(action == MoveHome ? 0 : GetRecCnt() - 1, col);
   }
   return QTableView::moveCursor(action, modifiers);
 }
@@ -382,7 +402,7 @@ void SxSheet::currentChanged(const QModelIndex& current, const QModelIndex& prev
 void SxSheet::paintEvent(QPaintEvent* event) {
   QTableView::paintEvent(event);
   const QModelIndex current = currentIndex();
-  if (!current.isValid() || colNum_ == 0) return;
+  if (!current.isValid() || ColumnCount() == 0) return;
   // The cursor is a frame around its record, visible on marked and unmarked
   // records alike.
   QPainter painter(viewport());
@@ -408,23 +428,27 @@ void SxSheet::ApplyRowHeight() {
   verticalHeader()->setDefaultSectionSize(height);
 }
 
-void SxSheet::ApplyColumnCount() {
-  if (model_->columnCount() == colNum_) {
-    model_->RefreshAll();
-    return;
-  }
+void SxSheet::HoldMarks() {
   // A reset clears the selection model; the records' marks, their order and
   // the cursor survive it here, also across a frame with no columns at all.
-  if (model_->columnCount() > 0) {
-    heldMarks_ = GetMarkRecOrder();
-    GetEditPos(&heldCursorRow_, &heldCursorCol_);
-  }
-  model_->Reset(colNum_, [] {});
-  if (colNum_ == 0) return;
-  ApplyColWidths();
-  RestoreMarks(heldMarks_, heldCursorRow_, std::min(heldCursorCol_, colNum_ - 1));
+  if (ColumnCount() == 0) return;
+  heldMarks_ = GetMarkRecOrder();
+  GetEditPos(&heldCursorRow_, &heldCursorCol_);
+}
+
+void SxSheet::PutBackHeldMarks() {
+  RestoreMarks(heldMarks_, heldCursorRow_, std::min(heldCursorCol_, ColumnCount() - 1));
   heldMarks_.clear();
   heldCursorRow_ = heldCursorCol_ = -1;
+}
+
+void SxSheet::ApplyLabelBrushes() {
+  model_->SetLabelBrushes(palette().button(), palette().buttonText());
+}
+
+void SxSheet::changeEvent(QEvent* event) {
+  QTableView::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) ApplyLabelBrushes();
 }
 
 void SxSheet::RestoreMarks(const std::vector<int>& rows, int cursorRow, int cursorCol) {
@@ -433,11 +457,11 @@ void SxSheet::RestoreMarks(const std::vector<int>& rows, int cursorRow, int curs
   selection->clearSelection();
   std::fill(markSeq_.begin(), markSeq_.end(), 0);
   for (int row : rows) {
-    if (row < 0 || row >= recCnt_) continue;
+    if (row < 0 || row >= GetRecCnt()) continue;
     selection->select(model_->index(row, 0),
                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
   }
-  if (cursorRow >= 0 && cursorRow < recCnt_ && cursorCol >= 0) {
+  if (cursorRow >= 0 && cursorRow < GetRecCnt() && cursorCol >= 0) {
     selection->setCurrentIndex(model_->index(cursorRow, cursorCol), QItemSelectionModel::NoUpdate);
   }
 }
@@ -451,13 +475,14 @@ void SxSheet::OnCurrentChanged(const QModelIndex& current, const QModelIndex&) {
 
 void SxSheet::OnSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
   QItemSelectionModel* selection = selectionModel();
+  const int records = static_cast<int>(markSeq_.size());
   for (const QItemSelectionRange& range : deselected) {
-    for (int row = range.top(); row <= range.bottom() && row < recCnt_; ++row) {
+    for (int row = range.top(); row <= range.bottom() && row < records; ++row) {
       if (!selection->isRowSelected(row)) markSeq_[row] = 0;
     }
   }
   for (const QItemSelectionRange& range : selected) {
-    for (int row = range.top(); row <= range.bottom() && row < recCnt_; ++row) {
+    for (int row = range.top(); row <= range.bottom() && row < records; ++row) {
       if (markSeq_[row] == 0 && selection->isRowSelected(row)) markSeq_[row] = nextMarkSeq_++;
     }
   }

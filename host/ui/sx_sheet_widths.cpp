@@ -23,9 +23,8 @@ constexpr int kMaxUserWidth = 4000;
 }  // namespace
 
 void SxSheet::SetColLen(int col, int len) {
-  if (col < 0 || col >= colNum_) return;
+  if (col < 0 || col >= ColumnCount()) return;
   colLen_[col] = std::max(0, len);
-  if (col >= model_->columnCount()) return;
   {
     QScopedValueRollback<bool> sizing(sizingColumns_, true);
     horizontalHeader()->resizeSection(col, ColumnPixels(col));
@@ -34,7 +33,7 @@ void SxSheet::SetColLen(int col, int len) {
 }
 
 int SxSheet::GetColLen(int col) const {
-  return col >= 0 && col < colNum_ ? colLen_[col] : 0;
+  return col >= 0 && col < ColumnCount() ? colLen_[col] : 0;
 }
 
 void SxSheet::GetWidestText(int, std::string&) {}
@@ -53,11 +52,12 @@ void SxSheet::SetUserColWidths(const std::map<int, int>& widths) {
 }
 
 int SxSheet::ColumnPixels(int col) {
-  const auto user = userWidths_.find(colItem_[col]);
+  const int item = GetColItem(col);
+  const auto user = userWidths_.find(item);
   if (user != userWidths_.end()) return user->second;
   int width = colLen_[col] * DialogBaseUnits(font()).width() + kColumnPadding;
   std::string widest;
-  if (colItem_[col] >= 0) GetWidestText(colItem_[col], widest);
+  if (item >= 0) GetWidestText(item, widest);
   if (!widest.empty()) {
     width = std::max(width, QFontMetrics(font()).horizontalAdvance(QString::fromStdString(widest)) +
                                 2 * kColumnPadding);
@@ -66,7 +66,7 @@ int SxSheet::ColumnPixels(int col) {
 }
 
 void SxSheet::ApplyColWidths() {
-  const int columns = std::min(colNum_, model_->columnCount());
+  const int columns = ColumnCount();
   {
     QScopedValueRollback<bool> sizing(sizingColumns_, true);
     for (int col = 0; col < columns; ++col) {
@@ -78,11 +78,11 @@ void SxSheet::ApplyColWidths() {
 
 void SxSheet::FitStretchColumn() {
   if (stretchItem_ < 0 || userWidths_.contains(stretchItem_)) return;
-  const int columns = std::min(colNum_, model_->columnCount());
+  const int columns = ColumnCount();
   int stretch = -1;
   int others = 0;
   for (int col = 0; col < columns; ++col) {
-    if (colItem_[col] == stretchItem_ && stretch < 0) {
+    if (GetColItem(col) == stretchItem_ && stretch < 0) {
       stretch = col;
     } else {
       others += horizontalHeader()->sectionSize(col);
@@ -95,8 +95,8 @@ void SxSheet::FitStretchColumn() {
 }
 
 void SxSheet::OnSectionResized(int col, int, int newSize) {
-  if (sizingColumns_ || col < 0 || col >= colNum_) return;
-  const int item = colItem_[col];
+  if (sizingColumns_ || col < 0 || col >= ColumnCount()) return;
+  const int item = GetColItem(col);
   if (item < 0) return;
   const int pixels = std::clamp(newSize, kMinUserWidth, kMaxUserWidth);
   userWidths_[item] = pixels;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "vexafol/ui/resource_ids.h"
 #include "vexafol/ui/ui_library.h"
 
 namespace vexa {
@@ -71,8 +72,8 @@ void DrawLabelBox(QPainter& painter, const QRect& rect, const char* label) {
 }
 
 const QImage& PadlockBitmap(int locked) {
-  static const QImage closed = LoadBitmap(29003).toImage();
-  static const QImage open = LoadBitmap(29004).toImage();
+  static const QImage closed = LoadBitmap(kBitmapPadlockClosed).toImage();
+  static const QImage open = LoadBitmap(kBitmapPadlockOpen).toImage();
   return locked ? closed : open;
 }
 

@@ -44,7 +44,7 @@ void DrawCellText(QPainter& painter, const QRect& rect, const std::string& utf8,
 // A box with a centred label in it (the field names of the drawing sheet).
 void DrawLabelBox(QPainter& painter, const QRect& rect, const char* label);
 
-// The padlock bitmap: 29003 closed when locked is non-zero, else 29004 open.
+// The padlock bitmap: closed when locked is non-zero, else open.
 const QImage& PadlockBitmap(int locked);
 
 }  // namespace vexa

@@ -1,6 +1,5 @@
 #include "page/ui/page_dlg.h"
 
-#include <QLabel>
 #include <QPushButton>
 
 #include "host/ui/loading_window.h"
@@ -8,6 +7,7 @@
 #include "page/ui/page_sheet.h"
 #include "vexafol/dialog_mode.h"
 #include "vexafol/ui/bit_button.h"
+#include "vexafol/ui/resource_ids.h"
 
 namespace vexa {
 namespace {
@@ -18,6 +18,10 @@ constexpr int kTemplateHeight = 373;
 
 // The text height handed to the sheets' Init.
 constexpr int kTextHeight = 12;
+
+QRect PixelRect(const DialogBase& dialog, const TemplateRect& rect) {
+  return dialog.DluRect(rect.x, rect.y, rect.width, rect.height);
+}
 
 }  // namespace
 
@@ -40,13 +44,11 @@ PageDlg::PageDlg(QWidget* parent, const CEnvironObj* env, const FolMember* membe
   AddButton(IDCANCEL, "ｷｬﾝｾﾙ", 7, 4, 50, 15);
   drawButton_ = Place(new BitButton(kIdDrawPage, "ページ製図"), kIdDrawPage, 62, 4, 50, 15);
   connect(drawButton_, &QPushButton::clicked, this, [this] { ChoosePage(); });
-  AddLabel(kIdDrawingSheetArea, "Static", 7, 22, 364, 86)->hide();
-  AddLabel(kIdPageSheetArea, "Static", 7, 113, 364, 255)->hide();
 }
 
 bool PageDlg::OnInitDialog() {
   DialogBase::OnInitDialog();
-  drawButton_->SetBitmap(kDrawButtonBitmap);
+  drawButton_->SetBitmap(kBitmapDrawPage);
   drawButton_->SetFace(0);
   if (flagWord_ == kModeViewOnly || kindWord_ == kModeDelete) {
     drawButton_->setEnabled(false);
@@ -56,7 +58,7 @@ bool PageDlg::OnInitDialog() {
   fileSheet_ = new FileSheet(this);
   fileSheet_->setObjectName(QStringLiteral("FileSheet"));
   fileSheet_->Setup(member_, lock_, env_);
-  fileSheet_->setGeometry(GetDlgItem(kIdDrawingSheetArea)->geometry());
+  fileSheet_->setGeometry(PixelRect(*this, kDrawingSheetRect));
   fileSheet_->show();
   fileSheet_->Init(1, 1, 1, kTextHeight);
   fileSheet_->SetSelect(0, 0);
@@ -69,7 +71,7 @@ bool PageDlg::OnInitDialog() {
   } else {
     pageSheet_->Setup(member_, lock_, env_);
   }
-  pageSheet_->setGeometry(GetDlgItem(kIdPageSheetArea)->geometry());
+  pageSheet_->setGeometry(PixelRect(*this, kPageSheetRect));
   pageSheet_->show();
   const int rows = (pageSheet_->PageCount() - 1) / PageSheet::kColumns + 1;
   pageSheet_->Init(2, PageSheet::kColumns, rows, kTextHeight);

@@ -29,11 +29,16 @@ class FileSheet;
 // Control ids of template 29002.
 enum PageDlgControl : int {
   kIdDrawPage = 29008,
-  kIdDrawingSheetArea = 29007,
-  kIdPageSheetArea = 29005,
 };
 inline constexpr int kPageDlgTemplate = 29002;
-inline constexpr int kDrawButtonBitmap = 29010;
+
+// A rectangle of the template, in dialog units.
+struct TemplateRect {
+  int x, y, width, height;
+};
+// Where the template puts the drawing sheet and the page sheet.
+inline constexpr TemplateRect kDrawingSheetRect{7, 22, 364, 86};
+inline constexpr TemplateRect kPageSheetRect{7, 113, 364, 255};
 
 class PageDlg : public DialogBase {
   Q_OBJECT

@@ -95,8 +95,8 @@ class PageSheet : public SxGrpSheet {
   // Only cells that hold a page can be selected.
   int SelectRec(int row, int col) override;
   int ActivateRec(int row, int col) override;
-  // A padlock's tool tip names who holds the page.
-  bool viewportEvent(QEvent* event) override;
+  // The tool tip of a page in use names who holds it.
+  void GetCellToolTip(int row, int col, std::string& text) override;
 
  private:
   const CEnvironObj* env_ = nullptr;

@@ -1,11 +1,10 @@
 // Padlocks that stay true while the page dialog is open: IsLockPage of every
 // page is asked again on a timer and the cells whose answer changed are
 // repainted; the dialog's checks read the same answers (IsPageLocked), so a
-// page freed meanwhile can be chosen. A padlock's tool tip names the holder.
+// page freed meanwhile can be chosen. A page in use names its holder in its
+// tool tip.
 // Each survey is announced, and the drawing sheet asks the drawing lock then.
-#include <QHelpEvent>
 #include <QTimer>
-#include <QToolTip>
 
 #include "host/ui/loading_window.h"
 #include "page/ui/page_sheet.h"
@@ -42,23 +41,13 @@ void PageSheet::OnLockWatch() {
   emit locksSurveyed();
 }
 
-bool PageSheet::viewportEvent(QEvent* event) {
-  if (event->type() != QEvent::ToolTip || !member_ || !env_)
-    return SxGrpSheet::viewportEvent(event);
-  const QPoint at = static_cast<QHelpEvent*>(event)->pos();
-  for (int i = 0; i < PageCount(); ++i) {
-    if (!pages_[i].locked || !CellRect(i / kColumns, i % kColumns).contains(at)) continue;
-    const std::string holder = LockHolderText(
-        GetPageLockHolder(*env_, member_->GetPath(*env_, 0), i), FileTimeToUnix(CurrentFileTime()));
-    if (!holder.empty()) {
-      QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
-                         QString::fromStdString("使用中: " + holder), viewport());
-      return true;
-    }
-  }
-  QToolTip::hideText();
-  event->ignore();
-  return true;
+void PageSheet::GetCellToolTip(int row, int col, std::string& text) {
+  const int page = PageAt(row, col);
+  if (page < 0 || !pages_[page].locked || !member_ || !env_) return;
+  const std::string holder =
+      LockHolderText(GetPageLockHolder(*env_, member_->GetPath(*env_, 0), page),
+                     FileTimeToUnix(CurrentFileTime()));
+  if (!holder.empty()) text = "使用中: " + holder;
 }
 
 }  // namespace vexa

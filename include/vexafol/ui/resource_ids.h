@@ -21,18 +21,21 @@ inline constexpr int kTemplateSetItemDlg = 14011;  // display items "表示項�
 // The selection dialog's search button, which opens the search dialog.
 inline constexpr int kFileDlgSearchButton = 29033;
 
-// Bitmaps (LoadBitmap).
-inline constexpr int kBitmapPadlockClosed = 29003;
-inline constexpr int kBitmapPadlockOpen = 29004;
+// Bitmaps (Qt resources ":/vexafol/bitmaps/<id>.xpm", loaded by LoadBitmap and
+// BitButton::SetBitmap). The selection dialog's toolbar, 24 x 24:
 inline constexpr int kBitmapPageList = 29009;
-inline constexpr int kBitmapDraw = 29010;  // the page dialog's draw button
-inline constexpr int kBitmapRestore = 29011;
-inline constexpr int kBitmapPrint = 29018;
 inline constexpr int kBitmapDelete = 29039;
+inline constexpr int kBitmapRestore = 29011;
+inline constexpr int kBitmapBackupRestore = 29042;
 inline constexpr int kBitmapSearch = 29040;
 inline constexpr int kBitmapClearSearch = 29041;
-inline constexpr int kBitmapBackup = 29042;
 inline constexpr int kBitmapDisplayItems = 11045;
-inline constexpr int kBitmapSwitch = 25000;
+inline constexpr int kBitmapSwitchManager = 25000;
+inline constexpr int kBitmapPrintList = 29018;
+// The padlocks of the page dialog's sheets, 20 x 20: in use and free.
+inline constexpr int kBitmapPadlockClosed = 29003;
+inline constexpr int kBitmapPadlockOpen = 29004;
+// The page dialog's draw button "ページ製図", 80 x 15.
+inline constexpr int kBitmapDrawPage = 29010;
 
 }  // namespace vexa

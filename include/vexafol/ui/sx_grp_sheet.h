@@ -3,13 +3,21 @@
 // window shows a fixed number of cell rows and scrolls by whole rows; the
 // cells share the window's width equally.
 //
+// It is a QTableView over a model of rows x columns cells that hold no data
+// of their own; a delegate paints each visible cell through DrawRec and the
+// selected one's mark through PaintSelRec. The selected cell is the view's
+// current index and the selection model's one selected cell.
+//
 // Overridables: DrawRec paints a cell, PaintSelRec the selection mark,
 // SelectRec decides whether a cell may be selected, ActivateRec runs when the
-// user activates the selected cell (double click or Return).
+// user activates the selected cell (double click or Return), GetCellToolTip
+// names a cell's tool tip.
 #pragma once
 
-#include <QAbstractScrollArea>
 #include <QRect>
+#include <QTableView>
+
+#include <string>
 
 #include "vexafol/export.h"
 
@@ -17,7 +25,7 @@ class QPainter;
 
 namespace vexa {
 
-class VEXA_UI_API SxGrpSheet : public QAbstractScrollArea {
+class VEXA_UI_API SxGrpSheet : public QTableView {
   Q_OBJECT
 
  public:
@@ -40,6 +48,8 @@ class VEXA_UI_API SxGrpSheet : public QAbstractScrollArea {
   QRect CellRect(int row, int col) const;
 
  signals:
+  // Another cell was selected. (QAbstractItemView's selectionChanged, a
+  // virtual function of two selections, is a different function.)
   void selectionChanged(int row, int col);
 
  protected:
@@ -53,27 +63,35 @@ class VEXA_UI_API SxGrpSheet : public QAbstractScrollArea {
   virtual int SelectRec(int row, int col);
   // The user activated the selected cell. Base: nothing, answers 0.
   virtual int ActivateRec(int row, int col);
+  // The tool tip of cell (row, col); text arrives empty, and empty shows
+  // none. Asked when the tool tip is wanted. Base: none.
+  virtual void GetCellToolTip(int row, int col, std::string& text);
 
-  void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
+  // The left button selects the cell under it, a double click activates it;
+  // dragging selects nothing else.
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  // The arrows select the neighbouring cell (the first arrow the first
+  // cell), Return and Enter activate the selected cell; Page Up and Page Down
+  // scroll; every other key goes to the window.
   void keyPressEvent(QKeyEvent* event) override;
-  void focusInEvent(QFocusEvent* event) override;
-  void focusOutEvent(QFocusEvent* event) override;
 
  private:
+  class CellModel;
+  class CellDelegate;
+
   int CellHeight() const;
   int CellWidth() const;
-  bool CellAt(const QPoint& point, int* row, int* col) const;
-  void UpdateScrollBar();
+  // Every cell as wide and high as the viewport's share of it.
+  void ApplyCellSize();
 
+  CellModel* cells_;
   int visibleRows_ = 1;
-  int columns_ = 0;
-  int rows_ = 0;
   int textHeight_ = 12;
-  int selRow_ = -1;
-  int selCol_ = -1;
 };
 
 }  // namespace vexa

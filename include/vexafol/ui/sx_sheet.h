@@ -128,7 +128,7 @@ class VEXA_UI_API SxSheet : public QTableView {
   int GetRecMax() const { return recMax_; }
   // Number of records (negative counts as 0). Clears the cursor and marks.
   void SetRecCnt(int count);
-  int GetRecCnt() const { return recCnt_; }
+  int GetRecCnt() const;
   // The cursor: record and column; both -1 when there is no cursor.
   void GetEditPos(int* row, int* col) const;
   // Puts the cursor on record row (clamped into the records), column col
@@ -203,19 +203,20 @@ class VEXA_UI_API SxSheet : public QTableView {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   bool viewportEvent(QEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
-  friend class SxSheetModel;
-  struct HeaderText {
-    int line;
-    int col;
-    int id;
-    std::string text;
-  };
+  // The hooks as the model's row source (sx_sheet.cpp).
+  class Rows;
 
   // The viewport rectangle of a record, across the columns shown.
   QRect RecordRect(int row) const;
-  void ApplyColumnCount();
+  int ColumnCount() const;
+  // Keeps the marks, their order and the cursor while the model resets its
+  // columns; puts them back when there are columns again.
+  void HoldMarks();
+  void PutBackHeldMarks();
+  void ApplyLabelBrushes();
   // Column widths (sx_sheet_widths.cpp): the width a column gets from its
   // length, its records or the user; all columns set again; the stretch
   // column fitted to the viewport; a section dragged by the user.
@@ -232,19 +233,15 @@ class VEXA_UI_API SxSheet : public QTableView {
   // mark back; a single mark away from the cursor takes the cursor there.
   void KeepCursorOnASingleMark();
 
+  // The records, columns and header texts; the view keeps how they are
+  // shown: sizes, widths, cursor and marks.
   SxSheetModel* model_;
-  int headerLines_ = 1;
   int recordLines_ = 1;
   int textHeight_ = 14;
-  int colNum_ = 0;
-  int recCnt_ = 0;
   int recMax_ = 0;
   bool markOrder_ = true;
-  std::vector<HeaderText> headerTexts_;
+  // Lengths in characters, per column.
   std::vector<int> colLen_;
-  std::vector<int> colItem_;
-  std::vector<unsigned char> colFlag_;
-  std::vector<std::pair<int, unsigned char>> dataForms_;
   int stretchItem_ = -1;
   std::map<int, int> userWidths_;
   // Set while the sheet sizes its sections itself, so that only the user's

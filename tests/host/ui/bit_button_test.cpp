@@ -5,6 +5,7 @@
 #include <QImage>
 
 #include "vexafol/ui/bit_button.h"
+#include "vexafol/ui/resource_ids.h"
 
 namespace vexa {
 namespace {
@@ -31,9 +32,9 @@ Ink InkOf(const QImage& image) {
 }
 
 TEST(BitButtonTest, ADisabledButtonPaintsAGreyedFaceAndKeepsItsHint) {
-  BitButton button(29039, "削除");
+  BitButton button(-1, "削除");
   button.resize(32, 28);
-  ASSERT_TRUE(button.SetBitmap(29039));
+  ASSERT_TRUE(button.SetBitmap(kBitmapDelete));
   button.SetHint("ファイルの削除");
   const QImage enabled = button.grab().toImage();
   button.setEnabled(false);

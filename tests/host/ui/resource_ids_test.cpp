@@ -12,9 +12,9 @@ namespace vexa {
 namespace {
 
 TEST(ResourceIdsTest, EveryNamedBitmapLoadsAndAnUnknownIdGivesNone) {
-  for (int id : {kBitmapPadlockClosed, kBitmapPadlockOpen, kBitmapPageList, kBitmapDraw,
-                 kBitmapRestore, kBitmapPrint, kBitmapDelete, kBitmapSearch, kBitmapClearSearch,
-                 kBitmapBackup, kBitmapDisplayItems, kBitmapSwitch}) {
+  for (int id : {kBitmapPadlockClosed, kBitmapPadlockOpen, kBitmapPageList, kBitmapDrawPage,
+                 kBitmapRestore, kBitmapPrintList, kBitmapDelete, kBitmapSearch, kBitmapClearSearch,
+                 kBitmapBackupRestore, kBitmapDisplayItems, kBitmapSwitchManager}) {
     const QPixmap bitmap = LoadBitmap(id);
     EXPECT_FALSE(bitmap.isNull()) << id;
     EXPECT_GT(bitmap.width(), 0) << id;

@@ -1,8 +1,10 @@
 // The record grid: marking and its order across frame rebuilds, column
-// widths (the stretch column, the widest text, the user's dragging) and lazy
-// text for large record counts.
+// widths (the stretch column, the widest text, the user's dragging), what the
+// model behind the view answers (records, columns, header texts by id, cells
+// asked one at a time) and lazy text for large record counts.
 #include <gtest/gtest.h>
 
+#include <QBrush>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -55,11 +57,25 @@ class TestSheet : public SxSheet {
   std::string widestNumber;
   int textCalls = 0;
   int highestRowAsked = -1;
+  std::vector<std::pair<int, int>> asked;  // record and item of each text asked
   std::vector<std::pair<int, int>> recordChanges;
+  int emptyRow = -1;  // a record whose cells hold nothing
+  int redRow = -1;    // a record coloured dark red, with a tool tip
 
  protected:
+  int GetCellState(int row, int col) override {
+    return row == emptyRow ? 0 : SxSheet::GetCellState(row, col);
+  }
+  int GetItemColor(int row, int, COLORREF& color) override {
+    if (row == redRow) color = 0x000080;
+    return 1;
+  }
+  void GetItemToolTip(int row, int col, std::string& text) override {
+    if (row == redRow) text = "赤 " + std::to_string(col);
+  }
   void GetItemText(int row, int itemId, std::string& text) override {
     ++textCalls;
+    asked.emplace_back(row, itemId);
     highestRowAsked = std::max(highestRowAsked, row);
     if (itemId == 0) text = std::to_string(row + 1);
     if (itemId == 1) text = "図面" + std::to_string(row + 1);
@@ -262,6 +278,88 @@ TEST_F(SxSheetTest, GoingToARecordScrollsUpOrDownOnlyLeftAndRightScrollSideways)
   EXPECT_GT(sideways->value(), 0);  // the memo cell stays in view
 }
 
+// The view shows what the model answers: a disagreement about records,
+// columns, the item a column shows or a header's id would show one thing and
+// hand the hooks another.
+TEST_F(SxSheetTest, TheModelAnswersWhatTheFrameDescribes) {
+  const QAbstractItemModel& model = *sheet.model();
+  const auto text = [&](int row, int col, int role = Qt::DisplayRole) {
+    return model.data(model.index(row, col), role).toString().toStdString();
+  };
+  EXPECT_EQ(model.rowCount(), 20);
+  EXPECT_EQ(model.columnCount(), 3);
+  EXPECT_EQ(sheet.horizontalHeader()->count(), 3);
+
+  // Columns in another order: each shows its own item, aligned by its form,
+  // and the header follows its column.
+  sheet.Build({8, 0, 1});
+  sheet.SetDataForm(0, 2);
+  sheet.asked.clear();
+  EXPECT_EQ(text(4, 0), "メモ");
+  EXPECT_EQ(text(4, 1), "5");
+  EXPECT_EQ(text(4, 2), "図面5");
+  EXPECT_EQ(sheet.asked, (std::vector<std::pair<int, int>>{{4, 8}, {4, 0}, {4, 1}}));
+  EXPECT_EQ(model.data(model.index(4, 1), Qt::TextAlignmentRole).value<Qt::Alignment>(),
+            Qt::AlignRight | Qt::AlignVCenter);
+  EXPECT_EQ(model.data(model.index(4, 2), Qt::TextAlignmentRole).value<Qt::Alignment>(),
+            Qt::AlignLeft | Qt::AlignVCenter);
+  EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("No"));
+
+  // Header texts by id, on two lines; a text outside the lines is dropped.
+  sheet.ClearFrame();
+  EXPECT_EQ(model.columnCount(), 0);
+  EXPECT_EQ(sheet.GetRecCnt(), 20);
+  sheet.SetHeaderRow(2);
+  sheet.SetColNum(3);
+  sheet.AddText(0, 0, "変更日", 31);
+  sheet.AddText(1, 0, "(↑)", 32);
+  sheet.AddText(0, 2, "(↑)", 32);
+  sheet.AddText(2, 1, "三行目", 33);
+  sheet.SetTextString(32, "(↓)");
+  EXPECT_EQ(sheet.GetHeaderText(0), "変更日\n(↓)");
+  EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString().toStdString(), "変更日\n(↓)");
+  EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString().toStdString(), "(↓)");
+  EXPECT_EQ(sheet.GetHeaderText(1), "");
+  // A column that goes takes its texts with it.
+  sheet.SetColNum(1);
+  sheet.SetColNum(3);
+  EXPECT_EQ(sheet.GetHeaderText(2), "");
+  EXPECT_EQ(sheet.GetColItem(2), -1);
+  EXPECT_EQ(text(0, 2), "");
+}
+
+TEST_F(SxSheetTest, CellsAreAskedOfTheHooksOneAtATime) {
+  const QAbstractItemModel& model = *sheet.model();
+  sheet.emptyRow = 3;
+  sheet.redRow = 5;
+  sheet.asked.clear();
+  // An empty cell can be neither marked nor asked for text.
+  EXPECT_EQ(model.flags(model.index(3, 1)), Qt::NoItemFlags);
+  EXPECT_FALSE(model.data(model.index(3, 1)).isValid());
+  EXPECT_TRUE(sheet.asked.empty());
+  sheet.Click(3);
+  EXPECT_EQ(sheet.GetMarkCnt(), 0);
+  // A colour of the hook is the background, with a text that reads on it;
+  // the tool tip is the hook's.
+  EXPECT_EQ(model.data(model.index(5, 1), Qt::BackgroundRole).value<QBrush>().color(),
+            QColor(0x80, 0, 0));
+  EXPECT_EQ(model.data(model.index(5, 1), Qt::ForegroundRole).value<QBrush>().color(),
+            QColor(Qt::white));
+  EXPECT_EQ(model.data(model.index(5, 2), Qt::ToolTipRole).toString(), QStringLiteral("赤 2"));
+  EXPECT_FALSE(model.data(model.index(6, 2), Qt::ToolTipRole).isValid());
+  // The label column (item 0) takes the view's button colours, also after
+  // the palette changes.
+  EXPECT_EQ(model.data(model.index(6, 0), Qt::BackgroundRole).value<QBrush>().color(),
+            sheet.palette().button().color());
+  QPalette palette = sheet.palette();
+  palette.setColor(QPalette::Button, QColor(0x12, 0x34, 0x56));
+  sheet.setPalette(palette);
+  EXPECT_EQ(model.data(model.index(6, 0), Qt::BackgroundRole).value<QBrush>().color(),
+            QColor(0x12, 0x34, 0x56));
+  EXPECT_FALSE(model.data(model.index(6, 1), Qt::BackgroundRole).isValid());
+  EXPECT_TRUE(sheet.asked.empty());
+}
+
 // Ten thousand records cost only the visible ones: texts are asked while
 // painting, for the records on screen.
 TEST(SxSheetLargeTest, TextsAreAskedOnlyForVisibleRecords) {
@@ -270,6 +368,7 @@ TEST(SxSheetLargeTest, TextsAreAskedOnlyForVisibleRecords) {
   sheet.SetRecMax(10000);
   sheet.SetRecCnt(10000);
   sheet.JumpTo(0, 1);
+  EXPECT_EQ(sheet.textCalls, 0);  // nothing before the first paint
   sheet.grab();
   EXPECT_LE(sheet.highestRowAsked, sheet.GetPageBot());
   EXPECT_LT(sheet.textCalls, 50 * 3 * 4);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QLabel>
 
 #include <functional>
 
@@ -59,6 +60,22 @@ TEST_F(PageDlgTest, ModeWordDecidesHowAPageIsChosen) {
   // Without a drawing or a lock service there is nothing to show.
   EXPECT_EQ(SelectPageName(nullptr, env(), 0, nullptr, &lock), -1);
   EXPECT_EQ(SelectPageName(nullptr, env(), 0, &drawing, nullptr), -1);
+}
+
+// The two sheets lie on the template's rectangles (dialog units of the
+// dialog's font), inside the fixed window, and nothing hidden stands in for
+// them.
+TEST_F(PageDlgTest, SheetsLieOnTheTemplateRectangles) {
+  PageDlg dialog(nullptr, &env(), &drawing, &lock, 0);
+  dialog.InitDialog();
+  dialog.show();
+  const QRect drawingSheet = dialog.DluRect(7, 22, 364, 86);
+  const QRect pageSheet = dialog.DluRect(7, 113, 364, 255);
+  EXPECT_EQ(dialog.GetFileSheet()->geometry(), drawingSheet);
+  EXPECT_EQ(dialog.GetPageSheet()->geometry(), pageSheet);
+  EXPECT_TRUE(dialog.rect().contains(drawingSheet.united(pageSheet)));
+  EXPECT_EQ(dialog.size(), dialog.DluRect(0, 0, 378, 373).size());
+  EXPECT_TRUE(dialog.findChildren<QLabel*>().isEmpty());
 }
 
 // Who holds which lock while the dialog opens, and what that refuses: while

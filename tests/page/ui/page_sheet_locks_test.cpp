@@ -3,7 +3,10 @@
 // takes the page or the drawing, in the answers the dialog's checks read.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QTimer>
+#include <QToolTip>
 
 #include "page/ui/file_sheet.h"
 #include "tests/page/ui/page_store.h"
@@ -40,6 +43,28 @@ TEST_F(PageSheetLocks, PadlocksFollowOtherHoldersWhileOpen) {
   Survey(sheet);
   EXPECT_EQ(sheet.IsPageLocked(1), 0) << "freed while the dialog was open";
   EXPECT_EQ(sheet.IsPageLocked(2), 1) << "taken while the dialog was open";
+}
+
+// The tool tip of the page under the mouse, as the view shows it.
+QString ToolTipAt(PageSheet& sheet, int page) {
+  const QPoint at = sheet.CellRect(page / 4, page % 4).center();
+  QHelpEvent help(QEvent::ToolTip, at, sheet.viewport()->mapToGlobal(at));
+  QApplication::sendEvent(sheet.viewport(), &help);
+  return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+TEST_F(PageSheetLocks, APageInUseNamesItsHolderInItsToolTip) {
+  const FolMember drawing = Write(std::vector<PageSpec>(3));
+  VexaFolderLock other(&env());
+  ASSERT_EQ(other.LockPage(drawing.GetPath(env(), 0).c_str(), 1), 1);
+  PageDlg dialog(nullptr, &env(), &drawing, &lock, 0);
+  dialog.InitDialog();
+  dialog.show();
+  PageSheet& sheet = *dialog.GetPageSheet();
+  EXPECT_EQ(ToolTipAt(sheet, 0), QString());
+  EXPECT_EQ(ToolTipAt(sheet, 2), QString());
+  const QString tip = ToolTipAt(sheet, 1);
+  EXPECT_TRUE(tip.startsWith(QString::fromUtf8("使用中: "))) << tip.toStdString();
 }
 
 TEST_F(PageSheetLocks, TheDrawingPadlockFollowsTheSameSurvey) {
