@@ -7,6 +7,8 @@
 #include "host/ui/color_ref.h"
 #include "host/ui/preview_file.h"
 #include "page/ui/cell_painting.h"
+#include "vexafol/filetime.h"
+#include "vexafol/lock_holder.h"
 #include "vexafol/senyou.h"
 #include "vexafol/ui/centered_bitmap.h"
 
@@ -113,6 +115,13 @@ void FileSheet::PaintSelRec(QPainter&, int, int, QRect&, int) {}
 
 int FileSheet::ActivateRec(int, int) {
   return 1;
+}
+
+void FileSheet::GetCellToolTip(int, int, std::string& text) {
+  if (!drawingLocked_ || !member_ || !env_) return;
+  const std::string holder = LockHolderText(GetInUseHolder(*env_, member_->GetPath(*env_, 0)),
+                                            FileTimeToUnix(CurrentFileTime()));
+  if (!holder.empty()) text = "使用中: " + holder;
 }
 
 }  // namespace vexa

@@ -45,6 +45,9 @@ class FileSheet : public SxGrpSheet {
   void PaintSelRec(QPainter& painter, int row, int col, QRect& rect, int focused) override;
   // Activating the cell does nothing.
   int ActivateRec(int row, int col) override;
+  // A drawing in use names who holds it (its drawing lock, else a page), as
+  // the page padlocks do.
+  void GetCellToolTip(int row, int col, std::string& text) override;
 
  private:
   const CEnvironObj* env_ = nullptr;

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QHelpEvent>
+#include <QTest>
 #include <QTimer>
 #include <QToolTip>
 
@@ -45,9 +46,13 @@ TEST_F(PageSheetLocks, PadlocksFollowOtherHoldersWhileOpen) {
   EXPECT_EQ(sheet.IsPageLocked(2), 1) << "taken while the dialog was open";
 }
 
-// The tool tip of the page under the mouse, as the view shows it.
-QString ToolTipAt(PageSheet& sheet, int page) {
-  const QPoint at = sheet.CellRect(page / 4, page % 4).center();
+// The tool tip of the cell under the mouse, as the view shows it.
+QString ToolTipAt(SxGrpSheet& sheet, int row, int col) {
+  // Qt hides a shown tip after a delay; the last question's tip must not
+  // answer this one.
+  QToolTip::hideText();
+  EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
+  const QPoint at = sheet.CellRect(row, col).center();
   QHelpEvent help(QEvent::ToolTip, at, sheet.viewport()->mapToGlobal(at));
   QApplication::sendEvent(sheet.viewport(), &help);
   return QToolTip::isVisible() ? QToolTip::text() : QString();
@@ -61,10 +66,12 @@ TEST_F(PageSheetLocks, APageInUseNamesItsHolderInItsToolTip) {
   dialog.InitDialog();
   dialog.show();
   PageSheet& sheet = *dialog.GetPageSheet();
-  EXPECT_EQ(ToolTipAt(sheet, 0), QString());
-  EXPECT_EQ(ToolTipAt(sheet, 2), QString());
-  const QString tip = ToolTipAt(sheet, 1);
+  EXPECT_EQ(ToolTipAt(sheet, 0, 0), QString());
+  EXPECT_EQ(ToolTipAt(sheet, 0, 2), QString());
+  const QString tip = ToolTipAt(sheet, 0, 1);
   EXPECT_TRUE(tip.startsWith(QString::fromUtf8("使用中: "))) << tip.toStdString();
+  // The drawing is in use through its page, and its padlock says by whom.
+  EXPECT_EQ(ToolTipAt(*dialog.GetFileSheet(), 0, 0), tip);
 }
 
 TEST_F(PageSheetLocks, TheDrawingPadlockFollowsTheSameSurvey) {
@@ -79,10 +86,13 @@ TEST_F(PageSheetLocks, TheDrawingPadlockFollowsTheSameSurvey) {
   PageSheet& pages = *dialog.GetPageSheet();
   EXPECT_EQ(drawingSheet.IsDrawingLocked(), 1);
 
+  EXPECT_TRUE(ToolTipAt(*dialog.GetFileSheet(), 0, 0).startsWith(QString::fromUtf8("使用中: ")));
+
   other.UnLockZmn(path.c_str());
   EXPECT_EQ(drawingSheet.IsDrawingLocked(), 1) << "nothing is asked between surveys";
   Survey(pages);
   EXPECT_EQ(drawingSheet.IsDrawingLocked(), 0) << "freed while the dialog was open";
+  EXPECT_EQ(ToolTipAt(*dialog.GetFileSheet(), 0, 0), QString());
 
   ASSERT_EQ(other.LockPage(path.c_str(), 1), 1);
   Survey(pages);
