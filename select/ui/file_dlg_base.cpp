@@ -137,7 +137,12 @@ void FileDlgBase::ShowSearchState() {
 
 void FileDlgBase::AttachSheet(FileSelSheet* sheet) {
   sheet_ = Place(sheet, kIdSheet, 4, 46, 404, 322);
-  connect(sheet_, &FileSelSheet::confirmRequested, this, [this] { Confirm(); });
+  // A double click or Return in the grid confirms as the OK button would.
+  connect(sheet_, &FileSelSheet::confirmRequested, this, [this] {
+    okButton_->setFocus();
+    Confirm();
+  });
+  connect(sheet_, &FileSelSheet::currentHasBackups, GetDlgItem(kIdBackup), &QWidget::setEnabled);
   connect(sheet_, &FileSelSheet::searchChanged, this, [this] { ShowSearchState(); });
   LoadItemSettings(list_->GetEnvObj(), items_.data(), itemCount_, lastSizeX_, lastSizeY_);
   sheet_->SetUserColWidths(ReadColumnWidths(list_->GetEnvObj(), kItemDefCount));

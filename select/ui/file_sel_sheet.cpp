@@ -1,7 +1,5 @@
 #include "vexafol/ui/file_sel_sheet.h"
 
-#include <QString>
-
 #include <algorithm>
 
 #include "host/ui/preview_cache.h"
@@ -19,7 +17,6 @@
 namespace vexa {
 namespace {
 
-constexpr int kBackupButton = 29010;
 constexpr COLORREF kLockedColor = 0x0000FF;
 
 // The header text of an item: its caption, with the sort arrow when it is the
@@ -333,32 +330,21 @@ void FileSelSheet::ShowRecord(int row) {
     backups = entries.AddFileList(*env_, member->path, "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|BKUP.*", nullptr, 0, nullptr,
                                   nullptr);
   }
-  if (QWidget* button = DialogControl(kBackupButton)) button->setEnabled(backups != 0);
+  emit currentHasBackups(backups != 0);
 }
 
 void FileSelSheet::OnRecordMouse(unsigned message, int row, int) {
   if (message != WM_LBUTTONDBLCLK) return;
   if (row < GetPageTop() || row > GetPageBot()) return;
-  RequestConfirm();
+  emit confirmRequested();
 }
 
 void FileSelSheet::OnKeyDown(unsigned key, unsigned repeat, unsigned flags) {
   if (key == VK_RETURN) {
-    RequestConfirm();
+    emit confirmRequested();
     return;
   }
   SxSheet::OnKeyDown(key, repeat, flags);
-}
-
-void FileSelSheet::RequestConfirm() {
-  if (QWidget* ok = DialogControl(1)) ok->setFocus();
-  emit confirmRequested();
-}
-
-QWidget* FileSelSheet::DialogControl(int id) const {
-  QWidget* dialog = window();
-  if (dialog == this) return nullptr;
-  return dialog->findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
 }
 
 // --- Previews -------------------------------------------------------------------

@@ -129,9 +129,13 @@ class VEXA_UI_API FileSelSheet : public SxSheet {
   int CachedPreviewCount() const;
 
  signals:
-  // A double click on a visible record or Return: the dialog's focus went to
-  // its OK button (1); the dialog runs its confirm operation.
+  // A double click on a visible record or Return: the dialog moves its focus
+  // to its OK button (1) and runs its confirm operation.
   void confirmRequested();
+  // Whether the drawing under the cursor has backup folders ("BKUP.*"); sent
+  // when the cursor moves to a record with a drawing (a free number sends
+  // nothing). The dialog's backup button follows it.
+  void currentHasBackups(bool hasBackups);
   // A search was applied, cleared or renewed (IsSearching and GetRecCnt
   // tell the outcome).
   void searchChanged();
@@ -179,10 +183,6 @@ class VEXA_UI_API FileSelSheet : public SxSheet {
   // Feeds the info panel and the backup button with the record row.
   void ShowRecord(int row);
   void ResetPreviewCache();
-  // Moves the dialog's focus to OK and asks the dialog to confirm.
-  void RequestConfirm();
-  // The control with that template id in the dialog that holds the sheet.
-  QWidget* DialogControl(int id) const;
 
   // Asks the list's lock states again every kLockWatchMilliseconds while the
   // sheet is shown, and repaints the rows and the panel when they changed.
