@@ -18,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+#include "select/ui/file_info_dlg_ids.h"
 #include "vexafol/findcriteria.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/print.h"
@@ -49,9 +50,8 @@ enum FileDlgControl : int {
   kIdBackupLegend = 25000,
 };
 
-// The dialog's template id and the info panel's.
+// The dialog's template id.
 inline constexpr int kFileDlgTemplate = 29003;
-inline constexpr int kInfoPanelTemplate = 29016;
 
 class FileDlgBase : public DialogBase {
   Q_OBJECT
