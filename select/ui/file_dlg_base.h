@@ -154,8 +154,6 @@ class FileDlgBase : public DialogBase {
   // columns; records the size.
   void Layout();
   void ApplyMinimumSize();
-  // Client y of the info panel's top edge.
-  int PanelTop() const;
   void OnAppFilterChanged(int index);
   // Restoring a deleted drawing / a backup of the current drawing: the
   // recycled or backup folders in a second list, chosen in a RestoreSelDlg on

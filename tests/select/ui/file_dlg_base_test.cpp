@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
 
 #include "tests/select/ui/dialog_driver.h"
@@ -280,6 +281,20 @@ TEST_F(FileDlgTest, LayoutFollowsTheWindowKeepsTheToolbarAndStoresTheSize) {
   next.InitDialog();
   EXPECT_EQ(next.size(), QSize(900, 700));
   EXPECT_EQ(next.GetInfoPanel()->geometry().right() + 1, 900 - 10);
+}
+
+// The panel's place is a client coordinate of its own: another style, with a
+// title bar of another height, or a window manager's frame leave it where it
+// is offscreen.
+TEST_F(FileDlgTest, TheInfoPanelKeepsItsPlaceWhateverTheStyle) {
+  std::unique_ptr<QStyle> windows(QStyleFactory::create(QStringLiteral("Windows")));
+  ASSERT_NE(windows, nullptr);
+  FileSelDlg dialog(&list_, nullptr, 0, 1, nullptr, nullptr, nullptr, 0);
+  dialog.setStyle(windows.get());
+  ASSERT_NE(dialog.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &dialog), 24);
+  Open(dialog);
+  dialog.resize(1000, 640);
+  EXPECT_EQ(dialog.GetInfoPanel()->geometry().y(), 100 - 24);
 }
 
 TEST_F(FileDlgTest, TheNameColumnTakesTheFreeWidthAndDraggedWidthsAreKeptBetweenRuns) {
