@@ -230,7 +230,7 @@ TEST_F(FileDlgTest, DateFieldsShowTheirWholeTextInEachLocaleAndFieldsShowTheirSt
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
     FileInfoDlg& panel = *dialog->GetInfoPanel();
     // Nothing of a date field's text lies past its right edge.
-    for (int id : {29029, 29030}) {
+    for (int id : {kIdInfoCreated, kIdInfoUpdated}) {
       auto* field = panel.Item<QLineEdit>(id);
       const QString text = field->text();
       EXPECT_TRUE(text.contains("23:58:58") || text.contains("11:58:58")) << text.toStdString();
@@ -238,12 +238,12 @@ TEST_F(FileDlgTest, DateFieldsShowTheirWholeTextInEachLocaleAndFieldsShowTheirSt
                 text.size())
           << text.toStdString();
     }
-    EXPECT_EQ(panel.Item<QLineEdit>(29030)->text().contains("PM"),
+    EXPECT_EQ(panel.Item<QLineEdit>(kIdInfoUpdated)->text().contains("PM"),
               std::string(locale) == "en_US.UTF-8");
 
     // Tab into the long name selects it and scrolls to its end; once the
     // focus leaves, the name shows from its start again.
-    auto* name = panel.Item<QLineEdit>(29024);
+    auto* name = panel.Item<QLineEdit>(kIdInfoName);
     name->setFocus(Qt::TabFocusReason);
     ASSERT_GT(name->cursorPosition(), 0);
     dialog->GetSheet()->setFocus(Qt::TabFocusReason);
