@@ -4,6 +4,7 @@
 
 #include <QTimer>
 
+#include "host/ui/loading_window.h"
 #include "host/ui/preview_cache.h"
 #include "host/ui/preview_file.h"
 #include "select/ui/drawing_rows.h"
@@ -19,6 +20,8 @@ namespace vexa {
 namespace {
 
 constexpr COLORREF kLockedColor = 0x0000FF;
+// How soon the backup lookup asks again while a worker holds the environment.
+constexpr int kBusyRetryMilliseconds = 100;
 
 // The header text of an item: its caption, with the sort arrow when it is the
 // sort column. Brackets only when the column has room for them.
@@ -42,8 +45,8 @@ FileSelSheet::FileSelSheet(const FindCriteria& criteria, QWidget* parent)
   // The name column takes the width the other columns leave free.
   SetStretchItem(1);
   backupLookup_ = new QTimer(this);
+  backupLookup_->setObjectName(QStringLiteral("backupLookup"));
   backupLookup_->setSingleShot(true);
-  backupLookup_->setInterval(0);
   connect(backupLookup_, &QTimer::timeout, this, &FileSelSheet::ReadCurrentBackups);
   StartLockWatch();
 }
@@ -321,11 +324,17 @@ void FileSelSheet::ShowRecord(int row) {
   // the records reads nothing, and a drawing is listed once per load.
   const DrawingRows::Backups known = rows_->KnownBackups(GetMemberIndex(key));
   emit currentHasBackups(known == DrawingRows::Backups::kSome);
-  if (known == DrawingRows::Backups::kUnknown) backupLookup_->start();
+  if (known == DrawingRows::Backups::kUnknown) backupLookup_->start(0);
 }
 
 void FileSelSheet::ReadCurrentBackups() {
   backupLookup_->stop();
+  // While another dialog's reading runs on a worker, the environment is the
+  // worker's: ask again after it.
+  if (WorkerIsRunning()) {
+    backupLookup_->start(kBusyRetryMilliseconds);
+    return;
+  }
   const int key = GetCurrentKey();
   const FolMember* member = key >= 0 ? GetMember(key) : nullptr;
   if (!member) return;

@@ -6,10 +6,13 @@
 
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTimer>
 
 #include <filesystem>
+#include <future>
 #include <memory>
 
+#include "host/ui/loading_window.h"
 #include "select/ui/file_info_dlg_ids.h"
 #include "tests/select/ui/grid_fixture.h"
 #include "tests/support/fault_env.h"
@@ -115,6 +118,28 @@ TEST_F(SheetSignals, BackupsAreListedOncePerLoadAfterTheCursorMoveAndAgainAfterA
   EXPECT_EQ(listings(), loaded + 1);
   ASSERT_EQ(backups.count(), 1);
   EXPECT_FALSE(backups[0][0].toBool());
+}
+
+// Another dialog reading on a worker owns the environment: a lookup due
+// meanwhile lists nothing and stays due until the worker has ended.
+TEST_F(SheetSignals, NoBackupIsListedWhileAWorkerHoldsTheEnvironment) {
+  auto* lookup = sheet_.findChild<QTimer*>(QStringLiteral("backupLookup"));
+  ASSERT_NE(lookup, nullptr);
+  platform::FaultEnv counter;
+  platform::ScopedEnv scoped(counter);
+  MoveTo(3);
+  ASSERT_TRUE(lookup->isActive());
+  std::promise<void> uiRan;
+  // The lookup's zero timer was started first, so it fires before this one.
+  QTimer::singleShot(0, [&] { uiRan.set_value(); });
+  ASSERT_TRUE(RunWithProgress(nullptr, QStringLiteral("図面"),
+                              [&](LoadState&) { uiRan.get_future().wait(); }));
+  EXPECT_EQ(counter.Calls(platform::Op::ListDir), 0);
+  EXPECT_TRUE(lookup->isActive());
+  QSignalSpy backups(&sheet_, &FileSelSheet::currentHasBackups);
+  QMetaObject::invokeMethod(lookup, "timeout");
+  EXPECT_EQ(counter.Calls(platform::Op::ListDir), 1);
+  ASSERT_EQ(backups.count(), 1);
 }
 
 TEST_F(SheetSignals, AFreeNumberLeavesTheBackupAnswerAlone) {
