@@ -1,8 +1,9 @@
 // The info panel beside the drawing grid (template 29016): the first page
 // preview of the current drawing in an ImageFrame, and read-only fields with
 // its number, name, page count, application, creator, updater, creation and
-// update time and memo. It follows the grid: the dialog connects the grid's
-// current-drawing signal to ShowDrawing.
+// update time and memo. It follows the grid: the grid it is handed to
+// (FileSelSheet::Init) connects its current-drawing signal to ShowDrawing and
+// its lock-state signal to Refresh.
 #pragma once
 
 #include <QImage>

@@ -120,7 +120,7 @@ class VEXA_UI_API FileSelSheet : public SxSheet {
   virtual int CountMembers();
   // Shows every member key as a record.
   virtual void ResetRows();
-  // Orders the row map after a sort change; non-zero when rows were written.
+  // Orders the records after a sort change; non-zero when rows were written.
   virtual int ArrangeRows();
   // Keeps the records whose member matches the criteria. 0 (records
   // unchanged) when none matches, else 1 and the sheet redrawn.
@@ -230,7 +230,7 @@ class VEXA_UI_API FileAddSheet : public FileSelSheet {
   void GetItemText(int row, int itemId, std::string& text) override;
 
  private:
-  // The row map of the current sort: see ArrangeRows.
+  // The record keys of the current sort: see ArrangeRows.
   std::vector<int> Arrangement() const;
 
   // Members by drawing index, null for a free number; built once per load.
