@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
-#include <QStyle>
 
 #include <algorithm>
 
@@ -51,11 +50,15 @@ constexpr ToolbarButton kToolbar[] = {
     {kIdPrint, "印刷", 29018, "図面一覧印刷", 284},
 };
 
-// Where the layout puts the info panel: 10 pixels from the right edge, 100
-// pixels below the top of the window (its title bar included); the grid ends
-// 10 pixels left of the panel and 5 pixels above the bottom.
+// Where the layout puts the info panel, in client coordinates: 10 pixels from
+// the right edge, and 100 pixels below the top of the window, whose title bar
+// of 24 pixels (the height Qt's own style, Fusion, gives it) lies above the
+// client area. Neither the window system's real frame nor the style in use
+// plays a part, so the panel sits where it sits offscreen, where a window has
+// no frame. The grid ends 10
+// pixels left of the panel and 5 pixels above the bottom.
 constexpr int kPanelRightGap = 10;
-constexpr int kPanelTop = 100;
+constexpr int kPanelTop = 100 - 24;
 constexpr int kSheetPanelGap = 10;
 constexpr int kSheetBottomGap = 5;
 // The smallest grid the minimum window size keeps: a few columns and records.
@@ -137,7 +140,12 @@ void FileDlgBase::ShowSearchState() {
 
 void FileDlgBase::AttachSheet(FileSelSheet* sheet) {
   sheet_ = Place(sheet, kIdSheet, 4, 46, 404, 322);
-  connect(sheet_, &FileSelSheet::confirmRequested, this, [this] { Confirm(); });
+  // A double click or Return in the grid confirms as the OK button would.
+  connect(sheet_, &FileSelSheet::confirmRequested, this, [this] {
+    okButton_->setFocus();
+    Confirm();
+  });
+  connect(sheet_, &FileSelSheet::currentHasBackups, GetDlgItem(kIdBackup), &QWidget::setEnabled);
   connect(sheet_, &FileSelSheet::searchChanged, this, [this] { ShowSearchState(); });
   LoadItemSettings(list_->GetEnvObj(), items_.data(), itemCount_, lastSizeX_, lastSizeY_);
   sheet_->SetUserColWidths(ReadColumnWidths(list_->GetEnvObj(), kItemDefCount));
@@ -190,7 +198,7 @@ void FileDlgBase::Layout() {
   const QRect area = rect();
   const QSize panelSize = infoPanel_->size();
   const int panelLeft = area.x() + area.width() - kPanelRightGap - panelSize.width();
-  infoPanel_->move(panelLeft, area.y() + PanelTop());
+  infoPanel_->move(panelLeft, area.y() + kPanelTop);
 
   const QRect placeholder = sheet_->geometry();
   const int sheetRight = panelLeft - kSheetPanelGap;
@@ -202,12 +210,6 @@ void FileDlgBase::Layout() {
   lastSizeY_ = area.height();
 }
 
-int FileDlgBase::PanelTop() const {
-  // Qt places a window's client area without telling where its title bar
-  // is (offscreen there is none), so the style's title bar height stands in.
-  return kPanelTop - style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
-}
-
 void FileDlgBase::ApplyMinimumSize() {
   // The window's own minimum keeps the info panel whole beside a small grid;
   // the toolbar then widens it to the print button's right edge.
@@ -215,7 +217,7 @@ void FileDlgBase::ApplyMinimumSize() {
   const QSize panel = infoPanel_->size();
   setMinimumSize(
       sheet.x() + kMinSheetWidth + kSheetPanelGap + panel.width() + kPanelRightGap,
-      std::max(PanelTop() + panel.height(), sheet.y() + kMinSheetHeight) + kSheetBottomGap);
+      std::max(kPanelTop + panel.height(), sheet.y() + kMinSheetHeight) + kSheetBottomGap);
   const QRect print = GetDlgItem(kIdPrint)->geometry();
   const int width = print.x() + print.width();
   if (width > minimumWidth() && width <= maximumWidth()) setMinimumWidth(width);

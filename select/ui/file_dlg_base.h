@@ -18,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+#include "select/ui/file_info_dlg_ids.h"
 #include "vexafol/findcriteria.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/print.h"
@@ -49,9 +50,8 @@ enum FileDlgControl : int {
   kIdBackupLegend = 25000,
 };
 
-// The dialog's template id and the info panel's.
+// The dialog's template id.
 inline constexpr int kFileDlgTemplate = 29003;
-inline constexpr int kInfoPanelTemplate = 29016;
 
 class FileDlgBase : public DialogBase {
   Q_OBJECT
@@ -154,8 +154,6 @@ class FileDlgBase : public DialogBase {
   // columns; records the size.
   void Layout();
   void ApplyMinimumSize();
-  // Client y of the info panel's top edge.
-  int PanelTop() const;
   void OnAppFilterChanged(int index);
   // Restoring a deleted drawing / a backup of the current drawing: the
   // recycled or backup folders in a second list, chosen in a RestoreSelDlg on

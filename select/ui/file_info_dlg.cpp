@@ -9,17 +9,13 @@
 #include <algorithm>
 #include <string>
 
+#include "select/ui/file_info_dlg_ids.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/senyou.h"
 #include "vexafol/ui/image_frame.h"
 
 namespace vexa {
 namespace {
-
-constexpr int kTemplateId = 29016;
-constexpr int kPreviewPlaceholder = 29022;
-constexpr int kFirstField = 29023;  // 29023 to 29030: one-line fields
-constexpr int kMemoField = 29031;
 
 // A label and its one-line field (dialog units; the name label sits two
 // units below its field).
@@ -73,20 +69,20 @@ QString MemoText(const std::string& memo) {
 }  // namespace
 
 FileInfoDlg::FileInfoDlg(const VexaFolderList* list, QWidget* parent)
-    : DialogBase(kTemplateId, parent), list_(list) {
+    : DialogBase(kInfoPanelTemplate, parent), list_(list) {
   // A child window without a caption, embedded in the selection dialog.
   setWindowFlags(Qt::Widget);
   SetTemplateSize(110, 322);
-  auto* placeholder = Place(new QFrame, kPreviewPlaceholder, 3, 4, 103, 91);
+  auto* placeholder = Place(new QFrame, kIdPreviewFrame, 3, 4, 103, 91);
   placeholder->setFrameShape(QFrame::NoFrame);
   for (int i = 0; i < 8; ++i) {
     AddLabel(-1, kFields[i].label, 6, kFields[i].labelY, kFields[i].labelWidth, 10);
-    auto* field = Place(new QLineEdit, kFirstField + i, 34, kFields[i].fieldY, 72, 12);
+    auto* field = Place(new QLineEdit, kIdInfoNumber + i, 34, kFields[i].fieldY, 72, 12);
     field->setReadOnly(true);
     field->installEventFilter(this);
   }
   AddLabel(-1, "メモ：", 6, 232, 16, 10);
-  auto* memo = Place(new QPlainTextEdit, kMemoField, 34, 232, 72, 86);
+  auto* memo = Place(new QPlainTextEdit, kIdInfoMemo, 34, 232, 72, 86);
   memo->setReadOnly(true);
   memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   memo->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -94,13 +90,13 @@ FileInfoDlg::FileInfoDlg(const VexaFolderList* list, QWidget* parent)
 }
 
 void FileInfoDlg::WidenFieldsForDates() {
-  const QLineEdit* created = Item<QLineEdit>(kFirstField + 6);
+  const QLineEdit* created = Item<QLineEdit>(kIdInfoCreated);
   const int frame = created->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, created);
   const int needed = WidestDateTimeText(created->fontMetrics()) + 2 * frame + kLineEditTextPadding;
   const int extra = needed - created->width();
   if (extra <= 0) return;
   // All fields keep one width, and the panel grows by as much on the right.
-  for (int id = kFirstField; id <= kMemoField; ++id) {
+  for (int id = kIdInfoNumber; id <= kIdInfoMemo; ++id) {
     QWidget* field = GetDlgItem(id);
     field->resize(field->width() + extra, field->height());
   }
@@ -122,7 +118,7 @@ bool FileInfoDlg::eventFilter(QObject* watched, QEvent* event) {
 FileInfoDlg::~FileInfoDlg() = default;
 
 bool FileInfoDlg::Create(int templateId, QWidget* parent) {
-  if (templateId != kTemplateId) return false;
+  if (templateId != kInfoPanelTemplate) return false;
   if (parent != parentWidget()) setParent(parent, Qt::Widget);
   DialogBase::Create();
   return true;
@@ -131,7 +127,7 @@ bool FileInfoDlg::Create(int templateId, QWidget* parent) {
 bool FileInfoDlg::OnInitDialog() {
   DialogBase::OnInitDialog();
   imageFrame_ = new ImageFrame(this);
-  imageFrame_->setGeometry(GetDlgItem(kPreviewPlaceholder)->geometry());
+  imageFrame_->setGeometry(GetDlgItem(kIdPreviewFrame)->geometry());
   imageFrame_->show();
   return true;
 }
@@ -157,14 +153,25 @@ void FileInfoDlg::Refresh() {
     memo = MemoText(header.Memo());
   }
   for (int i = 0; i < 8; ++i) {
-    if (auto* field = Item<QLineEdit>(kFirstField + i)) {
+    if (auto* field = Item<QLineEdit>(kIdInfoNumber + i)) {
       field->setText(texts[i]);
       field->setCursorPosition(0);
     }
   }
-  if (auto* field = Item<QPlainTextEdit>(kMemoField)) field->setPlainText(memo);
+  if (auto* field = Item<QPlainTextEdit>(kIdInfoMemo)) field->setPlainText(memo);
   ShowHolder();
   update();
+}
+
+void FileInfoDlg::ShowDrawing(const FolMember* member, const QImage& preview) {
+  member_ = member;
+  bitmap_ = preview;
+  Refresh();
+  if (imageFrame_) {
+    imageFrame_->SetBitmap(preview);
+    imageFrame_->SetAppId(member ? member->appId : 0);
+    imageFrame_->update();
+  }
 }
 
 void FileInfoDlg::keyPressEvent(QKeyEvent* event) {

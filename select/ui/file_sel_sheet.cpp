@@ -1,26 +1,27 @@
 #include "vexafol/ui/file_sel_sheet.h"
 
-#include <QString>
-
 #include <algorithm>
 
+#include <QTimer>
+
+#include "host/ui/loading_window.h"
 #include "host/ui/preview_cache.h"
 #include "host/ui/preview_file.h"
+#include "select/ui/drawing_rows.h"
 #include "select/ui/user_settings.h"
 #include "vexafol/drawing_row.h"
 #include "vexafol/folderlist.h"
-#include "vexafol/sel_file_list.h"
 #include "vexafol/senyou.h"
 #include "vexafol/text.h"
 #include "vexafol/ui/file_info_dlg.h"
-#include "vexafol/ui/image_frame.h"
 #include "vexafol/utf8.h"
 
 namespace vexa {
 namespace {
 
-constexpr int kBackupButton = 29010;
 constexpr COLORREF kLockedColor = 0x0000FF;
+// How soon the backup lookup asks again while a worker holds the environment.
+constexpr int kBusyRetryMilliseconds = 100;
 
 // The header text of an item: its caption, with the sort arrow when it is the
 // sort column. Brackets only when the column has room for them.
@@ -39,10 +40,14 @@ std::string SortHeaderText(const ItemDef& item, bool sorted, int sortDir) {
 }  // namespace
 
 FileSelSheet::FileSelSheet(const FindCriteria& criteria, QWidget* parent)
-    : SxSheet(parent), criteria_(criteria) {
+    : SxSheet(parent), rows_(std::make_unique<DrawingRows>(criteria)) {
   setObjectName("29064");
   // The name column takes the width the other columns leave free.
   SetStretchItem(1);
+  backupLookup_ = new QTimer(this);
+  backupLookup_->setObjectName(QStringLiteral("backupLookup"));
+  backupLookup_->setSingleShot(true);
+  connect(backupLookup_, &QTimer::timeout, this, &FileSelSheet::ReadCurrentBackups);
   StartLockWatch();
 }
 
@@ -52,48 +57,43 @@ FileSelSheet::~FileSelSheet() = default;
 
 void FileSelSheet::Init(VexaFolderList* list, FileInfoDlg* infoPanel, const int* items,
                         int itemCount, int initialNo) {
-  list_ = list;
-  env_ = &list->GetEnvObj();
-  ++listGeneration_;
-  memberCount_ = CountMembers();
+  rows_->Bind(list);
+  rows_->SetMemberCount(CountMembers());
   ResetPreviewCache();
-  infoPanel_ = infoPanel;
+  if (infoPanel) {
+    connect(this, &FileSelSheet::currentDrawingChanged, infoPanel, &FileInfoDlg::ShowDrawing,
+            Qt::UniqueConnection);
+    connect(this, &FileSelSheet::lockStatesChanged, infoPanel, &FileInfoDlg::Refresh,
+            Qt::UniqueConnection);
+  }
   // The stored sort is read before the columns are built, so that the header
   // of the sort column carries its arrow from the start.
+  const CEnvironObj& env = list->GetEnvObj();
   sortType_ = kDefaultSortType;
   sortDir_ = kDefaultSortDir;
-  ReadUserInt(*env_, "SORTTYPE", sortType_);
-  ReadUserInt(*env_, "SORTDIR", sortDir_);
+  ReadUserInt(env, "SORTTYPE", sortType_);
+  ReadUserInt(env, "SORTDIR", sortDir_);
   SetupColumns(items, itemCount, 1);
   ResetRows();
   if (sortType_ != 0) ShowSort(SortTypeToItem(sortType_));
-  const int record = initialNo > 0 ? FindRecord(initialNo - 1, list_->GetAppType()) : -1;
+  const int record = initialNo > 0 ? FindRecord(initialNo - 1, list->GetAppType()) : -1;
   JumpTo(record >= 0 ? record : 0, 1);
+  // The first picture of the dialog shows the backup button as it is.
+  ReadCurrentBackups();
 }
 
 void FileSelSheet::AttachList(VexaFolderList* list) {
-  list_ = list;
-  env_ = &list->GetEnvObj();
-  ++listGeneration_;
-  memberCount_ = CountMembers();
+  rows_->Bind(list);
+  rows_->SetMemberCount(CountMembers());
   ResetPreviewCache();
   // The records the panel pointed at went with the old load.
   shownMember_ = nullptr;
   shownKey_ = -1;
-  if (infoPanel_) {
-    infoPanel_->SetMember(nullptr);
-    infoPanel_->SetBitmap(QImage());
-    infoPanel_->Refresh();
-    if (ImageFrame* frame = infoPanel_->GetImageFrame()) {
-      frame->SetBitmap(QImage());
-      frame->SetAppId(0);
-      frame->update();
-    }
-  }
+  emit currentDrawingChanged(nullptr, QImage());
 }
 
 void FileSelSheet::SetupColumns(const int* items, int itemCount, int multi) {
-  const int sortItem = list_ && sortType_ != 0 ? SortTypeToItem(sortType_) : -1;
+  const int sortItem = rows_->List() && sortType_ != 0 ? SortTypeToItem(sortType_) : -1;
   ClearFrame();
   SetHeaderRow(1);
   SetRecRow(1);
@@ -114,26 +114,25 @@ void FileSelSheet::SetupColumns(const int* items, int itemCount, int multi) {
 
 void FileSelSheet::ResetPreviewCache() {
   if (!previewCache_) previewCache_ = std::make_unique<PreviewCache>();
-  previewCache_->Reset(memberCount_);
+  previewCache_->Reset(rows_->MemberCount());
 }
 
 // --- Rows -----------------------------------------------------------------------
 
 int FileSelSheet::CountMembers() {
-  return list_ ? list_->GetFolderNum() : 0;
+  return rows_->List() ? rows_->List()->GetFolderNum() : 0;
 }
 
 const FolMember* FileSelSheet::GetMember(int key) const {
-  return list_ ? list_->GetSortedFolderMember(key) : nullptr;
+  return rows_->List() ? rows_->List()->GetSortedFolderMember(key) : nullptr;
 }
 
 int FileSelSheet::GetMemberIndex(int key) const {
-  return list_ ? list_->ToSortedIndex(key) : -1;
+  return rows_->List() ? rows_->List()->ToSortedIndex(key) : -1;
 }
 
 void FileSelSheet::ResetRows() {
-  rowMap_.resize(std::max(0, memberCount_));
-  for (size_t i = 0; i < rowMap_.size(); ++i) rowMap_[i] = static_cast<int>(i);
+  rows_->ShowAll();
   ApplyRowCount();
 }
 
@@ -143,25 +142,23 @@ int FileSelSheet::ArrangeRows() {
 
 int FileSelSheet::ApplyFilter() {
   std::vector<int> kept;
-  for (int key = 0; key < memberCount_; ++key) {
-    if (Matches(criteria_, *env_, GetMember(key))) kept.push_back(key);
+  for (int key = 0; key < rows_->MemberCount(); ++key) {
+    if (rows_->Matches(GetMember(key))) kept.push_back(key);
   }
   if (kept.empty()) return 0;
-  rowMap_ = std::move(kept);
+  rows_->Show(std::move(kept));
   ApplyRowCount();
   DrawPage();
   return 1;
 }
 
 void FileSelSheet::ApplyRowCount() {
-  const int count = static_cast<int>(rowMap_.size());
-  SetRecMax(count);
-  SetRecCnt(count);
+  SetRecMax(rows_->Count());
+  SetRecCnt(rows_->Count());
 }
 
 int FileSelSheet::GetRowKey(int row) const {
-  return row >= 0 && row < GetRecCnt() && row < static_cast<int>(rowMap_.size()) ? rowMap_[row]
-                                                                                 : -1;
+  return row < GetRecCnt() ? rows_->KeyAt(row) : -1;
 }
 
 const FolMember* FileSelSheet::GetRowMember(int row) const {
@@ -176,16 +173,21 @@ int FileSelSheet::GetCurrentKey() const {
 }
 
 int FileSelSheet::FindRecord(int drawingIndex, int appId) const {
-  if (drawingIndex < 0 || !env_) return -1;
+  const CEnvironObj* env = rows_->Env();
+  if (drawingIndex < 0 || !env) return -1;
   for (int row = 0; row < GetRecCnt(); ++row) {
-    const int key = rowMap_[row];
+    const int key = GetRowKey(row);
     const FolMember* member = GetMember(key);
-    if (member ? member->GetFolderNo(*env_) == drawingIndex && member->appId == appId
+    if (member ? member->GetFolderNo(*env) == drawingIndex && member->appId == appId
                : GetMemberIndex(key) == drawingIndex) {
       return row;
     }
   }
   return -1;
+}
+
+bool FileSelSheet::IsSearching() const {
+  return rows_->Searching();
 }
 
 // --- Search ---------------------------------------------------------------------
@@ -198,9 +200,9 @@ void FileSelSheet::PlaceCursor(int row) {
 bool FileSelSheet::ApplySearch(const FindCriteria& criteria) {
   int row = -1;
   GetEditPos(&row, nullptr);
-  criteria_ = criteria;
+  rows_->SetCriteria(criteria);
   if (!ApplyFilter()) return false;
-  searching_ = true;
+  rows_->SetSearching(true);
   PlaceCursor(row);
   emit searchChanged();
   return true;
@@ -210,7 +212,7 @@ void FileSelSheet::ClearSearch() {
   int row = -1;
   GetEditPos(&row, nullptr);
   ResetRows();
-  searching_ = false;
+  rows_->SetSearching(false);
   PlaceCursor(row);
   emit searchChanged();
 }
@@ -220,7 +222,7 @@ void FileSelSheet::Refresh() {
   GetEditPos(&row, nullptr);
   ResetRows();
   // A search that no longer matches anything ends: every record is shown.
-  if (searching_ && !ApplyFilter()) searching_ = false;
+  if (rows_->Searching() && !ApplyFilter()) rows_->SetSearching(false);
   PlaceCursor(row);
   emit searchChanged();
 }
@@ -249,11 +251,11 @@ void FileSelSheet::ShowSort(int item) {
   }
   int col = -1;
   GetEditPos(nullptr, &col);
-  list_->SetSortType(sortType_, sortDir_);
-  WriteUserInt(*env_, "SORTTYPE", sortType_);
-  WriteUserInt(*env_, "SORTDIR", sortDir_);
+  rows_->List()->SetSortType(sortType_, sortDir_);
+  WriteUserInt(*rows_->Env(), "SORTTYPE", sortType_);
+  WriteUserInt(*rows_->Env(), "SORTDIR", sortDir_);
   ArrangeRows();
-  if (searching_) ApplyFilter();
+  if (rows_->Searching()) ApplyFilter();
   DrawPage();
   JumpTo(0, std::max(col, 0));
   setFocus();
@@ -276,16 +278,17 @@ void FileSelSheet::GetItemText(int row, int itemId, std::string& text) {
 }
 
 void FileSelSheet::GetWidestText(int itemId, std::string& text) {
-  if (itemId != 0 || !list_ || !env_) return;
+  const VexaFolderList* list = rows_->List();
+  if (itemId != 0 || !list) return;
   // The number column of a list of backups shows "履歴n" and "※n" (n up to
   // 999); looked up once per loaded list.
-  if (widestNoGeneration_ != listGeneration_) {
-    widestNoGeneration_ = listGeneration_;
+  if (widestNoGeneration_ != rows_->Generation()) {
+    widestNoGeneration_ = rows_->Generation();
     widestNo_.clear();
-    for (int i = 0; i < list_->GetFolderNum(); ++i) {
-      const FolMember* member = list_->GetFolderMember(i);
+    for (int i = 0; i < list->GetFolderNum(); ++i) {
+      const FolMember* member = list->GetFolderMember(i);
       if (!member) continue;
-      const std::string number = DrawingColumnText(*env_, *member, 0);
+      const std::string number = DrawingColumnText(*rows_->Env(), *member, 0);
       if (number.rfind("履歴", 0) == 0) {
         widestNo_ = "履歴999";
         break;
@@ -297,7 +300,7 @@ void FileSelSheet::GetWidestText(int itemId, std::string& text) {
 }
 
 void FileSelSheet::MemberItemText(const FolMember& member, int itemId, std::string& text) const {
-  text = DrawingColumnText(*env_, member, itemId);
+  text = DrawingColumnText(*rows_->Env(), member, itemId);
 }
 
 int FileSelSheet::GetItemColor(int row, int, COLORREF& color) {
@@ -312,66 +315,59 @@ void FileSelSheet::OnRecordChanged(int row, int) {
 
 void FileSelSheet::ShowRecord(int row) {
   const int key = GetRowKey(row);
-  const QImage bitmap = GetPreview(key);
   const FolMember* member = GetMember(key);
   shownKey_ = key;
   shownMember_ = member;
-  if (infoPanel_) {
-    infoPanel_->SetMember(member);
-    infoPanel_->SetBitmap(bitmap);
-    infoPanel_->Refresh();
-    if (ImageFrame* frame = infoPanel_->GetImageFrame()) {
-      frame->SetBitmap(bitmap);
-      frame->SetAppId(member ? member->appId : 0);
-      frame->update();
-    }
-  }
+  emit currentDrawingChanged(member, GetPreview(key));
   if (!member) return;
-  int backups = 0;
-  if (!member->path.empty() && env_->IsExist(member->path) > 0) {
-    CSelFileList entries;
-    backups = entries.AddFileList(*env_, member->path, "CADﾌｧｲﾙﾌｫﾙﾀﾞｰ|BKUP.*", nullptr, 0, nullptr,
-                                  nullptr);
+  // Listing the drawing's folder waits for the event loop: moving through
+  // the records reads nothing, and a drawing is listed once per load.
+  const DrawingRows::Backups known = rows_->KnownBackups(GetMemberIndex(key));
+  emit currentHasBackups(known == DrawingRows::Backups::kSome);
+  if (known == DrawingRows::Backups::kUnknown) backupLookup_->start(0);
+}
+
+void FileSelSheet::ReadCurrentBackups() {
+  backupLookup_->stop();
+  // While another dialog's reading runs on a worker, the environment is the
+  // worker's: ask again after it.
+  if (WorkerIsRunning()) {
+    backupLookup_->start(kBusyRetryMilliseconds);
+    return;
   }
-  if (QWidget* button = DialogControl(kBackupButton)) button->setEnabled(backups != 0);
+  const int key = GetCurrentKey();
+  const FolMember* member = key >= 0 ? GetMember(key) : nullptr;
+  if (!member) return;
+  const int index = GetMemberIndex(key);
+  if (rows_->KnownBackups(index) != DrawingRows::Backups::kUnknown) return;
+  emit currentHasBackups(rows_->ReadBackups(index, *member));
 }
 
 void FileSelSheet::OnRecordMouse(unsigned message, int row, int) {
   if (message != WM_LBUTTONDBLCLK) return;
   if (row < GetPageTop() || row > GetPageBot()) return;
-  RequestConfirm();
+  emit confirmRequested();
 }
 
 void FileSelSheet::OnKeyDown(unsigned key, unsigned repeat, unsigned flags) {
   if (key == VK_RETURN) {
-    RequestConfirm();
+    emit confirmRequested();
     return;
   }
   SxSheet::OnKeyDown(key, repeat, flags);
-}
-
-void FileSelSheet::RequestConfirm() {
-  if (QWidget* ok = DialogControl(1)) ok->setFocus();
-  emit confirmRequested();
-}
-
-QWidget* FileSelSheet::DialogControl(int id) const {
-  QWidget* dialog = window();
-  if (dialog == this) return nullptr;
-  return dialog->findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
 }
 
 // --- Previews -------------------------------------------------------------------
 
 QImage FileSelSheet::GetPreview(int key) {
   const int index = GetMemberIndex(key);
-  if (index < 0 || index >= memberCount_ || !previewCache_) return QImage();
+  if (index < 0 || index >= rows_->MemberCount() || !previewCache_) return QImage();
   const QImage cached = previewCache_->Find(index);
   if (!cached.isNull()) return cached;
   const FolMember* member = GetMember(key);
   if (!member) return QImage();
   // A failed load keeps nothing, so the next request tries again.
-  const QImage loaded = LoadPreview(member->GetPageBmpFile(*env_, 0, 0));
+  const QImage loaded = LoadPreview(member->GetPageBmpFile(*rows_->Env(), 0, 0));
   previewCache_->Keep(index, loaded);
   return loaded;
 }

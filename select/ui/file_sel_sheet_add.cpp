@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "select/ui/drawing_rows.h"
 #include "vexafol/folderlist.h"
 #include "vexafol/store_layout.h"
 #include "vexafol/ui/file_sel_sheet.h"
@@ -16,9 +17,10 @@ int FileAddSheet::CountMembers() {
   // One slot past the highest number in use, so that a new drawing can go
   // after the last one; never past the last drawing number.
   int highest = -1;
-  const int count = list_ ? list_->GetFolderNum() : 0;
+  const VexaFolderList* list = rows_->List();
+  const int count = list ? list->GetFolderNum() : 0;
   for (int i = 0; i < count; ++i) {
-    highest = std::max(highest, list_->GetFolderMember(i)->GetFolderNo(*env_));
+    highest = std::max(highest, list->GetFolderMember(i)->GetFolderNo(*rows_->Env()));
   }
   return std::min(highest + 2, kLastDrawingNo);
 }
@@ -32,12 +34,13 @@ int FileAddSheet::GetMemberIndex(int key) const {
 }
 
 void FileAddSheet::ResetRows() {
-  if (slotsGeneration_ != listGeneration_) {
-    slotsGeneration_ = listGeneration_;
-    slots_.assign(std::max(0, memberCount_), nullptr);
-    for (int i = 0; i < list_->GetFolderNum(); ++i) {
-      const FolMember* member = list_->GetFolderMember(i);
-      const int index = member->GetFolderNo(*env_);
+  if (slotsGeneration_ != rows_->Generation()) {
+    slotsGeneration_ = rows_->Generation();
+    slots_.assign(rows_->MemberCount(), nullptr);
+    const VexaFolderList& list = *rows_->List();
+    for (int i = 0; i < list.GetFolderNum(); ++i) {
+      const FolMember* member = list.GetFolderMember(i);
+      const int index = member->GetFolderNo(*rows_->Env());
       if (index >= 0 && index < static_cast<int>(slots_.size())) slots_[index] = member;
     }
   }
@@ -55,9 +58,10 @@ std::vector<int> FileAddSheet::Arrangement() const {
   }
   // The drawings in the list's order (each number once: the member that holds
   // the slot), then the free numbers ascending.
-  for (int pos = 0; pos < list_->GetFolderNum(); ++pos) {
-    const FolMember* member = list_->GetSortedFolderMember(pos);
-    const int index = member->GetFolderNo(*env_);
+  const VexaFolderList& list = *rows_->List();
+  for (int pos = 0; pos < list.GetFolderNum(); ++pos) {
+    const FolMember* member = list.GetSortedFolderMember(pos);
+    const int index = member->GetFolderNo(*rows_->Env());
     if (index >= 0 && index < slotCount && slots_[index] == member) rows.push_back(index);
   }
   for (int i = 0; i < slotCount; ++i) {
@@ -67,8 +71,8 @@ std::vector<int> FileAddSheet::Arrangement() const {
 }
 
 int FileAddSheet::ArrangeRows() {
-  rowMap_ = Arrangement();
-  return rowMap_.empty() ? 0 : 1;
+  rows_->Show(Arrangement());
+  return rows_->Count() == 0 ? 0 : 1;
 }
 
 int FileAddSheet::ApplyFilter() {
@@ -76,10 +80,10 @@ int FileAddSheet::ApplyFilter() {
   // to the results of the one before.
   std::vector<int> kept;
   for (int index : Arrangement()) {
-    if (Matches(criteria_, *env_, slots_[index])) kept.push_back(index);
+    if (rows_->Matches(slots_[index])) kept.push_back(index);
   }
   if (kept.empty()) return 0;
-  rowMap_ = std::move(kept);
+  rows_->Show(std::move(kept));
   ApplyRowCount();
   DrawPage();
   return 1;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "select/ui/set_item_dlg_ids.h"
 #include "vexafol/ui/drag_list_box.h"
 #include "vexafol/ui/file_sel_sheet.h"
 #include "vexafol/ui/num_edit.h"
@@ -12,13 +13,6 @@
 
 namespace vexa {
 namespace {
-
-constexpr int kTemplateId = 14011;
-constexpr int kHiddenList = 19000;
-constexpr int kShownList = 19001;
-constexpr int kAddButton = 4027;
-constexpr int kRemoveButton = 4028;
-constexpr int kNameWidthEdit = 29066;
 
 // The item whose long name is exactly text; null when none.
 const ItemDef* ItemByLongName(const QString& text) {
@@ -33,7 +27,10 @@ const ItemDef* ItemByLongName(const QString& text) {
 }  // namespace
 
 SetItemDlg::SetItemDlg(int* items, int* itemCount, int* nameMax, QWidget* parent)
-    : DialogBase(kTemplateId, parent), items_(items), itemCount_(itemCount), nameMax_(nameMax) {
+    : DialogBase(kSetItemTemplate, parent),
+      items_(items),
+      itemCount_(itemCount),
+      nameMax_(nameMax) {
   SetTemplateFont(kFaceGothic, 12);
   setWindowTitle("表示項目の設定");
   SetTemplateSize(186, 182);
@@ -41,15 +38,15 @@ SetItemDlg::SetItemDlg(int* items, int* itemCount, int* nameMax, QWidget* parent
   AddButton(IDCANCEL, "ｷｬﾝｾﾙ", 77, 5, 63, 16);
   AddLabel(-1, "一覧に表示する項目を設定します", 5, 26, 176, 19);
   AddLabel(-1, "非表示の項目", 14, 52, 51, 8);
-  hidden_ = Place(new QListWidget, kHiddenList, 5, 62, 67, 95);
+  hidden_ = Place(new QListWidget, kIdHiddenItems, 5, 62, 67, 95);
   hidden_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   AddLabel(-1, "表示中の項目", 124, 52, 52, 8);
-  shown_ = Place(new DragListBox(kShownList), kShownList, 114, 62, 67, 95);
-  connect(AddButton(kAddButton, "追加→", 77, 80, 33, 14), &QPushButton::clicked, this,
+  shown_ = Place(new DragListBox(kIdShownItems), kIdShownItems, 114, 62, 67, 95);
+  connect(AddButton(kIdAddItem, "追加→", 77, 80, 33, 14), &QPushButton::clicked, this,
           &SetItemDlg::AddSelected);
-  connect(AddButton(kRemoveButton, "←削除", 77, 103, 33, 14), &QPushButton::clicked, this,
+  connect(AddButton(kIdRemoveItem, "←削除", 77, 103, 33, 14), &QPushButton::clicked, this,
           &SetItemDlg::RemoveSelected);
-  nameWidth_ = Place(new NumEdit(kNameWidthEdit), kNameWidthEdit, 77, 164, 38, 12);
+  nameWidth_ = Place(new NumEdit(kIdNameWidth), kIdNameWidth, 77, 164, 38, 12);
   AddLabel(-1, "図面名最大文字数：", 3, 165, 70, 9);
 }
 

@@ -1,7 +1,9 @@
 // The info panel beside the drawing grid (template 29016): the first page
 // preview of the current drawing in an ImageFrame, and read-only fields with
 // its number, name, page count, application, creator, updater, creation and
-// update time and memo. The grid tells it which drawing to show.
+// update time and memo. It follows the grid: the grid it is handed to
+// (FileSelSheet::Init) connects its current-drawing signal to ShowDrawing and
+// its lock-state signal to Refresh.
 #pragma once
 
 #include <QImage>
@@ -39,6 +41,9 @@ class VEXA_UI_API FileInfoDlg : public DialogBase {
   // Fills the nine fields from the member (all empty without one) and
   // repaints the panel.
   void Refresh();
+  // Shows member (null: none) with its preview: the fields, and the preview
+  // drawn on the colour of the member's application (grey without one).
+  void ShowDrawing(const vexa::FolMember* member, const QImage& preview);
   // The preview window; null before the initialisation.
   ImageFrame* GetImageFrame() const { return imageFrame_; }
 

@@ -3,14 +3,19 @@
 // record per drawing number (1 up to the highest number in use plus one), so
 // that free numbers can be chosen for writing a new drawing.
 //
-// Records map to member keys through the row map: for FileSelSheet a
-// position in the list's sort order, for FileAddSheet a drawing index
-// (number - 1). Cell texts come from the in-memory records only; the one file
-// a sheet reads is the first page preview of the record under the cursor,
-// cached per member.
+// Records map to member keys through the sheet's rows (the load shown and
+// the keys in display order): for FileSelSheet a position in the list's sort
+// order, for FileAddSheet a drawing index (number - 1). Cell texts come from
+// the in-memory records only; the files a sheet reads are the first page
+// preview of the record under the cursor, cached per member, and whether a
+// drawing has backup folders, once per load and never on the cursor move
+// itself. The info panel and the dialog's buttons follow the sheet's
+// signals.
 #pragma once
 
 #include <QImage>
+
+class QTimer;
 
 #include <memory>
 #include <string>
@@ -25,6 +30,7 @@
 namespace vexa {
 
 class CEnvironObj;
+class DrawingRows;
 class FileInfoDlg;
 class PreviewCache;
 class VexaFolderList;
@@ -64,17 +70,20 @@ class VEXA_UI_API FileSelSheet : public SxSheet {
   explicit FileSelSheet(const FindCriteria& criteria, QWidget* parent = nullptr);
   ~FileSelSheet() override;
 
-  // Binds the sheet to list (not owned) and its environment and to the info
-  // panel (not owned, may be null), builds the columns for items (multiple
-  // marking on) and the records, restores the stored sort order (re-sorting
-  // the list and writing it back), and puts the cursor in column 1 of the
-  // record of drawing number initialNo whose application id equals the list's
-  // mask, or on record 0 when initialNo is 0 or no record is found.
+  // Binds the sheet to list (not owned) and its environment, connects the
+  // info panel (not owned, may be null) to currentDrawingChanged and
+  // lockStatesChanged, builds the columns for items (multiple marking on)
+  // and the records, restores the stored sort order (re-sorting the list and
+  // writing it back), and puts the cursor in column 1 of the record of
+  // drawing number initialNo whose application id equals the list's mask, or
+  // on record 0 when initialNo is 0 or no record is found. Whether that
+  // drawing has backups is read before Init returns.
   void Init(VexaFolderList* list, FileInfoDlg* infoPanel, const int* items, int itemCount,
             int initialNo);
   // Re-binds to list after it was reloaded: the preview cache is dropped and
-  // rebuilt empty, the info panel forgets its member (the old records are
-  // gone). The records are rebuilt by the caller (ClearSearch or Refresh).
+  // rebuilt empty, what was read of backups is forgotten, and
+  // currentDrawingChanged reports no drawing (the old records are gone). The
+  // records are rebuilt by the caller (ClearSearch or Refresh).
   void AttachList(VexaFolderList* list);
   // Rebuilds the columns for the given item ids (ids outside 0 to 8 give
   // empty columns); multi switches multiple marking. Records, cursor and
@@ -111,7 +120,7 @@ class VEXA_UI_API FileSelSheet : public SxSheet {
   virtual int CountMembers();
   // Shows every member key as a record.
   virtual void ResetRows();
-  // Orders the row map after a sort change; non-zero when rows were written.
+  // Orders the records after a sort change; non-zero when rows were written.
   virtual int ArrangeRows();
   // Keeps the records whose member matches the criteria. 0 (records
   // unchanged) when none matches, else 1 and the sheet redrawn.
@@ -124,17 +133,28 @@ class VEXA_UI_API FileSelSheet : public SxSheet {
   // The key of the record under the cursor; -1 without a cursor.
   int GetCurrentKey() const;
 
-  bool IsSearching() const { return searching_; }
+  bool IsSearching() const;
   // Number of previews currently held by the cache.
   int CachedPreviewCount() const;
 
  signals:
-  // A double click on a visible record or Return: the dialog's focus went to
-  // its OK button (1); the dialog runs its confirm operation.
+  // A double click on a visible record or Return: the dialog moves its focus
+  // to its OK button (1) and runs its confirm operation.
   void confirmRequested();
   // A search was applied, cleared or renewed (IsSearching and GetRecCnt
   // tell the outcome).
   void searchChanged();
+  // The cursor moved to another record: the drawing it shows (null for a
+  // free number, or for none after AttachList) and its first-page preview.
+  void currentDrawingChanged(const vexa::FolMember* member, const QImage& preview);
+  // Whether the drawing under the cursor has backup folders ("BKUP.*"). On a
+  // move to a drawing not looked at since the load it is false at once, and
+  // true once the folder was listed (by the event loop, after the move); a
+  // free number sends nothing. The dialog's backup button follows it.
+  void currentHasBackups(bool hasBackups);
+  // The list's lock states were asked again and changed; the rows are
+  // repainted.
+  void lockStatesChanged();
 
  protected:
   int GetCellState(int row, int col) override;
@@ -153,44 +173,37 @@ class VEXA_UI_API FileSelSheet : public SxSheet {
   void ShowSort(int item);
   // Text of a record's member for itemId (shared with FileAddSheet).
   void MemberItemText(const FolMember& member, int itemId, std::string& text) const;
-  // Sets the record count and maximum to the row map's size.
+  // Sets the record count and maximum to the rows shown.
   void ApplyRowCount();
   // Moves the cursor to column 1 of row when it is a record, else of record 0,
   // and takes the focus.
   void PlaceCursor(int row);
 
-  VexaFolderList* list_ = nullptr;
-  const CEnvironObj* env_ = nullptr;
-  FileInfoDlg* infoPanel_ = nullptr;
-  FindCriteria criteria_;
-  std::vector<int> rowMap_;
-  int memberCount_ = 0;
+  // The load shown, the records' member keys and the search (drawing_rows.h).
+  std::unique_ptr<DrawingRows> rows_;
   int sortType_ = kDefaultSortType;
   int sortDir_ = kDefaultSortDir;
-  bool searching_ = false;
-  // Counts the lists bound by Init and AttachList, so that derived sheets
-  // know when records they built from the old list are gone.
-  int listGeneration_ = 0;
   // The widest mark of the number column and the list load it was found for.
   std::string widestNo_;
   int widestNoGeneration_ = -1;
 
  private:
-  // Feeds the info panel and the backup button with the record row.
+  // Reports the drawing of record row and what is known of its backups.
   void ShowRecord(int row);
+  // Reads whether the drawing under the cursor has backups, when that is not
+  // known yet, and reports it.
+  void ReadCurrentBackups();
   void ResetPreviewCache();
-  // Moves the dialog's focus to OK and asks the dialog to confirm.
-  void RequestConfirm();
-  // The control with that template id in the dialog that holds the sheet.
-  QWidget* DialogControl(int id) const;
 
   // Asks the list's lock states again every kLockWatchMilliseconds while the
-  // sheet is shown, and repaints the rows and the panel when they changed.
+  // sheet is shown, and repaints the rows when they changed.
   void StartLockWatch();
   void OnLockWatch();
 
   std::unique_ptr<PreviewCache> previewCache_;
-  // The record last given to the info panel.
+  // Runs ReadCurrentBackups from the event loop, after a cursor move.
+  QTimer* backupLookup_ = nullptr;
+  // The record last reported by currentDrawingChanged.
   int shownKey_ = -1;
   const FolMember* shownMember_ = nullptr;
 };
@@ -217,10 +230,10 @@ class VEXA_UI_API FileAddSheet : public FileSelSheet {
   void GetItemText(int row, int itemId, std::string& text) override;
 
  private:
-  // The row map of the current sort: see ArrangeRows.
+  // The record keys of the current sort: see ArrangeRows.
   std::vector<int> Arrangement() const;
 
-  // Members by drawing index, null for a free number; built once per list.
+  // Members by drawing index, null for a free number; built once per load.
   std::vector<const FolMember*> slots_;
   int slotsGeneration_ = -1;
 };

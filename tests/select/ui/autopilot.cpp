@@ -9,17 +9,28 @@
 #include <cstdlib>
 #include <string>
 
+#include "page/ui/page_dlg.h"
+#include "select/ui/file_dlg_base.h"
+
 namespace {
+
+// Dialogs and controls are named by their template ids.
+QString Name(int id) {
+  return QString::number(id);
+}
 
 void AnswerSelectionDialog() {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
-    const bool pages = widget->objectName() == "29002";
-    if ((!pages && widget->objectName() != "29003") || !widget->isVisible()) continue;
+    const bool pages = widget->objectName() == Name(vexa::kPageDlgTemplate);
+    if ((!pages && widget->objectName() != Name(vexa::kFileDlgTemplate)) || !widget->isVisible()) {
+      continue;
+    }
     const char* answer = std::getenv("VEXA_AUTOPILOT");
     const bool ok = answer && std::string(answer) == "ok";
-    auto* button = widget->findChild<QAbstractButton*>(ok ? (pages ? "29008" : "1") : "2");
-    button->setFocus();
-    button->click();
+    const int button = ok ? (pages ? vexa::kIdDrawPage : vexa::IDOK) : vexa::IDCANCEL;
+    auto* pressed = widget->findChild<QAbstractButton*>(Name(button));
+    pressed->setFocus();
+    pressed->click();
     return;
   }
   QTimer::singleShot(10, AnswerSelectionDialog);

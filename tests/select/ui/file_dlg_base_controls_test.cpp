@@ -151,3 +151,36 @@ TEST_F(DialogControls, DisplayItemsApplyOnOkAndStayUntouchedOnCancel) {
 
 }  // namespace
 }  // namespace vexa::test
+
+namespace vexa::test {
+namespace {
+
+// The backup button follows the drawing under the cursor: off at once on a
+// drawing not looked at yet, on once its folder was listed, and at once on
+// coming back; after a reload (the application filter) it is read anew.
+TEST_F(DialogControls, TheBackupButtonFollowsTheCurrentDrawing) {
+  const std::string folder = AppFolder(0x1) + "/Fol.002";
+  WriteDrawing(folder + "/BKUP.001");
+  FileSelDlg dialog(&list(), nullptr, 1, 1, nullptr, nullptr, nullptr, 0);
+  Open(dialog);
+  QWidget* button = dialog.GetDlgItem(kIdBackup);
+  FileSelSheet& sheet = *dialog.GetSheet();
+  EXPECT_FALSE(button->isEnabled());  // drawing 1, listed before the dialog showed
+  sheet.JumpTo(sheet.FindRecord(1, 0x1), 1);
+  EXPECT_FALSE(button->isEnabled());
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(button->isEnabled());
+  sheet.JumpTo(sheet.FindRecord(0, 0x1), 1);
+  EXPECT_FALSE(button->isEnabled());
+  sheet.JumpTo(sheet.FindRecord(1, 0x1), 1);
+  EXPECT_TRUE(button->isEnabled());
+
+  auto* combo = dialog.Item<QComboBox>(kIdAppCombo);
+  combo->setFocus();
+  QTest::keyClick(combo, Qt::Key_Down);  // 用地: drawing 3, no backups
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(button->isEnabled());
+}
+
+}  // namespace
+}  // namespace vexa::test

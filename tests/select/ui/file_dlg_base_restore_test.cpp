@@ -115,6 +115,7 @@ TEST_F(RestoreTest, BackupsOfTheCurrentDrawingAreChosenAndNothingToRestoreIsSaid
         backupEnabledOnOne = dialog.GetDlgItem(kIdBackup)->isEnabled();
         ClickControl(dialog, kIdRestore);  // nothing deleted yet
         sheet.JumpTo(sheet.FindRecord(1, 0x1), 1);
+        QCoreApplication::processEvents();  // the drawing's folder is listed
         Answer<RestoreSelDlg> choose([&](RestoreSelDlg& restore) {
           numberWidth = restore.GetSheet()->horizontalHeader()->sectionSize(0);
           numberNeeds =
@@ -147,6 +148,7 @@ TEST_F(RestoreTest, BackupOfADrawingInUseIsRefused) {
       [&](FileDlgBase& dialog) {
         FileSelSheet& sheet = *dialog.GetSheet();
         sheet.JumpTo(sheet.FindRecord(0, 0x1), 1);
+        QCoreApplication::processEvents();  // the drawing's folder is listed
         ClickControl(dialog, kIdBackup);
       },
       paths);

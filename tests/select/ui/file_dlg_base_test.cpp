@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
 
 #include "tests/select/ui/dialog_driver.h"
@@ -229,7 +230,7 @@ TEST_F(FileDlgTest, DateFieldsShowTheirWholeTextInEachLocaleAndFieldsShowTheirSt
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
     FileInfoDlg& panel = *dialog->GetInfoPanel();
     // Nothing of a date field's text lies past its right edge.
-    for (int id : {29029, 29030}) {
+    for (int id : {kIdInfoCreated, kIdInfoUpdated}) {
       auto* field = panel.Item<QLineEdit>(id);
       const QString text = field->text();
       EXPECT_TRUE(text.contains("23:58:58") || text.contains("11:58:58")) << text.toStdString();
@@ -237,12 +238,12 @@ TEST_F(FileDlgTest, DateFieldsShowTheirWholeTextInEachLocaleAndFieldsShowTheirSt
                 text.size())
           << text.toStdString();
     }
-    EXPECT_EQ(panel.Item<QLineEdit>(29030)->text().contains("PM"),
+    EXPECT_EQ(panel.Item<QLineEdit>(kIdInfoUpdated)->text().contains("PM"),
               std::string(locale) == "en_US.UTF-8");
 
     // Tab into the long name selects it and scrolls to its end; once the
     // focus leaves, the name shows from its start again.
-    auto* name = panel.Item<QLineEdit>(29024);
+    auto* name = panel.Item<QLineEdit>(kIdInfoName);
     name->setFocus(Qt::TabFocusReason);
     ASSERT_GT(name->cursorPosition(), 0);
     dialog->GetSheet()->setFocus(Qt::TabFocusReason);
@@ -280,6 +281,20 @@ TEST_F(FileDlgTest, LayoutFollowsTheWindowKeepsTheToolbarAndStoresTheSize) {
   next.InitDialog();
   EXPECT_EQ(next.size(), QSize(900, 700));
   EXPECT_EQ(next.GetInfoPanel()->geometry().right() + 1, 900 - 10);
+}
+
+// The panel's place is a client coordinate of its own: another style, with a
+// title bar of another height, or a window manager's frame leave it where it
+// is offscreen.
+TEST_F(FileDlgTest, TheInfoPanelKeepsItsPlaceWhateverTheStyle) {
+  std::unique_ptr<QStyle> windows(QStyleFactory::create(QStringLiteral("Windows")));
+  ASSERT_NE(windows, nullptr);
+  FileSelDlg dialog(&list_, nullptr, 0, 1, nullptr, nullptr, nullptr, 0);
+  dialog.setStyle(windows.get());
+  ASSERT_NE(dialog.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &dialog), 24);
+  Open(dialog);
+  dialog.resize(1000, 640);
+  EXPECT_EQ(dialog.GetInfoPanel()->geometry().y(), 100 - 24);
 }
 
 TEST_F(FileDlgTest, TheNameColumnTakesTheFreeWidthAndDraggedWidthsAreKeptBetweenRuns) {

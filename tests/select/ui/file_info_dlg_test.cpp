@@ -8,6 +8,7 @@
 
 #include <sys/stat.h>
 
+#include "select/ui/file_info_dlg_ids.h"
 #include "tests/select/ui/grid_fixture.h"
 #include "tests/support/fault_env.h"
 #include "vexafol/ui/file_info_dlg.h"
@@ -22,7 +23,7 @@ class InfoPanel : public testing::Test, public GridFixture {
   void Open() {
     sheet = new FileSelSheet(FindCriteria{}, &window);
     panel = new FileInfoDlg(&list(), &window);
-    ASSERT_TRUE(panel->Create(29016, &window));
+    ASSERT_TRUE(panel->Create(kInfoPanelTemplate, &window));
     window.resize(900, 560);
     sheet->setGeometry(0, 0, 900 - panel->width() - 10, 560);
     panel->move(900 - panel->width(), 0);
@@ -45,15 +46,16 @@ TEST_F(InfoPanel, ShowsTheCurrentDrawingAndEmptiesWithoutOne) {
   Drawing(12, spec);
   Load();
   Open();
-  const std::vector<QString> fields = {Field(29023), Field(29024), Field(29025), Field(29026)};
+  const std::vector<QString> fields = {Field(kIdInfoNumber), Field(kIdInfoName),
+                                       Field(kIdInfoPages), Field(kIdInfoApp)};
   EXPECT_EQ(fields, (std::vector<QString>{"12", "計画平面図", "3", "用地"}));
-  EXPECT_TRUE(Field(29029).contains("2023") && Field(29029).contains("7:13"));
-  EXPECT_EQ(panel->Item<QPlainTextEdit>(29031)->toPlainText(), "一行目\n二行目");
+  EXPECT_TRUE(Field(kIdInfoCreated).contains("2023") && Field(kIdInfoCreated).contains("7:13"));
+  EXPECT_EQ(panel->Item<QPlainTextEdit>(kIdInfoMemo)->toPlainText(), "一行目\n二行目");
 
   panel->SetMember(nullptr);
   panel->Refresh();
-  EXPECT_TRUE(Field(29024).isEmpty() && Field(29029).isEmpty());
-  EXPECT_TRUE(panel->Item<QPlainTextEdit>(29031)->toPlainText().isEmpty());
+  EXPECT_TRUE(Field(kIdInfoName).isEmpty() && Field(kIdInfoCreated).isEmpty());
+  EXPECT_TRUE(panel->Item<QPlainTextEdit>(kIdInfoMemo)->toPlainText().isEmpty());
 }
 
 TEST_F(InfoPanel, PreviewsLoadOnlyForTheRecordsTheCursorVisits) {

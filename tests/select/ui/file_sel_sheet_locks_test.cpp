@@ -33,7 +33,7 @@ class SheetLocks : public testing::Test, public GridFixture {
   static bool Red(const QModelIndex& cell) { return cell.data(Qt::BackgroundRole).isValid(); }
   // What the sheet's timer does when it fires.
   static void Tick(FileSelSheet& sheet) {
-    QTimer* timer = sheet.findChild<QTimer*>();
+    auto* timer = sheet.findChild<QTimer*>(QStringLiteral("lockWatch"));
     ASSERT_NE(timer, nullptr);
     ASSERT_TRUE(timer->isActive());
     QMetaObject::invokeMethod(timer, "timeout");

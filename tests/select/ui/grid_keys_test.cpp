@@ -39,7 +39,7 @@ void PressThenConfirm(FileDlgBase& dialog, const QKeyCombination& key, Seen& see
   FileSelSheet& sheet = *dialog.GetSheet();
   sheet.setFocus();
   QTest::keyClick(&sheet, key.key(), key.keyboardModifiers());
-  seen.panel = dialog.GetInfoPanel()->Item<QLineEdit>(29023)->text().toInt();
+  seen.panel = dialog.GetInfoPanel()->Item<QLineEdit>(kIdInfoNumber)->text().toInt();
   const std::vector<int> marks = sheet.GetMarkRecOrder();
   if (marks.size() == 1) {
     const QString number = sheet.model()->index(marks[0], 0).data().toString();

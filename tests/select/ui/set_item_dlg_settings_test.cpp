@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "select/ui/set_item_dlg_ids.h"
 #include "tests/select/ui/dialog_driver.h"
 #include "tests/select/ui/grid_fixture.h"
 #include "vexafol/ui/drag_list_box.h"
@@ -71,13 +72,13 @@ TEST_F(SetItemDialog, AddRemoveReorderAndOkStoreTheNewChoice) {
   dialog_.HiddenList()->item(3)->setSelected(true);
   dialog_.HiddenList()->item(0)->setSelected(true);
   dialog_.ShownList()->setCurrentRow(2);
-  ClickControl(dialog_, 4027);
+  ClickControl(dialog_, kIdAddItem);
   EXPECT_EQ(dialog_.ShownList()->Texts(),
             (std::vector<std::string>{"図面No", "図面名", "作成者名", "メモ", "CAD種類",
                                       "図面ﾍﾟｰｼﾞ数", "変更日付"}));
 
   dialog_.ShownList()->setCurrentRow(0);
-  dialog_.Item<QPushButton>(4028)->click();  // removes "図面No"
+  dialog_.Item<QPushButton>(kIdRemoveItem)->click();  // removes "図面No"
 
   ASSERT_TRUE(dialog_.ShownList()->MoveItem(5, 0));  // "変更日付" to the top, as a drag does
   dialog_.NameWidthEdit()->setText("150");           // beyond the limit

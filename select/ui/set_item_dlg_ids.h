@@ -1,0 +1,17 @@
+// The display-item dialog's template id and control ids, for the dialog and
+// its tests.
+#pragma once
+
+namespace vexa {
+
+inline constexpr int kSetItemTemplate = 14011;
+
+enum SetItemControl : int {
+  kIdHiddenItems = 19000,  // the items not shown
+  kIdShownItems = 19001,   // the items shown, in their order
+  kIdAddItem = 4027,       // moves the hidden item chosen to the shown ones
+  kIdRemoveItem = 4028,    // moves the shown item chosen to the hidden ones
+  kIdNameWidth = 29066,    // the width of the name column
+};
+
+}  // namespace vexa
