@@ -27,7 +27,7 @@ QRect PixelRect(const DialogBase& dialog, const TemplateRect& rect) {
 
 PageDlg::PageDlg(QWidget* parent, const CEnvironObj* env, const FolMember* member,
                  VexaFolderLock* lock, int mode)
-    : DialogBase(kPageDlgTemplate, parent),
+    : DialogBase(kTemplatePageDlg, parent),
       env_(env),
       member_(member),
       lock_(lock),

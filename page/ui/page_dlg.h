@@ -30,7 +30,6 @@ class FileSheet;
 enum PageDlgControl : int {
   kIdDrawPage = 29008,
 };
-inline constexpr int kPageDlgTemplate = 29002;
 
 // A rectangle of the template, in dialog units.
 struct TemplateRect {

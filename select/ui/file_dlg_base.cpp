@@ -39,15 +39,15 @@ struct ToolbarButton {
 };
 
 constexpr ToolbarButton kToolbar[] = {
-    {kIdPageList, "ﾍﾟｰｼﾞ一覧", 29009, "ﾍﾟｰｼﾞ一覧", 96},
-    {kIdDelete, "削除", 29039, "ファイルの削除", 118},
-    {kIdRestore, "削除図面の復帰", 29011, "図面の復帰", 140},
-    {kIdBackup, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 29042, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 162},
-    {kIdSearch, "検索", 29040, "検索", 188},
-    {kIdClearSearch, "解除", 29041, "検索解除", 210},
-    {kIdDisplayItems, "表示切替", 11045, "表示切替", 236},
-    {kIdSwitch, "図面管理切替", 25000, "図面管理切替", 258},
-    {kIdPrint, "印刷", 29018, "図面一覧印刷", 284},
+    {kIdPageList, "ﾍﾟｰｼﾞ一覧", kBitmapPageList, "ﾍﾟｰｼﾞ一覧", 96},
+    {kIdDelete, "削除", kBitmapDelete, "ファイルの削除", 118},
+    {kIdRestore, "削除図面の復帰", kBitmapRestore, "図面の復帰", 140},
+    {kIdBackup, "ﾊﾞｯｸｱｯﾌﾟからの復帰", kBitmapBackupRestore, "ﾊﾞｯｸｱｯﾌﾟからの復帰", 162},
+    {kIdSearch, "検索", kBitmapSearch, "検索", 188},
+    {kIdClearSearch, "解除", kBitmapClearSearch, "検索解除", 210},
+    {kIdDisplayItems, "表示切替", kBitmapDisplayItems, "表示切替", 236},
+    {kIdSwitch, "図面管理切替", kBitmapSwitchManager, "図面管理切替", 258},
+    {kIdPrint, "印刷", kBitmapPrintList, "図面一覧印刷", 284},
 };
 
 // Where the layout puts the info panel, in client coordinates: 10 pixels from
@@ -72,7 +72,7 @@ constexpr unsigned kRefusal = MB_OK | MB_ICONEXCLAMATION;
 FileDlgBase::FileDlgBase(VexaFolderList* list, QWidget* parent, int initialNo, int multiSelect,
                          const CFormPathList* formPathList, CJknMan* condMan,
                          CFormPrintData* printData)
-    : DialogBase(kFileDlgTemplate, parent),
+    : DialogBase(kTemplateFileDlg, parent),
       list_(list),
       items_(kMaxItems, 0),
       formPathList_(formPathList),
@@ -154,7 +154,7 @@ void FileDlgBase::AttachSheet(FileSelSheet* sheet) {
 bool FileDlgBase::OnInitDialog() {
   DialogBase::OnInitDialog();
   infoPanel_ = new FileInfoDlg(list_, this);
-  infoPanel_->Create(kInfoPanelTemplate, this);
+  infoPanel_->Create(kTemplateInfoPanel, this);
   sheet_->Init(list_, infoPanel_, items_.data(), itemCount_, initialNo_);
 
   ApplyMinimumSize();

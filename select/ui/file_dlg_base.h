@@ -23,6 +23,7 @@
 #include "vexafol/folderlist.h"
 #include "vexafol/print.h"
 #include "vexafol/ui/dialog_base.h"
+#include "vexafol/ui/resource_ids.h"
 
 class QComboBox;
 class QLabel;
@@ -40,7 +41,7 @@ enum FileDlgControl : int {
   kIdDelete = 29007,
   kIdRestore = 29008,
   kIdBackup = 29010,
-  kIdSearch = 29033,
+  kIdSearch = kFileDlgSearchButton,
   kIdClearSearch = 29055,
   kIdDisplayItems = 29065,
   kIdPrint = 29072,
@@ -49,9 +50,6 @@ enum FileDlgControl : int {
   kIdSheet = 29064,
   kIdBackupLegend = 25000,
 };
-
-// The dialog's template id.
-inline constexpr int kFileDlgTemplate = 29003;
 
 class FileDlgBase : public DialogBase {
   Q_OBJECT

@@ -13,6 +13,7 @@
 #include "vexafol/folderlist.h"
 #include "vexafol/senyou.h"
 #include "vexafol/ui/image_frame.h"
+#include "vexafol/ui/resource_ids.h"
 
 namespace vexa {
 namespace {
@@ -69,7 +70,7 @@ QString MemoText(const std::string& memo) {
 }  // namespace
 
 FileInfoDlg::FileInfoDlg(const VexaFolderList* list, QWidget* parent)
-    : DialogBase(kInfoPanelTemplate, parent), list_(list) {
+    : DialogBase(kTemplateInfoPanel, parent), list_(list) {
   // A child window without a caption, embedded in the selection dialog.
   setWindowFlags(Qt::Widget);
   SetTemplateSize(110, 322);
@@ -118,7 +119,7 @@ bool FileInfoDlg::eventFilter(QObject* watched, QEvent* event) {
 FileInfoDlg::~FileInfoDlg() = default;
 
 bool FileInfoDlg::Create(int templateId, QWidget* parent) {
-  if (templateId != kInfoPanelTemplate) return false;
+  if (templateId != kTemplateInfoPanel) return false;
   if (parent != parentWidget()) setParent(parent, Qt::Widget);
   DialogBase::Create();
   return true;

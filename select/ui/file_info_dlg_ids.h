@@ -1,10 +1,9 @@
-// The info panel's template id and control ids, for the panel, the
-// selection dialog that makes it and their tests.
+// The info panel's control ids (its template id is kTemplateInfoPanel of
+// vexafol/ui/resource_ids.h), for the panel, the selection dialog that makes it
+// and their tests.
 #pragma once
 
 namespace vexa {
-
-inline constexpr int kInfoPanelTemplate = 29016;
 
 enum FileInfoControl : int {
   kIdPreviewFrame = 29022,  // where the preview is drawn

@@ -41,7 +41,6 @@ std::string SortHeaderText(const ItemDef& item, bool sorted, int sortDir) {
 
 FileSelSheet::FileSelSheet(const FindCriteria& criteria, QWidget* parent)
     : SxSheet(parent), rows_(std::make_unique<DrawingRows>(criteria)) {
-  setObjectName("29064");
   // The name column takes the width the other columns leave free.
   SetStretchItem(1);
   backupLookup_ = new QTimer(this);

@@ -16,6 +16,7 @@
 #include "vexafol/folderlist.h"
 #include "vexafol/store_layout.h"
 #include "vexafol/ui/num_edit.h"
+#include "vexafol/ui/resource_ids.h"
 
 namespace vexa {
 namespace {
@@ -97,7 +98,7 @@ bool AnyCondition(const FindCriteria& c) {
 }  // namespace
 
 FindDlg::FindDlg(const VexaFolderList* list, FindCriteria* criteria, QWidget* parent)
-    : DialogBase(kFindDlgTemplate, parent), list_(list), criteria_(criteria), edited_(*criteria) {
+    : DialogBase(kTemplateFindDlg, parent), list_(list), criteria_(criteria), edited_(*criteria) {
   setWindowTitle(QString::fromUtf8("検索設定"));
   SetTemplateSize(kTemplateWidth, kTemplateHeight);
   BuildControls();

@@ -42,8 +42,6 @@ enum FindDlgControl : int {
   kIdMemo = 29068,
 };
 
-inline constexpr int kFindDlgTemplate = 29014;
-
 class FindDlg : public DialogBase {
   Q_OBJECT
 

@@ -9,6 +9,7 @@
 #include "vexafol/ui/drag_list_box.h"
 #include "vexafol/ui/file_sel_sheet.h"
 #include "vexafol/ui/num_edit.h"
+#include "vexafol/ui/resource_ids.h"
 #include "vexafol/ui/ui_library.h"
 
 namespace vexa {
@@ -27,7 +28,7 @@ const ItemDef* ItemByLongName(const QString& text) {
 }  // namespace
 
 SetItemDlg::SetItemDlg(int* items, int* itemCount, int* nameMax, QWidget* parent)
-    : DialogBase(kSetItemTemplate, parent),
+    : DialogBase(kTemplateSetItemDlg, parent),
       items_(items),
       itemCount_(itemCount),
       nameMax_(nameMax) {

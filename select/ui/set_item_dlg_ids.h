@@ -1,10 +1,9 @@
-// The display-item dialog's template id and control ids, for the dialog and
-// its tests.
+// The display-item dialog's control ids (its template id is
+// kTemplateSetItemDlg of vexafol/ui/resource_ids.h), for the dialog and its
+// tests.
 #pragma once
 
 namespace vexa {
-
-inline constexpr int kSetItemTemplate = 14011;
 
 enum SetItemControl : int {
   kIdHiddenItems = 19000,  // the items not shown

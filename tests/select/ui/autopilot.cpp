@@ -11,6 +11,7 @@
 
 #include "page/ui/page_dlg.h"
 #include "select/ui/file_dlg_base.h"
+#include "vexafol/ui/resource_ids.h"
 
 namespace {
 
@@ -21,8 +22,8 @@ QString Name(int id) {
 
 void AnswerSelectionDialog() {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
-    const bool pages = widget->objectName() == Name(vexa::kPageDlgTemplate);
-    if ((!pages && widget->objectName() != Name(vexa::kFileDlgTemplate)) || !widget->isVisible()) {
+    const bool pages = widget->objectName() == Name(vexa::kTemplatePageDlg);
+    if ((!pages && widget->objectName() != Name(vexa::kTemplateFileDlg)) || !widget->isVisible()) {
       continue;
     }
     const char* answer = std::getenv("VEXA_AUTOPILOT");

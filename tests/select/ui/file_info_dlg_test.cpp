@@ -13,6 +13,7 @@
 #include "tests/support/fault_env.h"
 #include "vexafol/ui/file_info_dlg.h"
 #include "vexafol/ui/image_frame.h"
+#include "vexafol/ui/resource_ids.h"
 
 namespace vexa::test {
 namespace {
@@ -23,7 +24,7 @@ class InfoPanel : public testing::Test, public GridFixture {
   void Open() {
     sheet = new FileSelSheet(FindCriteria{}, &window);
     panel = new FileInfoDlg(&list(), &window);
-    ASSERT_TRUE(panel->Create(kInfoPanelTemplate, &window));
+    ASSERT_TRUE(panel->Create(kTemplateInfoPanel, &window));
     window.resize(900, 560);
     sheet->setGeometry(0, 0, 900 - panel->width() - 10, 560);
     panel->move(900 - panel->width(), 0);

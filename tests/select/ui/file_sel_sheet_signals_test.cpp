@@ -18,6 +18,7 @@
 #include "tests/support/fault_env.h"
 #include "vexafol/ui/file_info_dlg.h"
 #include "vexafol/ui/image_frame.h"
+#include "vexafol/ui/resource_ids.h"
 
 namespace vexa::test {
 namespace {
@@ -36,7 +37,7 @@ class SheetSignals : public testing::Test, public GridFixture {
     }
     WriteDrawing(folders_[1] + "/BKUP.001");
     Load();
-    panel_.Create(kInfoPanelTemplate, nullptr);
+    panel_.Create(kTemplateInfoPanel, nullptr);
     sheet_.resize(800, 400);
     sheet_.Init(&list(), &panel_, kDefaultItems.data(), static_cast<int>(kDefaultItems.size()), 2);
   }
