@@ -32,6 +32,17 @@ class RestoreFolderTest : public ::testing::Test {
     std::snprintf(name, sizeof name, "/Fol.%03d", n);
     return store_.AppFolder(0x4) + name;
   }
+  // Writes Fol.005, moves it into the recycle folder and gives its slot.
+  RecycleSlot RecycleFol005() {
+    store_.WriteAppDrawing(0x4, 5);
+    VexaFolderList list(store_.env());
+    list.Load(0x4, 0);
+    std::string error;
+    EXPECT_TRUE(MoveToRecycle(store_.env(), *list.GetFolderMember(0), error)) << error;
+    const std::vector<RecycleSlot> slots = ListRecycleSlots(store_.env());
+    EXPECT_EQ(slots.size(), 1u);
+    return slots.empty() ? RecycleSlot{} : slots[0];
+  }
   StoreFixture store_;
 };
 
@@ -57,40 +68,31 @@ TEST_F(RestoreFolderTest, RecycledDrawingReturnsUnderTheNextNumberAndItsContaine
 }
 
 TEST_F(RestoreFolderTest, AFolderMadeUnderTheChosenNumberBeforeTheMoveIsPassedOver) {
-  store_.WriteAppDrawing(0x4, 5);
-  VexaFolderList list(store_.env());
-  list.Load(0x4, 0);
+  const RecycleSlot slot = RecycleFol005();
+  ASSERT_FALSE(slot.drawing.empty());
   std::string error;
-  ASSERT_TRUE(MoveToRecycle(store_.env(), *list.GetFolderMember(0), error)) << error;
-  const std::vector<RecycleSlot> slots = ListRecycleSlots(store_.env());
-  ASSERT_EQ(slots.size(), 1u);
   platform::FaultEnv faults;
-  faults.Before(platform::Op::RenameAt, slots[0].drawing, 0,
-                [&] { ::mkdir(App(1).c_str(), 0777); });
+  faults.Before(platform::Op::RenameAt, slot.drawing, 0, [&] { ::mkdir(App(1).c_str(), 0777); });
   platform::ScopedEnv scoped(faults);
-  EXPECT_EQ(RestoreRecycled(store_.env(), slots[0].drawing, error), App(2)) << error;
+  EXPECT_EQ(RestoreRecycled(store_.env(), slot.drawing, error), App(2)) << error;
   EXPECT_FALSE(Exists(App(1) + "/INDEX.VXF"));  // somebody else's, left alone
   EXPECT_TRUE(Exists(App(2) + "/INDEX.VXF"));
 }
 
 TEST_F(RestoreFolderTest, OutOfMemoryFailsTheRestoreAndLeavesTheDrawingRecycled) {
-  store_.WriteAppDrawing(0x4, 5);
-  VexaFolderList list(store_.env());
-  list.Load(0x4, 0);
+  const RecycleSlot slot = RecycleFol005();
+  ASSERT_FALSE(slot.drawing.empty());
   std::string error;
-  ASSERT_TRUE(MoveToRecycle(store_.env(), *list.GetFolderMember(0), error)) << error;
-  const std::vector<RecycleSlot> slots = ListRecycleSlots(store_.env());
-  ASSERT_EQ(slots.size(), 1u);
   {
     platform::FaultEnv faults;
-    faults.Before(platform::Op::RenameAt, slots[0].drawing, 0, [] { throw std::bad_alloc(); });
+    faults.Before(platform::Op::RenameAt, slot.drawing, 0, [] { throw std::bad_alloc(); });
     platform::ScopedEnv scoped(faults);
-    EXPECT_EQ(RestoreRecycled(store_.env(), slots[0].drawing, error), "");
+    EXPECT_EQ(RestoreRecycled(store_.env(), slot.drawing, error), "");
     EXPECT_EQ(error, "図面を戻せません。\n" + platform::SystemErrorText(ENOMEM));
   }
-  EXPECT_TRUE(Exists(slots[0].drawing + "/INDEX.VXF"));
+  EXPECT_TRUE(Exists(slot.drawing + "/INDEX.VXF"));
   EXPECT_FALSE(Exists(store_.Recycle() + "/LOCK.TMP"));
-  EXPECT_EQ(RestoreRecycled(store_.env(), slots[0].drawing, error), App(1)) << error;
+  EXPECT_EQ(RestoreRecycled(store_.env(), slot.drawing, error), App(1)) << error;
 }
 
 TEST_F(RestoreFolderTest, BackupIsCopiedAsANewDrawingAndStaysUnlessTheCopyOrNumberFails) {

@@ -124,16 +124,21 @@ TEST(SxGrpSheetTest, CellsAreTheViewsAndScrollByWholeRows) {
   EXPECT_EQ(sheet.verticalScrollBar()->value(), 0);
 }
 
+// Two rows of four cells for twelve pages, on screen.
+void ShowTwelvePages(PageCells& sheet) {
+  sheet.resize(400, 300);
+  sheet.Init(2, 4, 2, 12);
+  sheet.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
+}
+
 // Nothing of the item view's own ways selects a cell behind the sheet's
 // back: taking the focus, dragging over cells, keys it does not know; and
 // the keys it does not know reach the window (Escape cancels a dialog,
 // Return with nothing selected confirms it).
 TEST(SxGrpSheetTest, OnlyTheSheetsOwnRulesSelect) {
   PageCells sheet;
-  sheet.resize(400, 300);
-  sheet.Init(2, 4, 2, 12);
-  sheet.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
+  ASSERT_NO_FATAL_FAILURE(ShowTwelvePages(sheet));
   QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
   QApplication::sendEvent(&sheet, &focus);
   EXPECT_EQ(sheet.Selected(), std::make_pair(-1, -1));
@@ -167,10 +172,7 @@ TEST(SxGrpSheetTest, OnlyTheSheetsOwnRulesSelect) {
 // the cell; the other cells show none.
 TEST(SxGrpSheetTest, OnlyTheSelectedCellShowsTheMark) {
   PageCells sheet;
-  sheet.resize(400, 300);
-  sheet.Init(2, 4, 2, 12);
-  sheet.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
+  ASSERT_NO_FATAL_FAILURE(ShowTwelvePages(sheet));
   ASSERT_EQ(sheet.SetSelect(0, 2), 1);
   const QImage image = sheet.viewport()->grab().toImage();
   const QColor highlight = sheet.palette().color(QPalette::Inactive, QPalette::Highlight);
@@ -185,10 +187,7 @@ TEST(SxGrpSheetTest, OnlyTheSelectedCellShowsTheMark) {
 
 TEST(SxGrpSheetTest, ToolTipsComeFromTheHookForTheCellUnderTheMouse) {
   PageCells sheet;
-  sheet.resize(400, 300);
-  sheet.Init(2, 4, 2, 12);
-  sheet.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
+  ASSERT_NO_FATAL_FAILURE(ShowTwelvePages(sheet));
   const auto tipAt = [&](int row, int col) {
     const QPoint at = sheet.CellRect(row, col).center();
     QHelpEvent help(QEvent::ToolTip, at, sheet.viewport()->mapToGlobal(at));
